@@ -1,0 +1,39 @@
+// Case mapping of the system's ANSI code page. The core carries a Windows-1252
+// mapping; the Windows program plugs in the system's own.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace navaid {
+
+class CodePageCase {
+public:
+    virtual ~CodePageCase() = default;
+    // Both map in place; a double-byte character is mapped as a whole.
+    virtual void ToUpper(std::string& text) const = 0;
+    virtual void ToLower(std::string& text) const = 0;
+    // True when the byte starts a double-byte character.
+    virtual bool IsLeadByte(unsigned char byte) const = 0;
+};
+
+// The built-in mapping: Windows-1252, the code page of Western/German systems.
+const CodePageCase& Windows1252Case();
+
+// The mapping every core operation uses. Null restores the built-in one.
+void SetCodePageCase(const CodePageCase* mapping);
+const CodePageCase& CurrentCodePageCase();
+
+std::string UpperCase(std::string_view text);
+std::string LowerCase(std::string_view text);
+
+// Removes leading and trailing space, tab, LF, VT, FF and CR.
+std::string_view TrimWhiteSpace(std::string_view text);
+bool IsWhiteSpaceByte(unsigned char byte);
+
+// The longest prefix of at most maxBytes bytes that does not split a
+// double-byte character of the current code page.
+std::string_view TruncateToBytes(std::string_view text, std::size_t maxBytes);
+
+}  // namespace navaid

