@@ -62,8 +62,8 @@ std::string ErrorText(int error);
 namespace faults {
 void FailCall(long callNumber, int error);
 void Reset();
-long CallCount();      // seam calls made since the last Reset
-bool Injected();       // whether the armed fault has fired
+long CallCount();  // seam calls made since the last Reset
+bool Injected();   // whether the armed fault has fired
 }  // namespace faults
 
 }  // namespace navaid::io

@@ -22,9 +22,7 @@ struct FileSlotTable {
     std::string navaidKind;  // "V" or "N", set by the entry dialogs on OK
 
     FamilySlots& operator[](Family family) { return family == Family::Vor ? vor : ndb; }
-    const FamilySlots& operator[](Family family) const {
-        return family == Family::Vor ? vor : ndb;
-    }
+    const FamilySlots& operator[](Family family) const { return family == Family::Vor ? vor : ndb; }
 };
 
 extern FileSlotTable FileSlots;

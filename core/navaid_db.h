@@ -26,9 +26,9 @@ Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
                          const std::string& workingCopyPath, const NavaidEntry& entry);
 
 // The dialogs' form: kind "V" or "N" selects the family's slots in FileSlots.
-Outcome AddNavaid(std::string_view kind, std::string_view id, std::string_view name,
-                  float latitude, float longitude, float frequency, float magVar,
-                  std::int32_t altitude, std::string_view typeName);
+Outcome AddNavaid(std::string_view kind, std::string_view id, std::string_view name, float latitude,
+                  float longitude, float frequency, float magVar, std::int32_t altitude,
+                  std::string_view typeName);
 
 // One label per record in file order: the first 30 bytes, cut at a zero byte.
 // A trailing piece of 30 bytes or more gives a label too.
@@ -45,8 +45,7 @@ Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCo
 
 // Writes the comma-separated list of the source's complete records, flushed
 // after each line. On failure the list file is removed.
-Outcome ExportNavaidList(Family family, const std::string& sourcePath,
-                         const std::string& listPath);
+Outcome ExportNavaidList(Family family, const std::string& sourcePath, const std::string& listPath);
 
 // The list's header line and one record's line, each with its CR LF.
 std::string ListHeaderLine(Family family);

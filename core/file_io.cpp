@@ -1,0 +1,159 @@
+#include "file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace navaid::io {
+namespace {
+
+long g_callCount = 0;
+long g_failCall = 0;
+int g_failError = 0;
+bool g_injected = false;
+
+// Counts one seam call; returns the errno value to fail it with, or 0.
+int NextCall() {
+    ++g_callCount;
+    if (g_failCall != 0 && g_callCount == g_failCall) {
+        g_injected = true;
+        return g_failError;
+    }
+    return 0;
+}
+
+// errno after a failed C runtime call, with a fallback when it said nothing.
+int LastError() { return errno != 0 ? errno : EIO; }
+
+}  // namespace
+
+namespace faults {
+void FailCall(long callNumber, int error) {
+    g_callCount = 0;
+    g_failCall = callNumber;
+    g_failError = error;
+    g_injected = false;
+}
+void Reset() { FailCall(0, 0); }
+long CallCount() { return g_callCount; }
+bool Injected() { return g_injected; }
+}  // namespace faults
+
+std::string ErrorText(int error) { return std::strerror(error); }
+
+File::File(File&& other) noexcept
+    : stream_(std::exchange(other.stream_, nullptr)), path_(std::move(other.path_)) {}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        stream_ = std::exchange(other.stream_, nullptr);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+File::~File() { Discard(); }
+
+void File::Discard() {
+    if (stream_ != nullptr) std::fclose(stream_);
+    stream_ = nullptr;
+}
+
+Outcome File::Fail(int error) { return Outcome::Failure(path_, ErrorText(error)); }
+
+Outcome File::Open(const std::string& path, OpenMode mode) {
+    Discard();
+    path_ = path;
+    if (int injected = NextCall()) return Fail(injected);
+    errno = 0;
+    if (mode == OpenMode::WriteTruncate) {
+        stream_ = std::fopen(path.c_str(), "wb");
+        return stream_ ? Outcome::Success() : Fail(LastError());
+    }
+    stream_ = std::fopen(path.c_str(), "rb");
+    if (stream_ == nullptr && errno == ENOENT) {
+        // A source that does not exist is created empty, as users expect of
+        // a name typed into the file dialog.
+        errno = 0;
+        std::FILE* created = std::fopen(path.c_str(), "ab");
+        if (created == nullptr) return Fail(LastError());
+        std::fclose(created);
+        errno = 0;
+        stream_ = std::fopen(path.c_str(), "rb");
+    }
+    return stream_ ? Outcome::Success() : Fail(LastError());
+}
+
+Outcome File::Read(void* buffer, std::size_t capacity, std::size_t& got) {
+    got = 0;
+    if (int injected = NextCall()) return Fail(injected);
+    if (stream_ == nullptr) return Fail(EBADF);
+    errno = 0;
+    got = std::fread(buffer, 1, capacity, stream_);
+    if (got < capacity && std::ferror(stream_)) {
+        // A read error is never taken for the end of the file.
+        got = 0;
+        return Fail(LastError());
+    }
+    return Outcome::Success();
+}
+
+Outcome File::Write(const void* buffer, std::size_t size) {
+    if (int injected = NextCall()) return Fail(injected);
+    if (stream_ == nullptr) return Fail(EBADF);
+    errno = 0;
+    if (std::fwrite(buffer, 1, size, stream_) != size) return Fail(LastError());
+    return Outcome::Success();
+}
+
+Outcome File::Flush() {
+    if (int injected = NextCall()) return Fail(injected);
+    if (stream_ == nullptr) return Fail(EBADF);
+    errno = 0;
+    if (std::fflush(stream_) != 0 || std::ferror(stream_)) return Fail(LastError());
+    return Outcome::Success();
+}
+
+Outcome File::Size(std::uint64_t& size) {
+    size = 0;
+    if (int injected = NextCall()) return Fail(injected);
+    if (stream_ == nullptr) return Fail(EBADF);
+    errno = 0;
+#if defined(_WIN32)
+    if (_fseeki64(stream_, 0, SEEK_END) != 0) return Fail(LastError());
+    const long long end = _ftelli64(stream_);
+    if (end < 0 || _fseeki64(stream_, 0, SEEK_SET) != 0) return Fail(LastError());
+#else
+    if (fseeko(stream_, 0, SEEK_END) != 0) return Fail(LastError());
+    const long long end = ftello(stream_);
+    if (end < 0 || fseeko(stream_, 0, SEEK_SET) != 0) return Fail(LastError());
+#endif
+    size = static_cast<std::uint64_t>(end);
+    return Outcome::Success();
+}
+
+Outcome File::Close() {
+    if (stream_ == nullptr) return Outcome::Success();
+    const int injected = NextCall();
+    // A buffered write error can be lost at fclose unless flush and the error
+    // state are checked first.
+    errno = 0;
+    int error = 0;
+    if (std::fflush(stream_) != 0 || std::ferror(stream_)) error = LastError();
+    errno = 0;
+    if (std::fclose(stream_) != 0 && error == 0) error = LastError();
+    stream_ = nullptr;
+    if (injected) error = injected;
+    return error ? Fail(error) : Outcome::Success();
+}
+
+Outcome RemoveFile(const std::string& path) {
+    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    errno = 0;
+    if (std::remove(path.c_str()) != 0 && errno != ENOENT)
+        return Outcome::Failure(path, ErrorText(LastError()));
+    return Outcome::Success();
+}
+
+}  // namespace navaid::io

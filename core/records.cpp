@@ -1,0 +1,109 @@
+#include "records.h"
+
+#include <bit>
+#include <cstring>
+
+#include "code_page.h"
+
+namespace navaid {
+namespace {
+
+// Writers look names up in this order; at most one can match.
+const TypeBlock kTypeBlocks[] = {
+    {"VOR", Family::Vor, {1, 0, 0, 0, 0, 0}, 6},
+    {"VORTAC", Family::Vor, {2, 0, 255, 255, 255, 255}, 6},
+    {"TACAN", Family::Vor, {3, 0, 0, 0, 255, 255}, 6},
+    {"VOR-DME", Family::Vor, {4, 0, 255, 255, 0, 0}, 6},
+    {"DME", Family::Vor, {9, 0, 255, 255, 0, 0}, 6},
+    {"NDB", Family::Ndb, {0x35, 0x20, 0x20, 0, 0, 0}, 3},
+    {"NDB-DME", Family::Ndb, {0x37, 0x20, 0x20, 0, 0, 0}, 3},
+};
+
+// Trims, upper-cases, cuts to the field and pads with spaces.
+void EncodeText(std::string_view text, std::size_t fieldSize, std::uint8_t* out) {
+    const std::string upper = UpperCase(TrimWhiteSpace(text));
+    const std::string_view cut = TruncateToBytes(upper, fieldSize);
+    std::memset(out, ' ', fieldSize);
+    std::memcpy(out, cut.data(), cut.size());
+}
+
+}  // namespace
+
+const char* FamilyName(Family family) { return family == Family::Vor ? "VOR" : "NDB"; }
+
+const TypeBlock* TypeBlocks(std::size_t& count) {
+    count = sizeof kTypeBlocks / sizeof kTypeBlocks[0];
+    return kTypeBlocks;
+}
+
+const TypeBlock* FindTypeBlock(std::string_view name) {
+    for (const TypeBlock& block : kTypeBlocks)
+        if (name == block.name) return &block;
+    return nullptr;
+}
+
+const char* TypeText(Family family, std::uint8_t code) {
+    for (const TypeBlock& block : kTypeBlocks)
+        if (block.family == family && block.bytes[0] == code) return block.name;
+    return kTypeUndefined;
+}
+
+float ReadFloatLE(const std::uint8_t* p) {
+    return std::bit_cast<float>(static_cast<std::uint32_t>(ReadInt32LE(p)));
+}
+
+std::int32_t ReadInt32LE(const std::uint8_t* p) {
+    const std::uint32_t v = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
+                            std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+    return static_cast<std::int32_t>(v);
+}
+
+void WriteInt32LE(std::uint8_t* p, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+void WriteFloatLE(std::uint8_t* p, float value) {
+    WriteInt32LE(p, static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(value)));
+}
+
+Outcome EncodeRecord(Family family, const NavaidEntry& entry, std::string& out) {
+    const std::string typeName = UpperCase(TrimWhiteSpace(entry.typeName));
+    const TypeBlock* block = FindTypeBlock(typeName);
+    if (block == nullptr || block->family != family) {
+        std::string reason = typeName.empty()
+                                 ? std::string("no navaid type was given")
+                                 : "\"" + typeName + "\" is not a navaid type of the " +
+                                       FamilyName(family) + " family";
+        return Outcome::Failure("", reason);
+    }
+    std::uint8_t record[kVorRecordSize] = {};
+    EncodeText(entry.id, RecordLayout::kIdSize, record + RecordLayout::kId);
+    EncodeText(entry.name, RecordLayout::kNameSize, record + RecordLayout::kName);
+    WriteFloatLE(record + RecordLayout::kLatitude, entry.latitude);
+    WriteFloatLE(record + RecordLayout::kLongitude, entry.longitude);
+    WriteFloatLE(record + RecordLayout::kFrequency, entry.frequency);
+    WriteFloatLE(record + RecordLayout::kMagVar, entry.magVar);
+    // NDB records always carry 0 in the altitude bytes.
+    WriteInt32LE(record + RecordLayout::kAltitude, family == Family::Vor ? entry.altitude : 0);
+    std::memcpy(record + RecordLayout::kTypeBlock, block->bytes.data(), block->size);
+    out.assign(reinterpret_cast<const char*>(record), RecordSize(family));
+    return Outcome::Success();
+}
+
+DecodedRecord DecodeRecord(Family family, const std::uint8_t* record) {
+    DecodedRecord r;
+    r.id.assign(reinterpret_cast<const char*>(record + RecordLayout::kId), RecordLayout::kIdSize);
+    r.name.assign(reinterpret_cast<const char*>(record + RecordLayout::kName),
+                  RecordLayout::kNameSize);
+    r.latitude = ReadFloatLE(record + RecordLayout::kLatitude);
+    r.longitude = ReadFloatLE(record + RecordLayout::kLongitude);
+    r.frequency = ReadFloatLE(record + RecordLayout::kFrequency);
+    r.magVar = ReadFloatLE(record + RecordLayout::kMagVar);
+    r.altitude = ReadInt32LE(record + RecordLayout::kAltitude);
+    r.typeCode = record[RecordLayout::kTypeBlock];
+    (void)family;
+    return r;
+}
+
+}  // namespace navaid
