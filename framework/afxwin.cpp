@@ -1,0 +1,367 @@
+#include "afxwin.h"
+
+#include <exception>
+#include <unordered_map>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+
+// Windows handled by framework objects, and the object that the next window
+// created on this thread belongs to. There is one user-interface thread.
+std::unordered_map<HWND, CWnd*>& PermanentMap() {
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+CWnd* g_pWndInit = nullptr;
+
+constexpr char kFrameClassName[] = "NavaidEditFrame";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Message maps
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, AfxSig_end, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+BOOL CCmdTarget::DispatchMessageMap(UINT message, UINT code, UINT id) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nSig != AfxSig_end; ++entry) {
+            if (entry->nMessage != message) continue;
+            if (message == WM_COMMAND && (entry->nCode != code || entry->nID != id)) continue;
+            (this->*entry->pfn)();
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------------------
+// GDI objects and device contexts
+
+BOOL CGdiObject::Attach(HGDIOBJ hObject) {
+    if (hObject == nullptr) return FALSE;
+    DeleteObject();
+    m_hObject = hObject;
+    return TRUE;
+}
+
+HGDIOBJ CGdiObject::Detach() {
+    HGDIOBJ hObject = m_hObject;
+    m_hObject = nullptr;
+    return hObject;
+}
+
+BOOL CGdiObject::DeleteObject() {
+    if (m_hObject == nullptr) return FALSE;
+    return ::DeleteObject(Detach());
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC) {
+    LOGFONTA logFont{};
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(logFont.lfFaceName, lpszFaceName, LF_FACESIZE);
+    HDC hDC = pDC ? pDC->m_hDC : ::GetDC(nullptr);
+    // A negative height asks for the character height (without internal leading).
+    const int height = ::GetDeviceCaps(hDC, LOGPIXELSY) * nPointSize / 720;
+    logFont.lfHeight = -(height < 0 ? -height : height);
+    if (pDC == nullptr) ::ReleaseDC(nullptr, hDC);
+    return CreateFontIndirect(&logFont);
+}
+
+BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont) {
+    return Attach(::CreateFontIndirectA(lpLogFont));
+}
+
+CDC::~CDC() {
+    for (CFont& font : m_foreignFonts) font.Detach();
+}
+
+void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
+    ::SetBkColor(m_hDC, clr);
+    ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr) {
+    const RECT rect = {x, y, x + cx, y + cy};
+    FillSolidRect(&rect, clr);
+}
+
+CFont* CDC::SelectObject(CFont* pFont) {
+    HGDIOBJ old = ::SelectObject(m_hDC, pFont->m_hObject);
+    if (old == nullptr || old == HGDI_ERROR) return nullptr;
+    for (CFont& font : m_foreignFonts) {
+        if (font.m_hObject == old) return &font;
+    }
+    m_foreignFonts.emplace_back();
+    m_foreignFonts.back().m_hObject = old;
+    return &m_foreignFonts.back();
+}
+
+BOOL CDC::TextOut(int x, int y, LPCSTR lpszString, int nCount) {
+    return ::TextOutA(m_hDC, x, y, lpszString, nCount);
+}
+
+BOOL CDC::TextOut(int x, int y, const CString& str) { return TextOut(x, y, str, str.GetLength()); }
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+
+CPaintDC::~CPaintDC() {
+    ::EndPaint(m_hWnd, &m_ps);
+    m_hDC = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Windows
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap() {
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, AfxSig_end, nullptr}};
+    static const AFX_MSGMAP map = {&CCmdTarget::GetThisMessageMap, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
+
+CWnd::~CWnd() {
+    if (m_hWnd != nullptr) Detach();
+    for (CWnd& control : m_controls) control.m_hWnd = nullptr;
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
+    auto found = PermanentMap().find(hWnd);
+    return found == PermanentMap().end() ? nullptr : found->second;
+}
+
+BOOL CWnd::Attach(HWND hWndNew) {
+    if (hWndNew == nullptr || m_hWnd != nullptr) return FALSE;
+    m_hWnd = hWndNew;
+    PermanentMap()[hWndNew] = this;
+    return TRUE;
+}
+
+HWND CWnd::Detach() {
+    HWND hWnd = m_hWnd;
+    auto found = PermanentMap().find(hWnd);
+    if (found != PermanentMap().end() && found->second == this) PermanentMap().erase(found);
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+void CWnd::AfxHookWindowCreate(CWnd* pWnd) { g_pWndInit = pWnd; }
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
+                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
+                    LPVOID lpParam) {
+    CREATESTRUCTA cs{};
+    cs.dwExStyle = dwExStyle;
+    cs.lpszClass = lpszClassName;
+    cs.lpszName = lpszWindowName;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.x = x;
+    cs.y = y;
+    cs.cx = nWidth;
+    cs.cy = nHeight;
+    cs.hwndParent = hWndParent;
+    cs.hMenu = nIDorHMenu;
+    cs.hInstance = AfxGetInstanceHandle();
+    cs.lpCreateParams = lpParam;
+    if (!PreCreateWindow(cs)) {
+        PostNcDestroy();
+        return FALSE;
+    }
+    AfxHookWindowCreate(this);
+    HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName,
+                                  static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    g_pWndInit = nullptr;
+    if (hWnd == nullptr) {
+        // A menu passed in is only owned by a window that was made.
+        if (cs.hMenu != nullptr && (cs.style & WS_CHILD) == 0) ::DestroyMenu(cs.hMenu);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCTA&) { return TRUE; }
+
+BOOL CWnd::DestroyWindow() {
+    if (m_hWnd == nullptr) return FALSE;
+    return ::DestroyWindow(m_hWnd);
+}
+
+void CWnd::GetWindowText(CString& rString) const {
+    const int length = ::GetWindowTextLengthA(m_hWnd);
+    // The length may be an over-estimate (double-byte text); the copy says how much came.
+    const int copied = ::GetWindowTextA(m_hWnd, rString.GetBuffer(length + 1), length + 1);
+    rString.ReleaseBuffer(copied);
+}
+
+CWnd* CWnd::GetDlgItem(int nID) const {
+    HWND hControl = ::GetDlgItem(m_hWnd, nID);
+    if (hControl == nullptr) return nullptr;
+    if (CWnd* permanent = FromHandlePermanent(hControl)) return permanent;
+    for (CWnd& control : m_controls) {
+        if (control.m_hWnd == hControl) return &control;
+    }
+    m_controls.emplace_back();
+    m_controls.back().m_hWnd = hControl;
+    return &m_controls.back();
+}
+
+int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) {
+    CWinApp* app = AfxGetApp();
+    if (lpszCaption == nullptr && app != nullptr) lpszCaption = app->m_pszAppName;
+    return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
+}
+
+LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* pWnd = FromHandlePermanent(hWnd);
+    if (pWnd == nullptr && g_pWndInit != nullptr) {
+        pWnd = g_pWndInit;
+        g_pWndInit = nullptr;
+        pWnd->Attach(hWnd);
+    }
+    if (pWnd == nullptr) return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    try {
+        return pWnd->WindowProc(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        AfxMessageBox(error.what(), MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        AfxMessageBox("An unexpected error stopped the command.", MB_OK | MB_ICONSTOP);
+    }
+    return 0;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCDESTROY) {
+        const LRESULT result = DefWindowProc(message, wParam, lParam);
+        OnNcDestroy();  // may delete this object
+        return result;
+    }
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    *pResult = 0;
+    if (message == WM_COMMAND) return OnCommand(wParam, lParam);
+    return DispatchMessageMap(message, 0, 0);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Menus and accelerators carry no control handle; their code counts as 0.
+    const UINT code = lParam != 0 ? HIWORD(wParam) : 0;
+    return DispatchMessageMap(WM_COMMAND, code, LOWORD(wParam));
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+void CWnd::OnNcDestroy() {
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        ::PostQuitMessage(0);
+    }
+    Detach();
+    PostNcDestroy();
+}
+
+// ---------------------------------------------------------------------------
+// Frame windows
+
+const RECT CFrameWnd::rectDefault = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext*) {
+    HMENU hMenu = nullptr;
+    if (lpszMenuName != nullptr) {
+        hMenu = ::LoadMenuA(AfxGetInstanceHandle(), lpszMenuName);
+        if (hMenu == nullptr) return FALSE;
+    }
+    const bool useDefault = rect.left == CW_USEDEFAULT;
+    return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                    useDefault ? CW_USEDEFAULT : rect.right - rect.left,
+                    useDefault ? CW_USEDEFAULT : rect.bottom - rect.top,
+                    pParentWnd ? pParentWnd->m_hWnd : nullptr, hMenu);
+}
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (cs.lpszClass == nullptr) {
+        WNDCLASSA wc{};
+        if (!::GetClassInfoA(AfxGetInstanceHandle(), kFrameClassName, &wc)) {
+            wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+            wc.lpfnWndProc = &CWnd::AfxWndProc;
+            wc.hInstance = AfxGetInstanceHandle();
+            wc.hIcon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));      // IDI_APPLICATION
+            wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+            wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+            wc.lpszClassName = kFrameClassName;
+            if (!::RegisterClassA(&wc)) return FALSE;
+        }
+        cs.lpszClass = kFrameClassName;
+    }
+    // Bordered frames get the sunken client edge of the Windows 4.0 look.
+    if (cs.style & WS_BORDER) cs.dwExStyle |= WS_EX_CLIENTEDGE;
+    return TRUE;
+}
+
+void CFrameWnd::PostNcDestroy() { delete this; }
+
+void CFrameWnd::OnClose() { DestroyWindow(); }
+
+// ---------------------------------------------------------------------------
+// The application
+
+CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(lpszAppName) { g_app = this; }
+
+CWinApp::~CWinApp() {
+    if (g_app == this) g_app = nullptr;
+}
+
+int CWinApp::Run() {
+    MSG msg;
+    for (;;) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) break;
+        if (got == -1) {
+            ExitInstance();
+            return 1;
+        }
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    ExitInstance();
+    return static_cast<int>(msg.wParam);
+}
+
+int CWinApp::ExitInstance() { return 0; }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+
+HINSTANCE AfxGetInstanceHandle() {
+    return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
+}
+
+int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT) {
+    if ((nType & MB_ICONMASK) == 0) nType |= MB_ICONEXCLAMATION;
+    CWnd* owner = AfxGetMainWnd();
+    LPCSTR caption = g_app && g_app->m_pszAppName ? g_app->m_pszAppName : nullptr;
+    return ::MessageBoxA(owner ? owner->m_hWnd : nullptr, lpszText, caption, nType);
+}
