@@ -1,0 +1,91 @@
+// The six database commands: each runs one flow from the file choice through
+// the working copy or list and the navaid dialog to a result screen.
+#include <string>
+
+#include "afxdlgs.h"
+#include "main_frame.h"
+#include "navaid_db.h"
+#include "navaid_dialogs.h"
+
+namespace {
+
+constexpr char kDatabaseFilter[] = "QVZ files (*.qvz)|*.qvz| NewQVZ files (*.new)|*.new||";
+
+// Asks for the database file; false when the user cancelled.
+bool ChooseDatabase(CString& path) {
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, kDatabaseFilter);
+    if (dialog.DoModal() != IDOK) return false;
+    path = dialog.GetPathName();
+    return true;
+}
+
+// Tells the user which file failed and why, and picks the screen that
+// follows: an unreadable database is no database; an output that could not
+// be written means nothing was done.
+std::int32_t ReportFailure(const navaid::Outcome& outcome, const std::string& sourcePath) {
+    const bool sourceFailed = outcome.file == sourcePath;
+    std::string text = sourceFailed ? "The database file could not be read:\n"
+                                    : "The file could not be written:\n";
+    text += outcome.file.empty() ? std::string("(no file)") : outcome.file;
+    text.append("\n\n").append(outcome.reason);
+    if (!sourceFailed) text += "\n\nNo output file was left behind.";
+    AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
+    return sourceFailed ? ScreenNoDatabase : ScreenNoAction;
+}
+
+// Add and delete: file choice, working copy, the family's dialog, result.
+template <class TDialog>
+void RunEditFlow(CMainFrame& frame, navaid::Family family) {
+    frame.SetScreen(ScreenChooseFile);
+    CString chosen;
+    if (!ChooseDatabase(chosen)) {
+        frame.SetScreen(ScreenNoDatabase);
+        return;
+    }
+    navaid::FamilySlots& slots = navaid::FileSlots[family];
+    navaid::SetSourcePath(navaid::FileSlots, family, static_cast<LPCSTR>(chosen));
+    slots.workingCopyPath = navaid::WorkingCopyName(slots.sourcePath);
+    const navaid::Outcome copied = navaid::MakeWorkingCopy(slots.sourcePath, slots.workingCopyPath);
+    if (!copied) {
+        frame.SetScreen(ReportFailure(copied, slots.sourcePath));
+        return;
+    }
+
+    frame.SetScreen(ScreenIntro);
+    TDialog dialog;
+    const INT_PTR result = dialog.DoModal();
+    if (!dialog.m_outcome) {
+        frame.SetScreen(ReportFailure(dialog.m_outcome, slots.sourcePath));
+        return;
+    }
+    frame.SetScreen(result == IDOK ? ScreenModified : ScreenNoAction);
+}
+
+// List: file choice, then the list written beside the chosen file.
+void RunListFlow(CMainFrame& frame, navaid::Family family) {
+    frame.SetScreen(ScreenChooseFile);
+    CString chosen;
+    if (!ChooseDatabase(chosen)) {
+        frame.SetScreen(ScreenNoDatabase);
+        return;
+    }
+    navaid::FamilySlots& slots = navaid::FileSlots[family];
+    navaid::SetSourcePath(navaid::FileSlots, family, static_cast<LPCSTR>(chosen));
+    slots.listPath = navaid::ListName(slots.sourcePath);
+    const navaid::Outcome listed =
+        navaid::ExportNavaidList(family, slots.sourcePath, slots.listPath);
+    if (!listed) {
+        frame.SetScreen(ReportFailure(listed, slots.sourcePath));
+        return;
+    }
+    frame.SetScreen(ScreenListCreated);
+}
+
+}  // namespace
+
+void CMainFrame::OnVorDelete() { RunEditFlow<CDeleteVorDlg>(*this, navaid::Family::Vor); }
+void CMainFrame::OnVorAdd() { RunEditFlow<CAddVorDlg>(*this, navaid::Family::Vor); }
+void CMainFrame::OnVorList() { RunListFlow(*this, navaid::Family::Vor); }
+void CMainFrame::OnNdbDelete() { RunEditFlow<CDeleteNdbDlg>(*this, navaid::Family::Ndb); }
+void CMainFrame::OnNdbAdd() { RunEditFlow<CAddNdbDlg>(*this, navaid::Family::Ndb); }
+void CMainFrame::OnNdbList() { RunListFlow(*this, navaid::Family::Ndb); }
