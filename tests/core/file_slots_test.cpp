@@ -1,0 +1,62 @@
+// File slots, derived names and the working copy.
+#include "navaid_db.h"
+#include "test_support.h"
+
+namespace navaid::test {
+namespace {
+
+TEST(FileSlotsTest, SourcePathIsLowerCasedAndFamiliesStaySeparate) {
+    FileSlotTable slots;
+    slots.ndb = {"n.qvz", "n.qvz.new", "n.qvz.txt"};
+    SetSourcePath(slots, Family::Vor, "C:\\Scenery\\VOR.QVZ");
+    EXPECT_EQ(slots.vor.sourcePath, "c:\\scenery\\vor.qvz");
+    EXPECT_EQ(slots.ndb.sourcePath, "n.qvz");
+    EXPECT_EQ(slots.ndb.workingCopyPath, "n.qvz.new");
+    EXPECT_EQ(slots[Family::Vor].sourcePath, "c:\\scenery\\vor.qvz");
+
+    SetSourcePath(slots, Family::Ndb, "D:\\\xC4RGER\\NDB.QVZ");
+    EXPECT_EQ(slots.ndb.sourcePath, "d:\\\xE4rger\\ndb.qvz");
+    EXPECT_EQ(slots.vor.sourcePath, "c:\\scenery\\vor.qvz");
+}
+
+TEST(FileSlotsTest, DerivedNamesAppendToTheWholeName) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"c:\\data\\vor.qvz", "c:\\data\\vor.qvz.new", "c:\\data\\vor.qvz.txt"},
+        {"x.qvz.new", "x.qvz.new.new", "x.qvz.new.txt"},
+        {"noext", "noext.new", "noext.txt"},
+        {"", ".new", ".txt"},
+    };
+    for (const auto& [source, working, list] : cases) {
+        EXPECT_EQ(WorkingCopyName(source), working);
+        EXPECT_EQ(ListName(source), list);
+    }
+}
+
+class WorkingCopyTest : public FileTest {};
+
+TEST_F(WorkingCopyTest, CopiesEveryByteExactly) {
+    std::string allBytes;
+    for (int i = 0; i < 256; ++i) allBytes += static_cast<char>(i);
+    std::string large;  // larger than any stream buffer, with an odd length
+    for (std::size_t i = 0; i < 300001; ++i) large += static_cast<char>((i * 7919) >> 3);
+    const std::string sources[] = {"", "\x1A", std::string("\r\n\n\r\x1A\0", 6) + allBytes, large};
+    for (const std::string& source : sources) {
+        WriteAll(Path("src.qvz"), source);
+        WriteAll(Path("src.qvz.new"), "an older and much longer working copy" + allBytes);
+        const Outcome outcome = MakeWorkingCopy(Path("src.qvz"), Path("src.qvz.new"));
+        ASSERT_TRUE(outcome.ok) << outcome.Message();
+        EXPECT_EQ(ReadAll(Path("src.qvz.new")), source) << source.size();
+        EXPECT_EQ(ReadAll(Path("src.qvz")), source);
+    }
+}
+
+TEST_F(WorkingCopyTest, MissingSourceIsCreatedEmpty) {
+    const Outcome outcome = MakeWorkingCopy(Path("typed.qvz"), Path("typed.qvz.new"));
+    ASSERT_TRUE(outcome.ok) << outcome.Message();
+    EXPECT_TRUE(fs::exists(Path("typed.qvz")));
+    EXPECT_EQ(fs::file_size(Path("typed.qvz")), 0u);
+    EXPECT_EQ(fs::file_size(Path("typed.qvz.new")), 0u);
+}
+
+}  // namespace
+}  // namespace navaid::test

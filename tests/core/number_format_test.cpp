@@ -1,0 +1,98 @@
+// The list's number texts: six significant digits rounded by the seventh digit
+// alone, three-digit exponents, the non-finite texts, integers and the width.
+#include <limits>
+
+#include "navaid_db.h"
+#include "test_support.h"
+
+namespace navaid::test {
+namespace {
+
+TEST(FormatListRealTest, FixedAndScientificNotation) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::pair<float, const char*> cases[] = {
+        {50.0f, "50"},
+        {114.2f, "114.2"},  // stored as 114.1999969...
+        {0.0123457f, "0.0123457"},
+        {0.0001f, "0.0001"},
+        {0.00001f, "1e-005"},
+        {0.000123456f, "0.000123456"},
+        {123456.0f, "123456"},
+        {99999.95f, "100000"},
+        {999999.0f, "999999"},
+        {999999.5f, "1e+006"},  // the carry adds a digit and moves to scientific
+        {1234567.0f, "1.23457e+006"},
+        {1000000.0f, "1e+006"},
+        {3.4e38f, "3.4e+038"},
+        {std::numeric_limits<float>::max(), "3.40282e+038"},
+        {std::numeric_limits<float>::denorm_min(), "1.4013e-045"},
+        {std::numeric_limits<float>::min(), "1.17549e-038"},
+        {50.1234f, "50.1234"},
+        {8.5678f, "8.5678"},
+        {-1.5f, "-1.5"},
+        {-0.25f, "-0.25"},
+        {1.0f, "1"},
+        {0.5f, "0.5"},
+        {-118.43f, "-118.43"},
+        {113.6f, "113.6"},
+        {1e-5f * 1.5f, "1.5e-005"},
+        {-1234567.0f, "-1.23457e+006"},
+        {1e10f, "1e+010"},
+        {1e-10f, "1e-010"},
+        {0.0f, "0"},
+        {-0.0f, "0"},
+        {inf, "1.#INF"},
+        {-inf, "-1.#INF"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatListReal(value), text) << value;
+}
+
+TEST(FormatListRealTest, AnExactHalfRoundsAwayFromZero) {
+    // Ties decided by the seventh digit alone, unlike round-half-even.
+    const std::pair<float, const char*> cases[] = {
+        {100.0625f, "100.063"},
+        {-100.0625f, "-100.063"},
+        {50.03125f, "50.0313"},
+        {1234565.0f, "1.23457e+006"},
+        {1234575.0f, "1.23458e+006"},
+        {0.0009765625f, "0.000976563"},        // 2^-10
+        {1.52587890625e-05f, "1.52588e-005"},  // 2^-16
+        {100.0624923706054688f, "100.062"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatListReal(value), text) << value;
+}
+
+TEST(FormatListRealTest, NotANumberTexts) {
+    const std::pair<std::uint32_t, const char*> cases[] = {
+        {0xFFC00000, "-1.#IND"}, {0x7FC00000, "1.#QNAN"},  {0xFFC00001, "-1.#QNAN"},
+        {0x7FC01234, "1.#QNAN"}, {0x7F800001, "1.#QNAN"},  {0xFF800001, "-1.#QNAN"},
+        {0x7FFFFFFF, "1.#QNAN"}, {0xFFFFFFFF, "-1.#QNAN"},
+    };
+    for (const auto& [bits, text] : cases)
+        EXPECT_EQ(FormatListReal(FloatFromBits(bits)), text) << std::hex << bits;
+}
+
+TEST(FormatListIntegerTest, DigitsAndSign) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "0"},
+        {500, "500"},
+        {-120, "-120"},
+        {1000000, "1000000"},
+        {std::numeric_limits<std::int32_t>::max(), "2147483647"},
+        {std::numeric_limits<std::int32_t>::min(), "-2147483648"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(FormatListInteger(value), text) << value;
+}
+
+TEST(PadLeftTest, RightAlignsInEightAndNeverCuts) {
+    EXPECT_EQ(PadLeft("50"), "      50");
+    EXPECT_EQ(PadLeft("-1.#IND"), " -1.#IND");
+    EXPECT_EQ(PadLeft("12345678"), "12345678");
+    EXPECT_EQ(PadLeft("1.23457e+006"), "1.23457e+006");
+    EXPECT_EQ(PadLeft("-2147483648"), "-2147483648");
+    EXPECT_EQ(PadLeft(""), "        ");
+    EXPECT_EQ(PadLeft("ab", 3), " ab");
+}
+
+}  // namespace
+}  // namespace navaid::test

@@ -1,0 +1,74 @@
+#include "test_support.h"
+
+#include <atomic>
+#include <bit>
+#include <cctype>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "navaid_db.h"
+
+namespace navaid::test {
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_TRUE(in.good()) << "cannot read " << path;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+std::string Le32(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string F32(float value) { return Le32(std::bit_cast<std::uint32_t>(value)); }
+
+float FloatFromBits(std::uint32_t bits) { return std::bit_cast<float>(bits); }
+
+std::string Record(const RecordFields& f) {
+    std::string id = f.id, name = f.name;
+    if (id.size() < 10) id.resize(10, ' ');
+    if (name.size() < 20) name.resize(20, ' ');
+    return id + name + F32(f.latitude) + F32(f.longitude) + F32(f.frequency) + F32(f.magVar) +
+           Le32(static_cast<std::uint32_t>(f.altitude)) + f.typeBlock;
+}
+
+std::string DistinctRecords(std::size_t count, std::size_t size) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i) bytes.append(size, static_cast<char>('a' + i));
+    return bytes;
+}
+
+void FileTest::SetUp() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    // Parameterised test names hold '/', which must not become a subfolder.
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    dir_ = fs::temp_directory_path() / ("navaid-core-" + name.substr(0, 40) + "-" +
+                                        std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::create_directories(dir_);
+    previousCwd_ = fs::current_path();
+    fs::current_path(dir_);
+    io::faults::Reset();
+    SetCodePageCase(nullptr);
+}
+
+void FileTest::TearDown() {
+    io::faults::Reset();
+    SetCodePageCase(nullptr);
+    fs::current_path(previousCwd_);
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+}
+
+}  // namespace navaid::test

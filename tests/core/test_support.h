@@ -1,0 +1,54 @@
+// Helpers shared by the core tests: a fresh folder per test, whole-file reads
+// and writes, and records built byte by byte independently of the core.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace navaid::test {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& path);
+void WriteAll(const fs::path& path, std::string_view bytes);
+
+// Little-endian bytes of a 32-bit value and of a float's bit pattern.
+std::string Le32(std::uint32_t value);
+std::string F32(float value);
+float FloatFromBits(std::uint32_t bits);
+
+struct RecordFields {
+    std::string id = "ABC";       // padded with spaces to 10 bytes when shorter
+    std::string name = "SAMPLE";  // padded to 20 bytes
+    float latitude = 50.1234f, longitude = 8.5678f, frequency = 114.2f, magVar = -1.5f;
+    std::int32_t altitude = 500;
+    std::string typeBlock = std::string("\x04\0\xFF\xFF\0\0", 6);
+};
+// A record laid out field by field; its length is 50 + the type block's.
+std::string Record(const RecordFields& fields);
+inline const std::string kVortacBlock("\x02\0\xFF\xFF\xFF\xFF", 6);
+inline const std::string kNdbBlock("5  ", 3);
+inline const std::string kNdbDmeBlock("7  ", 3);
+
+// `count` distinct records of `size` bytes each, record i filled with byte 'a'+i.
+std::string DistinctRecords(std::size_t count, std::size_t size);
+
+// Each test runs in a folder of its own, which is also the current directory
+// (the temporary record file lives there), restored and removed afterwards.
+class FileTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    std::string Path(std::string_view name) const { return (dir_ / name).string(); }
+    const fs::path& Dir() const { return dir_; }
+
+private:
+    fs::path dir_;
+    fs::path previousCwd_;
+};
+
+}  // namespace navaid::test
