@@ -1,0 +1,147 @@
+// navaid-bench: add, delete, list and labels on generated databases of
+// 20,000, 100,000 and 1,000,000 records. Each operation runs in a process of
+// its own, so its peak memory is its own, and is timed against a plain `cp`
+// of the same file.
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "navaid_db.h"
+#include "navaid_gen.h"
+
+extern char** environ;
+
+namespace {
+
+using navaid::Family;
+
+struct RunResult {
+    double seconds = 0;
+    long peakKiB = 0;
+};
+
+// Runs a program to completion; the best of `repeats` runs. Exits on failure,
+// since a figure from a failed run would mislead.
+RunResult RunBest(const std::vector<std::string>& args, int repeats) {
+    RunResult best{1e30, 0};
+    for (int r = 0; r < repeats; ++r) {
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        const auto start = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+            std::fprintf(stderr, "navaid-bench: cannot start %s\n", argv[0]);
+            std::exit(1);
+        }
+        int status = 0;
+        rusage usage{};
+        if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            std::fprintf(stderr, "navaid-bench: %s %s failed\n", argv[0], argv[1]);
+            std::exit(1);
+        }
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        best.seconds = std::min(best.seconds, seconds);
+        best.peakKiB = std::max(best.peakKiB, usage.ru_maxrss);
+    }
+    return best;
+}
+
+Family ParseFamily(const std::string& text) { return text == "vor" ? Family::Vor : Family::Ndb; }
+
+// The child side: one operation on one file, in a fresh process.
+int RunOperation(const std::string& op, Family family, const std::string& source,
+                 long long records) {
+    const std::size_t size = navaid::RecordSize(family);
+    navaid::Outcome outcome;
+    if (op == "add") {
+        navaid::NavaidEntry entry{
+            "BNC",  "BENCHMARK", 50.1f, 8.6f,
+            114.2f, 1.5f,        400,   family == Family::Vor ? "VOR-DME" : "NDB"};
+        outcome = navaid::AddNavaidToFiles(family, source, source + ".new", entry);
+    } else if (op == "delete") {
+        outcome = navaid::DeleteNavaid(source, source + ".new", size, records / 2);
+    } else if (op == "list") {
+        outcome = navaid::ExportNavaidList(family, source, source + ".txt");
+    } else if (op == "labels") {
+        std::vector<std::string> labels;
+        outcome = navaid::ListRecordLabels(source, size, labels);
+        if (outcome && static_cast<long long>(labels.size()) != records)
+            outcome = navaid::Outcome::Failure(source, "wrong label count");
+    } else if (op != "start") {
+        outcome = navaid::Outcome::Failure("", "unknown operation " + op);
+    }
+    if (!outcome) {
+        std::fprintf(stderr, "navaid-bench: %s: %s\n", op.c_str(), outcome.Message().c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 6 && std::strcmp(argv[1], "--run") == 0)
+        return RunOperation(argv[2], ParseFamily(argv[3]), argv[4], std::atoll(argv[5]));
+    if (argc < 2 || argc > 3) {
+        std::fputs("usage: navaid-bench WORKDIR [MAX_RECORDS]\n", stderr);
+        return 2;
+    }
+    const std::string work = argv[1];
+    const long long maxRecords = argc == 3 ? std::atoll(argv[2]) : 1000000;
+    mkdir(work.c_str(), 0777);
+    // The temporary "navblock.qvz" goes to the current directory.
+    if (chdir(work.c_str()) != 0) {
+        std::perror(work.c_str());
+        return 1;
+    }
+    const std::string self = "/proc/self/exe";
+    char exe[4096] = {};
+    if (readlink(self.c_str(), exe, sizeof exe - 1) <= 0) return 1;
+
+    const RunResult start = RunBest({exe, "--run", "start", "vor", "none", "0"}, 3);
+    std::printf("process start-up: %.4f s, %ld KiB\n\n", start.seconds, start.peakKiB);
+    std::printf("%-6s %9s %-7s %9s %12s %7s %10s\n", "family", "records", "op", "seconds",
+                "records/s", "vs cp", "peak KiB");
+    for (const char* kind : {"vor", "ndb"}) {
+        const Family family = ParseFamily(kind);
+        for (long long records : {20000LL, 100000LL, 1000000LL}) {
+            if (records > maxRecords) continue;
+            const std::string file = std::string(kind) + "-" + std::to_string(records) + ".qvz";
+            std::string error;
+            if (!navaid::gen::WriteDatabase(family, records, 42, file, error)) {
+                std::fprintf(stderr, "navaid-bench: %s\n", error.c_str());
+                return 1;
+            }
+            RunBest({"cp", file, file + ".cp"}, 1);  // warms the page cache
+            const RunResult cp = RunBest({"cp", file, file + ".cp"}, 3);
+            std::printf("%-6s %9lld %-7s %9.4f %12.0f %7s %10ld\n", kind, records, "cp", cp.seconds,
+                        records / cp.seconds, "1.00", cp.peakKiB);
+            for (const char* op : {"add", "delete", "list", "labels"}) {
+                const RunResult r =
+                    RunBest({exe, "--run", op, kind, file, std::to_string(records)}, 3);
+                char ratio[16] = "-";
+                if (std::strcmp(op, "add") == 0 || std::strcmp(op, "delete") == 0)
+                    std::snprintf(ratio, sizeof ratio, "%.2f", r.seconds / cp.seconds);
+                std::printf("%-6s %9lld %-7s %9.4f %12.0f %7s %10ld\n", kind, records, op,
+                            r.seconds, records / r.seconds, ratio, r.peakKiB);
+                std::fflush(stdout);
+            }
+            for (const char* suffix : {"", ".cp", ".new", ".txt"})
+                std::remove((file + suffix).c_str());
+        }
+    }
+    return 0;
+}

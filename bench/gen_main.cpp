@@ -1,0 +1,37 @@
+// navaid-gen: writes a generated navaid database of any size.
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "navaid_gen.h"
+
+namespace {
+
+bool ParseCount(const char* text, std::uint64_t& value) {
+    const char* end = text + std::strlen(text);
+    auto [ptr, ec] = std::from_chars(text, end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+int Usage() {
+    std::fputs("usage: navaid-gen vor|ndb COUNT OUTPUT [SEED]\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4 || argc > 5) return Usage();
+    const std::string kind = argv[1];
+    if (kind != "vor" && kind != "ndb") return Usage();
+    std::uint64_t count = 0, seed = 1;
+    if (!ParseCount(argv[2], count) || (argc == 5 && !ParseCount(argv[4], seed))) return Usage();
+    std::string error;
+    const auto family = kind == "vor" ? navaid::Family::Vor : navaid::Family::Ndb;
+    if (!navaid::gen::WriteDatabase(family, count, seed, argv[3], error)) {
+        std::fprintf(stderr, "navaid-gen: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}

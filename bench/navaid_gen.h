@@ -1,0 +1,35 @@
+// Deterministic generator of realistic navaid databases for benchmarks and
+// scale checks: the same family, count and seed always give the same bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "navaid_db.h"
+
+namespace navaid::gen {
+
+class NavaidGenerator {
+public:
+    NavaidGenerator(Family family, std::uint64_t seed);
+
+    // The next navaid: ID of 1-4 upper-case letters, an invented place name,
+    // plausible coordinates, a frequency of the family's band and a type of
+    // the family.
+    NavaidEntry Next();
+
+private:
+    std::uint64_t NextBits();
+    double Uniform(double low, double high);
+    std::uint32_t Below(std::uint32_t bound);
+
+    Family family_;
+    std::uint64_t state_;
+};
+
+// Writes `count` generated records to `path`. False with `error` set when the
+// file cannot be written completely.
+bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
+                   std::string& error);
+
+}  // namespace navaid::gen

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the benchmark (Release) and runs it: add, delete, list and labels on
+# generated databases of 20,000, 100,000 and 1,000,000 records.
+# Usage: bench/run.sh [MAX_RECORDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j2 --target navaid-bench >/dev/null
+work="$PWD/$build/work"
+rm -rf "$work"
+"$build/bin/navaid-bench" "$work" "${1:-1000000}"
+rm -rf "$work"
