@@ -1,0 +1,57 @@
+// The findings of 'navaid check', gathered from a database's bytes as they stream past.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "cli.h"
+
+namespace navaid::cli {
+
+struct Finding {
+    long long index;  // record index; -1 for the file as a whole
+    bool warning;     // a warning may be right for some real stations
+    std::string text;
+};
+
+class DatabaseChecker {
+public:
+    explicit DatabaseChecker(Family family);
+    // Feeds the next bytes of the file, in order, in pieces of any size.
+    void Feed(const std::uint8_t* data, std::size_t size);
+    // The findings, the file's own first, then by record index.
+    std::vector<Finding> Finish();
+    std::uint64_t RecordCount() const { return own_.records; }
+
+private:
+    struct Stride {
+        std::size_t size;
+        std::vector<std::uint8_t> pending;  // bytes of the record being assembled
+        std::uint64_t records = 0;
+        std::uint64_t validTypes = 0;
+    };
+    struct Position {
+        float lat, lon;
+        std::uint64_t index;
+    };
+    void FeedStride(Stride& stride, Family family, const std::uint8_t* data, std::size_t size);
+    void CheckRecord(const std::uint8_t* record);
+    void CheckText(std::uint64_t index, const char* what, const std::uint8_t* bytes,
+                   std::size_t size);
+    void Add(std::uint64_t index, bool warning, std::string text);
+    void FindDuplicates();
+
+    Family family_;
+    Stride own_;
+    Stride other_;
+    std::uint64_t length_ = 0;
+    std::vector<Finding> findings_;
+    std::unordered_map<std::string, std::vector<Position>> byTypeAndId_;
+};
+
+// Whether the type block at the start of `block` is one that the family's writers store.
+bool IsValidTypeBlock(Family family, const std::uint8_t* block);
+
+}  // namespace navaid::cli

@@ -1,0 +1,274 @@
+// navaid check: reports what looks wrong in a database.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "check.h"
+
+namespace navaid::cli {
+
+namespace {
+
+constexpr double kDuplicateNm = 10.0;
+
+std::string Percent(std::uint64_t part, std::uint64_t whole) {
+    return std::to_string(whole ? (part * 100 + whole / 2) / whole : 0) + "%";
+}
+
+struct Band {
+    float low, high;
+    const char* text;
+};
+
+Band FrequencyBand(Family family, std::uint8_t typeCode) {
+    if (family == Family::Ndb) return {190.0f, 1750.0f, "the NDB band 190-1750 kHz"};
+    // TACAN-only stations carry a paired VHF frequency above the VOR band.
+    if (typeCode == 3) return {108.0f, 135.95f, "the TACAN range 108.00-135.95 MHz"};
+    return {108.0f, 117.95f, "the VOR band 108.00-117.95 MHz"};
+}
+
+}  // namespace
+
+bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
+    std::size_t count = 0;
+    const TypeBlock* blocks = TypeBlocks(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (blocks[i].family == family &&
+            std::equal(block, block + blocks[i].size, blocks[i].bytes.begin()))
+            return true;
+    }
+    return false;
+}
+
+DatabaseChecker::DatabaseChecker(Family family)
+    : family_(family),
+      own_{RecordSize(family), {}},
+      other_{RecordSize(family == Family::Vor ? Family::Ndb : Family::Vor), {}} {}
+
+void DatabaseChecker::Feed(const std::uint8_t* data, std::size_t size) {
+    length_ += size;
+    FeedStride(own_, family_, data, size);
+    FeedStride(other_, family_ == Family::Vor ? Family::Ndb : Family::Vor, data, size);
+}
+
+void DatabaseChecker::FeedStride(Stride& stride, Family family, const std::uint8_t* data,
+                                 std::size_t size) {
+    const bool own = &stride == &own_;
+    while (size > 0) {
+        const std::uint8_t* record = nullptr;
+        if (stride.pending.empty() && size >= stride.size) {
+            record = data;
+            data += stride.size;
+            size -= stride.size;
+        } else {
+            std::size_t take = std::min(size, stride.size - stride.pending.size());
+            stride.pending.insert(stride.pending.end(), data, data + take);
+            data += take;
+            size -= take;
+            if (stride.pending.size() < stride.size) return;
+            record = stride.pending.data();
+        }
+        if (IsValidTypeBlock(family, record + RecordLayout::kTypeBlock)) ++stride.validTypes;
+        if (own) CheckRecord(record);
+        ++stride.records;
+        stride.pending.clear();
+    }
+}
+
+void DatabaseChecker::Add(std::uint64_t index, bool warning, std::string text) {
+    findings_.push_back({static_cast<long long>(index), warning, std::move(text)});
+}
+
+void DatabaseChecker::CheckText(std::uint64_t index, const char* what, const std::uint8_t* bytes,
+                                std::size_t size) {
+    std::string text(reinterpret_cast<const char*>(bytes), size);
+    const std::string shown = Quoted(EscapeBytes(text));
+    if (text.find('\0') != std::string::npos) {
+        Add(index, false, std::string(what) + " " + shown + " has a zero byte");
+    }
+    if (std::any_of(text.begin(), text.end(), [](char c) {
+            auto b = static_cast<unsigned char>(c);
+            return (b != 0 && b < 0x20) || b == 0x7F;
+        })) {
+        Add(index, false, std::string(what) + " " + shown + " has control bytes");
+    }
+    if (UpperCase(text) != text) {
+        Add(index, true, std::string(what) + " " + shown + " has lower-case letters");
+    }
+}
+
+void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
+    const std::uint64_t index = own_.records;
+    const DecodedRecord r = DecodeRecord(family_, record);
+    CheckText(index, "ID", record + RecordLayout::kId, RecordLayout::kIdSize);
+    CheckText(index, "name", record + RecordLayout::kName, RecordLayout::kNameSize);
+
+    const std::string typeText = TypeText(family_, r.typeCode);
+    if (typeText == kTypeUndefined) {
+        std::string code = std::to_string(r.typeCode);
+        if (r.typeCode > 0x20 && r.typeCode < 0x7F)
+            code += " ('" + std::string(1, char(r.typeCode)) + "')";
+        Add(index, false, "type code " + code + " reads \"" + kTypeUndefined + "\"");
+    }
+    if (family_ == Family::Ndb && ReadInt32LE(record + RecordLayout::kAltitude) != 0) {
+        Add(index, false,
+            "NDB record has non-zero altitude bytes (" + FormatListInteger(r.altitude) + ")");
+    }
+
+    struct Field {
+        const char* name;
+        float value;
+        float limit;
+    };
+    bool placed = true;
+    for (const Field& field :
+         {Field{"latitude", r.latitude, 90.0f}, Field{"longitude", r.longitude, 180.0f},
+          Field{"frequency", r.frequency, 0.0f}, Field{"magnetic variation", r.magVar, 0.0f}}) {
+        const std::string value = FormatListReal(field.value);
+        if (!std::isfinite(field.value)) {
+            Add(index, false, std::string(field.name) + " " + value + " is not a finite number");
+            placed = placed && field.limit == 0.0f;
+        } else if (field.limit != 0.0f && std::fabs(field.value) > field.limit) {
+            Add(index, false,
+                std::string(field.name) + " " + value + " is outside -" +
+                    FormatListReal(field.limit) + ".." + FormatListReal(field.limit));
+            placed = false;
+        }
+    }
+    if (std::isfinite(r.frequency)) {
+        const Band band = FrequencyBand(family_, r.typeCode);
+        if (r.frequency < band.low || r.frequency > band.high) {
+            Add(index, true,
+                "frequency " + FormatListReal(r.frequency) + " is outside " + band.text);
+        }
+    }
+    if (placed) {
+        std::string key(1, static_cast<char>(r.typeCode));
+        key += UpperCase(TrimWhiteSpace(r.id));
+        byTypeAndId_[key].push_back({r.latitude, r.longitude, index});
+    }
+}
+
+void DatabaseChecker::FindDuplicates() {
+    // Sorted by latitude, only neighbours within 10 NM of latitude can be that close.
+    constexpr double kWindow = kDuplicateNm / 60.0 + 1e-6;
+    for (auto& [key, positions] : byTypeAndId_) {
+        if (positions.size() < 2) continue;
+        std::sort(positions.begin(), positions.end(),
+                  [](const Position& a, const Position& b) { return a.lat < b.lat; });
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            for (std::size_t j = i + 1;
+                 j < positions.size() && positions[j].lat - positions[i].lat <= kWindow; ++j) {
+                const Position& a = positions[i];
+                const Position& b = positions[j];
+                double nm = DistanceNm(a.lat, a.lon, b.lat, b.lon);
+                if (nm >= kDuplicateNm) continue;
+                const Position& first = a.index < b.index ? a : b;
+                const Position& second = a.index < b.index ? b : a;
+                char distance[32];
+                std::snprintf(distance, sizeof distance, "%.1f", nm);
+                Add(second.index, true,
+                    "likely duplicate of record " + std::to_string(first.index) + " (same type " +
+                        TypeText(family_, static_cast<std::uint8_t>(key[0])) + " and ID '" +
+                        EscapeBytes(key.substr(1)) + "', " + distance + " NM apart)");
+            }
+        }
+    }
+}
+
+std::vector<Finding> DatabaseChecker::Finish() {
+    FindDuplicates();
+    if (!own_.pending.empty()) {
+        Add(own_.records, false,
+            "trailing piece of " + std::to_string(own_.pending.size()) + " bytes at offset " +
+                std::to_string(own_.records * own_.size) + " is not a whole record");
+    }
+    const Family other = family_ == Family::Vor ? Family::Ndb : Family::Vor;
+    const double ownFit = own_.records ? double(own_.validTypes) / own_.records : 0;
+    const double otherFit = other_.records ? double(other_.validTypes) / other_.records : 0;
+    if (otherFit >= 0.5 && otherFit > ownFit) {
+        std::string text = "the file looks like " + WithArticle(FamilyName(other)) +
+                           " database: " + Percent(other_.validTypes, other_.records) + " of its " +
+                           std::to_string(other_.size) + "-byte records have " + FamilyName(other) +
+                           " type blocks, " + Percent(own_.validTypes, own_.records) + " of its " +
+                           std::to_string(own_.size) + "-byte records " + FamilyName(family_) +
+                           " type blocks";
+        if (length_ % other_.size == 0 && length_ % own_.size != 0) {
+            text += "; its length " + std::to_string(length_) + " is a multiple of " +
+                    std::to_string(other_.size) + ", not of " + std::to_string(own_.size);
+        }
+        findings_.push_back({-1, false, text});
+    }
+    std::stable_sort(findings_.begin(), findings_.end(),
+                     [](const Finding& a, const Finding& b) { return a.index < b.index; });
+    return std::move(findings_);
+}
+
+namespace {
+
+int Run(const std::vector<std::string>& args, const Console& console) {
+    CommandLine line = ParseCommandLine(args, 1, {});
+    const std::string& database = line.positional[0];
+    if (Outcome exists = RequireExistingFile(database); !exists) {
+        return ReportFailure(console, exists);
+    }
+    io::File file;
+    if (Outcome opened = file.Open(database, io::OpenMode::ReadCreate); !opened) {
+        return ReportFailure(console, opened);
+    }
+    DatabaseChecker checker(line.family);
+    std::vector<std::uint8_t> buffer(1 << 16);
+    for (;;) {
+        std::size_t got = 0;
+        if (Outcome read = file.Read(buffer.data(), buffer.size(), got); !read) {
+            file.Close();
+            return ReportFailure(console, read);
+        }
+        if (got == 0) break;
+        checker.Feed(buffer.data(), got);
+    }
+    if (Outcome closed = file.Close(); !closed) return ReportFailure(console, closed);
+
+    std::vector<Finding> findings = checker.Finish();
+    std::size_t warnings = 0;
+    for (const Finding& finding : findings) {
+        warnings += finding.warning;
+        if (finding.index < 0) {
+            console.out << "file: ";
+        } else {
+            console.out << "record " << finding.index << ": ";
+        }
+        console.out << (finding.warning ? "warning: " : "error: ") << finding.text << '\n';
+    }
+    console.out << database << ": " << checker.RecordCount() << " records, "
+                << findings.size() - warnings << " errors, " << warnings << " warnings\n";
+    return findings.empty() ? kExitOk : kExitFindings;
+}
+
+}  // namespace
+
+const CommandInfo kCheckCommand{
+    "check", "report what looks wrong in a database",
+    "Usage: navaid check vor|ndb DATABASE\n"
+    "\n"
+    "Reads the database and prints one finding per line, with the record index:\n"
+    "  error    a trailing piece that is not a whole record (offset and length)\n"
+    "  error    a type code that reads \"Type undefined\"\n"
+    "  error    an NDB record with non-zero altitude bytes\n"
+    "  error    latitude outside -90..90, longitude outside -180..180\n"
+    "  error    a number that is not finite\n"
+    "  error    an ID or name with control bytes or zero bytes\n"
+    "  warning  an ID or name with lower-case letters\n"
+    "  warning  a frequency outside the band (VOR 108.00-117.95 MHz, TACAN up to\n"
+    "           135.95 MHz, NDB 190-1750 kHz); some real stations sit outside\n"
+    "  warning  two records of the same type and ID less than 10 NM apart\n"
+    "It also says when the file looks like a database of the other family.\n"
+    "A last line counts records, errors and warnings.\n"
+    "\n"
+    "Exit status: 0 when nothing was found, 3 when something was.\n"
+    "\n"
+    "Example:\n"
+    "  navaid check ndb samples/ndb.qvz\n",
+    Run};
+
+}  // namespace navaid::cli

@@ -1,0 +1,40 @@
+// navaid labels: the records' labels with the index that 'delete' takes.
+#include "cli.h"
+
+namespace navaid::cli {
+
+namespace {
+
+int Run(const std::vector<std::string>& args, const Console& console) {
+    CommandLine line = ParseCommandLine(args, 1, {});
+    const std::string& database = line.positional[0];
+    if (Outcome exists = RequireExistingFile(database); !exists) {
+        return ReportFailure(console, exists);
+    }
+    std::vector<std::string> labels;
+    if (Outcome outcome = ListRecordLabels(database, RecordSize(line.family), labels); !outcome) {
+        return ReportFailure(console, outcome);
+    }
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        console.out << i << '\t' << EscapeBytes(labels[i]) << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+const CommandInfo kLabelsCommand{
+    "labels", "print each record's index and label (ID and name)",
+    "Usage: navaid labels vor|ndb DATABASE\n"
+    "\n"
+    "Prints one line per label: the record's index, a TAB, and the label, the\n"
+    "first 30 bytes of the record (ID and name, with their padding) up to any\n"
+    "zero byte. Bytes below 0x20, 0x7F and the backslash are printed as \\xNN.\n"
+    "A trailing piece of 30 bytes or more also has a label. The index is the\n"
+    "one 'navaid delete' takes.\n"
+    "\n"
+    "Example:\n"
+    "  navaid labels ndb samples/ndb.qvz\n",
+    Run};
+
+}  // namespace navaid::cli

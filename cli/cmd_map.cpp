@@ -1,0 +1,73 @@
+// navaid map: the navaids drawn on a latitude/longitude map, as SVG.
+#include <filesystem>
+
+#include "svg_map.h"
+
+namespace navaid::cli {
+
+namespace {
+
+int Run(const std::vector<std::string>& args, const Console& console) {
+    CommandLine line = ParseCommandLine(args, 2, {});
+    const std::string& database = line.positional[0];
+    const std::string& outPath = line.positional[1];
+    RefuseSameFile(database, outPath);
+
+    RecordReader reader;
+    if (Outcome opened = reader.Open(database, line.family); !opened) {
+        return ReportFailure(console, opened);
+    }
+    MapData data;
+    data.family = line.family;
+    std::uint64_t records = 0;
+    for (;;) {
+        const std::uint8_t* record = nullptr;
+        if (Outcome read = reader.Next(record); !read) {
+            reader.Close();
+            return ReportFailure(console, read);
+        }
+        if (!record) break;
+        ++records;
+        const DecodedRecord r = DecodeRecord(line.family, record);
+        MapNavaid navaid{reader.Index(), std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude,
+                         r.typeCode};
+        (OnTheMap(r.latitude, r.longitude) ? data.drawn : data.notDrawn)
+            .push_back(std::move(navaid));
+    }
+    if (Outcome closed = reader.Close(); !closed) return ReportFailure(console, closed);
+
+    data.title = std::string(FamilyName(line.family)) + " database " +
+                 Cp1252ToUtf8(std::filesystem::path(database).filename().string()) + ": " +
+                 std::to_string(records) + " navaids";
+    const std::string svg = RenderSvgMap(data);
+    io::File out;
+    Outcome written = out.Open(outPath, io::OpenMode::WriteTruncate);
+    if (written) written = out.Write(svg.data(), svg.size());
+    if (out.IsOpen()) {
+        Outcome closed = out.Close();
+        if (written) written = closed;
+    }
+    if (!written) {
+        io::RemoveFile(outPath);
+        return ReportFailure(console, written);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+const CommandInfo kMapCommand{
+    "map", "draw the navaids on a latitude/longitude map (SVG)",
+    "Usage: navaid map vor|ndb DATABASE OUT.svg\n"
+    "\n"
+    "Writes OUT.svg: the navaids on a plain latitude/longitude map with a\n"
+    "graticule every 10 degrees, fitted to the navaids with a margin, one symbol\n"
+    "per type with a legend, and each navaid's ID where labels do not pile up.\n"
+    "Records whose coordinates are out of range are listed under the map.\n"
+    "\n"
+    "Example:\n"
+    "  navaid map vor samples/vor.qvz vor-map.svg\n"
+    "  rsvg-convert vor-map.svg -o vor-map.png\n",
+    Run};
+
+}  // namespace navaid::cli
