@@ -3,6 +3,8 @@
 #include <exception>
 #include <unordered_map>
 
+#include "point_font.h"
+
 namespace {
 
 CWinApp* g_app = nullptr;
@@ -69,9 +71,7 @@ BOOL CFont::CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC) {
     logFont.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(logFont.lfFaceName, lpszFaceName, LF_FACESIZE);
     HDC hDC = pDC ? pDC->m_hDC : ::GetDC(nullptr);
-    // A negative height asks for the character height (without internal leading).
-    const int height = ::GetDeviceCaps(hDC, LOGPIXELSY) * nPointSize / 720;
-    logFont.lfHeight = -(height < 0 ? -height : height);
+    logFont.lfHeight = PointFontHeight(::GetDeviceCaps(hDC, LOGPIXELSY), nPointSize);
     if (pDC == nullptr) ::ReleaseDC(nullptr, hDC);
     return CreateFontIndirect(&logFont);
 }

@@ -1,0 +1,8 @@
+// The height CFont::CreatePointFont asks for: a character height (hence
+// negative) of size tenths of a point at logPixelsY dots per inch.
+#pragma once
+
+inline int PointFontHeight(int logPixelsY, int tenthsOfPoint) {
+    const int height = logPixelsY * tenthsOfPoint / 720;
+    return -(height < 0 ? -height : height);
+}
