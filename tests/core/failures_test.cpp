@@ -41,12 +41,10 @@ const Operation kOperations[] = {
      [](const std::string& s, const std::string& o) {
          return ExportNavaidList(Family::Vor, s, o);
      }},
-    {"ListRecordLabels", "",
-     [](const std::string& s, const std::string&) {
+    {"ListRecordLabels", "", [](const std::string& s, const std::string&) {
          std::vector<std::string> labels;
          return ListRecordLabels(s, kVorRecordSize, labels);
-     }},
-};
+     }}};
 
 class FailureTest : public FileTest {
 protected:
@@ -111,6 +109,15 @@ TEST_F(FailureTest, UnwritableOutputIsReportedAndNothingIsLeft) {
             EXPECT_EQ(outcome.file, Path(badOutput)) << context;
         }
     }
+}
+
+TEST_F(FailureTest, TemporaryRecordFileThatCannotBeCreated) {
+    fs::create_directories(Dir() / kTemporaryRecordFile / "keep");
+    const Outcome outcome =
+        AddNavaidToFiles(Family::Vor, Path("db.qvz"), Path("db.qvz.new"), SomeEntry());
+    ExpectCleanFailure(outcome, Path("db.qvz.new"), "temporary file is a folder");
+    EXPECT_TRUE(outcome.file.ends_with(kTemporaryRecordFile)) << outcome.Message();
+    EXPECT_TRUE(fs::exists(Dir() / kTemporaryRecordFile / "keep"));
 }
 
 TEST_F(FailureTest, FullDiskIsReportedAndTheOutputRemoved) {

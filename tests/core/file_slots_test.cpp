@@ -24,8 +24,7 @@ TEST(FileSlotsTest, DerivedNamesAppendToTheWholeName) {
         {"c:\\data\\vor.qvz", "c:\\data\\vor.qvz.new", "c:\\data\\vor.qvz.txt"},
         {"x.qvz.new", "x.qvz.new.new", "x.qvz.new.txt"},
         {"noext", "noext.new", "noext.txt"},
-        {"", ".new", ".txt"},
-    };
+        {"", ".new", ".txt"}};
     for (const auto& [source, working, list] : cases) {
         EXPECT_EQ(WorkingCopyName(source), working);
         EXPECT_EQ(ListName(source), list);

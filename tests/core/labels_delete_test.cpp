@@ -24,22 +24,17 @@ TEST(LabelCountTest, TrailingPieceOfThirtyBytesCounts) {
         {140, 56, 2}, {142, 56, 3},
         {168, 56, 3}, {106, 53, 2},
         {135, 53, 2}, {136, 53, 3},
-        {159, 53, 3}, {56000000000ull, 56, 1000000000ull},
-    };
+        {159, 53, 3}, {56000000000ull, 56, 1000000000ull}};
     for (const auto& [length, size, count] : cases)
         EXPECT_EQ(LabelCount(length, size), count) << length << "/" << size;
 }
 
 TEST_F(LabelsTest, OneLabelPerRecordInFileOrder) {
-    RecordFields first;
-    first.id = "ABC";
-    first.name = "TEST";
-    RecordFields second = first;
-    second.id = "XYZ";
-    const std::string bytes = Record(first) + Record(second) + Record(first);
-    const std::string abc = "ABC       TEST                ";
+    const std::string abc = Record({.id = "ABC", .name = "TEST"});
+    const std::string bytes = abc + Record({.id = "XYZ", .name = "TEST"}) + abc;
+    const std::string abcLabel = "ABC       TEST                ";
     EXPECT_EQ(Labels(bytes, kVorRecordSize),
-              (std::vector<std::string>{abc, "XYZ       TEST                ", abc}));
+              (std::vector<std::string>{abcLabel, "XYZ       TEST                ", abcLabel}));
 }
 
 TEST_F(LabelsTest, TrailingPiecesAndZeroBytes) {
@@ -95,8 +90,7 @@ TEST_F(DeleteTest, RemovesExactlyTheIndexedRecord) {
         {vor3, 56, 0, vor3.substr(56)},     {vor3, 56, 1, vor3.substr(0, 56) + vor3.substr(112)},
         {vor3, 56, 2, vor3.substr(0, 112)}, {ndb3, 53, 1, ndb3.substr(0, 53) + ndb3.substr(106)},
         {ndb3, 53, 2, ndb3.substr(0, 106)}, {vor142, 56, 2, vor142.substr(0, 112)},
-        {vor142, 56, 0, vor142.substr(56)}, {std::string(56, 'a'), 56, 0, ""},
-    };
+        {vor142, 56, 0, vor142.substr(56)}, {std::string(56, 'a'), 56, 0, ""}};
     for (const Case& c : cases) {
         const Outcome outcome = Delete(c.source, c.size, c.index);
         ASSERT_TRUE(outcome.ok) << outcome.Message();
@@ -106,16 +100,13 @@ TEST_F(DeleteTest, RemovesExactlyTheIndexedRecord) {
 }
 
 TEST_F(DeleteTest, TwinRecordsEachDeleteTheirOwn) {
-    RecordFields twin;
-    twin.id = "DUP";
-    RecordFields a = twin, b = twin;
-    a.latitude = 1;
-    b.latitude = 2;
-    const std::string source = Record(a) + Record(b);
+    const std::string a = Record({.id = "DUP", .latitude = 1});
+    const std::string b = Record({.id = "DUP", .latitude = 2});
+    const std::string source = a + b;
     ASSERT_TRUE(Delete(source, kVorRecordSize, 0).ok);
-    EXPECT_EQ(ReadAll(Path("db.qvz.new")), Record(b));
+    EXPECT_EQ(ReadAll(Path("db.qvz.new")), b);
     ASSERT_TRUE(Delete(source, kVorRecordSize, 1).ok);
-    EXPECT_EQ(ReadAll(Path("db.qvz.new")), Record(a));
+    EXPECT_EQ(ReadAll(Path("db.qvz.new")), a);
 }
 
 TEST_F(DeleteTest, IndexNamingNoLabelIsRefusedAndTouchesNothing) {
@@ -123,8 +114,7 @@ TEST_F(DeleteTest, IndexNamingNoLabelIsRefusedAndTouchesNothing) {
     const std::string vor140 = DistinctRecords(2, kVorRecordSize) + std::string(28, 'z');
     const std::tuple<std::string, std::size_t, long long> cases[] = {
         {vor3, 56, -1},  {vor3, 56, 3}, {vor3, 56, 1LL << 40}, {vor3, 56, -(1LL << 40)},
-        {vor140, 56, 2}, {"", 56, 0},   {"", 53, -1},          {std::string(29, 'x'), 53, 0},
-    };
+        {vor140, 56, 2}, {"", 56, 0},   {"", 53, -1},          {std::string(29, 'x'), 53, 0}};
     for (const auto& [source, size, index] : cases) {
         const Outcome outcome = Delete(source, size, index);
         EXPECT_FALSE(outcome.ok) << source.size() << " " << index;

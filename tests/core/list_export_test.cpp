@@ -12,18 +12,14 @@ const std::string kVorHeader =
     "ID ,Name ,  Latitude ,   Longitude ,   Frequency ,   MagVar ,  Altitude ,    Type ,\r\n";
 const std::string kNdbHeader = "ID ,Name ,Latitude ,Longitude ,Frequency ,MagVar ,Type ,\r\n";
 
-RecordFields NdbSample() {
-    RecordFields f;
-    f.id = "XY";
-    f.name = "SAMPLE NDB";
-    f.latitude = 47.5f;
-    f.longitude = -0.25f;
-    f.frequency = 375;
-    f.magVar = 0;
-    f.altitude = 0;
-    f.typeBlock = kNdbDmeBlock;
-    return f;
-}
+const RecordFields kNdbSample{.id = "XY",
+                              .name = "SAMPLE NDB",
+                              .latitude = 47.5f,
+                              .longitude = -0.25f,
+                              .frequency = 375,
+                              .magVar = 0,
+                              .altitude = 0,
+                              .typeBlock = kNdbDmeBlock};
 
 const std::string kVorSampleLine =
     "ABC       ,SAMPLE              , 50.1234,  8.5678,   114.2,    -1.5,     500,    VOR-DME,"
@@ -45,22 +41,20 @@ protected:
 
 TEST_F(ListTest, HeaderAndCompleteRecordsOnly) {
     const std::string vor = Record(RecordFields{});
-    const std::string ndb = Record(NdbSample());
+    const std::string ndb = Record(kNdbSample);
     struct Case {
         Family family;
         std::string source, list;
-    } cases[] = {
-        {Family::Vor, "", kVorHeader},
-        {Family::Ndb, "", kNdbHeader},
-        {Family::Vor, vor, kVorHeader + kVorSampleLine},
-        {Family::Ndb, ndb, kNdbHeader + kNdbSampleLine},
-        {Family::Vor, vor + vor + vor,
-         kVorHeader + kVorSampleLine + kVorSampleLine + kVorSampleLine},
-        {Family::Vor, vor + std::string(4, 'x'), kVorHeader + kVorSampleLine},  // 60 bytes
-        {Family::Vor, vor + vor.substr(0, 55), kVorHeader + kVorSampleLine},
-        {Family::Ndb, ndb.substr(0, 52), kNdbHeader},
-        {Family::Ndb, ndb + ndb, kNdbHeader + kNdbSampleLine + kNdbSampleLine},
-    };
+    } cases[] = {{Family::Vor, "", kVorHeader},
+                 {Family::Ndb, "", kNdbHeader},
+                 {Family::Vor, vor, kVorHeader + kVorSampleLine},
+                 {Family::Ndb, ndb, kNdbHeader + kNdbSampleLine},
+                 {Family::Vor, vor + vor + vor,
+                  kVorHeader + kVorSampleLine + kVorSampleLine + kVorSampleLine},
+                 {Family::Vor, vor + std::string(4, 'x'), kVorHeader + kVorSampleLine},  // 60 bytes
+                 {Family::Vor, vor + vor.substr(0, 55), kVorHeader + kVorSampleLine},
+                 {Family::Ndb, ndb.substr(0, 52), kNdbHeader},
+                 {Family::Ndb, ndb + ndb, kNdbHeader + kNdbSampleLine + kNdbSampleLine}};
     for (const Case& c : cases) EXPECT_EQ(Export(c.family, c.source), c.list) << c.source.size();
     EXPECT_EQ(ListHeaderLine(Family::Vor), kVorHeader);
     EXPECT_EQ(ListHeaderLine(Family::Ndb), kNdbHeader);
@@ -74,15 +68,14 @@ TEST_F(ListTest, MissingSourceIsCreatedAndListHoldsTheHeader) {
 }
 
 TEST_F(ListTest, NumberColumnsFollowTheFormatsAndWidth) {
-    RecordFields f;
-    f.id = "A";
-    f.name = "B";
-    f.latitude = 0.00001f;
-    f.longitude = 100.0625f;
-    f.frequency = 1234567.0f;
-    f.magVar = -0.0f;
-    f.altitude = std::numeric_limits<std::int32_t>::min();
-    f.typeBlock = std::string("\x09\x01\x02\x03\x04\x05", 6);
+    RecordFields f{.id = "A",
+                   .name = "B",
+                   .latitude = 0.00001f,
+                   .longitude = 100.0625f,
+                   .frequency = 1234567.0f,
+                   .magVar = -0.0f,
+                   .altitude = std::numeric_limits<std::int32_t>::min(),
+                   .typeBlock = std::string("\x09\x01\x02\x03\x04\x05", 6)};
     EXPECT_EQ(Export(Family::Vor, Record(f)),
               kVorHeader +
                   "A         ,B                   ,  1e-005, 100.063,1.23457e+006,       "
@@ -100,41 +93,35 @@ TEST_F(ListTest, NumberColumnsFollowTheFormatsAndWidth) {
                   "NDB,\r\n");
 }
 
-TEST_F(ListTest, TypeTextComesFromTheFirstBlockByte) {
-    const std::pair<int, const char*> vorCodes[] = {{1, "VOR"},
-                                                    {2, "VORTAC"},
-                                                    {3, "TACAN"},
-                                                    {4, "VOR-DME"},
-                                                    {9, "DME"},
-                                                    {0, "Type undefined"},
-                                                    {5, "Type undefined"},
-                                                    {8, "Type undefined"},
-                                                    {10, "Type undefined"},
-                                                    {255, "Type undefined"},
-                                                    {'1', "Type undefined"}};
-    for (const auto& [code, text] : vorCodes) {
-        RecordFields f;
-        f.typeBlock = std::string(1, static_cast<char>(code)) + std::string("\0\0\0\0\0", 5);
-        const std::string list = Export(Family::Vor, Record(f));
-        EXPECT_EQ(list.substr(list.size() - 8 - std::string(text).size()),
-                  std::string(",    ") + text + ",\r\n")
-            << code;
+TEST(ListLineTest, TypeTextComesFromTheFirstBlockByteAlone) {
+    const std::tuple<Family, int, const char*> cases[] = {{Family::Vor, 1, "VOR"},
+                                                          {Family::Vor, 2, "VORTAC"},
+                                                          {Family::Vor, 3, "TACAN"},
+                                                          {Family::Vor, 4, "VOR-DME"},
+                                                          {Family::Vor, 9, "DME"},
+                                                          {Family::Vor, 0, kTypeUndefined},
+                                                          {Family::Vor, 5, kTypeUndefined},
+                                                          {Family::Vor, 8, kTypeUndefined},
+                                                          {Family::Vor, 10, kTypeUndefined},
+                                                          {Family::Vor, 255, kTypeUndefined},
+                                                          {Family::Vor, '1', kTypeUndefined},
+                                                          {Family::Ndb, '5', "NDB"},
+                                                          {Family::Ndb, '7', "NDB-DME"},
+                                                          {Family::Ndb, 5, kTypeUndefined},
+                                                          {Family::Ndb, '6', kTypeUndefined},
+                                                          {Family::Ndb, ' ', kTypeUndefined}};
+    for (const auto& [family, code, text] : cases) {
+        RecordFields f = kNdbSample;
+        f.typeBlock = std::string(1, static_cast<char>(code)) + "\xFF\xFF\xFF\xFF\xFF";
+        const std::string line =
+            ListRecordLine(family, reinterpret_cast<const std::uint8_t*>(Record(f).data()));
+        EXPECT_TRUE(line.ends_with(std::string(",    ") + text + ",\r\n")) << line;
     }
-    const std::pair<std::string, const char*> ndbCodes[] = {{"5  ", "NDB"},
-                                                            {"7  ", "NDB-DME"},
-                                                            {"\x05  ", "Type undefined"},
-                                                            {"6  ", "Type undefined"},
-                                                            {"   ", "Type undefined"}};
-    for (const auto& [block, text] : ndbCodes) {
-        RecordFields f = NdbSample();
-        f.typeBlock = block;
-        const std::string list = Export(Family::Ndb, Record(f));
-        EXPECT_EQ(list.substr(kNdbHeader.size() + 72), std::string(text) + ",\r\n") << text;
-    }
+    EXPECT_STREQ(kTypeUndefined, "Type undefined");
 }
 
 TEST_F(ListTest, IdAndNameBytesAreCopiedWithLineFeedsAsCrLf) {
-    RecordFields f = NdbSample();
+    RecordFields f = kNdbSample;
     f.id = std::string("A\nB\r\n\0\x1A\xFF\0C", 10);
     f.name = std::string("\0\0\t\x7F", 4) + "\xE4\n";
     const std::string list = Export(Family::Ndb, Record(f));
@@ -142,7 +129,7 @@ TEST_F(ListTest, IdAndNameBytesAreCopiedWithLineFeedsAsCrLf) {
                         std::string("\0\0\t\x7F", 4) + "\xE4\r\n" + std::string(14, ' ') +
                         kNdbSampleLine.substr(31));
     EXPECT_EQ(ListRecordLine(Family::Ndb,
-                             reinterpret_cast<const std::uint8_t*>(Record(NdbSample()).data())),
+                             reinterpret_cast<const std::uint8_t*>(Record(kNdbSample).data())),
               kNdbSampleLine);
 }
 

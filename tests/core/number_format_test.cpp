@@ -42,32 +42,28 @@ TEST(FormatListRealTest, FixedAndScientificNotation) {
         {0.0f, "0"},
         {-0.0f, "0"},
         {inf, "1.#INF"},
-        {-inf, "-1.#INF"},
-    };
+        {-inf, "-1.#INF"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatListReal(value), text) << value;
 }
 
 TEST(FormatListRealTest, AnExactHalfRoundsAwayFromZero) {
     // Ties decided by the seventh digit alone, unlike round-half-even.
-    const std::pair<float, const char*> cases[] = {
-        {100.0625f, "100.063"},
-        {-100.0625f, "-100.063"},
-        {50.03125f, "50.0313"},
-        {1234565.0f, "1.23457e+006"},
-        {1234575.0f, "1.23458e+006"},
-        {0.0009765625f, "0.000976563"},        // 2^-10
-        {1.52587890625e-05f, "1.52588e-005"},  // 2^-16
-        {100.0624923706054688f, "100.062"},
-    };
+    const std::pair<float, const char*> cases[] = {{100.0625f, "100.063"},
+                                                   {-100.0625f, "-100.063"},
+                                                   {50.03125f, "50.0313"},
+                                                   {1234565.0f, "1.23457e+006"},
+                                                   {1234575.0f, "1.23458e+006"},
+                                                   {0.0009765625f, "0.000976563"},        // 2^-10
+                                                   {1.52587890625e-05f, "1.52588e-005"},  // 2^-16
+                                                   {100.0624923706054688f, "100.062"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatListReal(value), text) << value;
 }
 
 TEST(FormatListRealTest, NotANumberTexts) {
     const std::pair<std::uint32_t, const char*> cases[] = {
-        {0xFFC00000, "-1.#IND"}, {0x7FC00000, "1.#QNAN"},  {0xFFC00001, "-1.#QNAN"},
-        {0x7FC01234, "1.#QNAN"}, {0x7F800001, "1.#QNAN"},  {0xFF800001, "-1.#QNAN"},
-        {0x7FFFFFFF, "1.#QNAN"}, {0xFFFFFFFF, "-1.#QNAN"},
-    };
+        {0xFFC00000, "-1.#IND"}, {0x7FC00000, "1.#QNAN"}, {0xFFC00001, "-1.#QNAN"},
+        {0x7FC01234, "1.#QNAN"}, {0x7F800001, "1.#QNAN"}, {0xFF800001, "-1.#QNAN"},
+        {0x7FFFFFFF, "1.#QNAN"}, {0xFFFFFFFF, "-1.#QNAN"}};
     for (const auto& [bits, text] : cases)
         EXPECT_EQ(FormatListReal(FloatFromBits(bits)), text) << std::hex << bits;
 }
@@ -79,8 +75,7 @@ TEST(FormatListIntegerTest, DigitsAndSign) {
         {-120, "-120"},
         {1000000, "1000000"},
         {std::numeric_limits<std::int32_t>::max(), "2147483647"},
-        {std::numeric_limits<std::int32_t>::min(), "-2147483648"},
-    };
+        {std::numeric_limits<std::int32_t>::min(), "-2147483648"}};
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatListInteger(value), text) << value;
 }
 
