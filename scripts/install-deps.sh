@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake make g++ libgtest-dev googletest libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  g++-mingw-w64-x86-64 wine64 xvfb x11-utils imagemagick librsvg2-bin
+  g++-mingw-w64-x86-64 wine64 xvfb x11-utils imagemagick librsvg2-bin python3
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""Runs the built navaid tool on small databases it makes, checking exit
+statuses, the files left behind, and that the map is well-formed XML."""
+import os
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ET
+
+TOOL = os.path.abspath(sys.argv[1])
+SVG = "{http://www.w3.org/2000/svg}"
+failures = []
+
+
+def run(*args, cwd):
+    return subprocess.run([TOOL, *args], cwd=cwd, capture_output=True)
+
+
+def expect(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def add(cwd, family, db, id, lat, lon, freq, type, name="NAME"):
+    extra = ["--alt", "100"] if family == "vor" else []
+    r = run("add", family, db, "--id", id, "--name", name, "--lat", lat, "--lon", lon,
+            "--freq", freq, "--magvar", "0", *extra, "--type", type, cwd=cwd)
+    expect(r.returncode == 0, f"add {id!r}: {r.stderr!r}")
+    os.replace(os.path.join(cwd, db + ".new"), os.path.join(cwd, db))
+
+
+with tempfile.TemporaryDirectory() as cwd:
+    open(os.path.join(cwd, "vor.qvz"), "wb").close()
+    # A Windows-1252 byte (0xE4, a-umlaut) and markup characters in IDs.
+    add(cwd, "vor", "vor.qvz", "FFM", "50.05", "8.64", "114.2", "VOR-DME")
+    add(cwd, "vor", "vor.qvz", b"\xe4<&", "48.1", "11.6", "112.3", "VORTAC")
+    add(cwd, "vor", "vor.qvz", "TAC", "52", "13", "130", "TACAN")
+    add(cwd, "vor", "vor.qvz", "OFF", "95", "8", "110", "VOR")
+    before = open(os.path.join(cwd, "vor.qvz"), "rb").read()
+    expect(len(before) == 4 * 56, "four records")
+
+    for args, status in [((), 2), (("--help",), 0), (("map", "--help"), 0),
+                         (("map", "vor", "vor.qvz"), 2), (("list", "vor", "nope.qvz"), 1),
+                         (("check", "vor", "vor.qvz"), 3), (("delete", "vor", "vor.qvz", "4"), 2)]:
+        r = run(*args, cwd=cwd)
+        expect(r.returncode == status, f"{args}: status {r.returncode}, not {status}")
+        expect((r.stdout if status == 0 else r.stderr or r.stdout) != b"", f"{args}: says nothing")
+
+    r = run("labels", "vor", "vor.qvz", cwd=cwd)
+    expect(r.stdout.split(b"\n")[1] == b"1\t\xc4<&       NAME" + b" " * 16, f"labels: {r.stdout!r}")
+
+    r = run("map", "vor", "vor.qvz", "map.svg", cwd=cwd)
+    expect(r.returncode == 0, f"map: {r.stderr!r}")
+    root = ET.parse(os.path.join(cwd, "map.svg")).getroot()
+    expect(root.tag == SVG + "svg", "root is svg")
+    groups = {g.get("id"): g for g in root.iter(SVG + "g")}
+    uses = groups["navaids"].findall(SVG + "use")
+    expect(len(uses) == 3, f"three navaids drawn, not {len(uses)}")
+    labels = [t.text for t in groups["labels"].findall(SVG + "text")]
+    expect(sorted(labels) == ["FFM", "TAC", "\u00c4<&"], f"labels {labels}")
+    legend = [t.text for t in groups["legend"].findall(SVG + "text")]
+    expect("VORTAC (1)" in legend and "DME (0)" in legend, f"legend {legend}")
+    grid = [t.text for t in groups["graticule"].findall(SVG + "text")]
+    expect("50\u00b0N" in grid and "10\u00b0E" in grid, f"graticule {grid}")
+    listed = " ".join(t.text for t in groups["not-drawn"].findall(SVG + "text"))
+    expect("record 3: OFF latitude 95" in listed, f"not drawn: {listed}")
+
+    # Outputs are complete or absent; the database is never written.
+    os.mkdir(os.path.join(cwd, "vor.qvz.txt"))
+    r = run("list", "vor", "vor.qvz", cwd=cwd)
+    expect(r.returncode == 1 and r.stderr.startswith(b"navaid: vor.qvz.txt: "), f"list: {r.stderr!r}")
+    expect(open(os.path.join(cwd, "vor.qvz"), "rb").read() == before, "database unchanged")
+    expect(not os.path.exists(os.path.join(cwd, "navblock.qvz")), "no temporary file left")
+
+if failures:
+    print("\n".join(failures))
+    sys.exit(1)
+print("end-to-end: all checks passed")
