@@ -21,6 +21,17 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE slow
 
+echo "== fuzz targets, 20 seconds each"
+# New inputs go to a work folder; the committed corpus is only read.
+for target in list_labels_fuzz delete_fuzz conversion_fuzz encode_fuzz; do
+  work="$root/build/sanitize/fuzz-work/$target"
+  mkdir -p "$work"
+  "build/sanitize/bin/$target" -max_total_time=20 -max_len=2048 -print_final_stats=1 \
+    -artifact_prefix="$work/" "$work" "fuzz/corpus/$target" >"$work.log" 2>&1 ||
+    { tail -n 40 "$work.log"; exit 1; }
+  echo "$target: $(grep -o 'number_of_executed_units: [0-9]*' "$work.log" | grep -o '[0-9]*') runs"
+done
+
 echo "== Windows build"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
 cmake --build build/win64 -j "$jobs"

@@ -37,7 +37,8 @@ std::string LargeVorSource() {
         std::string all;
         for (int i = 0; i < kLargeCount; ++i) {
             NavaidEntry entry = kVorEntry;
-            entry.id = "N" + std::to_string(i);
+            entry.id = std::to_string(i);
+            entry.id.insert(0, 1, 'N');
             all += Encoded(Family::Vor, entry);
         }
         return all;
