@@ -17,6 +17,12 @@ TEST(FileSlotsTest, SourcePathIsLowerCasedAndFamiliesStaySeparate) {
     SetSourcePath(slots, Family::Ndb, "D:\\\xC4RGER\\NDB.QVZ");
     EXPECT_EQ(slots.ndb.sourcePath, "d:\\\xE4rger\\ndb.qvz");
     EXPECT_EQ(slots.vor.sourcePath, "c:\\scenery\\vor.qvz");
+
+    // Trail bytes in the letter range belong to their character and keep their case.
+    FakeDoubleByteCase dbcs;
+    CodePageScope scope(&dbcs);
+    SetSourcePath(slots, Family::Vor, "C:\\\x83\x41\x83X\\NAV.QVZ");
+    EXPECT_EQ(slots.vor.sourcePath, "c:\\\x83\x41\x83X\\nav.qvz");
 }
 
 TEST(FileSlotsTest, DerivedNamesAppendToTheWholeName) {

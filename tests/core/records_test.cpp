@@ -9,33 +9,6 @@
 namespace navaid::test {
 namespace {
 
-// A double-byte code page in the style of Shift-JIS: lead bytes 0x81-0x9F and
-// 0xE0-0xFC; only ASCII letters outside double-byte characters change case.
-class FakeDoubleByteCase : public CodePageCase {
-public:
-    void ToUpper(std::string& text) const override { Map(text, 'a', 'z', -32); }
-    void ToLower(std::string& text) const override { Map(text, 'A', 'Z', 32); }
-    bool IsLeadByte(unsigned char b) const override {
-        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-    }
-
-private:
-    void Map(std::string& text, char from, char to, int delta) const {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
-                ++i;
-            } else if (text[i] >= from && text[i] <= to) {
-                text[i] = static_cast<char>(text[i] + delta);
-            }
-        }
-    }
-};
-
-struct CodePageScope {
-    explicit CodePageScope(const CodePageCase* mapping) { SetCodePageCase(mapping); }
-    ~CodePageScope() { SetCodePageCase(nullptr); }
-};
-
 NavaidEntry Entry(std::string id, std::string name, std::string type) {
     NavaidEntry e;
     e.id = std::move(id);

@@ -47,6 +47,16 @@ std::string DistinctRecords(std::size_t count, std::size_t size) {
     return bytes;
 }
 
+void FakeDoubleByteCase::Map(std::string& text, char from, char to, int delta) const {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;
+        } else if (text[i] >= from && text[i] <= to) {
+            text[i] = static_cast<char>(text[i] + delta);
+        }
+    }
+}
+
 void FileTest::SetUp() {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "code_page.h"
+
 namespace navaid::test {
 
 namespace fs = std::filesystem;
@@ -36,6 +38,26 @@ inline const std::string kNdbDmeBlock("7  ", 3);
 
 // `count` distinct records of `size` bytes each, record i filled with byte 'a'+i.
 std::string DistinctRecords(std::size_t count, std::size_t size);
+
+// A double-byte code page in the style of Shift-JIS: lead bytes 0x81-0x9F and
+// 0xE0-0xFC; only ASCII letters outside double-byte characters change case.
+class FakeDoubleByteCase : public CodePageCase {
+public:
+    void ToUpper(std::string& text) const override { Map(text, 'a', 'z', -32); }
+    void ToLower(std::string& text) const override { Map(text, 'A', 'Z', 32); }
+    bool IsLeadByte(unsigned char b) const override {
+        return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    }
+
+private:
+    void Map(std::string& text, char from, char to, int delta) const;
+};
+
+// Plugs a mapping in for one scope.
+struct CodePageScope {
+    explicit CodePageScope(const CodePageCase* mapping) { SetCodePageCase(mapping); }
+    ~CodePageScope() { SetCodePageCase(nullptr); }
+};
 
 // Each test runs in a folder of its own, which is also the current directory
 // (the temporary record file lives there), restored and removed afterwards.
