@@ -79,15 +79,24 @@ const char* kSymbols =
 // Placed label boxes in a coarse grid, so a new label is tested only against its neighbours.
 class LabelGrid {
 public:
+    // Places the box unless it overlaps one placed before.
     bool TryPlace(double x0, double y0, double x1, double y1) {
         const int cx0 = Cell(x0), cx1 = Cell(x1), cy0 = Cell(y0), cy1 = Cell(y1);
-        for (int cx = cx0; cx <= cx1; ++cx)
-            for (int cy = cy0; cy <= cy1; ++cy)
-                for (const Box& b : cells_[Key(cx, cy)])
+        for (int cx = cx0; cx <= cx1; ++cx) {
+            for (int cy = cy0; cy <= cy1; ++cy) {
+                auto cell = cells_.find(Key(cx, cy));
+                if (cell == cells_.end()) continue;
+                for (const Box& b : cell->second)
                     if (x0 < b.x1 && b.x0 < x1 && y0 < b.y1 && b.y0 < y1) return false;
-        for (int cx = cx0; cx <= cx1; ++cx)
-            for (int cy = cy0; cy <= cy1; ++cy) cells_[Key(cx, cy)].push_back({x0, y0, x1, y1});
+            }
+        }
+        Place(x0, y0, x1, y1);
         return true;
+    }
+    void Place(double x0, double y0, double x1, double y1) {
+        for (int cx = Cell(x0); cx <= Cell(x1); ++cx)
+            for (int cy = Cell(y0); cy <= Cell(y1); ++cy)
+                cells_[Key(cx, cy)].push_back({x0, y0, x1, y1});
     }
 
 private:
@@ -178,17 +187,21 @@ std::string RenderSvgMap(const MapData& data) {
     svg +=
         "<g id=\"graticule\" stroke=\"#b8c4cc\" stroke-width=\"0.8\" font-size=\"10\" "
         "fill=\"#555\">\n";
+    // Lines every 10 degrees; labels on every line that leaves them room.
+    const int labelEvery = 10 * static_cast<int>(std::ceil(48 / (10 * scale)));
     for (int lat = -90; lat <= 90; lat += 10) {
         if (lat < e.south || lat > e.north) continue;
         svg += "<line x1=\"" + Num(X(e.west)) + "\" y1=\"" + Num(Y(lat)) + "\" x2=\"" +
-               Num(X(e.east)) + "\" y2=\"" + Num(Y(lat)) + "\"/>";
+               Num(X(e.east)) + "\" y2=\"" + Num(Y(lat)) + "\"/>\n";
+        if (lat % labelEvery != 0) continue;
         svg += "<text x=\"" + Num(kLeft - 4) + "\" y=\"" + Num(Y(lat) + 3.5) +
                "\" text-anchor=\"end\" stroke=\"none\">" + Degrees(lat, "N", "S") + "</text>\n";
     }
     for (int lon = -180; lon <= 180; lon += 10) {
         if (lon < e.west || lon > e.east) continue;
         svg += "<line x1=\"" + Num(X(lon)) + "\" y1=\"" + Num(Y(e.north)) + "\" x2=\"" +
-               Num(X(lon)) + "\" y2=\"" + Num(Y(e.south)) + "\"/>";
+               Num(X(lon)) + "\" y2=\"" + Num(Y(e.south)) + "\"/>\n";
+        if (lon % labelEvery != 0) continue;
         svg += "<text x=\"" + Num(X(lon)) + "\" y=\"" + Num(Y(e.south) + 14) +
                "\" text-anchor=\"middle\" stroke=\"none\">" + Degrees(lon, "E", "W") + "</text>\n";
     }
@@ -202,14 +215,21 @@ std::string RenderSvgMap(const MapData& data) {
                std::to_string(n.index) + " " + XmlEscape(Cp1252ToUtf8(n.id)) + "</title></use>\n";
     }
     svg += "</g>\n<g id=\"labels\" font-size=\"" + Num(kFontSize) + "\" fill=\"#222\">\n";
+    // Symbols claim their place first, so a label never hides a navaid; each
+    // label then tries the right side of its symbol, then the left.
     LabelGrid grid;
+    for (const MapNavaid& n : data.drawn)
+        grid.Place(X(n.lon) - 6, Y(n.lat) - 6, X(n.lon) + 6, Y(n.lat) + 6);
     for (const MapNavaid& n : data.drawn) {
         if (n.id.empty()) continue;
-        const double x = X(n.lon) + 7, y = Y(n.lat) + 4;
         const double w = kCharWidth * n.id.size();
-        if (!grid.TryPlace(x - 1, y - kFontSize, x + w + 1, y + 3)) continue;
-        svg += "<text x=\"" + Num(x) + "\" y=\"" + Num(y) + "\">" + XmlEscape(Cp1252ToUtf8(n.id)) +
-               "</text>\n";
+        const double y = Y(n.lat) + 4;
+        for (double x : {X(n.lon) + 8, X(n.lon) - 8 - w}) {
+            if (!grid.TryPlace(x - 1, y - kFontSize + 1, x + w + 1, y + 2)) continue;
+            svg += "<text x=\"" + Num(x) + "\" y=\"" + Num(y) + "\">" +
+                   XmlEscape(Cp1252ToUtf8(n.id)) + "</text>\n";
+            break;
+        }
     }
     svg += "</g>\n";
 
