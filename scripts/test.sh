@@ -46,8 +46,11 @@ cleanup() {
   [ -f "$root/build/win64/xvfb.pid" ] && kill "$(cat "$root/build/win64/xvfb.pid")" 2>/dev/null || true
 }
 trap cleanup EXIT
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wine wineboot -i >/dev/null 2>&1
-  wineserver -w
-fi
+# A fresh prefix and fresh screenshots for every run, initialised once before
+# any test (several processes initialising one prefix at once fail).
+wineserver -k 2>/dev/null || true
+rm -rf "$WINEPREFIX" "$root/build/win64/screenshots"
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
 ctest --test-dir build/win64 --output-on-failure
+echo "Screenshots of the program's screens: $root/build/win64/screenshots"
