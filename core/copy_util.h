@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "file_io.h"
 #include "outcome.h"
@@ -17,11 +18,10 @@ inline constexpr std::size_t kCopyChunk = 64 * 1024;
 // empty range leaves out nothing.
 Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd);
 
-// After a failure: closes the input and the output, removes the partly
-// written output and returns the first failure.
-Outcome Abandon(const Outcome& failure, io::File& in, io::File& out);
-
-// Closes the source, then the output; a failed close removes the output.
-Outcome Finish(io::File& in, io::File& out);
+// Ends an operation that writes `outputPath`: closes the source, then the
+// output, and when anything failed (`result` or a close) removes the output,
+// since a file left from an earlier run would pass for this run's result.
+// Returns the first failure.
+Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath);
 
 }  // namespace navaid::detail

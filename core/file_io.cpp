@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace navaid::io {
@@ -150,6 +152,12 @@ Outcome File::Close() {
 
 Outcome RemoveFile(const std::string& path) {
     if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    // Only files and links are removed: remove() would also delete an empty
+    // folder, or a device such as /dev/full, that carried an output's name.
+    std::error_code ec;
+    const auto type = std::filesystem::symlink_status(path, ec).type();
+    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::symlink)
+        return Outcome::Success();
     errno = 0;
     if (std::remove(path.c_str()) != 0 && errno != ENOENT)
         return Outcome::Failure(path, ErrorText(LastError()));

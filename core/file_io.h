@@ -51,7 +51,8 @@ private:
     std::string path_;
 };
 
-// Deletes a file. A missing file counts as success.
+// Deletes a file or link. A missing file counts as success, and anything
+// else of that name (a folder, a device) is left alone.
 Outcome RemoveFile(const std::string& path);
 
 // The system's text for an errno value.

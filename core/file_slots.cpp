@@ -19,16 +19,11 @@ void SetSourcePath(FileSlotTable& slots, Family family, std::string_view chosenP
 }
 
 Outcome MakeWorkingCopy(const std::string& sourcePath, const std::string& workingCopyPath) {
-    io::File source;
-    if (Outcome opened = source.Open(sourcePath, io::OpenMode::ReadCreate); !opened) return opened;
-    io::File copy;
-    if (Outcome opened = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate); !opened) {
-        source.Close();
-        return opened;
-    }
-    if (Outcome copied = detail::CopyRange(source, copy, 0, 0); !copied)
-        return detail::Abandon(copied, source, copy);
-    return detail::Finish(source, copy);
+    io::File source, copy;
+    Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
+    if (result) result = detail::CopyRange(source, copy, 0, 0);
+    return detail::Finish(result, source, copy, workingCopyPath);
 }
 
 }  // namespace navaid

@@ -31,19 +31,12 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
     }
 }
 
-Outcome Abandon(const Outcome& failure, io::File& in, io::File& out) {
-    in.Close();
-    out.Close();
-    io::RemoveFile(out.Path());
-    return failure;
-}
-
-Outcome Finish(io::File& in, io::File& out) {
+Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath) {
     Outcome inClosed = in.Close();
     Outcome outClosed = out.Close();
-    if (inClosed && outClosed) return Outcome::Success();
-    io::RemoveFile(out.Path());
-    return outClosed ? inClosed : outClosed;
+    if (result) result = inClosed ? outClosed : inClosed;
+    if (!result) io::RemoveFile(outputPath);
+    return result;
 }
 
 }  // namespace detail
@@ -82,29 +75,22 @@ Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
                                                 "\" in the current folder: that name is "
                                                 "used for the record being built");
 
-    if (Outcome written = WriteTemporaryRecord(record); !written) return written;
-
-    io::File temp, source, copy;
-    Outcome result = temp.Open(kTemporaryRecordFile, io::OpenMode::ReadCreate);
-    if (result) result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    Outcome result = WriteTemporaryRecord(record);
     if (result) {
-        if (result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate); result) {
-            result = detail::CopyRange(source, copy, 0, 0);
-            if (result) result = detail::CopyRange(temp, copy, 0, 0);
-            if (result)
-                result = detail::Finish(source, copy);
-            else
-                detail::Abandon(result, source, copy);
-        }
+        io::File temp, source, copy;
+        result = temp.Open(kTemporaryRecordFile, io::OpenMode::ReadCreate);
+        if (result) result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+        if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
+        if (result) result = detail::CopyRange(source, copy, 0, 0);
+        if (result) result = detail::CopyRange(temp, copy, 0, 0);
+        result = detail::Finish(result, source, copy, workingCopyPath);
+        if (Outcome closed = temp.Close(); result && !closed) result = closed;
     }
-    source.Close();
-    Outcome tempClosed = temp.Close();
-    Outcome tempRemoved = io::RemoveFile(kTemporaryRecordFile);
-    if (result && !(tempClosed && tempRemoved)) {
+    if (Outcome removed = io::RemoveFile(kTemporaryRecordFile); result && !removed) {
         // The working copy is complete, but the record file was left behind.
-        io::RemoveFile(workingCopyPath);
-        result = tempClosed ? tempRemoved : tempClosed;
+        result = removed;
     }
+    if (!result) io::RemoveFile(workingCopyPath);
     return result;
 }
 
@@ -166,29 +152,22 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
 
 Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,
                      std::size_t recordSize, long long index) {
-    io::File source;
-    if (Outcome opened = source.Open(sourcePath, io::OpenMode::ReadCreate); !opened) return opened;
+    io::File source, copy;
+    Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
     std::uint64_t length = 0;
-    if (Outcome sized = source.Size(length); !sized) {
-        source.Close();
-        return sized;
-    }
+    if (result) result = source.Size(length);
     const std::uint64_t count = LabelCount(length, recordSize);
-    if (index < 0 || static_cast<std::uint64_t>(index) >= count) {
+    if (result && (index < 0 || static_cast<std::uint64_t>(index) >= count)) {
+        // Refused before anything is written: the working copy stays as it was.
         source.Close();
         return Outcome::Failure(sourcePath, "there is no navaid number " + std::to_string(index) +
                                                 " in this file (it holds " + std::to_string(count) +
                                                 ")");
     }
-    io::File copy;
-    if (Outcome opened = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate); !opened) {
-        source.Close();
-        return opened;
-    }
+    if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     const std::uint64_t offset = static_cast<std::uint64_t>(index) * recordSize;
-    if (Outcome copied = detail::CopyRange(source, copy, offset, offset + recordSize); !copied)
-        return detail::Abandon(copied, source, copy);
-    return detail::Finish(source, copy);
+    if (result) result = detail::CopyRange(source, copy, offset, offset + recordSize);
+    return detail::Finish(result, source, copy, workingCopyPath);
 }
 
 namespace {
@@ -229,31 +208,23 @@ std::string ListRecordLine(Family family, const std::uint8_t* record) {
 
 Outcome ExportNavaidList(Family family, const std::string& sourcePath,
                          const std::string& listPath) {
-    io::File source;
-    if (Outcome opened = source.Open(sourcePath, io::OpenMode::ReadCreate); !opened) return opened;
-    io::File list;
-    if (Outcome opened = list.Open(listPath, io::OpenMode::WriteTruncate); !opened) {
-        source.Close();
-        return opened;
-    }
+    io::File source, list;
+    Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    if (result) result = list.Open(listPath, io::OpenMode::WriteTruncate);
     // Each finished line is handed to the system at once.
     auto writeLine = [&list](const std::string& line) {
         Outcome written = list.Write(line.data(), line.size());
         return written ? list.Flush() : written;
     };
-    if (Outcome written = writeLine(ListHeaderLine(family)); !written)
-        return detail::Abandon(written, source, list);
+    if (result) result = writeLine(ListHeaderLine(family));
 
     const std::size_t recordSize = RecordSize(family);
     std::vector<char> buffer(detail::kCopyChunk);
     std::uint8_t record[kVorRecordSize];
-    std::size_t filled = 0;
-    for (;;) {
-        std::size_t got = 0;
-        if (Outcome read = source.Read(buffer.data(), buffer.size(), got); !read)
-            return detail::Abandon(read, source, list);
-        if (got == 0) break;  // a trailing partial record gives no line
-        for (std::size_t i = 0; i < got;) {
+    std::size_t filled = 0, got = 0;
+    // A trailing partial record gives no line.
+    while (result && (result = source.Read(buffer.data(), buffer.size(), got)) && got > 0) {
+        for (std::size_t i = 0; result && i < got;) {
             const std::size_t take = std::min(recordSize - filled, got - i);
             std::copy_n(reinterpret_cast<const std::uint8_t*>(buffer.data()) + i, take,
                         record + filled);
@@ -261,12 +232,11 @@ Outcome ExportNavaidList(Family family, const std::string& sourcePath,
             i += take;
             if (filled == recordSize) {
                 filled = 0;
-                if (Outcome written = writeLine(ListRecordLine(family, record)); !written)
-                    return detail::Abandon(written, source, list);
+                result = writeLine(ListRecordLine(family, record));
             }
         }
     }
-    return detail::Finish(source, list);
+    return detail::Finish(result, source, list, listPath);
 }
 
 }  // namespace navaid
