@@ -1,9 +1,9 @@
 // The findings of 'navaid check', gathered from a database's bytes as they stream past.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "cli.h"
@@ -33,6 +33,7 @@ private:
         std::uint64_t validTypes = 0;
     };
     struct Position {
+        std::array<char, 11> key;  // type code, then the trimmed upper-case ID
         float lat, lon;
         std::uint64_t index;
     };
@@ -48,7 +49,7 @@ private:
     Stride other_;
     std::uint64_t length_ = 0;
     std::vector<Finding> findings_;
-    std::unordered_map<std::string, std::vector<Position>> byTypeAndId_;
+    std::vector<Position> positions_;
 };
 
 // Whether the type block at the start of `block` is one that the family's writers store.

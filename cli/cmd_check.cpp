@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "check.h"
 
@@ -81,20 +82,16 @@ void DatabaseChecker::Add(std::uint64_t index, bool warning, std::string text) {
 
 void DatabaseChecker::CheckText(std::uint64_t index, const char* what, const std::uint8_t* bytes,
                                 std::size_t size) {
-    std::string text(reinterpret_cast<const char*>(bytes), size);
-    const std::string shown = Quoted(EscapeBytes(text));
-    if (text.find('\0') != std::string::npos) {
-        Add(index, false, std::string(what) + " " + shown + " has a zero byte");
-    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes), size);
+    auto shown = [&] { return std::string(what) + " " + Quoted(EscapeBytes(text)); };
+    if (text.find('\0') != std::string::npos) Add(index, false, shown() + " has a zero byte");
     if (std::any_of(text.begin(), text.end(), [](char c) {
             auto b = static_cast<unsigned char>(c);
             return (b != 0 && b < 0x20) || b == 0x7F;
         })) {
-        Add(index, false, std::string(what) + " " + shown + " has control bytes");
+        Add(index, false, shown() + " has control bytes");
     }
-    if (UpperCase(text) != text) {
-        Add(index, true, std::string(what) + " " + shown + " has lower-case letters");
-    }
+    if (UpperCase(text) != text) Add(index, true, shown() + " has lower-case letters");
 }
 
 void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
@@ -103,8 +100,7 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
     CheckText(index, "ID", record + RecordLayout::kId, RecordLayout::kIdSize);
     CheckText(index, "name", record + RecordLayout::kName, RecordLayout::kNameSize);
 
-    const std::string typeText = TypeText(family_, r.typeCode);
-    if (typeText == kTypeUndefined) {
+    if (std::string_view(TypeText(family_, r.typeCode)) == kTypeUndefined) {
         std::string code = std::to_string(r.typeCode);
         if (r.typeCode > 0x20 && r.typeCode < 0x7F)
             code += " ('" + std::string(1, char(r.typeCode)) + "')";
@@ -124,13 +120,14 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
     for (const Field& field :
          {Field{"latitude", r.latitude, 90.0f}, Field{"longitude", r.longitude, 180.0f},
           Field{"frequency", r.frequency, 0.0f}, Field{"magnetic variation", r.magVar, 0.0f}}) {
-        const std::string value = FormatListReal(field.value);
         if (!std::isfinite(field.value)) {
-            Add(index, false, std::string(field.name) + " " + value + " is not a finite number");
+            Add(index, false,
+                std::string(field.name) + " " + FormatListReal(field.value) +
+                    " is not a finite number");
             placed = placed && field.limit == 0.0f;
         } else if (field.limit != 0.0f && std::fabs(field.value) > field.limit) {
             Add(index, false,
-                std::string(field.name) + " " + value + " is outside -" +
+                std::string(field.name) + " " + FormatListReal(field.value) + " is outside -" +
                     FormatListReal(field.limit) + ".." + FormatListReal(field.limit));
             placed = false;
         }
@@ -143,35 +140,40 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
         }
     }
     if (placed) {
-        std::string key(1, static_cast<char>(r.typeCode));
-        key += UpperCase(TrimWhiteSpace(r.id));
-        byTypeAndId_[key].push_back({r.latitude, r.longitude, index});
+        Position position{{}, r.latitude, r.longitude, index};
+        const std::string id = UpperCase(TrimWhiteSpace(r.id));
+        position.key[0] = static_cast<char>(r.typeCode);
+        std::copy(id.begin(), id.begin() + std::min(id.size(), position.key.size() - 1),
+                  position.key.begin() + 1);
+        positions_.push_back(position);
     }
 }
 
 void DatabaseChecker::FindDuplicates() {
-    // Sorted by latitude, only neighbours within 10 NM of latitude can be that close.
+    // Sorted by type, ID and latitude: only neighbours within 10 NM of
+    // latitude can be that close.
     constexpr double kWindow = kDuplicateNm / 60.0 + 1e-6;
-    for (auto& [key, positions] : byTypeAndId_) {
-        if (positions.size() < 2) continue;
-        std::sort(positions.begin(), positions.end(),
-                  [](const Position& a, const Position& b) { return a.lat < b.lat; });
-        for (std::size_t i = 0; i < positions.size(); ++i) {
-            for (std::size_t j = i + 1;
-                 j < positions.size() && positions[j].lat - positions[i].lat <= kWindow; ++j) {
-                const Position& a = positions[i];
-                const Position& b = positions[j];
-                double nm = DistanceNm(a.lat, a.lon, b.lat, b.lon);
-                if (nm >= kDuplicateNm) continue;
-                const Position& first = a.index < b.index ? a : b;
-                const Position& second = a.index < b.index ? b : a;
-                char distance[32];
-                std::snprintf(distance, sizeof distance, "%.1f", nm);
-                Add(second.index, true,
-                    "likely duplicate of record " + std::to_string(first.index) + " (same type " +
-                        TypeText(family_, static_cast<std::uint8_t>(key[0])) + " and ID '" +
-                        EscapeBytes(key.substr(1)) + "', " + distance + " NM apart)");
-            }
+    std::sort(positions_.begin(), positions_.end(), [](const Position& a, const Position& b) {
+        return a.key != b.key ? a.key < b.key : a.lat < b.lat;
+    });
+    for (std::size_t i = 0; i < positions_.size(); ++i) {
+        for (std::size_t j = i + 1;
+             j < positions_.size() && positions_[j].key == positions_[i].key &&
+             positions_[j].lat - positions_[i].lat <= kWindow;
+             ++j) {
+            const Position& a = positions_[i];
+            const Position& b = positions_[j];
+            double nm = DistanceNm(a.lat, a.lon, b.lat, b.lon);
+            if (nm >= kDuplicateNm) continue;
+            const Position& first = a.index < b.index ? a : b;
+            const Position& second = a.index < b.index ? b : a;
+            char distance[32];
+            std::snprintf(distance, sizeof distance, "%.1f", nm);
+            const std::string id(a.key.data() + 1, strnlen(a.key.data() + 1, a.key.size() - 1));
+            Add(second.index, true,
+                "likely duplicate of record " + std::to_string(first.index) + " (same type " +
+                    TypeText(family_, static_cast<std::uint8_t>(a.key[0])) + " and ID " +
+                    Quoted(EscapeBytes(id)) + ", " + distance + " NM apart)");
         }
     }
 }
