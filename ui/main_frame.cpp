@@ -44,10 +44,9 @@ void CMainFrame::OnPaint() {
     m_clientWidth = m_clientRect.right;
     m_clientHeight = m_clientRect.bottom;
     CFont* defaultFont = dc.SelectObject(&m_titleFont);
-    if (!IsValidScreenState(ScreenState)) {
+    if (ResetInvalidScreenState(ScreenState)) {
         // One plain green paint, then the start screen.
         if (defaultFont != nullptr) dc.SelectObject(defaultFont);
-        ScreenState = ScreenIntro;
         InvalidateRect(nullptr, TRUE);
         return;
     }

@@ -15,6 +15,12 @@ bool IsValidScreenState(std::int32_t state) {
     return state >= ScreenIntro && state <= ScreenListCreated;
 }
 
+bool ResetInvalidScreenState(std::int32_t& state) {
+    if (IsValidScreenState(state)) return false;
+    state = ScreenIntro;
+    return true;
+}
+
 std::vector<ScreenText> ScreenTexts(std::int32_t state, int width, int height) {
     // Halves drop the remainder, so an odd width centres like the even one below it.
     const int cx = width / 2;

@@ -31,6 +31,10 @@ struct ScreenText {
 
 bool IsValidScreenState(std::int32_t state);
 
+// For a value that names no screen: sets it to Intro and returns true, and
+// the painter then shows plain green and asks for one more paint.
+bool ResetInvalidScreenState(std::int32_t& state);
+
 // The texts of a screen in drawing order, for a client area of width x
 // height pixels. Empty for a value that names no screen.
 std::vector<ScreenText> ScreenTexts(std::int32_t state, int width, int height);

@@ -96,11 +96,22 @@ TEST(StatusScreens, NarrowOrLowClientAreaPlacesTextsOutsideIt) {
     EXPECT_EQ(tiny[2].y, -40);
 }
 
-TEST(StatusScreens, ValuesThatNameNoScreenDrawNothing) {
-    for (int state : {-1, 6, 7, -2147483647 - 1, 2147483647}) {
+TEST(StatusScreens, ValuesThatNameNoScreenDrawNothingAndResetToIntro) {
+    for (std::int32_t state : {-1, 6, 7, -2147483647 - 1, 2147483647}) {
         SCOPED_TRACE(state);
         EXPECT_FALSE(IsValidScreenState(state));
         EXPECT_TRUE(ScreenTexts(state, 784, 520).empty());
+        std::int32_t reset = state;
+        EXPECT_TRUE(ResetInvalidScreenState(reset));
+        EXPECT_EQ(reset, ScreenIntro);
+        // The next paint draws the start screen and asks for no further one.
+        EXPECT_FALSE(ResetInvalidScreenState(reset));
+        EXPECT_EQ(ScreenTexts(reset, 784, 520).size(), 7u);
+    }
+    for (std::int32_t state = ScreenIntro; state <= ScreenListCreated; ++state) {
+        std::int32_t kept = state;
+        EXPECT_FALSE(ResetInvalidScreenState(kept));
+        EXPECT_EQ(kept, state);
     }
 }
 
