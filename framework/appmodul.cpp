@@ -23,7 +23,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
     if (!app->InitInstance()) {
         // A window made before the failure must not outlive the program's start.
         if (app->m_pMainWnd != nullptr) app->m_pMainWnd->DestroyWindow();
-        return app->ExitInstance();
+        app->ExitInstance();
+        return 1;  // a failed start is no success
     }
     return app->Run();
 }
