@@ -1,0 +1,111 @@
+// Failed file work is never reported as success: the user is told which file
+// failed and why, the screen says no database or no action, and no output
+// that looks finished is left behind.
+#include "flow_fixture.h"
+
+namespace flows {
+namespace {
+
+const Bytes kOneVor = VorRecord("ONE", "FIRST", 1, 2, 110, 0, 0, kVor);
+
+// Expects the program's failure message naming `file` and `reason`, and closes it.
+void ExpectFailureMessage(App& app, const std::string& file, const char* reason) {
+    HWND box = app.WaitMessageBox();
+    ASSERT_NE(box, nullptr) << "no message about " << file;
+    const std::string text = DialogText(box);
+    EXPECT_NE(text.find(file), std::string::npos) << text;
+    EXPECT_NE(text.find(reason), std::string::npos) << text;
+    app.Click(box, IDOK);
+    ASSERT_TRUE(app.WaitGone(box));
+}
+
+// Failures met before any navaid dialog opens.
+struct EarlyCase {
+    const char* name;
+    int command;
+    const char* folder;  // "" for the test's own database folder, else a prepared fixture
+    const char* chosen;
+    const char* blocker;  // made a folder before the command, or ""
+    const char* failing;  // the file the message names
+    const char* reason;
+    int screen;
+};
+
+class EarlyFailure : public FlowTest, public ::testing::WithParamInterface<EarlyCase> {};
+
+TEST_P(EarlyFailure, IsReportedWithFileAndReasonAndLeavesNoOutput) {
+    const EarlyCase& c = GetParam();
+    const std::string folder = *c.folder ? WindowsPath(FLOWS_WORK_DIR) + "\\" + c.folder : m_db;
+    const std::string chosen = folder + "\\" + c.chosen;
+    // The full-disk links are listed even where Wine cannot query a device.
+    if (*c.folder && StoredName(folder + "\\" + c.failing).empty()) {
+        GTEST_SKIP() << "no /dev/full here";
+    }
+    if (std::string(c.chosen).find('\\') == std::string::npos) WriteBytes(chosen, kOneVor);
+    if (*c.blocker) MakeFolder(folder + "\\" + c.blocker);
+    RunCommandOn(c.command, chosen);
+    const std::string failing = Lower(folder + "\\" + c.failing);
+    ExpectFailureMessage(*m_app, failing, c.reason);
+    if (c.command == IDM_VOR_DELETE && *c.blocker) Shot("message-failure");
+    ExpectScreen(c.screen);
+    if (*c.blocker) {
+        EXPECT_TRUE(IsFolder(folder + "\\" + c.blocker));
+    } else if (!*c.folder) {
+        // (A link to the full device is the test's own and stays.)
+        EXPECT_EQ(StoredName(failing), "") << failing << " was left behind";
+    }
+    EXPECT_EQ(m_app->WaitDialog([](HWND) { return true; }, 200), nullptr)
+        << "a dialog opened after the failure";
+    if (FileExists(chosen) && !IsFolder(chosen)) {
+        EXPECT_EQ(ReadBytes(chosen), kOneVor);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EarlyFailure,
+    ::testing::Values(EarlyCase{"SourceInAMissingFolder", IDM_VOR_ADD, "", "missing\\vor.qvz", "",
+                                "missing\\vor.qvz", "No such file", kNoDatabase},
+                      EarlyCase{"WorkingCopyNameIsAFolder", IDM_VOR_DELETE, "", "vor.qvz",
+                                "vor.qvz.new", "vor.qvz.new", "denied", kNoAction},
+                      EarlyCase{"ListNameIsAFolder", IDM_NDB_LIST, "", "ndb.qvz", "ndb.qvz.txt",
+                                "ndb.qvz.txt", "denied", kNoAction},
+                      EarlyCase{"WorkingCopyOnAFullDisk", IDM_VOR_ADD, "fixtures\\full-disk",
+                                "vor.qvz", "", "vor.qvz.new", "space", kNoAction},
+                      EarlyCase{"ListOnAFullDisk", IDM_VOR_LIST, "fixtures\\full-disk", "vor.qvz",
+                                "", "vor.qvz.txt", "space", kNoAction}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Failures met in a navaid dialog's OK: the files changed under it.
+TEST_F(FlowTest, AddWhoseWorkingCopyBecameAFolderEndsAsNoAction) {
+    WriteBytes(Db("vor.qvz"), kOneVor);
+    HWND dialog = OpenNavaidDialog(IDM_VOR_ADD, Db("vor.qvz"), "Add VOR");
+    ASSERT_NE(dialog, nullptr);
+    RemoveTree(Db("vor.qvz.new"));
+    MakeFolder(Db("vor.qvz.new"));
+    m_app->SetText(dialog, IDC_ID, "new");
+    SendMessageA(GetDlgItem(dialog, IDC_TYPE_LIST), LB_SETCURSEL, 0, 0);
+    m_app->Click(dialog, IDOK);
+    ASSERT_TRUE(m_app->WaitGone(dialog));
+    ExpectFailureMessage(*m_app, Lower(Db("vor.qvz.new")), "denied");
+    ExpectScreen(kNoAction);
+    EXPECT_TRUE(IsFolder(Db("vor.qvz.new")));
+    EXPECT_EQ(ReadBytes(Db("vor.qvz")), kOneVor);
+    ExpectNoTemporaryFile();
+}
+
+TEST_F(FlowTest, DeleteWhoseSourceBecameUnreadableEndsAsNoDatabase) {
+    WriteBytes(Db("vor.qvz"), Join({kOneVor, kOneVor}));
+    HWND dialog = OpenNavaidDialog(IDM_VOR_DELETE, Db("vor.qvz"), "Delete VOR");
+    ASSERT_NE(dialog, nullptr);
+    RemoveTree(Db("vor.qvz"));
+    MakeFolder(Db("vor.qvz"));
+    SendMessageA(GetDlgItem(dialog, IDC_NAVAID_LIST), CB_SETCURSEL, 0, 0);
+    m_app->Click(dialog, IDOK);
+    ASSERT_TRUE(m_app->WaitGone(dialog));
+    ExpectFailureMessage(*m_app, Lower(Db("vor.qvz")), "denied");
+    ExpectScreen(kNoDatabase);
+    EXPECT_FALSE(FileExists(Db("vor.qvz.new"))) << "a working copy was left as if finished";
+}
+
+}  // namespace
+}  // namespace flows

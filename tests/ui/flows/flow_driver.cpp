@@ -1,0 +1,581 @@
+#include "flow_driver.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace flows {
+
+namespace {
+
+constexpr char kMainTitle[] = "Modify QVZ, Vs. 1.0";
+constexpr char kDesktopName[] = "navaidflows";
+constexpr char kAppName[] = "navaidedit";
+constexpr DWORD kPollMs = 20;
+
+// Polls `done` until it holds or the deadline passes.
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
+}
+
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
+
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// Copies a rectangle of the desktop (screen coordinates).
+Capture CaptureScreen(const RECT& area) {
+    Capture capture;
+    capture.width = area.right - area.left;
+    capture.height = area.bottom - area.top;
+    if (capture.width <= 0 || capture.height <= 0) return capture;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, capture.width, capture.height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    capture.pixels.assign(source, source + static_cast<size_t>(capture.width) * capture.height);
+    for (auto& pixel : capture.pixels) pixel &= 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+RECT DesktopRect() {
+    RECT rect;
+    GetWindowRect(GetDesktopWindow(), &rect);
+    return rect;
+}
+
+// --- PNG: uncompressed deflate blocks are enough for screenshots.
+
+std::uint32_t Crc32(const std::uint8_t* data, size_t size, std::uint32_t crc = 0) {
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    crc ^= 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void PutBigEndian(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((value >> shift) & 0xFF);
+}
+
+void PutChunk(Bytes& out, const char* type, const Bytes& data) {
+    PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    out.insert(out.end(), typed.begin(), typed.end());
+    PutBigEndian(out, Crc32(typed.data(), typed.size()));
+}
+
+Bytes EncodePng(const Capture& capture) {
+    Bytes raw;
+    raw.reserve(static_cast<size_t>(capture.height) * (capture.width * 3 + 1));
+    for (int y = 0; y < capture.height; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < capture.width; ++x) {
+            const std::uint32_t pixel = capture.At(x, y);
+            raw.push_back((pixel >> 16) & 0xFF);
+            raw.push_back((pixel >> 8) & 0xFF);
+            raw.push_back(pixel & 0xFF);
+        }
+    }
+    Bytes zlib = {0x78, 0x01};
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (size_t at = 0; at < raw.size() || at == 0;) {
+        const size_t size = std::min<size_t>(65535, raw.size() - at);
+        const bool last = at + size == raw.size();
+        zlib.push_back(last ? 1 : 0);
+        zlib.push_back(size & 0xFF);
+        zlib.push_back(size >> 8);
+        zlib.push_back(~size & 0xFF);
+        zlib.push_back((~size >> 8) & 0xFF);
+        zlib.insert(zlib.end(), raw.begin() + at, raw.begin() + at + size);
+        at += size;
+        if (last) break;
+    }
+    PutBigEndian(zlib, (b << 16) | a);
+
+    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    Bytes header;
+    PutBigEndian(header, capture.width);
+    PutBigEndian(header, capture.height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", zlib);
+    PutChunk(png, "IEND", {});
+    return png;
+}
+
+// --- Judging the screen from the main window's pixels.
+
+enum class Font { Title, Text };
+
+struct Line {
+    const char* text;
+    Font font;
+    int x;
+    int y;
+};
+
+std::vector<Line> ScreenLines(int screen, int w, int h) {
+    const char* resultTitle = "Modify QVZ / Version 1.0";
+    switch (screen) {
+        case kIntro:
+            return {
+                {"Modify QVZ Scenery / Version 1.0", Font::Title, 90, 50},
+                {"This tool allows to modify the QVZ Scenery", Font::Text, w / 2 - 300,
+                 h / 2 - 120},
+                {"by adding, deleting or changing VORs and NDBs.", Font::Text, w / 2 - 300,
+                 h / 2 - 80},
+                {"If you want to change parameters of an existing", Font::Text, w / 2 - 300,
+                 h / 2 - 30},
+                {"Navaid, you have first to delete it, then add it", Font::Text, w / 2 - 300,
+                 h / 2 + 10},
+                {"once again with the changed parameters.", Font::Text, w / 2 - 300, h / 2 + 50}};
+        case kChooseFile:
+            return {{"Choose the Database file:", Font::Text, 50, 50}};
+        case kNoAction:
+            return {{resultTitle, Font::Title, 90, 50},
+                    {"No Action performed !", Font::Text, w / 2 - 100, h / 2 - 60}};
+        case kNoDatabase:
+            return {{resultTitle, Font::Title, 90, 50},
+                    {"No Database file found!", Font::Text, w / 2 - 180, h / 2 - 60}};
+        case kModified:
+            return {
+                {resultTitle, Font::Title, 90, 50},
+                {"Navaid successfully modified", Font::Text, w / 2 - 180, h / 2 - 60},
+                {"and written to file with extension <.new>", Font::Text, w / 2 - 230, h / 2 - 20}};
+        case kListCreated:
+            return {
+                {resultTitle, Font::Title, 90, 50},
+                {"Navaid list successfully created", Font::Text, w / 2 - 180, h / 2 - 60},
+                {"and written to file with extension <.txt>", Font::Text, w / 2 - 230, h / 2 - 20}};
+        default:
+            return {};
+    }
+}
+
+// The program's fonts, made the way it makes them, to know each text's box.
+SIZE TextSize(const char* text, Font font) {
+    static HFONT fonts[2] = {};
+    HDC screen = GetDC(nullptr);
+    const int index = font == Font::Title ? 0 : 1;
+    if (fonts[index] == nullptr) {
+        LOGFONTA logFont{};
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(logFont.lfFaceName, "Arial Black Kursiv", LF_FACESIZE);
+        const int tenths = font == Font::Title ? 200 : 140;
+        logFont.lfHeight = -(GetDeviceCaps(screen, LOGPIXELSY) * tenths / 720);
+        fonts[index] = CreateFontIndirectA(&logFont);
+    }
+    HGDIOBJ old = SelectObject(screen, fonts[index]);
+    SIZE size{};
+    GetTextExtentPoint32A(screen, text, lstrlenA(text), &size);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+bool IsInk(std::uint32_t pixel) {
+    const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r < 110 && g < 110 && b < 110;
+}
+
+bool Inside(const RECT& rect, int x, int y) {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
+
+bool Overlaps(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// True when the capture shows exactly the screen's texts where they belong:
+// every text's box holds ink from its start to its end, and no ink lies
+// outside the boxes (the credit line's corner and covered parts aside).
+bool ShowsScreen(const Capture& client, int screen, const std::vector<RECT>& covered) {
+    const int w = client.width, h = client.height;
+    const RECT credit = {w - 204, h - 44, w, h};
+    std::vector<RECT> boxes;
+    int checked = 0;
+    for (const Line& line : ScreenLines(screen, w, h)) {
+        const SIZE size = TextSize(line.text, line.font);
+        const RECT box = {line.x - 4, line.y - 3, line.x + size.cx + 4, line.y + size.cy + 3};
+        boxes.push_back(box);
+        bool hidden = false;
+        for (const RECT& cover : covered) hidden = hidden || Overlaps(cover, box);
+        if (hidden) continue;
+        int left = w, right = -1;
+        for (int y = std::max(0L, box.top); y < std::min<LONG>(h, box.bottom); ++y) {
+            for (int x = std::max(0L, box.left); x < std::min<LONG>(w, box.right); ++x) {
+                if (IsInk(client.At(x, y))) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        if (right < 0) return false;
+        if (left > line.x + 8 || right < line.x + size.cx - 14) return false;
+        ++checked;
+    }
+    if (checked == 0) return false;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!IsInk(client.At(x, y)) || Inside(credit, x, y)) continue;
+            bool explained = false;
+            for (const RECT& box : boxes) explained = explained || Inside(box, x, y);
+            for (const RECT& cover : covered) explained = explained || Inside(cover, x, y);
+            if (!explained) return false;
+        }
+    }
+    return true;
+}
+
+struct FindContext {
+    DWORD processId;
+    const std::function<bool(HWND)>* test;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
+    auto* context = reinterpret_cast<FindContext*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != context->processId || !IsWindowVisible(window)) return TRUE;
+    if (!(*context->test)(window)) return TRUE;
+    context->found = window;
+    return FALSE;
+}
+
+HWND FindProgramWindow(DWORD processId, const std::function<bool(HWND)>& test) {
+    FindContext context{processId, &test, nullptr};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&context));
+    return context.found;
+}
+
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
+    auto* text = reinterpret_cast<std::string*>(param);
+    if (ClassName(child) == "Static") {
+        const std::string part = WindowText(child);
+        if (!part.empty()) {
+            if (!text->empty()) *text += '\n';
+            *text += part;
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+const char* ScreenName(int screen) {
+    static const char* const names[] = {"Intro",      "ChooseFile", "NoAction",
+                                        "NoDatabase", "Modified",   "ListCreated"};
+    return screen >= 0 && screen <= 5 ? names[screen] : "unknown";
+}
+
+std::string WindowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+}
+
+void MakeFolder(const std::string& path) {
+    for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void RemoveTree(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return;
+    // A link is removed itself, never followed.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        for (const std::string& name : FolderEntries(path)) RemoveTree(path + "\\" + name);
+        RemoveDirectoryA(path.c_str());
+    } else {
+        DeleteFileA(path.c_str());
+    }
+}
+
+std::string StoredName(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return {};
+    FindClose(find);
+    return data.cFileName;
+}
+
+void UseFlowDesktop() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        const char size[] = "1024x768";
+        RegSetValueExA(key, kDesktopName, 0, REG_SZ, reinterpret_cast<const BYTE*>(size),
+                       sizeof(size));
+        RegCloseKey(key);
+    }
+    HDESK desktop = CreateDesktopA(kDesktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (desktop == nullptr || !SetThreadDesktop(desktop)) {
+        throw std::runtime_error("cannot switch to the flows' desktop");
+    }
+}
+
+void SaveDesktopPng(const std::string& path) {
+    const Bytes png = EncodePng(CaptureScreen(DesktopRect()));
+    WriteBytes(path, png);
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+std::string ClassName(HWND window) {
+    char name[128] = {};
+    GetClassNameA(window, name, sizeof(name));
+    return name;
+}
+
+std::string DialogText(HWND dialog) {
+    std::string text;
+    EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+App::App(const std::string& exePath, const std::string& currentDirectory) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    char desktop[] = "navaidflows";
+    startup.lpDesktop = desktop;
+    std::string commandLine = "\"" + exePath + "\"";
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.c_str(), &startup, &m_process)) {
+        throw std::runtime_error("cannot start " + exePath);
+    }
+    PollUntil(
+        [&] {
+            m_main = FindProgramWindow(m_process.dwProcessId, [](HWND window) {
+                return WindowText(window) == kMainTitle;
+            });
+            return m_main != nullptr;
+        },
+        20000);
+    if (m_main == nullptr) throw std::runtime_error("the main window did not appear");
+}
+
+App::~App() {
+    if (!Close()) TerminateProcess(m_process.hProcess, 1);
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+bool App::Close() {
+    if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0) return true;
+    // Dismiss whatever a failed test left open, then use the Close command.
+    for (int round = 0; round < 5; ++round) {
+        HWND open =
+            FindProgramWindow(m_process.dwProcessId, [&](HWND window) { return window != m_main; });
+        if (open == nullptr) break;
+        PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+        WaitGone(open, 3000);
+    }
+    PostMessageA(m_main, WM_COMMAND, 40005, 0);
+    return WaitForSingleObject(m_process.hProcess, 10000) == WAIT_OBJECT_0;
+}
+
+void App::Command(int commandId) { PostMessageA(m_main, WM_COMMAND, commandId, 0); }
+
+HWND App::WaitDialog(const std::function<bool(HWND)>& test, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    PollUntil(
+        [&] {
+            found = FindProgramWindow(m_process.dwProcessId, [&](HWND window) {
+                return ClassName(window) == "#32770" && test(window);
+            });
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND App::WaitOpenDialog() const {
+    // The Open dialog is the one with a file-name box (combo box or edit).
+    return WaitDialog([](HWND window) {
+        return GetDlgItem(window, 0x47C) != nullptr || GetDlgItem(window, 0x480) != nullptr;
+    });
+}
+
+HWND App::WaitDialogTitled(const char* title) const {
+    return WaitDialog([&](HWND window) { return WindowText(window) == title; });
+}
+
+HWND App::WaitMessageBox() const {
+    return WaitDialog([](HWND window) { return WindowText(window) == kAppName; });
+}
+
+bool App::WaitGone(HWND window, DWORD timeoutMs) const {
+    return PollUntil([&] { return !IsWindow(window); }, timeoutMs);
+}
+
+void App::ChooseFile(HWND openDialog, const std::string& path) const {
+    HWND box = GetDlgItem(openDialog, 0x47C);
+    if (box == nullptr) box = GetDlgItem(openDialog, 0x480);
+    SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    Click(openDialog, IDOK);
+}
+
+void App::CancelDialog(HWND dialog) const { Click(dialog, IDCANCEL); }
+
+void App::Click(HWND dialog, int controlId) const {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, controlId)));
+}
+
+void App::SetText(HWND dialog, int controlId, const std::string& text) const {
+    SendMessageA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void App::PressKey(HWND dialog, int controlId, WPARAM key) const {
+    HWND control = GetDlgItem(dialog, controlId);
+    PostMessageA(control, WM_KEYDOWN, key, 1);
+    PostMessageA(control, WM_KEYUP, key, 0xC0000001);
+}
+
+int App::CurrentScreen() const {
+    RECT client;
+    GetClientRect(m_main, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(m_main, &origin);
+    const RECT area = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    const Capture capture = CaptureScreen(area);
+    // Parts of the client area under the program's other windows are not judged.
+    std::vector<RECT> covered;
+    struct Context {
+        const App* app;
+        POINT origin;
+        std::vector<RECT>* covered;
+    } context{this, origin, &covered};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* c = reinterpret_cast<Context*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == c->app->ProcessId() && window != c->app->MainWindow() &&
+                IsWindowVisible(window)) {
+                RECT rect;
+                GetWindowRect(window, &rect);
+                OffsetRect(&rect, -c->origin.x, -c->origin.y);
+                InflateRect(&rect, 2, 2);
+                c->covered->push_back(rect);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&context));
+    for (int screen = kIntro; screen <= kListCreated; ++screen) {
+        if (ShowsScreen(capture, screen, covered)) return screen;
+    }
+    return kUnknownScreen;
+}
+
+int App::WaitScreen(int expected, DWORD timeoutMs) const {
+    int seen = kUnknownScreen;
+    PollUntil(
+        [&] {
+            seen = CurrentScreen();
+            return seen == expected;
+        },
+        timeoutMs);
+    return seen;
+}
+
+void App::Screenshot(const std::string& path) const {
+    Capture previous = CaptureScreen(DesktopRect());
+    Capture current;
+    PollUntil(
+        [&] {
+            Sleep(100);
+            current = CaptureScreen(DesktopRect());
+            const bool same = current.pixels == previous.pixels;
+            previous = current;
+            return same;
+        },
+        5000);
+    WriteBytes(path, EncodePng(current));
+}
+
+}  // namespace flows

@@ -1,0 +1,132 @@
+#include "flow_fixture.h"
+
+#include <cstring>
+
+namespace flows {
+
+namespace {
+
+void PutText(Bytes& out, const std::string& text, size_t width) {
+    std::string field = text;
+    field.resize(width, ' ');
+    out.insert(out.end(), field.begin(), field.end());
+}
+
+void PutFloat(Bytes& out, float value) {
+    std::uint8_t bytes[4];
+    std::memcpy(bytes, &value, 4);
+    out.insert(out.end(), bytes, bytes + 4);
+}
+
+void PutInt(Bytes& out, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) out.push_back((bits >> shift) & 0xFF);
+}
+
+}  // namespace
+
+Bytes VorRecord(const std::string& id, const std::string& name, float lat, float lon, float freq,
+                float magVar, std::int32_t altitude, const Bytes& typeBlock) {
+    Bytes record;
+    PutText(record, id, 10);
+    PutText(record, name, 20);
+    for (float value : {lat, lon, freq, magVar}) PutFloat(record, value);
+    PutInt(record, altitude);
+    record.insert(record.end(), typeBlock.begin(), typeBlock.end());
+    return record;
+}
+
+Bytes NdbRecord(const std::string& id, const std::string& name, float lat, float lon, float freq,
+                float magVar, const Bytes& typeBlock) {
+    return VorRecord(id, name, lat, lon, freq, magVar, 0, typeBlock);
+}
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+    Bytes joined;
+    for (const Bytes& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+    return joined;
+}
+
+void FlowTest::SetUp() {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "-" + test->name();
+    for (char& c : name) {
+        if (c == '/') c = '-';
+    }
+    m_root = WindowsPath(FLOWS_WORK_DIR) + "\\" + name;
+    m_db = m_root + "\\db";
+    m_cwd = m_root + "\\cwd";
+    RemoveTree(m_root);
+    MakeFolder(m_db);
+    MakeFolder(m_cwd);
+    m_app = std::make_unique<App>(WindowsPath(NAVAIDEDIT_EXE), m_cwd);
+}
+
+void FlowTest::TearDown() {
+    if (m_app) {
+        EXPECT_TRUE(m_app->Close()) << "the program did not end on Close";
+    }
+    m_app.reset();
+}
+
+std::string FlowTest::Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+void FlowTest::RunCommandOn(int command, const std::string& path) {
+    m_app->Command(command);
+    HWND open = m_app->WaitOpenDialog();
+    ASSERT_NE(open, nullptr) << "no Open dialog";
+    m_app->ChooseFile(open, path);
+    ASSERT_TRUE(m_app->WaitGone(open)) << "the Open dialog did not take " << path;
+}
+
+HWND FlowTest::OpenNavaidDialog(int command, const std::string& path, const char* title) {
+    RunCommandOn(command, path);
+    HWND dialog = m_app->WaitDialogTitled(title);
+    EXPECT_NE(dialog, nullptr) << "no " << title << " dialog";
+    return dialog;
+}
+
+std::vector<std::string> FlowTest::ListEntries(HWND dialog, int controlId, bool comboBox) const {
+    HWND list = GetDlgItem(dialog, controlId);
+    const UINT countMessage = comboBox ? CB_GETCOUNT : LB_GETCOUNT;
+    const UINT textMessage = comboBox ? CB_GETLBTEXT : LB_GETTEXT;
+    std::vector<std::string> entries;
+    const auto count = SendMessageA(list, countMessage, 0, 0);
+    for (LRESULT k = 0; k < count; ++k) {
+        // Across processes Wine hands list texts over reliably only in UTF-16.
+        wchar_t wide[256] = {};
+        SendMessageW(list, textMessage, k, reinterpret_cast<LPARAM>(wide));
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+void FlowTest::ExpectScreen(int expected) {
+    const int seen = m_app->WaitScreen(expected);
+    EXPECT_EQ(seen, expected) << "the window shows " << ScreenName(seen) << ", not "
+                              << ScreenName(expected);
+}
+
+void FlowTest::ExpectNoTemporaryFile() const {
+    EXPECT_FALSE(FileExists(m_cwd + "\\navblock.qvz"));
+    EXPECT_FALSE(FileExists(m_db + "\\navblock.qvz"));
+}
+
+void FlowTest::Shot(const std::string& name) const {
+    const std::string folder = WindowsPath(FLOWS_SCREENSHOT_DIR);
+    MakeFolder(folder);
+    m_app->Screenshot(folder + "\\" + name + ".png");
+}
+
+}  // namespace flows
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    flows::UseFlowDesktop();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,60 @@
+// The fixture every flow test uses: a fresh folder with the databases, a
+// separate current directory for the program, and one running program.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "flow_driver.h"
+#include "resource.h"
+
+namespace flows {
+
+// Records built here from the byte layout, independently of the program.
+Bytes VorRecord(const std::string& id, const std::string& name, float lat, float lon, float freq,
+                float magVar, std::int32_t altitude, const Bytes& typeBlock);
+Bytes NdbRecord(const std::string& id, const std::string& name, float lat, float lon, float freq,
+                float magVar, const Bytes& typeBlock);
+Bytes Join(std::initializer_list<Bytes> parts);
+
+inline const Bytes kVortac = {2, 0, 255, 255, 255, 255};
+inline const Bytes kDme = {9, 0, 255, 255, 0, 0};
+inline const Bytes kVor = {1, 0, 0, 0, 0, 0};
+inline const Bytes kNdb = {'5', ' ', ' '};
+inline const Bytes kNdbDme = {'7', ' ', ' '};
+
+// The type lists as the user sees them (sorted).
+inline const char* const kVorTypesShown[] = {"DME", "TACAN", "VOR", "VOR-DME", "VORTAC"};
+inline const char* const kNdbTypesShown[] = {"NDB", "NDB-DME"};
+
+class FlowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A path in the test's database folder.
+    std::string Db(const std::string& name) const { return m_db + "\\" + name; }
+    // Lower-cased, as the program stores and derives names.
+    static std::string Lower(std::string text);
+
+    // Sends the command and answers the Open dialog with the path; returns
+    // once the dialog has gone.
+    void RunCommandOn(int command, const std::string& path);
+    // Same, but waits for and returns the navaid dialog titled `title`.
+    HWND OpenNavaidDialog(int command, const std::string& path, const char* title);
+    // The program's texts of a navaid dialog's combo-box list or list box.
+    std::vector<std::string> ListEntries(HWND dialog, int controlId, bool comboBox) const;
+    void ExpectScreen(int expected);
+    // No temporary record file in the program's current directory or beside the database.
+    void ExpectNoTemporaryFile() const;
+    void Shot(const std::string& name) const;
+
+    std::unique_ptr<App> m_app;
+    std::string m_root;
+    std::string m_db;
+    std::string m_cwd;
+};
+
+}  // namespace flows
