@@ -19,18 +19,17 @@ bool ChooseDatabase(CString& path) {
     return true;
 }
 
-// Tells the user which file failed and why, and picks the screen that
-// follows: an unreadable database is no database; an output that could not
-// be written means nothing was done.
-std::int32_t ReportFailure(const navaid::Outcome& outcome, const std::string& sourcePath) {
+// Ends a flow whose file work failed: shows the screen that follows (an
+// unreadable database is no database; an output that could not be written
+// means nothing was done), then tells the user which file failed and why.
+void FailFlow(CMainFrame& frame, const navaid::Outcome& outcome, const std::string& sourcePath) {
     const bool sourceFailed = outcome.file == sourcePath;
+    frame.SetScreen(sourceFailed ? ScreenNoDatabase : ScreenNoAction);
     std::string text = sourceFailed ? "The database file could not be read:\n"
                                     : "The file could not be written:\n";
     text += outcome.file.empty() ? std::string("(no file)") : outcome.file;
     text.append("\n\n").append(outcome.reason);
-    if (!sourceFailed) text += "\n\nNo output file was left behind.";
     AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
-    return sourceFailed ? ScreenNoDatabase : ScreenNoAction;
 }
 
 // Add and delete: file choice, working copy, the family's dialog, result.
@@ -47,7 +46,7 @@ void RunEditFlow(CMainFrame& frame, navaid::Family family) {
     slots.workingCopyPath = navaid::WorkingCopyName(slots.sourcePath);
     const navaid::Outcome copied = navaid::MakeWorkingCopy(slots.sourcePath, slots.workingCopyPath);
     if (!copied) {
-        frame.SetScreen(ReportFailure(copied, slots.sourcePath));
+        FailFlow(frame, copied, slots.sourcePath);
         return;
     }
 
@@ -55,7 +54,7 @@ void RunEditFlow(CMainFrame& frame, navaid::Family family) {
     TDialog dialog;
     const INT_PTR result = dialog.DoModal();
     if (!dialog.m_outcome) {
-        frame.SetScreen(ReportFailure(dialog.m_outcome, slots.sourcePath));
+        FailFlow(frame, dialog.m_outcome, slots.sourcePath);
         return;
     }
     frame.SetScreen(result == IDOK ? ScreenModified : ScreenNoAction);
@@ -75,7 +74,7 @@ void RunListFlow(CMainFrame& frame, navaid::Family family) {
     const navaid::Outcome listed =
         navaid::ExportNavaidList(family, slots.sourcePath, slots.listPath);
     if (!listed) {
-        frame.SetScreen(ReportFailure(listed, slots.sourcePath));
+        FailFlow(frame, listed, slots.sourcePath);
         return;
     }
     frame.SetScreen(ScreenListCreated);

@@ -8,13 +8,20 @@ namespace {
 
 const Bytes kOneVor = VorRecord("ONE", "FIRST", 1, 2, 110, 0, 0, kVor);
 
-// Expects the program's failure message naming `file` and `reason`, and closes it.
-void ExpectFailureMessage(App& app, const std::string& file, const char* reason) {
+// Expects the program's failure message naming `file` and `reason`, and
+// closes it (after a screenshot, when one is named).
+void ExpectFailureMessage(App& app, const std::string& file, const char* reason,
+                          const std::string& screenshot = "") {
     HWND box = app.WaitMessageBox();
     ASSERT_NE(box, nullptr) << "no message about " << file;
     const std::string text = DialogText(box);
     EXPECT_NE(text.find(file), std::string::npos) << text;
     EXPECT_NE(text.find(reason), std::string::npos) << text;
+    if (!screenshot.empty()) {
+        const std::string folder = WindowsPath(FLOWS_SCREENSHOT_DIR);
+        MakeFolder(folder);
+        app.Screenshot(folder + "\\" + screenshot + ".png");
+    }
     app.Click(box, IDOK);
     ASSERT_TRUE(app.WaitGone(box));
 }
@@ -45,8 +52,8 @@ TEST_P(EarlyFailure, IsReportedWithFileAndReasonAndLeavesNoOutput) {
     if (*c.blocker) MakeFolder(folder + "\\" + c.blocker);
     RunCommandOn(c.command, chosen);
     const std::string failing = Lower(folder + "\\" + c.failing);
-    ExpectFailureMessage(*m_app, failing, c.reason);
-    if (c.command == IDM_VOR_DELETE && *c.blocker) Shot("message-failure");
+    ExpectFailureMessage(*m_app, failing, c.reason,
+                         c.command == IDM_VOR_DELETE ? "message-failure" : "");
     ExpectScreen(c.screen);
     if (*c.blocker) {
         EXPECT_TRUE(IsFolder(folder + "\\" + c.blocker));
