@@ -12,6 +12,10 @@ namespace {
 
 constexpr double kDuplicateNm = 10.0;
 
+std::string Counted(std::uint64_t count, const char* noun) {
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string Percent(std::uint64_t part, std::uint64_t whole) {
     return std::to_string(whole ? (part * 100 + whole / 2) / whole : 0) + "%";
 }
@@ -242,8 +246,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
         }
         console.out << (finding.warning ? "warning: " : "error: ") << finding.text << '\n';
     }
-    console.out << database << ": " << checker.RecordCount() << " records, "
-                << findings.size() - warnings << " errors, " << warnings << " warnings\n";
+    console.out << database << ": " << Counted(checker.RecordCount(), "record") << ", "
+                << Counted(findings.size() - warnings, "error") << ", "
+                << Counted(warnings, "warning") << "\n";
     return findings.empty() ? kExitOk : kExitFindings;
 }
 

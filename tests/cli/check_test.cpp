@@ -119,7 +119,7 @@ TEST_F(CheckCommandTest, PrintsFindingsAndExitsWithThree) {
     EXPECT_EQ(out_,
               "record 0: warning: ID 'ok        ' has lower-case letters\n"
               "record 1: error: latitude 95 is outside -90..90\n"
-              "db: 2 records, 1 errors, 1 warnings\n");
+              "db: 2 records, 1 error, 1 warning\n");
     Write("empty", "");
     EXPECT_EQ(Run({"check", "ndb", "empty"}), kExitOk);
     EXPECT_EQ(Read("db").size(), 112u);

@@ -61,7 +61,7 @@ TEST_F(ToolTest, ExitStatusesAndHelp) {
         {{"list"}, kExitUsage, "Try 'navaid list --help'"},
         {{"list", "vor", "missing.qvz"}, kExitFileError, "missing.qvz: No such file"},
         {{"labels", "ndb", "."}, kExitFileError, ".: Is a directory"},
-        {{"check", "vor", "db"}, kExitOk, "1 records, 0 errors, 0 warnings"},
+        {{"check", "vor", "db"}, kExitOk, "1 record, 0 errors, 0 warnings"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Run(c.args), c.status) << ::testing::PrintToString(c.args);
