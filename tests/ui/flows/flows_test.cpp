@@ -213,6 +213,25 @@ TEST_F(FlowTest, ListFlowsWriteTheListBesideTheChosenFile) {
     Shot("screen-list-created");
 }
 
+TEST_F(FlowTest, EachFlowUsesOnlyTheFileChosenInThatRun) {
+    WriteBytes(Db("a.qvz"), kThreeVors);
+    WriteBytes(Db("b.qvz"), Slice(kThreeVors, 0, 56));
+    RunCommandOn(IDM_VOR_LIST, Db("a.qvz"));
+    ExpectScreen(kListCreated);
+    const Bytes firstList = ReadBytes(Db("a.qvz.txt"));
+    HWND dialog = OpenNavaidDialog(IDM_VOR_ADD, Db("b.qvz"), "Add VOR");
+    ASSERT_NE(dialog, nullptr);
+    m_app->Click(dialog, IDCANCEL);
+    ASSERT_TRUE(m_app->WaitGone(dialog));
+    ExpectScreen(kNoAction);
+    RunCommandOn(IDM_VOR_LIST, Db("a.qvz"));
+    ExpectScreen(kListCreated);
+    EXPECT_EQ(ReadBytes(Db("a.qvz.txt")), firstList);
+    EXPECT_EQ(ReadBytes(Db("b.qvz.new")), Slice(kThreeVors, 0, 56));
+    EXPECT_FALSE(FileExists(Db("a.qvz.new")));
+    EXPECT_FALSE(FileExists(Db("b.qvz.txt")));
+}
+
 TEST_F(FlowTest, ANewFileAsSourceGivesNewNewAndATypedMissingNameAnEmptyFile) {
     WriteBytes(Db("vor.qvz.new"), kThreeVors);
     HWND dialog = OpenNavaidDialog(IDM_VOR_DELETE, Db("VOR.QVZ.NEW"), "Delete VOR");
