@@ -57,22 +57,28 @@ std::array<int, 8> HeaderColumns(Family family, const std::string& csvPath, cons
     return where;
 }
 
-// Copies the database, then appends the records; any failure removes the output.
+// Copies the database, then appends the records. Once the output has been
+// opened, any failure removes it; before that nothing has been touched.
 Outcome WriteWorkingCopy(const std::string& database, const std::string& workingCopy,
                          const std::string& records) {
     io::File source, output;
-    Outcome outcome = source.Open(database, io::OpenMode::ReadCreate);
-    if (outcome) outcome = output.Open(workingCopy, io::OpenMode::WriteTruncate);
+    if (Outcome opened = source.Open(database, io::OpenMode::ReadCreate); !opened) return opened;
+    if (Outcome opened = output.Open(workingCopy, io::OpenMode::WriteTruncate); !opened) {
+        source.Close();
+        return opened;
+    }
+    Outcome outcome;
     std::vector<char> buffer(1 << 16);
-    while (outcome) {
+    for (;;) {
         std::size_t got = 0;
         outcome = source.Read(buffer.data(), buffer.size(), got);
         if (!outcome || got == 0) break;
         outcome = output.Write(buffer.data(), got);
+        if (!outcome) break;
     }
     if (outcome) outcome = output.Write(records.data(), records.size());
-    Outcome sourceClosed = source.IsOpen() ? source.Close() : Outcome::Success();
-    Outcome outputClosed = output.IsOpen() ? output.Close() : Outcome::Success();
+    Outcome sourceClosed = source.Close();
+    Outcome outputClosed = output.Close();
     if (outcome) outcome = sourceClosed ? outputClosed : sourceClosed;
     if (!outcome) io::RemoveFile(workingCopy);
     return outcome;

@@ -41,13 +41,14 @@ int Run(const std::vector<std::string>& args, const Console& console) {
                  std::to_string(records) + " navaids";
     const std::string svg = RenderSvgMap(data);
     io::File out;
-    Outcome written = out.Open(outPath, io::OpenMode::WriteTruncate);
-    if (written) written = out.Write(svg.data(), svg.size());
-    if (out.IsOpen()) {
-        Outcome closed = out.Close();
-        if (written) written = closed;
+    if (Outcome opened = out.Open(outPath, io::OpenMode::WriteTruncate); !opened) {
+        return ReportFailure(console, opened);
     }
+    Outcome written = out.Write(svg.data(), svg.size());
+    Outcome closed = out.Close();
+    if (written) written = closed;
     if (!written) {
+        // A partly written map would pass for a complete one.
         io::RemoveFile(outPath);
         return ReportFailure(console, written);
     }
