@@ -44,8 +44,7 @@ bool ReadSelectedType(CDialog& dlg, CString& type) {
     typeList.Detach();
     if (selected != LB_ERR) return true;
     // Owned by the dialog, which stays open with everything typed so far.
-    ::MessageBoxA(dlg.m_hWnd, kChooseTypeText, AfxGetApp()->m_pszAppName,
-                  MB_OK | MB_ICONEXCLAMATION);
+    dlg.MessageBox(kChooseTypeText, AfxGetApp()->m_pszAppName, MB_OK | MB_ICONEXCLAMATION);
     dlg.SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(dlg.GetDlgItem(IDC_TYPE_LIST)->m_hWnd),
                     TRUE);
     return false;
