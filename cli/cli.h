@@ -49,9 +49,10 @@ struct CommandLine {
     std::optional<std::string> Option(std::string_view name) const;
 };
 
-// Parses "vor|ndb" followed by exactly `positionalCount` further arguments and
-// the given options ("--name value" or "--name=value"); "--" ends the options.
-CommandLine ParseCommandLine(const std::vector<std::string>& args, std::size_t positionalCount,
+// Parses "vor|ndb" followed by exactly the named further arguments and the
+// given options ("--name value" or "--name=value"); "--" ends the options.
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::vector<std::string_view>& positionalNames,
                              const std::vector<OptionSpec>& options);
 
 Family ParseFamily(std::string_view text);

@@ -6,7 +6,7 @@ namespace navaid::cli {
 namespace {
 
 int Run(const std::vector<std::string>& args, const Console& console) {
-    CommandLine line = ParseCommandLine(args, 1,
+    CommandLine line = ParseCommandLine(args, {"DATABASE"},
                                         {{"id", true},
                                          {"name", true},
                                          {"lat", true},

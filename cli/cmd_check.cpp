@@ -213,7 +213,7 @@ std::vector<Finding> DatabaseChecker::Finish() {
 namespace {
 
 int Run(const std::vector<std::string>& args, const Console& console) {
-    CommandLine line = ParseCommandLine(args, 1, {});
+    CommandLine line = ParseCommandLine(args, {"DATABASE"}, {});
     const std::string& database = line.positional[0];
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);

@@ -6,7 +6,7 @@ namespace navaid::cli {
 namespace {
 
 int Run(const std::vector<std::string>& args, const Console& console) {
-    CommandLine line = ParseCommandLine(args, 2, {});
+    CommandLine line = ParseCommandLine(args, {"DATABASE", "INDEX"}, {});
     const std::string& database = line.positional[0];
     const std::string& indexText = line.positional[1];
     bool digitsOnly = !indexText.empty() && indexText.size() <= 18 &&

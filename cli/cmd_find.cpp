@@ -81,7 +81,7 @@ namespace {
 
 int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(
-        args, 1,
+        args, {"DATABASE"},
         {{"id", false}, {"name", false}, {"type", false}, {"near", false}, {"within", false}});
     FindQuery query = MakeFindQuery(line);
     RecordReader reader;

@@ -85,7 +85,7 @@ Outcome WriteWorkingCopy(const std::string& database, const std::string& working
 }
 
 int Run(const std::vector<std::string>& args, const Console& console) {
-    CommandLine line = ParseCommandLine(args, 2, {});
+    CommandLine line = ParseCommandLine(args, {"DATABASE", "CSVFILE"}, {});
     const std::string& database = line.positional[0];
     const std::string& csvPath = line.positional[1];
     std::string workingCopy = WorkingCopyName(database);

@@ -8,7 +8,7 @@ namespace navaid::cli {
 namespace {
 
 int Run(const std::vector<std::string>& args, const Console& console) {
-    CommandLine line = ParseCommandLine(args, 2, {});
+    CommandLine line = ParseCommandLine(args, {"DATABASE", "OUT.svg"}, {});
     const std::string& database = line.positional[0];
     const std::string& outPath = line.positional[1];
     RefuseSameFile(database, outPath);

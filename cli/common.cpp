@@ -25,7 +25,8 @@ Family ParseFamily(std::string_view text) {
     throw UsageError("'" + std::string(text) + "' is not a database family (vor or ndb)");
 }
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, std::size_t positionalCount,
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::vector<std::string_view>& positionalNames,
                              const std::vector<OptionSpec>& options) {
     CommandLine line;
     std::vector<std::string> positional;
@@ -64,9 +65,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::size_t p
     if (positional.empty()) throw UsageError("missing the database family (vor or ndb)");
     line.family = ParseFamily(positional.front());
     positional.erase(positional.begin());
-    if (positional.size() < positionalCount) throw UsageError("missing arguments");
-    if (positional.size() > positionalCount) {
-        throw UsageError("unexpected argument '" + positional[positionalCount] + "'");
+    const std::size_t count = positionalNames.size();
+    if (positional.size() < count) {
+        throw UsageError("missing " + std::string(positionalNames[positional.size()]));
+    }
+    if (positional.size() > count) {
+        throw UsageError("unexpected argument '" + positional[count] + "'");
     }
     line.positional = std::move(positional);
     for (const OptionSpec& spec : options) {

@@ -9,7 +9,7 @@ TEST(CommandLineTest, RefusesMalformedCalls) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "missing the database family"},
         {{"vpr", "db"}, "'vpr' is not a database family"},
-        {{"vor"}, "missing arguments"},
+        {{"vor"}, "missing DATABASE"},
         {{"vor", "db", "extra", "--id", "X"}, "unexpected argument 'extra'"},
         {{"vor", "db", "--bogus", "1", "--id", "X"}, "unknown option --bogus"},
         {{"vor", "db", "--id"}, "option --id needs a value"},
@@ -18,7 +18,7 @@ TEST(CommandLineTest, RefusesMalformedCalls) {
     };
     for (const auto& [args, message] : cases) {
         try {
-            ParseCommandLine(args, 1, options);
+            ParseCommandLine(args, {"DATABASE"}, options);
             ADD_FAILURE() << "accepted: " << ::testing::PrintToString(args);
         } catch (const UsageError& error) {
             EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
@@ -27,8 +27,8 @@ TEST(CommandLineTest, RefusesMalformedCalls) {
 }
 
 TEST(CommandLineTest, TakesValuesThatLookLikeOptionsAndEqualsForms) {
-    CommandLine line = ParseCommandLine({"NDB", "--id", "-118", "--alt=-5", "--", "--db"}, 1,
-                                        {{"id", true}, {"alt", false}});
+    CommandLine line = ParseCommandLine({"NDB", "--id", "-118", "--alt=-5", "--", "--db"},
+                                        {"DATABASE"}, {{"id", true}, {"alt", false}});
     EXPECT_EQ(line.family, Family::Ndb);
     EXPECT_EQ(line.Option("id"), "-118");
     EXPECT_EQ(line.Option("alt"), "-5");
