@@ -103,8 +103,7 @@ std::optional<FieldError> BuildEntry(Family family, const EntryTexts& texts, Nav
 std::string FamilyTypeNames(Family family);
 // A type argument (trimmed and upper-cased) that names one of the family's
 // types; otherwise a message saying what is wrong.
-std::optional<std::string> CheckTypeName(Family family, std::string_view text,
-                                         const TypeBlock** block);
+std::optional<std::string> CheckTypeName(Family family, std::string_view text);
 
 // A database read one complete record at a time, without loading it whole.
 class RecordReader {

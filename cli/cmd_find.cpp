@@ -25,7 +25,7 @@ FindQuery MakeFindQuery(const CommandLine& line) {
     if (auto id = line.Option("id")) query.id = Normalized(*id);
     if (auto name = line.Option("name")) query.name = Normalized(*name);
     if (auto type = line.Option("type")) {
-        if (auto message = CheckTypeName(line.family, *type, nullptr)) {
+        if (auto message = CheckTypeName(line.family, *type)) {
             throw UsageError("--type: " + *message);
         }
         query.type = Normalized(*type);

@@ -225,18 +225,16 @@ std::string FamilyTypeNames(Family family) {
     return text;
 }
 
-std::optional<std::string> CheckTypeName(Family family, std::string_view text,
-                                         const TypeBlock** block) {
+std::optional<std::string> CheckTypeName(Family family, std::string_view text) {
     std::string name = UpperCase(TrimWhiteSpace(text));
     const TypeBlock* found = name.empty() ? nullptr : FindTypeBlock(name);
-    if (block) *block = found;
-    std::string family_types =
+    std::string familyTypes =
         std::string(FamilyName(family)) + " types are " + FamilyTypeNames(family);
-    if (name.empty()) return "no type given; " + family_types;
-    if (!found) return Quoted(text) + " is not a type; " + family_types;
+    if (name.empty()) return "no type given; " + familyTypes;
+    if (!found) return Quoted(text) + " is not a type; " + familyTypes;
     if (found->family != family) {
         return Quoted(name) + " is " + WithArticle(FamilyName(found->family)) + " type, not " +
-               WithArticle(FamilyName(family)) + " type; " + family_types;
+               WithArticle(FamilyName(family)) + " type; " + familyTypes;
     }
     return std::nullopt;
 }
@@ -292,7 +290,7 @@ std::optional<FieldError> BuildEntry(Family family, const EntryTexts& texts, Nav
                               Quoted(*texts.alt) + " is beyond the range of a stored altitude"};
         }
     }
-    if (auto message = CheckTypeName(family, texts.type, nullptr)) {
+    if (auto message = CheckTypeName(family, texts.type)) {
         return FieldError{"type", *message};
     }
     result.typeName = texts.type;
