@@ -68,6 +68,7 @@ struct DialogCase {
     bool entry;
     bool vor;
 };
+void PrintTo(const DialogCase& c, std::ostream* out) { *out << c.name; }
 
 class DialogLayout : public FlowTest, public ::testing::WithParamInterface<DialogCase> {};
 

@@ -37,6 +37,7 @@ struct EarlyCase {
     const char* reason;
     int screen;
 };
+void PrintTo(const EarlyCase& c, std::ostream* out) { *out << c.name; }
 
 class EarlyFailure : public FlowTest, public ::testing::WithParamInterface<EarlyCase> {};
 

@@ -48,6 +48,7 @@ struct AddCase {
     int typeShown;           // position in the sorted type list
     Bytes expected;
 };
+void PrintTo(const AddCase& c, std::ostream* out) { *out << c.name; }
 
 class AddFlow : public FlowTest, public ::testing::WithParamInterface<AddCase> {};
 
@@ -114,6 +115,7 @@ struct DeleteCase {
     int pick;
     Bytes expected;
 };
+void PrintTo(const DeleteCase& c, std::ostream* out) { *out << c.name; }
 
 class DeleteFlow : public FlowTest, public ::testing::WithParamInterface<DeleteCase> {};
 
@@ -158,6 +160,7 @@ struct LeaveCase {
     const char* title;
     const char* how;  // "cancel", "escape", "close box", "enter"
 };
+void PrintTo(const LeaveCase& c, std::ostream* out) { *out << c.name; }
 
 class LeaveDialog : public FlowTest, public ::testing::WithParamInterface<LeaveCase> {};
 
