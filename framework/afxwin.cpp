@@ -17,6 +17,12 @@ std::unordered_map<HWND, CWnd*>& PermanentMap() {
 }
 CWnd* g_pWndInit = nullptr;
 
+// GDI objects the program made, so a handle found in a DC leads back to them.
+std::unordered_map<HGDIOBJ, CGdiObject*>& GdiObjectMap() {
+    static std::unordered_map<HGDIOBJ, CGdiObject*> map;
+    return map;
+}
+
 constexpr char kFrameClassName[] = "NavaidEditFrame";
 
 }  // namespace
@@ -52,11 +58,14 @@ BOOL CGdiObject::Attach(HGDIOBJ hObject) {
     if (hObject == nullptr) return FALSE;
     DeleteObject();
     m_hObject = hObject;
+    GdiObjectMap()[hObject] = this;
     return TRUE;
 }
 
 HGDIOBJ CGdiObject::Detach() {
     HGDIOBJ hObject = m_hObject;
+    auto found = GdiObjectMap().find(hObject);
+    if (found != GdiObjectMap().end() && found->second == this) GdiObjectMap().erase(found);
     m_hObject = nullptr;
     return hObject;
 }
@@ -97,6 +106,8 @@ void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr) {
 CFont* CDC::SelectObject(CFont* pFont) {
     HGDIOBJ old = ::SelectObject(m_hDC, pFont->m_hObject);
     if (old == nullptr || old == HGDI_ERROR) return nullptr;
+    auto own = GdiObjectMap().find(old);
+    if (own != GdiObjectMap().end()) return static_cast<CFont*>(own->second);
     for (CFont& font : m_foreignFonts) {
         if (font.m_hObject == old) return &font;
     }

@@ -124,8 +124,9 @@ public:
     // Sets the background colour to clr and fills the rectangle with it.
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
-    // Selects the font and returns the one it replaces. A font the program
-    // did not create is returned as a wrapper that lives as long as this DC.
+    // Selects the font and returns the one it replaces: the program's own
+    // CFont, or for a font the program did not create a wrapper that lives as
+    // long as this DC.
     CFont* SelectObject(CFont* pFont);
     BOOL TextOut(int x, int y, LPCSTR lpszString, int nCount);
     BOOL TextOut(int x, int y, const CString& str);
