@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         index = static_cast<long long>(data[1]) - 4;  // near the labels, and just outside
     }
     const std::string db(reinterpret_cast<const char*>(data) + 9, size - 9);
-    const std::string source = fuzz::ScratchPath("db.qvz"), copy = fuzz::ScratchPath("db.qvz.new");
+    const fuzz::Scratch scratch;
+    const std::string source = scratch.Path("db.qvz"), copy = scratch.Path("db.qvz.new");
     const std::string earlier = "the working copy the flow made";
     fuzz::WriteFile(source, db);
     fuzz::WriteFile(copy, earlier);

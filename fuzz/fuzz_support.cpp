@@ -6,26 +6,19 @@
 
 namespace navaid::fuzz {
 
-const std::string& ScratchDir() {
-    // Never destroyed, so the removal at exit can still name it.
-    static const std::string* dir = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "navaid-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::perror("navaid fuzz scratch folder");
-            std::abort();
-        }
-        // Removed at exit; a crash leaves it for the post-mortem.
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(ScratchDir(), ec);
-        });
-        return new std::string(pattern);
-    }();
-    return *dir;
+Scratch::Scratch() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "navaid-fuzz-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("navaid fuzz scratch folder");
+        std::abort();
+    }
+    dir_ = pattern;
 }
 
-std::string ScratchPath(const char* name) { return ScratchDir() + "/" + name; }
+Scratch::~Scratch() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+}
 
 bool ReadFile(const std::string& path, std::string& bytes) {
     bytes.clear();

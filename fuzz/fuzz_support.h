@@ -12,9 +12,19 @@
 
 namespace navaid::fuzz {
 
-// A folder of this process under the system's temporary folder, made once.
-const std::string& ScratchDir();
-std::string ScratchPath(const char* name);
+// A fresh folder under the system's temporary folder for one input, removed
+// with everything in it when the input is done.
+class Scratch {
+public:
+    Scratch();
+    ~Scratch();
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    std::string Path(const char* name) const { return dir_ + "/" + name; }
+
+private:
+    std::string dir_;
+};
 
 bool ReadFile(const std::string& path, std::string& bytes);
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Family family = data[0] & 1 ? Family::Ndb : Family::Vor;
     const std::size_t recordSize = RecordSize(family);
     const std::string db(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::string source = fuzz::ScratchPath("db.qvz"), list = fuzz::ScratchPath("db.qvz.txt");
+    const fuzz::Scratch scratch;
+    const std::string source = scratch.Path("db.qvz"), list = scratch.Path("db.qvz.txt");
     fuzz::WriteFile(source, db);
     fuzz::WriteFile(list, "an earlier list, longer than an empty database's list header ....");
 
