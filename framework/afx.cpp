@@ -15,26 +15,3 @@ void CString::ReleaseBuffer(int newLength) {
         m_text.resize(std::min(static_cast<size_t>(newLength), m_text.size()));
     }
 }
-
-CString& CString::MakeUpper() {
-    if (!m_text.empty()) ::CharUpperBuffA(m_text.data(), static_cast<DWORD>(m_text.size()));
-    return *this;
-}
-
-CString& CString::MakeLower() {
-    if (!m_text.empty()) ::CharLowerBuffA(m_text.data(), static_cast<DWORD>(m_text.size()));
-    return *this;
-}
-
-CString CString::Left(int count) const {
-    const size_t n = static_cast<size_t>(std::clamp(count, 0, GetLength()));
-    return CString(m_text.c_str(), static_cast<int>(n));
-}
-
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
-
-CString CString::Mid(int first, int count) const {
-    const int start = std::clamp(first, 0, GetLength());
-    const int n = std::clamp(count, 0, GetLength() - start);
-    return CString(m_text.c_str() + start, n);
-}

@@ -25,10 +25,6 @@ public:
         if (text) m_text += text;
         return *this;
     }
-    CString& operator+=(char ch) {
-        m_text += ch;
-        return *this;
-    }
     friend CString operator+(CString left, const CString& right) { return left += right; }
     friend CString operator+(CString left, LPCSTR right) { return left += right; }
     friend CString operator+(LPCSTR left, const CString& right) { return CString(left) += right; }
@@ -43,22 +39,11 @@ public:
     int GetLength() const { return static_cast<int>(m_text.size()); }
     BOOL IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
-    char GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
-    char operator[](int index) const { return GetAt(index); }
 
     // A writable buffer of at least minLength bytes plus the terminator;
     // ReleaseBuffer(-1) takes the text up to the first zero byte.
     LPSTR GetBuffer(int minLength);
     void ReleaseBuffer(int newLength = -1);
-
-    // Case mapping of the system's ANSI code page; a double-byte character
-    // is mapped as a whole.
-    CString& MakeUpper();
-    CString& MakeLower();
-
-    CString Left(int count) const;
-    CString Mid(int first) const;
-    CString Mid(int first, int count) const;
 
 private:
     std::string m_text;

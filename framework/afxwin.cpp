@@ -98,11 +98,6 @@ void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
     ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
 }
 
-void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF clr) {
-    const RECT rect = {x, y, x + cx, y + cy};
-    FillSolidRect(&rect, clr);
-}
-
 CFont* CDC::SelectObject(CFont* pFont) {
     HGDIOBJ old = ::SelectObject(m_hDC, pFont->m_hObject);
     if (old == nullptr || old == HGDI_ERROR) return nullptr;
@@ -119,8 +114,6 @@ CFont* CDC::SelectObject(CFont* pFont) {
 BOOL CDC::TextOut(int x, int y, LPCSTR lpszString, int nCount) {
     return ::TextOutA(m_hDC, x, y, lpszString, nCount);
 }
-
-BOOL CDC::TextOut(int x, int y, const CString& str) { return TextOut(x, y, str, str.GetLength()); }
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
 

@@ -123,15 +123,11 @@ public:
 
     // Sets the background colour to clr and fills the rectangle with it.
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);
-    void FillSolidRect(int x, int y, int cx, int cy, COLORREF clr);
     // Selects the font and returns the one it replaces: the program's own
     // CFont, or for a font the program did not create a wrapper that lives as
     // long as this DC.
     CFont* SelectObject(CFont* pFont);
     BOOL TextOut(int x, int y, LPCSTR lpszString, int nCount);
-    BOOL TextOut(int x, int y, const CString& str);
-    int GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
-    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
 
 private:
     std::list<CFont> m_foreignFonts;
@@ -182,9 +178,7 @@ public:
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE) {
         ::InvalidateRect(m_hWnd, lpRect, bErase);
     }
-    void Invalidate(BOOL bErase = TRUE) { InvalidateRect(nullptr, bErase); }
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
-    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
@@ -192,7 +186,6 @@ public:
         return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
     }
     void GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
     // A child control as a wrapper that lives as long as this window object.
     CWnd* GetDlgItem(int nID) const;
     // Gives this window the keyboard focus; returns the framework object of
@@ -261,8 +254,6 @@ public:
 
     LPCSTR m_pszAppName = nullptr;  // the program file's name without extension by default
     HINSTANCE m_hInstance = nullptr;
-    LPSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
 
     virtual BOOL InitInstance() { return TRUE; }

@@ -6,12 +6,10 @@
 #include "code_page_case.h"
 #include "module_name.h"
 
-int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow) {
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) return 1;
     app->m_hInstance = hInstance;
-    app->m_lpCmdLine = lpCmdLine;
-    app->m_nCmdShow = nCmdShow;
     if (app->m_pszAppName == nullptr) {
         // No string table names the application: take the program file's name.
         char path[MAX_PATH] = {};

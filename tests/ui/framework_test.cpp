@@ -15,7 +15,7 @@ namespace {
 
 CWinApp testApp("framework test");
 
-TEST(CStringTest, BuffersSlicesAndConcatenation) {
+TEST(CStringTest, BuffersAndConcatenation) {
     CString text("Navaid");
     EXPECT_EQ(text.GetLength(), 6);
     LPSTR buffer = text.GetBuffer(20);
@@ -26,13 +26,8 @@ TEST(CStringTest, BuffersSlicesAndConcatenation) {
     text.ReleaseBuffer(4);
     EXPECT_EQ(text, "ABCD");
 
-    EXPECT_EQ(text.Left(2), "AB");
-    EXPECT_EQ(text.Left(99), "ABCD");
-    EXPECT_EQ(text.Left(-1), "");
-    EXPECT_EQ(text.Mid(1), "BCD");
-    EXPECT_EQ(text.Mid(1, 2), "BC");
-    EXPECT_EQ(text.Mid(9), "");
-    EXPECT_EQ(text.Mid(-3, 2), "AB");
+    text.ReleaseBuffer(99);  // never longer than the buffer
+    EXPECT_EQ(text, "ABCD");
     EXPECT_EQ(CString("a") + "b" + CString("c"), "abc");
     EXPECT_TRUE(CString(nullptr).IsEmpty());
     EXPECT_EQ(CString("abc", 2), "ab");
@@ -43,8 +38,7 @@ TEST(CodePageTest, TheCoreMapsCaseWithTheSystemCodePage) {
     InstallSystemCodePageCase();
     EXPECT_EQ(navaid::LowerCase("C:\\Scenery\\VOR.QVZ"), "c:\\scenery\\vor.qvz");
     EXPECT_EQ(navaid::UpperCase("vortac 1-2"), "VORTAC 1-2");
-    CString path("D:\\QVZ\\NDB.QVZ.NEW");
-    EXPECT_EQ(path.MakeLower(), "d:\\qvz\\ndb.qvz.new");
+    EXPECT_EQ(navaid::LowerCase("D:\\QVZ\\NDB.QVZ.NEW"), "d:\\qvz\\ndb.qvz.new");
     if (::GetACP() == 1252) {
         EXPECT_EQ(navaid::UpperCase("m\xFCnchen \xE4\xF6"), "M\xDCNCHEN \xC4\xD6");
         EXPECT_EQ(navaid::LowerCase("\xC4\xD6\xDC"), "\xE4\xF6\xFC");
