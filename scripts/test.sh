@@ -7,21 +7,23 @@ cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
 
+stage() { echo "== $1 (at ${SECONDS}s)"; }
+
 bash scripts/install-deps.sh
 
-echo "== native build and tests"
+stage "native build and tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
 
-echo "== native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+stage "native tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DNAVAID_SANITIZE=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE slow
 
-echo "== fuzz targets, 20 seconds each"
+stage "fuzz targets, 20 seconds each"
 # New inputs go to a work folder; the committed corpus is only read.
 for target in list_labels_fuzz delete_fuzz conversion_fuzz encode_fuzz; do
   work="$root/build/sanitize/fuzz-work/$target"
@@ -32,11 +34,11 @@ for target in list_labels_fuzz delete_fuzz conversion_fuzz encode_fuzz; do
   echo "$target: $(grep -o 'number_of_executed_units: [0-9]*' "$work.log" | grep -o '[0-9]*') runs"
 done
 
-echo "== Windows build"
+stage "Windows build"
 cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
 cmake --build build/win64 -j "$jobs"
 
-echo "== Windows tests under Wine"
+stage "Windows tests under Wine"
 export WINEPREFIX="$root/build/win64/wineprefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 display=$(bash scripts/start-xvfb.sh "$root/build/win64/xvfb.pid")
@@ -54,3 +56,4 @@ wine wineboot -i >/dev/null 2>&1
 wineserver -w
 ctest --test-dir build/win64 --output-on-failure
 echo "Screenshots of the program's screens: $root/build/win64/screenshots"
+echo "All tests passed in ${SECONDS}s."
