@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "navaid_db.h"
 #include "test_support.h"
 
 namespace navaid::test {

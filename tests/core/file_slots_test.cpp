@@ -1,5 +1,4 @@
 // File slots, derived names and the working copy.
-#include "navaid_db.h"
 #include "test_support.h"
 
 namespace navaid::test {
@@ -37,7 +36,7 @@ TEST(FileSlotsTest, DerivedNamesAppendToTheWholeName) {
     }
 }
 
-class WorkingCopyTest : public FileTest {};
+class WorkingCopyTest : public ScratchTest {};
 
 TEST_F(WorkingCopyTest, CopiesEveryByteExactly) {
     std::string allBytes;

@@ -1,11 +1,10 @@
 // Record labels for selection, and deletion by index.
-#include "navaid_db.h"
 #include "test_support.h"
 
 namespace navaid::test {
 namespace {
 
-class LabelsTest : public FileTest {
+class LabelsTest : public ScratchTest {
 protected:
     std::vector<std::string> Labels(const std::string& bytes, std::size_t recordSize) {
         WriteAll(Path("db.qvz"), bytes);
@@ -68,7 +67,7 @@ TEST_F(LabelsTest, MissingSourceIsCreatedEmpty) {
     EXPECT_TRUE(fs::exists(Path("none.qvz")));
 }
 
-class DeleteTest : public FileTest {
+class DeleteTest : public ScratchTest {
 protected:
     Outcome Delete(const std::string& source, std::size_t recordSize, long long index) {
         WriteAll(Path("db.qvz"), source);

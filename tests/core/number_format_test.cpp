@@ -2,7 +2,6 @@
 // alone, three-digit exponents, the non-finite texts, integers and the width.
 #include <limits>
 
-#include "navaid_db.h"
 #include "test_support.h"
 
 namespace navaid::test {

@@ -1,9 +1,7 @@
 // Record encoding and decoding, type blocks, and the code page's case mapping,
 // trimming and truncation that fix a record's stored text.
-#include <cstring>
 #include <limits>
 
-#include "navaid_db.h"
 #include "test_support.h"
 
 namespace navaid::test {
@@ -15,13 +13,6 @@ NavaidEntry Entry(std::string id, std::string name, std::string type) {
     e.name = std::move(name);
     e.typeName = std::move(type);
     return e;
-}
-
-std::string Encode(Family family, const NavaidEntry& entry) {
-    std::string out;
-    const Outcome outcome = EncodeRecord(family, entry, out);
-    EXPECT_TRUE(outcome.ok) << outcome.Message();
-    return out;
 }
 
 TEST(EncodeRecordTest, TextFieldsAreTrimmedUpperCasedPaddedAndCut) {
@@ -39,7 +30,7 @@ TEST(EncodeRecordTest, TextFieldsAreTrimmedUpperCasedPaddedAndCut) {
     for (const Case& c : cases) {
         for (Family family : {Family::Vor, Family::Ndb}) {
             const std::string record =
-                Encode(family, Entry(c.id, c.name, family == Family::Vor ? "VOR" : "NDB"));
+                Encoded(family, Entry(c.id, c.name, family == Family::Vor ? "VOR" : "NDB"));
             ASSERT_EQ(record.size(), RecordSize(family)) << c.id;
             EXPECT_EQ(record.substr(0, 10), c.storedId);
             EXPECT_EQ(record.substr(10, 20), c.storedName);
@@ -48,23 +39,20 @@ TEST(EncodeRecordTest, TextFieldsAreTrimmedUpperCasedPaddedAndCut) {
 }
 
 TEST(EncodeRecordTest, EveryTypeNameGivesItsBlock) {
-    struct Case {
-        Family family;
-        const char* name;
-        std::string block;
-    } cases[] = {{Family::Vor, "VOR", std::string("\x01\0\0\0\0\0", 6)},
-                 {Family::Vor, "VORTAC", kVortacBlock},
-                 {Family::Vor, "TACAN", std::string("\x03\0\0\0\xFF\xFF", 6)},
-                 {Family::Vor, "VOR-DME", std::string("\x04\0\xFF\xFF\0\0", 6)},
-                 {Family::Vor, "DME", std::string("\x09\0\xFF\xFF\0\0", 6)},
-                 {Family::Vor, " vortac\t", kVortacBlock},
-                 {Family::Ndb, "NDB", kNdbBlock},
-                 {Family::Ndb, "NDB-DME", kNdbDmeBlock},
-                 {Family::Ndb, "\r\nndb-dme ", kNdbDmeBlock}};
-    for (const Case& c : cases) {
-        const std::string record = Encode(c.family, Entry("X", "Y", c.name));
-        ASSERT_EQ(record.size(), RecordSize(c.family)) << c.name;
-        EXPECT_EQ(record.substr(50), c.block) << c.name;
+    const std::tuple<Family, const char*, std::string> cases[] = {
+        {Family::Vor, "VOR", kVorBlock},
+        {Family::Vor, "VORTAC", kVortacBlock},
+        {Family::Vor, "TACAN", kTacanBlock},
+        {Family::Vor, "VOR-DME", kVorDmeBlock},
+        {Family::Vor, "DME", kDmeBlock},
+        {Family::Vor, " vortac\t", kVortacBlock},
+        {Family::Ndb, "NDB", kNdbBlock},
+        {Family::Ndb, "NDB-DME", kNdbDmeBlock},
+        {Family::Ndb, "\r\nndb-dme ", kNdbDmeBlock}};
+    for (const auto& [family, name, block] : cases) {
+        const std::string record = Encoded(family, Entry("X", "Y", name));
+        ASSERT_EQ(record.size(), RecordSize(family)) << name;
+        EXPECT_EQ(record.substr(50), block) << name;
     }
 }
 
@@ -76,11 +64,11 @@ TEST(EncodeRecordTest, NumbersAreStoredBitForBitLittleEndian) {
     e.frequency = -std::numeric_limits<float>::infinity();
     e.magVar = std::numeric_limits<float>::denorm_min();
     e.altitude = std::numeric_limits<std::int32_t>::min();
-    const std::string record = Encode(Family::Vor, e);
-    EXPECT_EQ(record.substr(30, 20), Le32(0x7FC01234) + Le32(0x80000000) + Le32(0xFF800000) +
-                                         Le32(0x00000001) + Le32(0x80000000));
+    EXPECT_EQ(Encoded(Family::Vor, e).substr(30, 20), Le32(0x7FC01234) + Le32(0x80000000) +
+                                                          Le32(0xFF800000) + Le32(0x00000001) +
+                                                          Le32(0x80000000));
     e.altitude = -1;
-    EXPECT_EQ(Encode(Family::Vor, e).substr(46, 4), "\xFF\xFF\xFF\xFF");
+    EXPECT_EQ(Encoded(Family::Vor, e).substr(46, 4), "\xFF\xFF\xFF\xFF");
 }
 
 TEST(EncodeRecordTest, RefusesTypeNamesOutsideTheFamily) {
@@ -100,60 +88,36 @@ TEST(EncodeRecordTest, RefusesTypeNamesOutsideTheFamily) {
 TEST(EncodeRecordTest, CutNeverSplitsADoubleByteCharacter) {
     FakeDoubleByteCase dbcs;
     CodePageScope scope(&dbcs);
-    struct Case {
-        std::string id, storedId;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         // The 10th byte would be the lead byte of a pair: the pair goes, a space fills.
         {"abcdefghi\x82\xA0", "ABCDEFGHI "},
         {"abcdefgh\x82\xA0", "ABCDEFGH\x82\xA0"},
         // Trail bytes that look like lead bytes or letters stay paired and unmapped.
         {"a\x82\x82\x82\x82\x82\x82\x82\x82\x82\x82", "A\x82\x82\x82\x82\x82\x82\x82\x82 "},
         {"\x82\x61\x82\x61\x82\x61\x82\x61\x82\x61x", "\x82\x61\x82\x61\x82\x61\x82\x61\x82\x61"}};
-    for (const Case& c : cases) {
-        const std::string record = Encode(Family::Vor, Entry(c.id, "n", "VOR"));
-        ASSERT_EQ(record.size(), kVorRecordSize);
-        EXPECT_EQ(record.substr(0, 10), c.storedId) << c.id;
-    }
+    for (const auto& [id, storedId] : cases)
+        EXPECT_EQ(Encoded(Family::Vor, Entry(id, "n", "VOR")).substr(0, 10), storedId) << id;
     const std::string name = std::string(19, 'n') + "\x82\xA0";
-    EXPECT_EQ(Encode(Family::Ndb, Entry("i", name, "NDB")).substr(10, 20),
+    EXPECT_EQ(Encoded(Family::Ndb, Entry("i", name, "NDB")).substr(10, 20),
               std::string(19, 'N') + " ");
 }
 
 TEST(CodePageTest, Windows1252CaseMapping) {
     // Letters whose case differs in Windows-1252; every other byte keeps its value.
-    auto upperOf = [](unsigned b) -> unsigned {
-        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) return b - 32;
-        switch (b) {
-            case 0x9A:
-                return 0x8A;
-            case 0x9C:
-                return 0x8C;
-            case 0x9E:
-                return 0x8E;
-            case 0xFF:
-                return 0x9F;
-        }
-        return b;
-    };
-    auto lowerOf = [](unsigned b) -> unsigned {
-        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) return b + 32;
-        switch (b) {
-            case 0x8A:
-                return 0x9A;
-            case 0x8C:
-                return 0x9C;
-            case 0x8E:
-                return 0x9E;
-            case 0x9F:
-                return 0xFF;
-        }
-        return b;
-    };
+    const std::pair<unsigned, unsigned> extraPairs[] = {
+        {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
     for (unsigned b = 0; b < 256; ++b) {
         if (b == 0xB5 || b == 0xDF) continue;  // no single-byte counterpart either way
+        unsigned upper = b, lower = b;
+        if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) upper = b - 32;
+        if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) lower = b + 32;
+        for (const auto& [capital, small] : extraPairs) {
+            if (b == small) upper = capital;
+            if (b == capital) lower = small;
+        }
         const std::string one(1, static_cast<char>(b));
-        EXPECT_EQ(static_cast<unsigned char>(UpperCase(one)[0]), upperOf(b)) << "byte " << b;
-        EXPECT_EQ(static_cast<unsigned char>(LowerCase(one)[0]), lowerOf(b)) << "byte " << b;
+        EXPECT_EQ(static_cast<unsigned char>(UpperCase(one)[0]), upper) << "byte " << b;
+        EXPECT_EQ(static_cast<unsigned char>(LowerCase(one)[0]), lower) << "byte " << b;
         EXPECT_FALSE(Windows1252Case().IsLeadByte(static_cast<unsigned char>(b)));
     }
     EXPECT_EQ(LowerCase("C:\\\xC4RGER\\VOR.QVZ"), "c:\\\xE4rger\\vor.qvz");
@@ -169,22 +133,15 @@ TEST(CodePageTest, TrimAndTruncate) {
 
     FakeDoubleByteCase dbcs;
     CodePageScope scope(&dbcs);
-    struct Case {
-        std::string text;
-        std::size_t max;
-        std::string kept;
-    } cases[] = {{"A\x82\xA0"
-                  "B",
-                  2, "A"},
-                 {"A\x82\xA0"
-                  "B",
-                  3, "A\x82\xA0"},
-                 {"\x82\x82\x82\x82\x82\x82", 3, "\x82\x82"},
-                 {"a\x82\x82\x82\x82", 3, "a\x82\x82"},
-                 {"a\x82\x82\x82\x82", 4, "a\x82\x82"},
-                 {"\x82\xA0", 1, ""},
-                 {"", 0, ""}};
-    for (const Case& c : cases) EXPECT_EQ(TruncateToBytes(c.text, c.max), c.kept) << c.max;
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
+        {"A\x82\xA0\x42", 2, "A"},
+        {"A\x82\xA0\x42", 3, "A\x82\xA0"},
+        {"\x82\x82\x82\x82\x82\x82", 3, "\x82\x82"},
+        {"a\x82\x82\x82\x82", 3, "a\x82\x82"},
+        {"a\x82\x82\x82\x82", 4, "a\x82\x82"},
+        {"\x82\xA0", 1, ""},
+        {"", 0, ""}};
+    for (const auto& [text, max, kept] : cases) EXPECT_EQ(TruncateToBytes(text, max), kept) << max;
 }
 
 }  // namespace

@@ -7,20 +7,26 @@
 #include <fstream>
 #include <iterator>
 
-#include "navaid_db.h"
-
 namespace navaid::test {
 
-std::string ReadAll(const fs::path& path) {
+std::optional<std::string> ReadAll(const fs::path& path) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
-    EXPECT_TRUE(in.good()) << "cannot read " << path;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteAll(const fs::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << "cannot write " << path;
+}
+
+std::set<std::string> Listing(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 std::string Le32(std::uint32_t value) {
@@ -47,6 +53,13 @@ std::string DistinctRecords(std::size_t count, std::size_t size) {
     return bytes;
 }
 
+std::string Encoded(Family family, const NavaidEntry& entry) {
+    std::string record;
+    const Outcome outcome = EncodeRecord(family, entry, record);
+    EXPECT_TRUE(outcome.ok) << outcome.Message();
+    return record;
+}
+
 void FakeDoubleByteCase::Map(std::string& text, char from, char to, int delta) const {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
@@ -57,14 +70,14 @@ void FakeDoubleByteCase::Map(std::string& text, char from, char to, int delta) c
     }
 }
 
-void FileTest::SetUp() {
+void ScratchTest::SetUp() {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     // Parameterised test names hold '/', which must not become a subfolder.
     std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     for (char& c : name)
         if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    dir_ = fs::temp_directory_path() / ("navaid-core-" + name.substr(0, 40) + "-" +
+    dir_ = fs::temp_directory_path() / ("navaid-test-" + name.substr(0, 40) + "-" +
                                         std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(dir_);
     previousCwd_ = fs::current_path();
@@ -73,11 +86,12 @@ void FileTest::SetUp() {
     SetCodePageCase(nullptr);
 }
 
-void FileTest::TearDown() {
+void ScratchTest::TearDown() {
     io::faults::Reset();
     SetCodePageCase(nullptr);
     fs::current_path(previousCwd_);
     std::error_code ignored;
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(dir_, ignored);
 }
 
