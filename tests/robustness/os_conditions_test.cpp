@@ -1,15 +1,16 @@
-// Real conditions of the operating system that root cannot override: a folder
-// where a file is expected, a path through a regular file, a missing folder,
-// a full disk, a file-size limit, and a source that vanishes after the copy.
+// Real conditions of the operating system that root cannot override: a full
+// disk, a file-size limit, a folder where the record file should go, and a
+// source that vanishes after the copy.
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <cerrno>
 #include <cstdio>
 
-#include "robustness_support.h"
+#include "guarded_run.h"
+#include "test_support.h"
 
-namespace navaid::robust {
+namespace navaid::test {
 namespace {
 
 const NavaidEntry kEntry{"LAX", "LOS ANGELES", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"};
@@ -18,8 +19,7 @@ const NavaidEntry kEntry{"LAX", "LOS ANGELES", 33.93f, -118.43f, 113.6f, 13.0f, 
 // operation create a regular file there, so the case is left out instead.
 bool HaveFullDevice() {
     static const bool present = fs::is_character_file("/dev/full");
-    if (!present)
-        std::printf("[ note ] /dev/full is missing here: the full-disk cases are left out\n");
+    if (!present) std::printf("[ note ] /dev/full is missing here: full-disk cases left out\n");
     return present;
 }
 
@@ -30,46 +30,24 @@ std::string TenRecords() {
 }
 
 // The operations that write an output, from `source` to `output`.
-struct Writer {
-    const char* name;
-    std::function<Outcome(const std::string&, const std::string&)> run;
-};
-
-std::vector<Writer> Writers() {
-    return {
+const std::pair<const char*, std::function<Outcome(const std::string&, const std::string&)>>
+    kWriters[] = {
         {"working copy", [](auto& s, auto& o) { return MakeWorkingCopy(s, o); }},
         {"add", [](auto& s, auto& o) { return AddNavaidToFiles(Family::Vor, s, o, kEntry); }},
         {"delete", [](auto& s, auto& o) { return DeleteNavaid(s, o, kVorRecordSize, 0); }},
-        {"list", [](auto& s, auto& o) { return ExportNavaidList(Family::Vor, s, o); }},
-    };
-}
-
-// All five operations, reading `source` (labels write nothing).
-std::vector<Writer> Readers() {
-    std::vector<Writer> all = Writers();
-    all.push_back({"labels", [](auto& s, auto&) {
-                       std::vector<std::string> labels;
-                       return ListRecordLabels(s, kVorRecordSize, labels);
-                   }});
-    return all;
-}
+        {"list", [](auto& s, auto& o) { return ExportNavaidList(Family::Vor, s, o); }}};
 
 class OsConditionTest : public ScratchTest {
 protected:
-    // A folder that must come through untouched: it holds one file.
-    void MakeFolder(const std::string& name) {
-        fs::create_directory(Path(name));
-        WriteAll(Path(name) + "/keep", "kept");
+    static Outcome Run(const std::function<Outcome()>& operation) {
+        return RunGuarded(operation, 0, 0,
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name())
+            .outcome;
     }
-    void ExpectFolderIntact(const std::string& name) {
-        EXPECT_TRUE(fs::is_directory(Path(name))) << name;
-        EXPECT_EQ(ReadAll(Path(name) + "/keep").value_or(""), "kept") << name;
-    }
-    static void ExpectFailure(const RunResult& run, const std::string& file, int error) {
-        ASSERT_TRUE(run.returned) << "no outcome within the deadline";
-        EXPECT_FALSE(run.ok) << "a failure was reported as success";
-        EXPECT_EQ(run.file, file);
-        EXPECT_EQ(run.reason, io::ErrorText(error));
+    static void ExpectFailure(const Outcome& outcome, const std::string& file, int error) {
+        EXPECT_FALSE(outcome.ok) << "a failure was reported as success";
+        EXPECT_EQ(outcome.file, file);
+        EXPECT_EQ(outcome.reason, io::ErrorText(error));
     }
     void ExpectNoTemporary() {
         EXPECT_FALSE(fs::exists(fs::symlink_status(Path(kTemporaryRecordFile))))
@@ -77,146 +55,100 @@ protected:
     }
 };
 
-TEST_F(OsConditionTest, UnreadableSourceFailsNamingItAndWritesNothing) {
-    WriteAll(Path("plain"), "a regular file");
-    MakeFolder("folder.qvz");
-    const struct {
-        const char* what;
-        std::string source;
-        int error;
-    } cases[] = {
-        {"a folder", "folder.qvz", EISDIR},
-        {"a path through a regular file", "plain/vor.qvz", ENOTDIR},
-        {"a missing folder", "missing/vor.qvz", ENOENT},
-    };
-    for (const auto& c : cases) {
-        for (const Writer& op : Readers()) {
-            SCOPED_TRACE(std::string(op.name) + " with the source in " + c.what);
-            const RunResult run = RunInChild([&] { return op.run(c.source, "out.new"); }, 0, 0);
-            ExpectFailure(run, c.source, c.error);
-            EXPECT_FALSE(fs::exists(Path("out.new")));
-            ExpectNoTemporary();
-            ExpectFolderIntact("folder.qvz");
-            EXPECT_EQ(ReadAll(Path("plain")).value_or(""), "a regular file");
-        }
-    }
-}
-
-TEST_F(OsConditionTest, UnwritableOutputFailsNamingItAndKeepsTheSource) {
+TEST_F(OsConditionTest, FullDiskFailsNamingTheOutputAndRemovesIt) {
+    if (!HaveFullDevice()) GTEST_SKIP();
     const std::string source = TenRecords();
-    WriteAll(Path("db.qvz"), source);
-    WriteAll(Path("plain"), "a regular file");
-    MakeFolder("folder.new");
-    struct Case {
-        const char* what;
-        std::string output;
-        int error;
-    };
-    std::vector<Case> cases = {
-        {"a folder", "folder.new", EISDIR},
-        {"a path through a regular file", "plain/out.new", ENOTDIR},
-        {"a missing folder", "missing/out.new", ENOENT},
-    };
-    const bool full = HaveFullDevice();
-    if (full) {
+    WriteAll("db.qvz", source);
+    for (const auto& [name, run] : kWriters) {
+        SCOPED_TRACE(name);
         // A link, so that removing the failed output can only ever remove the link.
-        fs::create_symlink("/dev/full", Path("full.new"));
-        cases.push_back({"a full disk", "full.new", ENOSPC});
-    }
-    for (const auto& c : cases) {
-        for (const Writer& op : Writers()) {
-            SCOPED_TRACE(std::string(op.name) + " with the output on " + c.what);
-            const RunResult run = RunInChild([&] { return op.run("db.qvz", c.output); }, 0, 0);
-            ExpectFailure(run, c.output, c.error);
-            EXPECT_EQ(ReadAll(Path("db.qvz")), source);
-            ExpectNoTemporary();
-            ExpectFolderIntact("folder.new");
-            if (full) {
-                EXPECT_TRUE(fs::is_character_file("/dev/full"));
-                if (!fs::exists(fs::symlink_status(Path("full.new"))))
-                    fs::create_symlink("/dev/full", Path("full.new"));
-            }
-            EXPECT_EQ(ReadAll(Path("plain")).value_or(""), "a regular file");
-        }
+        fs::create_symlink("/dev/full", "full.new");
+        ExpectFailure(Run([&] { return run("db.qvz", "full.new"); }), "full.new", ENOSPC);
+        EXPECT_FALSE(fs::exists(fs::symlink_status("full.new")));
+        EXPECT_TRUE(fs::is_character_file("/dev/full"));
+        EXPECT_EQ(ReadAll("db.qvz"), source);
+        ExpectNoTemporary();
+        fs::remove("full.new");
     }
 }
 
 TEST_F(OsConditionTest, UnwritableRecordFileFailsTheAddition) {
-    WriteAll(Path("db.qvz"), TenRecords());
-    struct Case {
-        const char* what;
-        std::function<void()> make;
-        int error;
-    };
-    std::vector<Case> cases = {{"a folder", [&] { MakeFolder(kTemporaryRecordFile); }, EISDIR}};
-    if (HaveFullDevice()) {
-        cases.push_back({"a full disk",
-                         [&] { fs::create_symlink("/dev/full", Path(kTemporaryRecordFile)); },
-                         ENOSPC});
-    }
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("the record file on ") + c.what);
-        c.make();
-        const RunResult run = RunInChild(
-            [] { return AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry); }, 0, 0);
-        ExpectFailure(run, kTemporaryRecordFile, c.error);
-        EXPECT_EQ(ReadAll(Path("db.qvz")), TenRecords());
-        EXPECT_FALSE(fs::exists(Path("db.qvz.new")));
-        fs::remove_all(fs::path(Path(kTemporaryRecordFile)));
+    WriteAll("db.qvz", TenRecords());
+    std::vector<std::tuple<const char*, std::function<void()>, int>> cases = {
+        {"a folder",
+         [] {
+             fs::create_directory(kTemporaryRecordFile);
+             WriteAll(fs::path(kTemporaryRecordFile) / "keep", "kept");
+         },
+         EISDIR}};
+    if (HaveFullDevice())
+        cases.emplace_back(
+            "a full disk", [] { fs::create_symlink("/dev/full", kTemporaryRecordFile); }, ENOSPC);
+    for (const auto& [what, make, error] : cases) {
+        SCOPED_TRACE(std::string("the record file on ") + what);
+        make();
+        WriteAll("db.qvz.new", "the copy the flow made");
+        ExpectFailure(
+            Run([] { return AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry); }),
+            kTemporaryRecordFile, error);
+        EXPECT_EQ(ReadAll("db.qvz"), TenRecords());
+        EXPECT_FALSE(fs::exists("db.qvz.new"));
+        if (error == EISDIR) {
+            EXPECT_EQ(ReadAll(fs::path(kTemporaryRecordFile) / "keep"), "kept");
+        }
+        fs::remove_all(kTemporaryRecordFile);
     }
 }
 
 TEST_F(OsConditionTest, FileSizeLimitFailsTheWriteAndRemovesTheOutput) {
     const std::string source = TenRecords();  // 560 bytes, more than the limit
-    WriteAll(Path("db.qvz"), source);
-    auto limit = [] {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit small{300, 300};
-        setrlimit(RLIMIT_FSIZE, &small);
-    };
-    for (const Writer& op : Writers()) {
-        SCOPED_TRACE(op.name);
-        const RunResult run =
-            RunInChild([&] { return op.run("db.qvz", "db.qvz.new"); }, 0, 0, limit);
-        ExpectFailure(run, "db.qvz.new", EFBIG);
-        EXPECT_FALSE(fs::exists(Path("db.qvz.new"))) << "a cut-off output stayed";
-        EXPECT_EQ(ReadAll(Path("db.qvz")), source);
+    WriteAll("db.qvz", source);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+    for (const auto& [name, run] : kWriters) {
+        SCOPED_TRACE(name);
+        rlimit small{300, previous.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const Outcome outcome = Run([&] { return run("db.qvz", "db.qvz.new"); });
+        setrlimit(RLIMIT_FSIZE, &previous);
+        ExpectFailure(outcome, "db.qvz.new", EFBIG);
+        EXPECT_FALSE(fs::exists("db.qvz.new")) << "a cut-off output stayed";
+        EXPECT_EQ(ReadAll("db.qvz"), source);
         ExpectNoTemporary();
     }
+    signal(SIGXFSZ, previousHandler);
 }
 
 TEST_F(OsConditionTest, SourceVanishingAfterTheCopyIsHandled) {
     const std::string source = TenRecords();
+    const std::string src = Path("scenery/db.qvz"), copy = Path("scenery/db.qvz.new");
     auto freshCopy = [&] {
         fs::remove_all(Path("scenery"));
         fs::create_directory(Path("scenery"));
-        WriteAll(Path("scenery/db.qvz"), source);
-        ASSERT_TRUE(MakeWorkingCopy(Path("scenery/db.qvz"), Path("scenery/db.qvz.new")).ok);
+        WriteAll(src, source);
+        ASSERT_TRUE(MakeWorkingCopy(src, copy).ok);
     };
-    const std::string src = Path("scenery/db.qvz"), copy = Path("scenery/db.qvz.new");
-    auto add = [&] { return AddNavaidToFiles(Family::Vor, src, copy, kEntry); };
-    auto del = [&] { return DeleteNavaid(src, copy, kVorRecordSize, 9); };
-
-    // The folder moved away: nothing can be opened, and what was moved stays whole.
-    for (const auto& op : {std::function<Outcome()>(add), std::function<Outcome()>(del)}) {
+    const std::function<Outcome()> add = [&] {
+        return AddNavaidToFiles(Family::Vor, src, copy, kEntry);
+    };
+    const std::function<Outcome()> del = [&] { return DeleteNavaid(src, copy, kVorRecordSize, 9); };
+    for (const auto& op : {add, del}) {
+        // The folder moved away: nothing can be opened, and what was moved stays whole.
         freshCopy();
         fs::rename(Path("scenery"), Path("moved"));
-        const RunResult run = RunInChild(op, 0, 0);
-        ExpectFailure(run, src, ENOENT);
+        ExpectFailure(Run(op), src, ENOENT);
         EXPECT_EQ(ReadAll(Path("moved/db.qvz")), source);
         EXPECT_EQ(ReadAll(Path("moved/db.qvz.new")), source);
         EXPECT_FALSE(fs::exists(Path("scenery")));
         ExpectNoTemporary();
         fs::remove_all(Path("moved"));
-    }
 
-    // A folder took the source's name: reading it fails, the copy is withdrawn.
-    for (const auto& op : {std::function<Outcome()>(add), std::function<Outcome()>(del)}) {
+        // A folder took the source's name: reading it fails, the copy is withdrawn.
         freshCopy();
         fs::remove(src);
         fs::create_directory(src);
-        const RunResult run = RunInChild(op, 0, 0);
-        ExpectFailure(run, src, EISDIR);
+        ExpectFailure(Run(op), src, EISDIR);
         EXPECT_FALSE(fs::exists(copy)) << "a working copy without the source's records stayed";
         ExpectNoTemporary();
     }
@@ -225,13 +157,12 @@ TEST_F(OsConditionTest, SourceVanishingAfterTheCopyIsHandled) {
     // name does, so the addition gives the new record alone.
     freshCopy();
     fs::remove(src);
-    const RunResult run = RunInChild(add, 0, 0);
-    ASSERT_TRUE(run.returned);
-    EXPECT_TRUE(run.ok) << run.file << ": " << run.reason;
+    const Outcome outcome = Run(add);
+    EXPECT_TRUE(outcome.ok) << outcome.Message();
     EXPECT_EQ(ReadAll(src), "");
     EXPECT_EQ(ReadAll(copy), Encoded(Family::Vor, kEntry));
     ExpectNoTemporary();
 }
 
 }  // namespace
-}  // namespace navaid::robust
+}  // namespace navaid::test
