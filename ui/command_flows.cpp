@@ -11,12 +11,18 @@ namespace {
 
 constexpr char kDatabaseFilter[] = "QVZ files (*.qvz)|*.qvz| NewQVZ files (*.new)|*.new||";
 
-// Asks for the database file; false when the user cancelled.
-bool ChooseDatabase(CString& path) {
+// Shows the file-choice screen and asks for the database file. On a choice
+// the family's source slot holds it and the slots are returned; on Cancel
+// the screen says there is no database and the result is null.
+navaid::FamilySlots* ChooseDatabase(CMainFrame& frame, navaid::Family family) {
+    frame.SetScreen(ScreenChooseFile);
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, kDatabaseFilter);
-    if (dialog.DoModal() != IDOK) return false;
-    path = dialog.GetPathName();
-    return true;
+    if (dialog.DoModal() != IDOK) {
+        frame.SetScreen(ScreenNoDatabase);
+        return nullptr;
+    }
+    navaid::SetSourcePath(navaid::FileSlots, family, static_cast<LPCSTR>(dialog.GetPathName()));
+    return &navaid::FileSlots[family];
 }
 
 // Ends a flow whose file work failed: shows the screen that follows (an
@@ -35,14 +41,9 @@ void FailFlow(CMainFrame& frame, const navaid::Outcome& outcome, const std::stri
 // Add and delete: file choice, working copy, the family's dialog, result.
 template <class TDialog>
 void RunEditFlow(CMainFrame& frame, navaid::Family family) {
-    frame.SetScreen(ScreenChooseFile);
-    CString chosen;
-    if (!ChooseDatabase(chosen)) {
-        frame.SetScreen(ScreenNoDatabase);
-        return;
-    }
-    navaid::FamilySlots& slots = navaid::FileSlots[family];
-    navaid::SetSourcePath(navaid::FileSlots, family, static_cast<LPCSTR>(chosen));
+    navaid::FamilySlots* chosen = ChooseDatabase(frame, family);
+    if (chosen == nullptr) return;
+    navaid::FamilySlots& slots = *chosen;
     slots.workingCopyPath = navaid::WorkingCopyName(slots.sourcePath);
     const navaid::Outcome copied = navaid::MakeWorkingCopy(slots.sourcePath, slots.workingCopyPath);
     if (!copied) {
@@ -62,14 +63,9 @@ void RunEditFlow(CMainFrame& frame, navaid::Family family) {
 
 // List: file choice, then the list written beside the chosen file.
 void RunListFlow(CMainFrame& frame, navaid::Family family) {
-    frame.SetScreen(ScreenChooseFile);
-    CString chosen;
-    if (!ChooseDatabase(chosen)) {
-        frame.SetScreen(ScreenNoDatabase);
-        return;
-    }
-    navaid::FamilySlots& slots = navaid::FileSlots[family];
-    navaid::SetSourcePath(navaid::FileSlots, family, static_cast<LPCSTR>(chosen));
+    navaid::FamilySlots* chosen = ChooseDatabase(frame, family);
+    if (chosen == nullptr) return;
+    navaid::FamilySlots& slots = *chosen;
     slots.listPath = navaid::ListName(slots.sourcePath);
     const navaid::Outcome listed =
         navaid::ExportNavaidList(family, slots.sourcePath, slots.listPath);

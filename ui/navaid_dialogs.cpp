@@ -13,9 +13,20 @@ namespace {
 constexpr const char* kVorTypeNames[] = {"DME", "VOR-DME", "VOR", "VORTAC", "TACAN"};
 constexpr const char* kNdbTypeNames[] = {"NDB", "NDB-DME"};
 
-// The NavaidKind markers of the two families.
-const std::string kVorKind = "V";
-const std::string kNdbKind = "N";
+// What tells the two families' dialogs apart.
+struct FamilyForm {
+    UINT entryTemplate;
+    UINT deleteTemplate;
+    std::span<const char* const> typeNames;
+    const char* kind;  // the NavaidKind marker
+    bool hasAltitude;
+};
+
+const FamilyForm& FormOf(navaid::Family family) {
+    static const FamilyForm vor{IDD_ADD_VOR, IDD_DELETE_VOR, kVorTypeNames, "V", true};
+    static const FamilyForm ndb{IDD_ADD_NDB, IDD_DELETE_NDB, kNdbTypeNames, "N", false};
+    return family == navaid::Family::Vor ? vor : ndb;
+}
 
 // The record fields hold 10 and 20 bytes; longer input could not be stored.
 constexpr int kIdLimit = 10;
@@ -90,61 +101,18 @@ void EndFileWork(CDialog& dlg, const CNavaidFileWork& work) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Add VOR
+// What the entry dialogs and the delete dialogs share
 
-BEGIN_MESSAGE_MAP(CAddVorDlg, CDialog)
-ON_BN_CLICKED(IDOK, OnOK)
-END_MESSAGE_MAP()
+CNavaidEntryDlg::CNavaidEntryDlg(navaid::Family family)
+    : CDialog(FormOf(family).entryTemplate), m_family(family) {}
 
-CAddVorDlg::CAddVorDlg() : CDialog(IDD_ADD_VOR) {}
+void CNavaidEntryDlg::PrepareFields() { PrepareEntryDialog(*this, FormOf(m_family).typeNames); }
 
-CAddVorDlg::~CAddVorDlg() = default;
-
-BOOL CAddVorDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    PrepareEntryDialog(*this, kVorTypeNames);
-    return TRUE;
-}
-
-void CAddVorDlg::OnOK() {
+void CNavaidEntryDlg::AddFromFields() {
     if (!ReadSelectedType(*this, m_strType)) return;
-    navaid::FileSlots.navaidKind = kVorKind;
-    CDialog::OnOK();
-    ReadField(*this, IDC_ID, m_strId);
-    ReadField(*this, IDC_NAME, m_strName);
-    const float latitude = RealField(*this, IDC_LATITUDE, m_strLatitude);
-    const float longitude = RealField(*this, IDC_LONGITUDE, m_strLongitude);
-    const float frequency = RealField(*this, IDC_FREQUENCY, m_strFrequency);
-    const float magVar = RealField(*this, IDC_MAGVAR, m_strMagVar);
-    ReadField(*this, IDC_ALTITUDE, m_strAltitude);
-    const std::int32_t altitude = navaid::ParseDialogInteger(static_cast<LPCSTR>(m_strAltitude));
-    const std::string kind = navaid::FileSlots.navaidKind;
-    m_outcome = navaid::AddNavaid(kind, static_cast<LPCSTR>(m_strId),
-                                  static_cast<LPCSTR>(m_strName), latitude, longitude, frequency,
-                                  magVar, altitude, static_cast<LPCSTR>(m_strType));
-    EndFileWork(*this, *this);
-}
-
-// ---------------------------------------------------------------------------
-// Add NDB
-
-BEGIN_MESSAGE_MAP(CAddNdbDlg, CDialog)
-ON_BN_CLICKED(IDOK, OnOK)
-END_MESSAGE_MAP()
-
-CAddNdbDlg::CAddNdbDlg() : CDialog(IDD_ADD_NDB) {}
-
-CAddNdbDlg::~CAddNdbDlg() = default;
-
-BOOL CAddNdbDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    PrepareEntryDialog(*this, kNdbTypeNames);
-    return TRUE;
-}
-
-void CAddNdbDlg::OnOK() {
-    if (!ReadSelectedType(*this, m_strType)) return;
-    navaid::FileSlots.navaidKind = kNdbKind;
+    const FamilyForm& form = FormOf(m_family);
+    // Moved in, not copied: GCC 12 misreads a copy from a C string as overlapping.
+    navaid::FileSlots.navaidKind = std::string(form.kind);
     CDialog::OnOK();
     ReadField(*this, IDC_ID, m_strId);
     ReadField(*this, IDC_NAME, m_strName);
@@ -153,12 +121,77 @@ void CAddNdbDlg::OnOK() {
     const float frequency = RealField(*this, IDC_FREQUENCY, m_strFrequency);
     const float magVar = RealField(*this, IDC_MAGVAR, m_strMagVar);
     // The NDB template has no Altitude field; NDB records carry 0 there.
+    std::int32_t altitude = 0;
+    if (form.hasAltitude) {
+        ReadField(*this, IDC_ALTITUDE, m_strAltitude);
+        altitude = navaid::ParseDialogInteger(static_cast<LPCSTR>(m_strAltitude));
+    }
     const std::string kind = navaid::FileSlots.navaidKind;
     m_outcome = navaid::AddNavaid(kind, static_cast<LPCSTR>(m_strId),
                                   static_cast<LPCSTR>(m_strName), latitude, longitude, frequency,
-                                  magVar, 0, static_cast<LPCSTR>(m_strType));
+                                  magVar, altitude, static_cast<LPCSTR>(m_strType));
     EndFileWork(*this, *this);
 }
+
+CNavaidDeleteDlg::CNavaidDeleteDlg(navaid::Family family)
+    : CDialog(FormOf(family).deleteTemplate), m_family(family) {}
+
+void CNavaidDeleteDlg::ListRecords() {
+    FillLabelList(*this, *this, navaid::FileSlots[m_family].sourcePath,
+                  navaid::RecordSize(m_family));
+}
+
+void CNavaidDeleteDlg::DeleteSelected() {
+    // Nothing picked (an empty list, or Enter at once): nothing to delete.
+    const int index = SelectedRecord(*this);
+    if (index < 0) {
+        OnCancel();
+        return;
+    }
+    CDialog::OnOK();
+    const navaid::FamilySlots& slots = navaid::FileSlots[m_family];
+    m_outcome = navaid::DeleteNavaid(slots.sourcePath, slots.workingCopyPath,
+                                     navaid::RecordSize(m_family), index);
+    EndFileWork(*this, *this);
+}
+
+// ---------------------------------------------------------------------------
+// Add VOR
+
+BEGIN_MESSAGE_MAP(CAddVorDlg, CDialog)
+ON_BN_CLICKED(IDOK, OnOK)
+END_MESSAGE_MAP()
+
+CAddVorDlg::CAddVorDlg() : CNavaidEntryDlg(navaid::Family::Vor) {}
+
+CAddVorDlg::~CAddVorDlg() = default;
+
+BOOL CAddVorDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    PrepareFields();
+    return TRUE;
+}
+
+void CAddVorDlg::OnOK() { AddFromFields(); }
+
+// ---------------------------------------------------------------------------
+// Add NDB
+
+BEGIN_MESSAGE_MAP(CAddNdbDlg, CDialog)
+ON_BN_CLICKED(IDOK, OnOK)
+END_MESSAGE_MAP()
+
+CAddNdbDlg::CAddNdbDlg() : CNavaidEntryDlg(navaid::Family::Ndb) {}
+
+CAddNdbDlg::~CAddNdbDlg() = default;
+
+BOOL CAddNdbDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    PrepareFields();
+    return TRUE;
+}
+
+void CAddNdbDlg::OnOK() { AddFromFields(); }
 
 // ---------------------------------------------------------------------------
 // Delete VOR
@@ -167,29 +200,17 @@ BEGIN_MESSAGE_MAP(CDeleteVorDlg, CDialog)
 ON_BN_CLICKED(IDOK, OnOK)
 END_MESSAGE_MAP()
 
-CDeleteVorDlg::CDeleteVorDlg() : CDialog(IDD_DELETE_VOR) {}
+CDeleteVorDlg::CDeleteVorDlg() : CNavaidDeleteDlg(navaid::Family::Vor) {}
 
 CDeleteVorDlg::~CDeleteVorDlg() = default;
 
 BOOL CDeleteVorDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    FillLabelList(*this, *this, navaid::FileSlots.vor.sourcePath, navaid::kVorRecordSize);
+    ListRecords();
     return TRUE;
 }
 
-void CDeleteVorDlg::OnOK() {
-    // Nothing picked (an empty list, or Enter at once): nothing to delete.
-    const int index = SelectedRecord(*this);
-    if (index < 0) {
-        OnCancel();
-        return;
-    }
-    CDialog::OnOK();
-    m_outcome =
-        navaid::DeleteNavaid(navaid::FileSlots.vor.sourcePath,
-                             navaid::FileSlots.vor.workingCopyPath, navaid::kVorRecordSize, index);
-    EndFileWork(*this, *this);
-}
+void CDeleteVorDlg::OnOK() { DeleteSelected(); }
 
 // ---------------------------------------------------------------------------
 // Delete NDB
@@ -198,25 +219,14 @@ BEGIN_MESSAGE_MAP(CDeleteNdbDlg, CDialog)
 ON_BN_CLICKED(IDOK, OnOK)
 END_MESSAGE_MAP()
 
-CDeleteNdbDlg::CDeleteNdbDlg() : CDialog(IDD_DELETE_NDB) {}
+CDeleteNdbDlg::CDeleteNdbDlg() : CNavaidDeleteDlg(navaid::Family::Ndb) {}
 
 CDeleteNdbDlg::~CDeleteNdbDlg() = default;
 
 BOOL CDeleteNdbDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    FillLabelList(*this, *this, navaid::FileSlots.ndb.sourcePath, navaid::kNdbRecordSize);
+    ListRecords();
     return TRUE;
 }
 
-void CDeleteNdbDlg::OnOK() {
-    const int index = SelectedRecord(*this);
-    if (index < 0) {
-        OnCancel();
-        return;
-    }
-    CDialog::OnOK();
-    m_outcome =
-        navaid::DeleteNavaid(navaid::FileSlots.ndb.sourcePath,
-                             navaid::FileSlots.ndb.workingCopyPath, navaid::kNdbRecordSize, index);
-    EndFileWork(*this, *this);
-}
+void CDeleteNdbDlg::OnOK() { DeleteSelected(); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "afxdlgs.h"
+#include "navaid_db.h"
 #include "outcome.h"
 
 // What a dialog's file work came to. A failure names the file and the
@@ -13,7 +14,45 @@ struct CNavaidFileWork {
     navaid::Outcome m_outcome;
 };
 
-class CAddVorDlg : public CDialog, public CNavaidFileWork {
+// The fields and work the two entry dialogs share; a family is its template,
+// its types and whether it has an Altitude field.
+class CNavaidEntryDlg : public CDialog, public CNavaidFileWork {
+protected:
+    explicit CNavaidEntryDlg(navaid::Family family);
+
+    // Fills the type list, limits ID and Name.
+    void PrepareFields();
+    // Converts the fields and adds the navaid to the working copy.
+    void AddFromFields();
+
+    CString m_strId;
+    CString m_strName;
+    CString m_strLatitude;
+    CString m_strLongitude;
+    CString m_strFrequency;
+    CString m_strMagVar;
+    CString m_strAltitude;  // stays empty for an NDB
+    CString m_strType;
+
+private:
+    navaid::Family m_family;
+};
+
+// The list and deletion the two Delete dialogs share.
+class CNavaidDeleteDlg : public CDialog, public CNavaidFileWork {
+protected:
+    explicit CNavaidDeleteDlg(navaid::Family family);
+
+    // Lists the chosen file's records.
+    void ListRecords();
+    // Writes the working copy without the selected record.
+    void DeleteSelected();
+
+private:
+    navaid::Family m_family;
+};
+
+class CAddVorDlg : public CNavaidEntryDlg {
 public:
     CAddVorDlg();
     ~CAddVorDlg() override;
@@ -25,19 +64,10 @@ protected:
     // Called on OK: converts the fields and adds the VOR to the working copy.
     void OnOK() override;
 
-    CString m_strId;
-    CString m_strName;
-    CString m_strLatitude;
-    CString m_strLongitude;
-    CString m_strFrequency;
-    CString m_strMagVar;
-    CString m_strAltitude;
-    CString m_strType;
-
     DECLARE_MESSAGE_MAP()
 };
 
-class CAddNdbDlg : public CDialog, public CNavaidFileWork {
+class CAddNdbDlg : public CNavaidEntryDlg {
 public:
     CAddNdbDlg();
     ~CAddNdbDlg() override;
@@ -49,18 +79,10 @@ protected:
     // Called on OK: converts the fields and adds the NDB to the working copy.
     void OnOK() override;
 
-    CString m_strId;
-    CString m_strName;
-    CString m_strLatitude;
-    CString m_strLongitude;
-    CString m_strFrequency;
-    CString m_strMagVar;
-    CString m_strType;
-
     DECLARE_MESSAGE_MAP()
 };
 
-class CDeleteVorDlg : public CDialog, public CNavaidFileWork {
+class CDeleteVorDlg : public CNavaidDeleteDlg {
 public:
     CDeleteVorDlg();
     ~CDeleteVorDlg() override;
@@ -75,7 +97,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CDeleteNdbDlg : public CDialog, public CNavaidFileWork {
+class CDeleteNdbDlg : public CNavaidDeleteDlg {
 public:
     CDeleteNdbDlg();
     ~CDeleteNdbDlg() override;
