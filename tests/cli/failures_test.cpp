@@ -1,19 +1,19 @@
-// Every file operation of every command made to fail in turn: the command
-// reports the file, exits with 1, leaves no output and never writes the database.
+// Every file call of every command made to fail in turn: the command says
+// "navaid: <file>: <reason>", exits with 1 and leaves no output. What the
+// core leaves behind is the robustness suite's concern.
 #include <cerrno>
 
 #include "cli_test_support.h"
 
-namespace navaid::cli::testing {
+namespace navaid::test {
 namespace {
 
+using namespace cli;
 using FailureTest = CliTest;
 
 TEST_F(FailureTest, EachFailedFileCallLeavesNoOutput) {
-    const std::string database =
-        Raw(Family::Vor, {.id = "A"}) + Raw(Family::Vor, {.id = "B", .lat = 95});
-    Write("db", database);
-    Write("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
+    WriteAll("db", Record({.id = "A"}) + Record({.id = "B", .latitude = 95}));
+    WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
     const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"list", "vor", "db"}, "db.txt"},
         {{"labels", "vor", "db"}, ""},
@@ -32,8 +32,8 @@ TEST_F(FailureTest, EachFailedFileCallLeavesNoOutput) {
         const long calls = io::faults::CallCount();
         ASSERT_GT(calls, 0) << args[0];
         for (long call = 1; call <= calls; ++call) {
-            if (!output.empty()) std::filesystem::remove(output);
-            io::faults::Reset();
+            if (!output.empty()) fs::remove(output);
+            fs::remove(kTemporaryRecordFile);
             io::faults::FailCall(call, ENOSPC);
             const int status = Run(args);
             const bool injected = io::faults::Injected();
@@ -41,20 +41,14 @@ TEST_F(FailureTest, EachFailedFileCallLeavesNoOutput) {
             if (!injected) continue;
             const std::string at = args[0] + " call " + std::to_string(call);
             EXPECT_EQ(status, kExitFileError) << at;
-            EXPECT_EQ(err_.rfind("navaid: ", 0), 0u) << at;
-            EXPECT_NE(err_.find(": No space left on device"), std::string::npos) << at << err_;
-            if (!output.empty()) {
-                EXPECT_FALSE(Exists(output)) << at;
-            }
-            EXPECT_EQ(Read("db"), database) << at;
-            // Only a failed removal of the temporary file may leave it, and then it is named.
-            if (Exists("navblock.qvz")) {
-                EXPECT_NE(err_.find("navblock.qvz"), std::string::npos) << at << err_;
-                std::filesystem::remove("navblock.qvz");
-            }
+            // "navaid: ", a file name, then the reason.
+            const auto reason = err_.find(": No space left on device");
+            EXPECT_TRUE(err_.starts_with("navaid: ") && reason != std::string::npos && reason > 8)
+                << at << ": " << err_;
+            EXPECT_TRUE(output.empty() || !fs::exists(output)) << at;
         }
     }
 }
 
 }  // namespace
-}  // namespace navaid::cli::testing
+}  // namespace navaid::test

@@ -5,23 +5,23 @@
 #include "csv.h"
 #include "svg_map.h"
 
-namespace navaid::cli::testing {
+namespace navaid::test {
 namespace {
+
+using namespace cli;
 
 using FindTest = CliTest;
 
 TEST_F(FindTest, MatchesIdNameTypeAndDistance) {
-    Write("vor.qvz",
-          Raw(Family::Vor,
-              {.id = "FFM", .name = "FRANKFURT", .lat = 50.05f, .lon = 8.64f, .code = 4}) +
-              Raw(Family::Vor, {.id = "FFM", .name = "FAIRMONT", .lat = 43.6f, .lon = -94.4f}) +
-              Raw(Family::Vor, {.id = "RID", .name = "RIED", .lat = 49.8f, .lon = 8.5f}) +
-              Raw(Family::Vor, {.id = "X", .name = "NOWHERE", .lat = std::nanf(""), .lon = 8}));
+    WriteAll("vor.qvz", Record({"FFM", "FRANKFURT", 50.05f, 8.64f, 114.2f, 0, 0, kVortacBlock}) +
+                            Record({"FFM", "FAIRMONT", 43.6f, -94.4f}) +
+                            Record({"RID", "RIED", 49.8f, 8.5f}) +
+                            Record({"X", "NOWHERE", std::nanf(""), 8}));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--id", " ffm "}, "0 1"},
         {{"--name", "fa"}, "1"},
         {{"--name", "r"}, "0 1 2 3"},
-        {{"--type", "vor-dme"}, "0"},
+        {{"--type", "vortac"}, "0"},
         {{"--near", "50,8.6", "--within", "20"}, "0 2"},
         {{"--near", "50,8.6", "--within", "10"}, "0"},
         {{"--id", "FFM", "--near=43.5,-94.5", "--within", "100"}, "1"},
@@ -42,21 +42,14 @@ TEST_F(FindTest, MatchesIdNameTypeAndDistance) {
 }
 
 TEST_F(FindTest, PrintsTheListColumnsOnOneLine) {
-    const std::string record = Raw(Family::Ndb, {.id = "A\nB",
-                                                 .name = "X\\Y",
-                                                 .lat = 47.5f,
-                                                 .lon = -0.25f,
-                                                 .freq = 375,
-                                                 .magvar = 0,
-                                                 .code = '7'});
-    Write("ndb.qvz", record);
+    WriteAll("ndb.qvz", Record({"A\nB", "X\\Y", 47.5f, -0.25f, 375, 0, 0, kNdbDmeBlock}));
     ASSERT_EQ(Run({"find", "ndb", "ndb.qvz"}), kExitOk);
     EXPECT_EQ(out_, "0\tA\\x0aB       ,X\\x5cY" + std::string(17, ' ') +
                         ",    47.5,   -0.25,     375,       0,    NDB-DME,\n");
 }
 
 TEST_F(FindTest, RefusesBadConditions) {
-    Write("db", "");
+    WriteAll("db", "");
     for (std::vector<std::string> options : std::vector<std::vector<std::string>>{
              {"--near", "50,8"},
              {"--within", "5"},
@@ -90,12 +83,12 @@ TEST(CsvTest, ParsesQuotesLineEndsAndBlankLines) {
 using ImportTest = CliTest;
 
 TEST_F(ImportTest, AppendsEveryRowAsTheAddCommandWould) {
-    const std::string source = Raw(Family::Vor, {});
-    Write("vor.qvz", source);
-    Write("rows.csv",
-          "type,id,name,lat,lon,freq,magvar\r\n"
-          "VORTAC,lax,\"los angeles, ca\",33.93,-118.43,113.6,13\r\n"
-          "dme,ABC,,1,2,110.5,-0.5\r\n");
+    const std::string source = Record({});
+    WriteAll("vor.qvz", source);
+    WriteAll("rows.csv",
+             "type,id,name,lat,lon,freq,magvar\r\n"
+             "VORTAC,lax,\"los angeles, ca\",33.93,-118.43,113.6,13\r\n"
+             "dme,ABC,,1,2,110.5,-0.5\r\n");
     ASSERT_EQ(Run({"import", "vor", "vor.qvz", "rows.csv"}), kExitOk) << err_;
     std::string expected = source;
     for (const NavaidEntry& entry :
@@ -105,13 +98,13 @@ TEST_F(ImportTest, AppendsEveryRowAsTheAddCommandWould) {
         ASSERT_TRUE(EncodeRecord(Family::Vor, entry, record));
         expected += record;
     }
-    EXPECT_EQ(Read("vor.qvz.new"), expected);
-    EXPECT_EQ(Read("vor.qvz"), source);
+    EXPECT_EQ(ReadAll("vor.qvz.new"), expected);
+    EXPECT_EQ(ReadAll("vor.qvz"), source);
 }
 
 TEST_F(ImportTest, OneBadRowWritesNothing) {
-    Write("ndb.qvz", "");
-    Write("ndb.qvz.new", "earlier result");
+    WriteAll("ndb.qvz", "");
+    WriteAll("ndb.qvz.new", "earlier result");
     const std::string header = "id,name,lat,lon,freq,magvar,type\n";
     const std::string good = "AB,GOOD,1,2,375,0,NDB\n";
     const std::vector<std::pair<std::string, std::string>> cases = {
@@ -128,13 +121,13 @@ TEST_F(ImportTest, OneBadRowWritesNothing) {
         {"", "rows.csv: no header row"},
     };
     for (const auto& [csv, message] : cases) {
-        Write("rows.csv", csv);
+        WriteAll("rows.csv", csv);
         EXPECT_EQ(Run({"import", "ndb", "ndb.qvz", "rows.csv"}), kExitUsage) << message;
         EXPECT_NE(err_.find(message), std::string::npos) << err_;
-        EXPECT_EQ(Read("ndb.qvz.new"), "earlier result");
+        EXPECT_EQ(ReadAll("ndb.qvz.new"), "earlier result");
     }
     EXPECT_EQ(Run({"import", "ndb", "ndb.qvz", "missing.csv"}), kExitFileError);
-    EXPECT_FALSE(Exists("missing.csv"));
+    EXPECT_FALSE(fs::exists("missing.csv"));
 }
 
 TEST(MapTest, ExtentFitsTheNavaidsWithAMarginInsideTheWorld) {
@@ -156,10 +149,11 @@ TEST(MapTest, ExtentFitsTheNavaidsWithAMarginInsideTheWorld) {
 using MapCommandTest = CliTest;
 
 TEST_F(MapCommandTest, DrawsInRangeNavaidsAndListsTheOthers) {
-    Write("vor.qvz", Raw(Family::Vor, {.id = "A&B", .lat = 50, .lon = 8}) +
-                         Raw(Family::Vor, {.id = "BAD", .lat = 95, .lon = 8, .code = 4}));
+    WriteAll("vor.qvz",
+             Record({.id = "A&B", .latitude = 50, .longitude = 8, .typeBlock = kVorBlock}) +
+                 Record({.id = "BAD", .latitude = 95, .longitude = 8}));
     ASSERT_EQ(Run({"map", "vor", "vor.qvz", "out.svg"}), kExitOk) << err_;
-    const std::string svg = Read("out.svg");
+    const std::string svg = ReadAll("out.svg").value_or("");
     EXPECT_NE(svg.find(">A&amp;B</text>"), std::string::npos);
     EXPECT_NE(svg.find("record 1: BAD latitude 95, longitude 8</text>"), std::string::npos);
     EXPECT_EQ(svg.find(">BAD</text>"), std::string::npos);
@@ -168,8 +162,8 @@ TEST_F(MapCommandTest, DrawsInRangeNavaidsAndListsTheOthers) {
 
     EXPECT_EQ(Run({"map", "vor", "vor.qvz", "no/such/folder/out.svg"}), kExitFileError);
     EXPECT_EQ(Run({"map", "vor", "vor.qvz", "vor.qvz"}), kExitUsage);
-    EXPECT_EQ(Read("vor.qvz").size(), 112u);
+    EXPECT_EQ(ReadAll("vor.qvz").value_or("").size(), 112u);
 }
 
 }  // namespace
-}  // namespace navaid::cli::testing
+}  // namespace navaid::test
