@@ -35,41 +35,33 @@ TEST(CheckTest, OneRecordFindings) {
         RecordFields record;
         std::string expected;  // "" means clean
     };
+    const auto V = Family::Vor, N = Family::Ndb;
+    const std::string undefinedVor("\x05\0\0\0\0\0", 6);
+    // clang-format off
     const std::vector<Case> cases = {
-        {Family::Vor, {}, ""},
-        {Family::Vor, {.frequency = 108.0f}, ""},
-        {Family::Vor, {.frequency = 117.95f}, ""},
-        {Family::Vor, {.frequency = 130.0f, .typeBlock = kTacanBlock}, ""},  // paired VHF
-        {Family::Ndb, {.frequency = 1750, .typeBlock = kNdbBlock}, ""},
-        {Family::Ndb,
-         {.latitude = -90, .longitude = 180, .frequency = 190, .typeBlock = kNdbDmeBlock},
-         ""},
-        {Family::Vor,
-         {.frequency = 130.0f, .typeBlock = kVortacBlock},
-         "0 W frequency 130 is outside the VOR band"},
-        {Family::Vor, {.frequency = 107.95f}, "0 W frequency 107.95 is outside the VOR band"},
-        {Family::Vor,
-         {.frequency = 136.0f, .typeBlock = kTacanBlock},
-         "0 W frequency 136 is outside the TACAN range"},
-        {Family::Ndb,
-         {.frequency = 114.2f, .typeBlock = kNdbBlock},
-         "0 W frequency 114.2 is outside the NDB band"},
-        {Family::Vor,
-         {.typeBlock = std::string("\x05\0\0\0\0\0", 6)},
-         "0 E type code 5 reads \"Type undefined\""},
-        {Family::Ndb, {.frequency = 375, .typeBlock = "6  "}, "0 E type code 54 ('6') reads"},
-        {Family::Ndb,
-         {.frequency = 375, .altitude = 500, .typeBlock = kNdbBlock},
-         "0 E NDB record has non-zero altitude"},
-        {Family::Vor, {.latitude = 90.5f}, "0 E latitude 90.5 is outside -90..90"},
-        {Family::Vor, {.longitude = -180.5f}, "0 E longitude -180.5 is outside -180..180"},
-        {Family::Vor, {.latitude = nan}, "0 E latitude 1.#QNAN is not a finite number"},
-        {Family::Vor, {.magVar = -inf}, "0 E magnetic variation -1.#INF is not a finite number"},
-        {Family::Vor, {.id = "abc"}, "0 W ID 'abc       ' has lower-case letters"},
-        {Family::Vor, {.name = "M\xfcNCHEN"}, "0 W name 'M\xfcNCHEN"},
-        {Family::Vor, {.name = "A\tB"}, "0 E name 'A\\x09B"},
-        {Family::Vor, {.id = std::string("AB\0", 3)}, "0 E ID 'AB\\x00       ' has a zero byte"},
+        {V, {}, ""},
+        {V, {.frequency = 108.0f}, ""},
+        {V, {.frequency = 117.95f}, ""},
+        {V, {.frequency = 130.0f, .typeBlock = kTacanBlock}, ""},  // TACAN's paired VHF frequency
+        {N, {.frequency = 1750, .typeBlock = kNdbBlock}, ""},
+        {N, {.latitude = -90, .longitude = 180, .frequency = 190, .typeBlock = kNdbDmeBlock}, ""},
+        {V, {.frequency = 130, .typeBlock = kVortacBlock}, "0 W frequency 130 is outside the VOR"},
+        {V, {.frequency = 107.95f}, "0 W frequency 107.95 is outside the VOR band"},
+        {V, {.frequency = 136, .typeBlock = kTacanBlock}, "0 W frequency 136 is outside the TACAN"},
+        {N, {.frequency = 114.2f, .typeBlock = kNdbBlock}, "0 W frequency 114.2 is outside"},
+        {V, {.typeBlock = undefinedVor}, "0 E type code 5 reads \"Type undefined\""},
+        {N, {.frequency = 375, .typeBlock = "6  "}, "0 E type code 54 ('6') reads"},
+        {N, {.frequency = 375, .altitude = 500, .typeBlock = kNdbBlock}, "0 E NDB record has non"},
+        {V, {.latitude = 90.5f}, "0 E latitude 90.5 is outside -90..90"},
+        {V, {.longitude = -180.5f}, "0 E longitude -180.5 is outside -180..180"},
+        {V, {.latitude = nan}, "0 E latitude 1.#QNAN is not a finite number"},
+        {V, {.magVar = -inf}, "0 E magnetic variation -1.#INF is not a finite number"},
+        {V, {.id = "abc"}, "0 W ID 'abc       ' has lower-case letters"},
+        {V, {.name = "M\xfcNCHEN"}, "0 W name 'M\xfcNCHEN"},
+        {V, {.name = "A\tB"}, "0 E name 'A\\x09B"},
+        {V, {.id = std::string("AB\0", 3)}, "0 E ID 'AB\\x00       ' has a zero byte"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const std::string found = Joined(CheckBytes(c.family, Record(c.record)));
         if (c.expected.empty()) {

@@ -34,7 +34,7 @@ std::string NdbSource() {
 // Larger than the core's 64 KiB copy buffer, so copies and lists take several
 // reads and writes, each of which can fail.
 constexpr int kLargeCount = 1200;
-const std::string& LargeVorSource() {
+std::string LargeVorSource() {
     static const std::string bytes = [] {
         std::string all;
         for (int i = 0; i < kLargeCount; ++i) {
@@ -61,13 +61,13 @@ constexpr const char* kList = "db.qvz.txt";
 constexpr const char* kLeftover = "a record file of an earlier run";
 constexpr const char* kStaleOutput = "the copy an earlier step made";
 
-enum Source { kVor, kNdb, kLargeVor, kNone };
+std::string NoSource() { return ""; }
 
 struct Operation {
     const char* name;
-    Source source;
-    std::string output;      // "" when the operation writes no file
-    bool leftoverTemporary;  // a "navblock.qvz" of an earlier run is there at the start
+    std::string (*source)();  // the database's bytes; NoSource: there is none
+    std::string output;       // "" when the operation writes no file
+    bool leftoverTemporary;   // a "navblock.qvz" of an earlier run is there at the start
     std::function<Outcome()> run;
     // Thousands of calls that differ only in the line they write: one error
     // value, every call near the start and the end (the last read included),
@@ -88,57 +88,46 @@ std::vector<Operation> Operations() {
     auto addVor = [] { return AddNavaidToFiles(Family::Vor, kSource, kCopy, kVorEntry); };
     auto listVor = [] { return ExportNavaidList(Family::Vor, kSource, kList); };
     return {
-        {"working copy", kVor, kCopy, false, copy},
-        {"working copy of a missing source", kNone, kCopy, false, copy},
-        {"add VOR", kVor, kCopy, false, addVor},
-        {"add VOR over a leftover record file", kVor, kCopy, true, addVor},
-        {"add NDB", kNdb, kCopy, false,
+        {"working copy", VorSource, kCopy, false, copy},
+        {"working copy of a missing source", NoSource, kCopy, false, copy},
+        {"add VOR", VorSource, kCopy, false, addVor},
+        {"add VOR over a leftover record file", VorSource, kCopy, true, addVor},
+        {"add NDB", NdbSource, kCopy, false,
          [] { return AddNavaidToFiles(Family::Ndb, kSource, kCopy, kNdbEntry); }},
-        {"labels VOR", kVor, "", false,
+        {"labels VOR", VorSource, "", false,
          labels(kVorRecordSize, {"LAX       LOS ANGELES         ",
                                  "FFM       FRANK\nFURT          ", "TR", std::string(30, 'P')})},
-        {"labels NDB", kNdb, "", false,
+        {"labels NDB", NdbSource, "", false,
          labels(kNdbRecordSize, {"XY        SAMPLE NDB          ", "A         ALPHA               ",
                                  "ZZZZ      ZULU                "})},
-        {"delete VOR record 1", kVor, kCopy, false,
+        {"delete VOR record 1", VorSource, kCopy, false,
          [] { return DeleteNavaid(kSource, kCopy, kVorRecordSize, 1); }},
-        {"delete VOR trailing piece", kVor, kCopy, false,
+        {"delete VOR trailing piece", VorSource, kCopy, false,
          [] { return DeleteNavaid(kSource, kCopy, kVorRecordSize, 3); }},
-        {"delete NDB record 0", kNdb, kCopy, false,
+        {"delete NDB record 0", NdbSource, kCopy, false,
          [] { return DeleteNavaid(kSource, kCopy, kNdbRecordSize, 0); }},
-        {"list VOR", kVor, kList, false, listVor},
-        {"list NDB", kNdb, kList, false,
+        {"list VOR", VorSource, kList, false, listVor},
+        {"list NDB", NdbSource, kList, false,
          [] { return ExportNavaidList(Family::Ndb, kSource, kList); }},
-        {"large working copy", kLargeVor, kCopy, false, copy},
-        {"add to a large VOR", kLargeVor, kCopy, false, addVor},
-        {"delete across buffers in a large VOR", kLargeVor, kCopy, false,
+        {"large working copy", LargeVorSource, kCopy, false, copy},
+        {"add to a large VOR", LargeVorSource, kCopy, false, addVor},
+        {"delete across buffers in a large VOR", LargeVorSource, kCopy, false,
          [] { return DeleteNavaid(kSource, kCopy, kVorRecordSize, 1170); }},
-        {"labels of a large VOR", kLargeVor, "", false, labels(kVorRecordSize, LargeVorLabels())},
-        {"list a large VOR", kLargeVor, kList, false, listVor, true},
+        {"labels of a large VOR", LargeVorSource, "", false,
+         labels(kVorRecordSize, LargeVorLabels())},
+        {"list a large VOR", LargeVorSource, kList, false, listVor, true},
     };
 }
 
 class FaultSweepTest : public ScratchTest, public ::testing::WithParamInterface<int> {
 protected:
-    static std::string SourceBytes(Source source) {
-        switch (source) {
-            case kVor:
-                return VorSource();
-            case kNdb:
-                return NdbSource();
-            case kLargeVor:
-                return LargeVorSource();
-            default:
-                return "";
-        }
-    }
     // The folder as the flow leaves it before the operation runs.
     void Prepare(const Operation& op) {
         for (const auto& name : Listing(Dir()))
-            if (name != kSource || op.source == kNone) fs::remove_all(Dir() / name);
+            if (name != kSource || op.source == NoSource) fs::remove_all(Dir() / name);
         // The source is checked unchanged after every run, so it is written once.
-        if (op.source != kNone && ReadAll(kSource) != SourceBytes(op.source))
-            WriteAll(kSource, SourceBytes(op.source));
+        if (op.source != NoSource && ReadAll(kSource) != op.source())
+            WriteAll(kSource, op.source());
         if (!op.output.empty()) WriteAll(op.output, kStaleOutput);
         if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, kLeftover);
     }
@@ -151,7 +140,7 @@ protected:
         const std::optional<std::string> golden =
             op.output.empty() ? std::nullopt : ReadAll(op.output);
         ASSERT_NE(golden, kStaleOutput);
-        const std::string source = SourceBytes(op.source);
+        const std::string source = op.source();
 
         long points = 0, tried = 0;
         for (long n = 1; n <= 5000; ++n) {
