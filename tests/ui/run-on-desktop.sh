@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a UI test driver under Wine on a virtual desktop, where Wine draws the
 # caption and menu bar itself, and reports the driver's own exit code (the
-# desktop does not pass it on). Screenshots the driver saved as BMP become PNG.
+# desktop does not pass it on).
 # Usage: run-on-desktop.sh DRIVER.exe PROGRAM.exe SCREENSHOTS-DIR [driver args...]
 set -euo pipefail
 driver=$1 program=$2 shots=$3
@@ -21,10 +21,6 @@ bash "$launcher" explorer "/desktop=navaidtest,1024x768" "$driver" \
   "--program=$(windows_path "$program")" "--screenshots=$(windows_path "$shots")" \
   "--result=$(windows_path "$result")" "$@"
 
-for bmp in "$shots"/*.bmp; do
-  [ -e "$bmp" ] || continue
-  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
-done
 code=$(tr -d '\r\n ' <"$result")
 if [ -z "$code" ]; then
   echo "the driver ended without reporting a result" >&2

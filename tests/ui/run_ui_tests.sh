@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs a flows program under Wine after preparing what Windows cannot make:
+# Runs a UI test program under Wine after preparing what Windows cannot make:
 # a working copy name that is a link to /dev/full, for the full-disk case.
-# Usage: run_flow_tests.sh <program.exe> <work folder> [arguments...]
+# Usage: run_ui_tests.sh <program.exe> <work folder> [arguments...]
 set -eu
 program=$1
 work=$2

@@ -1,4 +1,4 @@
-#include "flow_driver.h"
+#include "ui_driver.h"
 
 #include <algorithm>
 #include <array>
@@ -7,32 +7,13 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace flows {
+namespace uidriver {
 
 namespace {
 
-constexpr char kMainTitle[] = "Modify QVZ, Vs. 1.0";
-constexpr char kDesktopName[] = "navaidflows";
+constexpr char kDesktopName[] = "navaiduitest";
 constexpr char kAppName[] = "navaidedit";
 constexpr DWORD kPollMs = 20;
-
-// Polls `done` until it holds or the deadline passes.
-bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(kPollMs);
-    }
-}
-
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
-
-    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
 
 // Copies a rectangle of the desktop (screen coordinates).
 Capture CaptureScreen(const RECT& area) {
@@ -288,19 +269,16 @@ HWND FindProgramWindow(DWORD processId, const std::function<bool(HWND)>& test) {
     return context.found;
 }
 
-BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
-    auto* text = reinterpret_cast<std::string*>(param);
-    if (ClassName(child) == "Static") {
-        const std::string part = WindowText(child);
-        if (!part.empty()) {
-            if (!text->empty()) *text += '\n';
-            *text += part;
-        }
-    }
-    return TRUE;
-}
-
 }  // namespace
+
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
+}
 
 const char* ScreenName(int screen) {
     static const char* const names[] = {"Intro",      "ChooseFile", "NoAction",
@@ -377,7 +355,7 @@ std::string StoredName(const std::string& path) {
     return data.cFileName;
 }
 
-void UseFlowDesktop() {
+void UseTestDesktop() {
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
@@ -388,13 +366,8 @@ void UseFlowDesktop() {
     }
     HDESK desktop = CreateDesktopA(kDesktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
     if (desktop == nullptr || !SetThreadDesktop(desktop)) {
-        throw std::runtime_error("cannot switch to the flows' desktop");
+        throw std::runtime_error("cannot switch to the test desktop");
     }
-}
-
-void SaveDesktopPng(const std::string& path) {
-    const Bytes png = EncodePng(CaptureScreen(DesktopRect()));
-    WriteBytes(path, png);
 }
 
 std::string WindowText(HWND window) {
@@ -410,20 +383,51 @@ std::string ClassName(HWND window) {
     return name;
 }
 
-std::string DialogText(HWND dialog) {
-    std::string text;
-    EnumChildWindows(dialog, CollectStatic, reinterpret_cast<LPARAM>(&text));
-    return text;
+std::string ChildText(HWND parent, const char* className) {
+    struct Search {
+        const char* className;
+        std::string text;
+    } search{className, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            const std::string part = WindowText(child);
+            if (ClassName(child) == s->className && !part.empty()) {
+                s->text += s->text.empty() ? part : "\n" + part;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
+
+std::vector<std::string> ListEntries(HWND list, bool comboBox) {
+    const UINT countMessage = comboBox ? CB_GETCOUNT : LB_GETCOUNT;
+    const UINT textMessage = comboBox ? CB_GETLBTEXT : LB_GETTEXT;
+    std::vector<std::string> entries;
+    const auto count = SendMessageA(list, countMessage, 0, 0);
+    for (LRESULT k = 0; k < count; ++k) {
+        // Across processes Wine hands list texts over reliably only in UTF-16.
+        wchar_t wide[256] = {};
+        SendMessageW(list, textMessage, k, reinterpret_cast<LPARAM>(wide));
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+        entries.push_back(text);
+    }
+    return entries;
 }
 
 App::App(const std::string& exePath, const std::string& currentDirectory) {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    char desktop[] = "navaidflows";
+    char desktop[sizeof kDesktopName];
+    lstrcpyA(desktop, kDesktopName);
     startup.lpDesktop = desktop;
     std::string commandLine = "\"" + exePath + "\"";
     if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory.c_str(), &startup, &m_process)) {
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
+                        &m_process)) {
         throw std::runtime_error("cannot start " + exePath);
     }
     PollUntil(
@@ -453,11 +457,16 @@ bool App::Close() {
         PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
         WaitGone(open, 3000);
     }
-    PostMessageA(m_main, WM_COMMAND, 40005, 0);
+    PostMessageA(m_main, WM_COMMAND, kCloseCommand, 0);
     return WaitForSingleObject(m_process.hProcess, 10000) == WAIT_OBJECT_0;
 }
 
-void App::Command(int commandId) { PostMessageA(m_main, WM_COMMAND, commandId, 0); }
+bool App::WaitExit(DWORD* exitCode, DWORD timeoutMs) const {
+    return WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(m_process.hProcess, exitCode);
+}
+
+void App::Command(int commandId) const { PostMessageA(m_main, WM_COMMAND, commandId, 0); }
 
 HWND App::WaitDialog(const std::function<bool(HWND)>& test, DWORD timeoutMs) const {
     HWND found = nullptr;
@@ -498,8 +507,6 @@ void App::ChooseFile(HWND openDialog, const std::string& path) const {
     Click(openDialog, IDOK);
 }
 
-void App::CancelDialog(HWND dialog) const { Click(dialog, IDCANCEL); }
-
 void App::Click(HWND dialog, int controlId) const {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, controlId)));
@@ -516,13 +523,18 @@ void App::PressKey(HWND dialog, int controlId, WPARAM key) const {
     PostMessageA(control, WM_KEYUP, key, 0xC0000001);
 }
 
-int App::CurrentScreen() const {
+Capture App::ClientPixels() const {
     RECT client;
     GetClientRect(m_main, &client);
     POINT origin = {0, 0};
     ClientToScreen(m_main, &origin);
-    const RECT area = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-    const Capture capture = CaptureScreen(area);
+    return CaptureScreen({origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+}
+
+int App::CurrentScreen() const {
+    POINT origin = {0, 0};
+    ClientToScreen(m_main, &origin);
+    const Capture capture = ClientPixels();
     // Parts of the client area under the program's other windows are not judged.
     std::vector<RECT> covered;
     struct Context {
@@ -564,18 +576,18 @@ int App::WaitScreen(int expected, DWORD timeoutMs) const {
 }
 
 void App::Screenshot(const std::string& path) const {
-    Capture previous = CaptureScreen(DesktopRect());
-    Capture current;
+    // Steady for a few polls in a row: a dialog paints its controls one by one.
+    Capture previous, current;
+    int unchanged = 0;
     PollUntil(
         [&] {
-            Sleep(100);
             current = CaptureScreen(DesktopRect());
-            const bool same = current.pixels == previous.pixels;
+            unchanged = current.pixels == previous.pixels ? unchanged + 1 : 0;
             previous = current;
-            return same;
+            return unchanged >= 3;
         },
         5000);
     WriteBytes(path, EncodePng(current));
 }
 
-}  // namespace flows
+}  // namespace uidriver

@@ -1,7 +1,8 @@
 // Drives the real navaidedit.exe as a user would: menu commands, the Open
 // dialog, the navaid dialogs and message boxes, all through window messages
 // from this separate process, and judges the main window's screen from the
-// pixels it shows.
+// pixels it shows. Every wait polls with a deadline; anything that may open
+// a modal dialog is posted, never sent, so the driver is never blocked.
 #pragma once
 
 #include <windows.h>
@@ -11,9 +12,13 @@
 #include <string>
 #include <vector>
 
-namespace flows {
+namespace uidriver {
 
 using Bytes = std::vector<std::uint8_t>;
+
+inline constexpr char kMainTitle[] = "Modify QVZ, Vs. 1.0";
+inline constexpr int kCloseCommand = 40005;
+inline constexpr int kInfoCommand = 40006;
 
 // The six status screens, numbered as the program numbers them.
 enum Screen : int {
@@ -26,6 +31,15 @@ enum Screen : int {
     kListCreated = 5,
 };
 const char* ScreenName(int screen);
+
+// Screen pixels, 0x00RRGGBB each, top row first.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
 
 // A Unix path (as CMake knows it) as Wine's Windows path on drive Z:.
 std::string WindowsPath(const std::string& unixPath);
@@ -42,14 +56,14 @@ void RemoveTree(const std::string& path);
 std::string StoredName(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& folder);
 
+// Polls `done` until it holds or the deadline passes.
+bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
 // Runs everything on a virtual desktop of its own, so Wine draws captions
 // and menus and the screen can be captured. Call once, first.
-void UseFlowDesktop();
+void UseTestDesktop();
 
-// Writes the whole desktop as a PNG file.
-void SaveDesktopPng(const std::string& path);
-
-// One running navaidedit.exe.
+// One running navaidedit.exe, started in `currentDirectory`.
 class App {
 public:
     App(const std::string& exePath, const std::string& currentDirectory);
@@ -60,9 +74,8 @@ public:
     HWND MainWindow() const { return m_main; }
     DWORD ProcessId() const { return m_process.dwProcessId; }
 
-    // Sends a menu command the way the menu does (posted, so a modal dialog
-    // it opens does not block the driver).
-    void Command(int commandId);
+    // Sends a menu command the way the menu does.
+    void Command(int commandId) const;
 
     // The first visible top-level dialog of the program that satisfies the
     // test, waited for until the deadline; null when none came.
@@ -74,9 +87,8 @@ public:
     // True once the window is gone.
     bool WaitGone(HWND window, DWORD timeoutMs = 10000) const;
 
-    // Answers the Open dialog with a path, or cancels it.
+    // Answers the Open dialog with a path.
     void ChooseFile(HWND openDialog, const std::string& path) const;
-    void CancelDialog(HWND dialog) const;
     void Click(HWND dialog, int controlId) const;
     void SetText(HWND dialog, int controlId, const std::string& text) const;
     void PressKey(HWND dialog, int controlId, WPARAM key) const;
@@ -84,23 +96,31 @@ public:
     // Waits until the main window shows `expected`; returns what it shows
     // at the end (the expected screen, or what was seen at the deadline).
     int WaitScreen(int expected, DWORD timeoutMs = 8000) const;
-    // What the main window shows now, judged from its pixels.
-    int CurrentScreen() const;
+    // The main window's client area as the screen shows it.
+    Capture ClientPixels() const;
 
     // Waits until the desktop stops changing, then saves it as a PNG.
     void Screenshot(const std::string& path) const;
 
-    // Closes the program through its Close command; true when it ended.
+    // Waits for the program to end by itself; true with its exit code.
+    bool WaitExit(DWORD* exitCode, DWORD timeoutMs = 10000) const;
+    // Dismisses what is open and ends the program through its Close
+    // command; true when it ended.
     bool Close();
 
 private:
+    int CurrentScreen() const;
+
     PROCESS_INFORMATION m_process{};
     HWND m_main = nullptr;
 };
 
-// The texts of every static control of a dialog, joined by line feeds.
-std::string DialogText(HWND dialog);
+// The texts of a window's children of one class ("Static" by default),
+// joined by line feeds.
+std::string ChildText(HWND parent, const char* className = "Static");
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
+// The entries of a combo box (or list box) of another process.
+std::vector<std::string> ListEntries(HWND list, bool comboBox);
 
-}  // namespace flows
+}  // namespace uidriver

@@ -1,8 +1,8 @@
-#include "flow_fixture.h"
+#include "ui_fixture.h"
 
 #include <cstring>
 
-namespace flows {
+namespace uidriver {
 
 namespace {
 
@@ -47,34 +47,34 @@ Bytes Join(std::initializer_list<Bytes> parts) {
     return joined;
 }
 
-void FlowTest::SetUp() {
+void UiTest::SetUp() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "-" + test->name();
     for (char& c : name) {
         if (c == '/') c = '-';
     }
-    m_root = WindowsPath(FLOWS_WORK_DIR) + "\\" + name;
+    m_root = WindowsPath(UI_WORK_DIR) + "\\" + name;
     m_db = m_root + "\\db";
     m_cwd = m_root + "\\cwd";
     RemoveTree(m_root);
     MakeFolder(m_db);
     MakeFolder(m_cwd);
-    m_app = std::make_unique<App>(WindowsPath(NAVAIDEDIT_EXE), m_cwd);
+    m_app = std::make_unique<App>(ExePath(), m_cwd);
 }
 
-void FlowTest::TearDown() {
+void UiTest::TearDown() {
     if (m_app) {
         EXPECT_TRUE(m_app->Close()) << "the program did not end on Close";
     }
     m_app.reset();
 }
 
-std::string FlowTest::Lower(std::string text) {
+std::string UiTest::Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
-void FlowTest::RunCommandOn(int command, const std::string& path) {
+void UiTest::RunCommandOn(int command, const std::string& path) {
     m_app->Command(command);
     HWND open = m_app->WaitOpenDialog();
     ASSERT_NE(open, nullptr) << "no Open dialog";
@@ -82,51 +82,34 @@ void FlowTest::RunCommandOn(int command, const std::string& path) {
     ASSERT_TRUE(m_app->WaitGone(open)) << "the Open dialog did not take " << path;
 }
 
-HWND FlowTest::OpenNavaidDialog(int command, const std::string& path, const char* title) {
+HWND UiTest::OpenNavaidDialog(int command, const std::string& path, const char* title) {
     RunCommandOn(command, path);
     HWND dialog = m_app->WaitDialogTitled(title);
     EXPECT_NE(dialog, nullptr) << "no " << title << " dialog";
     return dialog;
 }
 
-std::vector<std::string> FlowTest::ListEntries(HWND dialog, int controlId, bool comboBox) const {
-    HWND list = GetDlgItem(dialog, controlId);
-    const UINT countMessage = comboBox ? CB_GETCOUNT : LB_GETCOUNT;
-    const UINT textMessage = comboBox ? CB_GETLBTEXT : LB_GETTEXT;
-    std::vector<std::string> entries;
-    const auto count = SendMessageA(list, countMessage, 0, 0);
-    for (LRESULT k = 0; k < count; ++k) {
-        // Across processes Wine hands list texts over reliably only in UTF-16.
-        wchar_t wide[256] = {};
-        SendMessageW(list, textMessage, k, reinterpret_cast<LPARAM>(wide));
-        char text[512] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
-        entries.push_back(text);
-    }
-    return entries;
-}
-
-void FlowTest::ExpectScreen(int expected) {
+void UiTest::ExpectScreen(int expected) {
     const int seen = m_app->WaitScreen(expected);
     EXPECT_EQ(seen, expected) << "the window shows " << ScreenName(seen) << ", not "
                               << ScreenName(expected);
 }
 
-void FlowTest::ExpectNoTemporaryFile() const {
+void UiTest::ExpectNoTemporaryFile() const {
     EXPECT_FALSE(FileExists(m_cwd + "\\navblock.qvz"));
     EXPECT_FALSE(FileExists(m_db + "\\navblock.qvz"));
 }
 
-void FlowTest::Shot(const std::string& name) const {
-    const std::string folder = WindowsPath(FLOWS_SCREENSHOT_DIR);
+void UiTest::Shot(const std::string& name) const {
+    const std::string folder = WindowsPath(UI_SCREENSHOT_DIR);
     MakeFolder(folder);
     m_app->Screenshot(folder + "\\" + name + ".png");
 }
 
-}  // namespace flows
+}  // namespace uidriver
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    flows::UseFlowDesktop();
+    uidriver::UseTestDesktop();
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
-// The fixture every flow test uses: a fresh folder with the databases, a
-// separate current directory for the program, and one running program.
+// The fixture every end-to-end UI test uses: a fresh folder with the
+// databases, a separate current directory for the program, and one running
+// program, closed again (and required to end) after the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "flow_driver.h"
 #include "resource.h"
+#include "ui_driver.h"
 
-namespace flows {
+namespace uidriver {
 
 // Records built here from the byte layout, independently of the program.
 Bytes VorRecord(const std::string& id, const std::string& name, float lat, float lon, float freq,
@@ -25,11 +26,10 @@ inline const Bytes kVor = {1, 0, 0, 0, 0, 0};
 inline const Bytes kNdb = {'5', ' ', ' '};
 inline const Bytes kNdbDme = {'7', ' ', ' '};
 
-// The type lists as the user sees them (sorted).
-inline const char* const kVorTypesShown[] = {"DME", "TACAN", "VOR", "VOR-DME", "VORTAC"};
-inline const char* const kNdbTypesShown[] = {"NDB", "NDB-DME"};
+// Names a table row's test after its `name` field.
+inline constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
 
-class FlowTest : public ::testing::Test {
+class UiTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -38,17 +38,17 @@ protected:
     std::string Db(const std::string& name) const { return m_db + "\\" + name; }
     // Lower-cased, as the program stores and derives names.
     static std::string Lower(std::string text);
+    static std::string ExePath() { return WindowsPath(NAVAIDEDIT_EXE); }
 
     // Sends the command and answers the Open dialog with the path; returns
     // once the dialog has gone.
     void RunCommandOn(int command, const std::string& path);
     // Same, but waits for and returns the navaid dialog titled `title`.
     HWND OpenNavaidDialog(int command, const std::string& path, const char* title);
-    // The program's texts of a navaid dialog's combo-box list or list box.
-    std::vector<std::string> ListEntries(HWND dialog, int controlId, bool comboBox) const;
     void ExpectScreen(int expected);
     // No temporary record file in the program's current directory or beside the database.
     void ExpectNoTemporaryFile() const;
+    // Saves the desktop as NAME.png in the screenshots folder.
     void Shot(const std::string& name) const;
 
     std::unique_ptr<App> m_app;
@@ -57,4 +57,4 @@ protected:
     std::string m_cwd;
 };
 
-}  // namespace flows
+}  // namespace uidriver

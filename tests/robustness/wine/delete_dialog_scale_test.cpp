@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "flow_driver.h"
 #include "resource.h"
+#include "ui_driver.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ constexpr std::size_t kVorSize = 56;
 
 // Record k: ID "V<k>", name "SCALE <k>", both space-padded; the rest zero but
 // for a VOR type code, so every label differs.
-flows::Bytes Database() {
-    flows::Bytes bytes(static_cast<std::size_t>(kRecords) * kVorSize, 0);
+uidriver::Bytes Database() {
+    uidriver::Bytes bytes(static_cast<std::size_t>(kRecords) * kVorSize, 0);
     for (int k = 0; k < kRecords; ++k) {
         std::uint8_t* record = bytes.data() + static_cast<std::size_t>(k) * kVorSize;
         std::memset(record, ' ', 30);
@@ -38,20 +38,20 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     return static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
 }
 
-std::string Label(const flows::Bytes& bytes, int k) {
+std::string Label(const uidriver::Bytes& bytes, int k) {
     return std::string(reinterpret_cast<const char*>(bytes.data()) + k * kVorSize, 30);
 }
 
 TEST(DeleteDialogScale, LastOfAHundredThousandRecordsIsPickedAndDeleted) {
-    flows::UseFlowDesktop();
-    const std::string folder = flows::WindowsPath(SCALE_WORK_DIR);
-    flows::RemoveTree(folder);
-    flows::MakeFolder(folder);
+    uidriver::UseTestDesktop();
+    const std::string folder = uidriver::WindowsPath(SCALE_WORK_DIR);
+    uidriver::RemoveTree(folder);
+    uidriver::MakeFolder(folder);
     const std::string database = folder + "\\scale.qvz";
-    const flows::Bytes bytes = Database();
-    flows::WriteBytes(database, bytes);
+    const uidriver::Bytes bytes = Database();
+    uidriver::WriteBytes(database, bytes);
 
-    flows::App app(flows::WindowsPath(NAVAIDEDIT_EXE), folder);
+    uidriver::App app(uidriver::WindowsPath(NAVAIDEDIT_EXE), folder);
     app.Command(IDM_VOR_DELETE);
     const HWND open = app.WaitOpenDialog();
     ASSERT_NE(open, nullptr) << "no Open dialog";
@@ -60,7 +60,7 @@ TEST(DeleteDialogScale, LastOfAHundredThousandRecordsIsPickedAndDeleted) {
     app.ChooseFile(open, database);
     const HWND dialog = app.WaitDialog(
         [](HWND window) {
-            return flows::WindowText(window) == "Delete VOR" &&
+            return uidriver::WindowText(window) == "Delete VOR" &&
                    SendMessageA(GetDlgItem(window, IDC_NAVAID_LIST), CB_GETCOUNT, 0, 0) == kRecords;
         },
         180000);
@@ -80,7 +80,7 @@ TEST(DeleteDialogScale, LastOfAHundredThousandRecordsIsPickedAndDeleted) {
     SendMessageA(list, CB_SETCURSEL, kRecords - 1, 0);
     app.Click(dialog, IDOK);
     ASSERT_TRUE(app.WaitGone(dialog, 180000)) << "the dialog did not close";
-    EXPECT_EQ(app.WaitScreen(flows::kModified, 60000), flows::kModified);
+    EXPECT_EQ(app.WaitScreen(uidriver::kModified, 60000), uidriver::kModified);
     QueryPerformanceCounter(&deleted);
     // Figures for the record, not limits.
     std::printf(
@@ -88,12 +88,12 @@ TEST(DeleteDialogScale, LastOfAHundredThousandRecordsIsPickedAndDeleted) {
         "choice, deletion done %.2f s after OK\n",
         kRecords, Seconds(chosen, ready), Seconds(ready, deleted));
 
-    const flows::Bytes copy = flows::ReadBytes(database + ".new");
+    const uidriver::Bytes copy = uidriver::ReadBytes(database + ".new");
     ASSERT_EQ(copy.size(), bytes.size() - kVorSize);
     EXPECT_TRUE(std::equal(copy.begin(), copy.end(), bytes.begin())) << "not the first 99,999";
-    EXPECT_EQ(flows::ReadBytes(database), bytes) << "the database changed";
+    EXPECT_EQ(uidriver::ReadBytes(database), bytes) << "the database changed";
     EXPECT_TRUE(app.Close());
-    flows::RemoveTree(folder);
+    uidriver::RemoveTree(folder);
 }
 
 }  // namespace

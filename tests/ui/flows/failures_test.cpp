@@ -1,30 +1,29 @@
 // Failed file work is never reported as success: the user is told which file
 // failed and why, the screen says no database or no action, and no output
 // that looks finished is left behind.
-#include "flow_fixture.h"
+#include "ui_fixture.h"
 
-namespace flows {
+namespace uidriver {
 namespace {
 
 const Bytes kOneVor = VorRecord("ONE", "FIRST", 1, 2, 110, 0, 0, kVor);
 
-// Expects the program's failure message naming `file` and `reason`, and
-// closes it (after a screenshot, when one is named).
-void ExpectFailureMessage(App& app, const std::string& file, const char* reason,
-                          const std::string& screenshot = "") {
-    HWND box = app.WaitMessageBox();
-    ASSERT_NE(box, nullptr) << "no message about " << file;
-    const std::string text = DialogText(box);
-    EXPECT_NE(text.find(file), std::string::npos) << text;
-    EXPECT_NE(text.find(reason), std::string::npos) << text;
-    if (!screenshot.empty()) {
-        const std::string folder = WindowsPath(FLOWS_SCREENSHOT_DIR);
-        MakeFolder(folder);
-        app.Screenshot(folder + "\\" + screenshot + ".png");
+class Failure : public UiTest {
+protected:
+    // Expects the program's failure message naming `file` and `reason`, and
+    // closes it (after a screenshot, when one is named).
+    void ExpectFailureMessage(const std::string& file, const char* reason,
+                              const std::string& screenshot = "") {
+        HWND box = m_app->WaitMessageBox();
+        ASSERT_NE(box, nullptr) << "no message about " << file;
+        const std::string text = ChildText(box);
+        EXPECT_NE(text.find(file), std::string::npos) << text;
+        EXPECT_NE(text.find(reason), std::string::npos) << text;
+        if (!screenshot.empty()) Shot(screenshot);
+        m_app->Click(box, IDOK);
+        ASSERT_TRUE(m_app->WaitGone(box));
     }
-    app.Click(box, IDOK);
-    ASSERT_TRUE(app.WaitGone(box));
-}
+};
 
 // Failures met before any navaid dialog opens.
 struct EarlyCase {
@@ -39,11 +38,11 @@ struct EarlyCase {
 };
 void PrintTo(const EarlyCase& c, std::ostream* out) { *out << c.name; }
 
-class EarlyFailure : public FlowTest, public ::testing::WithParamInterface<EarlyCase> {};
+class EarlyFailure : public Failure, public ::testing::WithParamInterface<EarlyCase> {};
 
 TEST_P(EarlyFailure, IsReportedWithFileAndReasonAndLeavesNoOutput) {
     const EarlyCase& c = GetParam();
-    const std::string folder = *c.folder ? WindowsPath(FLOWS_WORK_DIR) + "\\" + c.folder : m_db;
+    const std::string folder = *c.folder ? WindowsPath(UI_WORK_DIR) + "\\" + c.folder : m_db;
     const std::string chosen = folder + "\\" + c.chosen;
     // The full-disk links are listed even where Wine cannot query a device.
     if (*c.folder && StoredName(folder + "\\" + c.failing).empty()) {
@@ -53,8 +52,7 @@ TEST_P(EarlyFailure, IsReportedWithFileAndReasonAndLeavesNoOutput) {
     if (*c.blocker) MakeFolder(folder + "\\" + c.blocker);
     RunCommandOn(c.command, chosen);
     const std::string failing = Lower(folder + "\\" + c.failing);
-    ExpectFailureMessage(*m_app, failing, c.reason,
-                         c.command == IDM_VOR_DELETE ? "message-failure" : "");
+    ExpectFailureMessage(failing, c.reason, c.command == IDM_VOR_DELETE ? "message-failure" : "");
     ExpectScreen(c.screen);
     if (*c.blocker) {
         EXPECT_TRUE(IsFolder(folder + "\\" + c.blocker));
@@ -81,10 +79,10 @@ INSTANTIATE_TEST_SUITE_P(
                                 "vor.qvz", "", "vor.qvz.new", "space", kNoAction},
                       EarlyCase{"ListOnAFullDisk", IDM_VOR_LIST, "fixtures\\full-disk", "vor.qvz",
                                 "", "vor.qvz.txt", "space", kNoAction}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kRowName);
 
 // Failures met in a navaid dialog's OK: the files changed under it.
-TEST_F(FlowTest, AddWhoseWorkingCopyBecameAFolderEndsAsNoAction) {
+TEST_F(Failure, AddWhoseWorkingCopyBecameAFolderEndsAsNoAction) {
     WriteBytes(Db("vor.qvz"), kOneVor);
     HWND dialog = OpenNavaidDialog(IDM_VOR_ADD, Db("vor.qvz"), "Add VOR");
     ASSERT_NE(dialog, nullptr);
@@ -94,14 +92,14 @@ TEST_F(FlowTest, AddWhoseWorkingCopyBecameAFolderEndsAsNoAction) {
     SendMessageA(GetDlgItem(dialog, IDC_TYPE_LIST), LB_SETCURSEL, 0, 0);
     m_app->Click(dialog, IDOK);
     ASSERT_TRUE(m_app->WaitGone(dialog));
-    ExpectFailureMessage(*m_app, Lower(Db("vor.qvz.new")), "denied");
+    ExpectFailureMessage(Lower(Db("vor.qvz.new")), "denied");
     ExpectScreen(kNoAction);
     EXPECT_TRUE(IsFolder(Db("vor.qvz.new")));
     EXPECT_EQ(ReadBytes(Db("vor.qvz")), kOneVor);
     ExpectNoTemporaryFile();
 }
 
-TEST_F(FlowTest, DeleteWhoseSourceBecameUnreadableEndsAsNoDatabase) {
+TEST_F(Failure, DeleteWhoseSourceBecameUnreadableEndsAsNoDatabase) {
     WriteBytes(Db("vor.qvz"), Join({kOneVor, kOneVor}));
     HWND dialog = OpenNavaidDialog(IDM_VOR_DELETE, Db("vor.qvz"), "Delete VOR");
     ASSERT_NE(dialog, nullptr);
@@ -110,10 +108,10 @@ TEST_F(FlowTest, DeleteWhoseSourceBecameUnreadableEndsAsNoDatabase) {
     SendMessageA(GetDlgItem(dialog, IDC_NAVAID_LIST), CB_SETCURSEL, 0, 0);
     m_app->Click(dialog, IDOK);
     ASSERT_TRUE(m_app->WaitGone(dialog));
-    ExpectFailureMessage(*m_app, Lower(Db("vor.qvz")), "denied");
+    ExpectFailureMessage(Lower(Db("vor.qvz")), "denied");
     ExpectScreen(kNoDatabase);
     EXPECT_FALSE(FileExists(Db("vor.qvz.new"))) << "a working copy was left as if finished";
 }
 
 }  // namespace
-}  // namespace flows
+}  // namespace uidriver
