@@ -49,17 +49,6 @@ TEST_F(AddTest, NdbToAnEmptyOrMissingSourceGivesOneRecord) {
     }
 }
 
-TEST_F(AddTest, OverlongTextStillGivesOneRecordOfTheRightLength) {
-    WriteAll(Path("vor.qvz"), DistinctRecords(2, kVorRecordSize));
-    const Outcome outcome =
-        AddNavaid("V", "abcdefghijklmnop", std::string(40, 'n'), 1, 2, 3, 4, 5, "DME");
-    ASSERT_TRUE(outcome.ok) << outcome.Message();
-    const std::string result = ReadAll(Path("vor.qvz.new")).value_or("");
-    ASSERT_EQ(result.size(), 3 * kVorRecordSize);
-    EXPECT_EQ(result.substr(112, 30), "ABCDEFGHIJ" + std::string(20, 'N'));
-    EXPECT_EQ(result.substr(162), kDmeBlock);
-}
-
 TEST_F(AddTest, RefusedEntriesWriteNothing) {
     const std::pair<const char*, const char*> cases[] = {
         {"V", "NDB-DME"}, {"N", "DME"}, {"V", ""}, {"N", "  "}, {"X", "VOR"}, {"", "NDB"}};

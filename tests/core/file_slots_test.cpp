@@ -1,4 +1,6 @@
 // File slots, derived names and the working copy.
+#include <functional>
+
 #include "test_support.h"
 
 namespace navaid::test {
@@ -54,12 +56,24 @@ TEST_F(WorkingCopyTest, CopiesEveryByteExactly) {
     }
 }
 
-TEST_F(WorkingCopyTest, MissingSourceIsCreatedEmpty) {
-    const Outcome outcome = MakeWorkingCopy(Path("typed.qvz"), Path("typed.qvz.new"));
-    ASSERT_TRUE(outcome.ok) << outcome.Message();
-    EXPECT_TRUE(fs::exists(Path("typed.qvz")));
-    EXPECT_EQ(fs::file_size(Path("typed.qvz")), 0u);
-    EXPECT_EQ(fs::file_size(Path("typed.qvz.new")), 0u);
+// A name typed into the file dialog that names no file yet is an empty
+// database, created by whichever operation reads it.
+TEST_F(WorkingCopyTest, EveryReaderCreatesAMissingSourceEmpty) {
+    const std::string typed = Path("typed.qvz");
+    std::vector<std::string> labels{"stale"};
+    const std::function<Outcome()> readers[] = {
+        [&] { return MakeWorkingCopy(typed, typed + ".new"); },
+        [&] { return ExportNavaidList(Family::Ndb, typed, typed + ".txt"); },
+        [&] { return ListRecordLabels(typed, kNdbRecordSize, labels); }};
+    for (const auto& read : readers) {
+        fs::remove(typed);
+        const Outcome outcome = read();
+        ASSERT_TRUE(outcome.ok) << outcome.Message();
+        EXPECT_EQ(ReadAll(typed), "");
+    }
+    EXPECT_EQ(ReadAll(typed + ".new"), "");
+    EXPECT_EQ(ReadAll(typed + ".txt"), ListHeaderLine(Family::Ndb));
+    EXPECT_TRUE(labels.empty());
 }
 
 }  // namespace

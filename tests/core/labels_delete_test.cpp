@@ -28,43 +28,34 @@ TEST(LabelCountTest, TrailingPieceOfThirtyBytesCounts) {
         EXPECT_EQ(LabelCount(length, size), count) << length << "/" << size;
 }
 
-TEST_F(LabelsTest, OneLabelPerRecordInFileOrder) {
-    const std::string abc = Record({.id = "ABC", .name = "TEST"});
-    const std::string bytes = abc + Record({.id = "XYZ", .name = "TEST"}) + abc;
-    const std::string abcLabel = "ABC       TEST                ";
-    EXPECT_EQ(Labels(bytes, kVorRecordSize),
-              (std::vector<std::string>{abcLabel, "XYZ       TEST                ", abcLabel}));
-}
-
-TEST_F(LabelsTest, TrailingPiecesAndZeroBytes) {
-    const std::string two = DistinctRecords(2, kVorRecordSize);
-    EXPECT_EQ(Labels(two + std::string(28, 'z'), kVorRecordSize).size(), 2u);
-    const auto three = Labels(two + std::string(30, 'z'), kVorRecordSize);
-    ASSERT_EQ(three.size(), 3u);
-    EXPECT_EQ(three[2], std::string(30, 'z'));
-    EXPECT_EQ(
-        Labels(DistinctRecords(2, kNdbRecordSize) + std::string(29, 'z'), kNdbRecordSize).size(),
-        2u);
-    EXPECT_TRUE(Labels("", kVorRecordSize).empty());
-    EXPECT_TRUE(Labels(std::string(29, 'q'), kNdbRecordSize).empty());
-
-    // A zero byte ends the label; the record still counts. Bytes after 30 never show.
-    std::string record(kNdbRecordSize, 'k');
-    std::string zeroFirst = record, zeroInName = record;
+TEST_F(LabelsTest, OneLabelPerRecordAndForATrailingPieceOfThirtyBytes) {
+    const std::string abc = Record({.id = "ABC", .name = "TEST"}), a(30, 'a'), b(30, 'b');
+    const std::string vor2 = DistinctRecords(2, kVorRecordSize), k(kNdbRecordSize, 'k');
+    std::string zeroFirst = k, zeroInName = k;
     zeroFirst[0] = '\0';
     zeroInName[14] = '\0';
-    const auto labels = Labels(zeroFirst + zeroInName + record, kNdbRecordSize);
-    EXPECT_EQ(labels, (std::vector<std::string>{"", std::string(14, 'k'), std::string(30, 'k')}));
-    const auto special = Labels(std::string("\r\n\x1A\xFF") + std::string(52, 'a'), 56);
-    EXPECT_EQ(special, (std::vector<std::string>{"\r\n\x1A\xFF" + std::string(26, 'a')}));
-}
-
-TEST_F(LabelsTest, MissingSourceIsCreatedEmpty) {
-    std::vector<std::string> labels{"stale"};
-    const Outcome outcome = ListRecordLabels(Path("none.qvz"), kNdbRecordSize, labels);
-    ASSERT_TRUE(outcome.ok) << outcome.Message();
-    EXPECT_TRUE(labels.empty());
-    EXPECT_TRUE(fs::exists(Path("none.qvz")));
+    const struct {
+        std::string bytes;
+        std::size_t size;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {abc + Record({.id = "XYZ", .name = "TEST"}) + abc,
+         kVorRecordSize,
+         {"ABC       TEST                ", "XYZ       TEST                ",
+          "ABC       TEST                "}},
+        {vor2 + std::string(28, 'z'), kVorRecordSize, {a, b}},
+        {vor2 + std::string(30, 'z'), kVorRecordSize, {a, b, std::string(30, 'z')}},
+        {DistinctRecords(2, kNdbRecordSize) + std::string(29, 'z'), kNdbRecordSize, {a, b}},
+        {"", kVorRecordSize, {}},
+        {std::string(29, 'q'), kNdbRecordSize, {}},
+        // A zero byte ends the label; the record still counts. Bytes after 30 never show.
+        {zeroFirst + zeroInName + k,
+         kNdbRecordSize,
+         {"", std::string(14, 'k'), std::string(30, 'k')}},
+        {"\r\n\x1A\xFF" + std::string(52, 'a'),
+         kVorRecordSize,
+         {"\r\n\x1A\xFF" + std::string(26, 'a')}}};
+    for (const auto& c : cases) EXPECT_EQ(Labels(c.bytes, c.size), c.labels) << c.bytes.size();
 }
 
 class DeleteTest : public ScratchTest {
@@ -80,32 +71,30 @@ TEST_F(DeleteTest, RemovesExactlyTheIndexedRecord) {
     const std::string vor3 = DistinctRecords(3, kVorRecordSize);
     const std::string ndb3 = DistinctRecords(3, kNdbRecordSize);
     const std::string vor142 = DistinctRecords(2, kVorRecordSize) + std::string(30, 'z');
+    // Twin records: each index deletes its own.
+    const std::string a = Record({.id = "DUP", .latitude = 1}),
+                      b = Record({.id = "DUP", .latitude = 2});
     struct Case {
         std::string source;
         std::size_t size;
         long long index;
         std::string expected;
-    } cases[] = {
-        {vor3, 56, 0, vor3.substr(56)},     {vor3, 56, 1, vor3.substr(0, 56) + vor3.substr(112)},
-        {vor3, 56, 2, vor3.substr(0, 112)}, {ndb3, 53, 1, ndb3.substr(0, 53) + ndb3.substr(106)},
-        {ndb3, 53, 2, ndb3.substr(0, 106)}, {vor142, 56, 2, vor142.substr(0, 112)},
-        {vor142, 56, 0, vor142.substr(56)}, {std::string(56, 'a'), 56, 0, ""}};
+    } cases[] = {{vor3, 56, 0, vor3.substr(56)},
+                 {vor3, 56, 1, vor3.substr(0, 56) + vor3.substr(112)},
+                 {vor3, 56, 2, vor3.substr(0, 112)},
+                 {ndb3, 53, 1, ndb3.substr(0, 53) + ndb3.substr(106)},
+                 {ndb3, 53, 2, ndb3.substr(0, 106)},
+                 {vor142, 56, 2, vor142.substr(0, 112)},
+                 {vor142, 56, 0, vor142.substr(56)},
+                 {std::string(56, 'a'), 56, 0, ""},
+                 {a + b, 56, 0, b},
+                 {a + b, 56, 1, a}};
     for (const Case& c : cases) {
         const Outcome outcome = Delete(c.source, c.size, c.index);
         ASSERT_TRUE(outcome.ok) << outcome.Message();
         EXPECT_EQ(ReadAll(Path("db.qvz.new")), c.expected) << c.source.size() << " " << c.index;
         EXPECT_EQ(ReadAll(Path("db.qvz")), c.source);
     }
-}
-
-TEST_F(DeleteTest, TwinRecordsEachDeleteTheirOwn) {
-    const std::string a = Record({.id = "DUP", .latitude = 1});
-    const std::string b = Record({.id = "DUP", .latitude = 2});
-    const std::string source = a + b;
-    ASSERT_TRUE(Delete(source, kVorRecordSize, 0).ok);
-    EXPECT_EQ(ReadAll(Path("db.qvz.new")), b);
-    ASSERT_TRUE(Delete(source, kVorRecordSize, 1).ok);
-    EXPECT_EQ(ReadAll(Path("db.qvz.new")), a);
 }
 
 TEST_F(DeleteTest, IndexNamingNoLabelIsRefusedAndTouchesNothing) {

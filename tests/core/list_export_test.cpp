@@ -53,13 +53,6 @@ TEST_F(ListTest, HeaderAndCompleteRecordsOnly) {
     EXPECT_EQ(ListHeaderLine(Family::Ndb), kNdbHeader);
 }
 
-TEST_F(ListTest, MissingSourceIsCreatedAndListHoldsTheHeader) {
-    const Outcome outcome = ExportNavaidList(Family::Ndb, Path("typed.qvz"), Path("typed.qvz.txt"));
-    ASSERT_TRUE(outcome.ok) << outcome.Message();
-    EXPECT_EQ(ReadAll(Path("typed.qvz.txt")), kNdbHeader);
-    EXPECT_TRUE(fs::exists(Path("typed.qvz")));
-}
-
 TEST_F(ListTest, NumberColumnsFollowTheFormatsAndWidth) {
     RecordFields f{"A",
                    "B",

@@ -152,16 +152,6 @@ TEST_F(OsConditionTest, SourceVanishingAfterTheCopyIsHandled) {
         EXPECT_FALSE(fs::exists(copy)) << "a working copy without the source's records stayed";
         ExpectNoTemporary();
     }
-
-    // The file alone was deleted: opening it creates it empty, as a typed-in
-    // name does, so the addition gives the new record alone.
-    freshCopy();
-    fs::remove(src);
-    const Outcome outcome = Run(add);
-    EXPECT_TRUE(outcome.ok) << outcome.Message();
-    EXPECT_EQ(ReadAll(src), "");
-    EXPECT_EQ(ReadAll(copy), Encoded(Family::Vor, kEntry));
-    ExpectNoTemporary();
 }
 
 }  // namespace
