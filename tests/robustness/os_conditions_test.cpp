@@ -59,11 +59,11 @@ TEST_F(OsConditionTest, FullDiskFailsNamingTheOutputAndRemovesIt) {
     if (!HaveFullDevice()) GTEST_SKIP();
     const std::string source = TenRecords();
     WriteAll("db.qvz", source);
-    for (const auto& [name, run] : kWriters) {
-        SCOPED_TRACE(name);
+    for (const auto& writer : kWriters) {
+        SCOPED_TRACE(writer.first);
         // A link, so that removing the failed output can only ever remove the link.
         fs::create_symlink("/dev/full", "full.new");
-        ExpectFailure(Run([&] { return run("db.qvz", "full.new"); }), "full.new", ENOSPC);
+        ExpectFailure(Run([&] { return writer.second("db.qvz", "full.new"); }), "full.new", ENOSPC);
         EXPECT_FALSE(fs::exists(fs::symlink_status("full.new")));
         EXPECT_TRUE(fs::is_character_file("/dev/full"));
         EXPECT_EQ(ReadAll("db.qvz"), source);
@@ -106,11 +106,11 @@ TEST_F(OsConditionTest, FileSizeLimitFailsTheWriteAndRemovesTheOutput) {
     rlimit previous{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
     const auto previousHandler = signal(SIGXFSZ, SIG_IGN);
-    for (const auto& [name, run] : kWriters) {
-        SCOPED_TRACE(name);
+    for (const auto& writer : kWriters) {
+        SCOPED_TRACE(writer.first);
         rlimit small{300, previous.rlim_max};
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const Outcome outcome = Run([&] { return run("db.qvz", "db.qvz.new"); });
+        const Outcome outcome = Run([&] { return writer.second("db.qvz", "db.qvz.new"); });
         setrlimit(RLIMIT_FSIZE, &previous);
         ExpectFailure(outcome, "db.qvz.new", EFBIG);
         EXPECT_FALSE(fs::exists("db.qvz.new")) << "a cut-off output stayed";
