@@ -69,33 +69,6 @@ TEST(StatusScreens, EveryScreenAtClientSize784x520) {
     }
 }
 
-TEST(StatusScreens, OddWidthDropsTheHalfPixelButMovesTheCreditLine) {
-    for (int state = ScreenIntro; state <= ScreenListCreated; ++state) {
-        SCOPED_TRACE(state);
-        const auto even = Layout(state, 784, 520);
-        const auto odd = Layout(state, 785, 521);
-        ASSERT_EQ(even.size(), odd.size());
-        for (size_t i = 0; i + 1 < even.size(); ++i) EXPECT_EQ(odd[i], even[i]);
-        EXPECT_EQ(odd.back().x, 585);
-        EXPECT_EQ(odd.back().y, 481);
-    }
-}
-
-TEST(StatusScreens, NarrowOrLowClientAreaPlacesTextsOutsideIt) {
-    const auto narrow = Layout(ScreenIntro, 500, 200);
-    ASSERT_EQ(narrow.size(), 7u);
-    for (size_t i = 1; i <= 5; ++i) EXPECT_EQ(narrow[i].x, -50);
-    EXPECT_EQ(narrow[1].y, -20);
-    EXPECT_EQ(narrow[0].x, 90);  // the title does not move
-    EXPECT_EQ(narrow[0].y, 50);
-    EXPECT_EQ(narrow[6].x, 300);
-    EXPECT_EQ(narrow[6].y, 160);
-    const auto tiny = Layout(ScreenNoAction, 0, 0);
-    EXPECT_EQ(tiny[1].x, -100);
-    EXPECT_EQ(tiny[2].x, -200);
-    EXPECT_EQ(tiny[2].y, -40);
-}
-
 TEST(StatusScreens, ValuesThatNameNoScreenDrawNothingAndResetToIntro) {
     for (std::int32_t state : {-1, 6, 7, -2147483647 - 1, 2147483647}) {
         SCOPED_TRACE(state);
@@ -113,14 +86,6 @@ TEST(StatusScreens, ValuesThatNameNoScreenDrawNothingAndResetToIntro) {
         EXPECT_FALSE(ResetInvalidScreenState(kept));
         EXPECT_EQ(kept, state);
     }
-}
-
-TEST(StatusScreens, CreditLineFitsItsSpaceOnOneLine) {
-    const std::string credit = kCreditLine;
-    EXPECT_FALSE(credit.empty());
-    EXPECT_EQ(credit.find_first_of("\r\n"), std::string::npos);
-    // 200 pixels of the system font hold about 25 characters.
-    EXPECT_LE(credit.size(), 30u);
 }
 
 TEST(FrameworkHelpers, PointFontHeightIsANegativeCharacterHeight) {

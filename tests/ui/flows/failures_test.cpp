@@ -81,36 +81,38 @@ INSTANTIATE_TEST_SUITE_P(
                                 "", "vor.qvz.txt", "space", kNoAction}),
     kRowName);
 
-// Failures met in a navaid dialog's OK: the files changed under it.
-TEST_F(Failure, AddWhoseWorkingCopyBecameAFolderEndsAsNoAction) {
-    WriteBytes(Db("vor.qvz"), kOneVor);
-    HWND dialog = OpenNavaidDialog(IDM_VOR_ADD, Db("vor.qvz"), "Add VOR");
-    ASSERT_NE(dialog, nullptr);
-    RemoveTree(Db("vor.qvz.new"));
-    MakeFolder(Db("vor.qvz.new"));
-    m_app->SetText(dialog, IDC_ID, "new");
-    SendMessageA(GetDlgItem(dialog, IDC_TYPE_LIST), LB_SETCURSEL, 0, 0);
-    m_app->Click(dialog, IDOK);
-    ASSERT_TRUE(m_app->WaitGone(dialog));
-    ExpectFailureMessage(Lower(Db("vor.qvz.new")), "denied");
-    ExpectScreen(kNoAction);
-    EXPECT_TRUE(IsFolder(Db("vor.qvz.new")));
-    EXPECT_EQ(ReadBytes(Db("vor.qvz")), kOneVor);
-    ExpectNoTemporaryFile();
-}
-
-TEST_F(Failure, DeleteWhoseSourceBecameUnreadableEndsAsNoDatabase) {
-    WriteBytes(Db("vor.qvz"), Join({kOneVor, kOneVor}));
-    HWND dialog = OpenNavaidDialog(IDM_VOR_DELETE, Db("vor.qvz"), "Delete VOR");
-    ASSERT_NE(dialog, nullptr);
-    RemoveTree(Db("vor.qvz"));
-    MakeFolder(Db("vor.qvz"));
-    SendMessageA(GetDlgItem(dialog, IDC_NAVAID_LIST), CB_SETCURSEL, 0, 0);
-    m_app->Click(dialog, IDOK);
-    ASSERT_TRUE(m_app->WaitGone(dialog));
-    ExpectFailureMessage(Lower(Db("vor.qvz")), "denied");
-    ExpectScreen(kNoDatabase);
-    EXPECT_FALSE(FileExists(Db("vor.qvz.new"))) << "a working copy was left as if finished";
+// Failures met in a navaid dialog's OK: a file made a folder under it.
+TEST_F(Failure, FileWorkThatFailsInTheDialogIsReportedAndLeavesNoFinishedOutput) {
+    const struct {
+        int command;
+        const char* title;
+        const char* blocked;
+        int list, select;  // the list to pick from and its selection message
+        int screen;
+    } cases[] = {
+        {IDM_VOR_ADD, "Add VOR", "vor.qvz.new", IDC_TYPE_LIST, LB_SETCURSEL, kNoAction},
+        {IDM_VOR_DELETE, "Delete VOR", "vor.qvz", IDC_NAVAID_LIST, CB_SETCURSEL, kNoDatabase}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        RemoveTree(m_db);
+        MakeFolder(m_db);
+        WriteBytes(Db("vor.qvz"), Join({kOneVor, kOneVor}));
+        HWND dialog = OpenNavaidDialog(c.command, Db("vor.qvz"), c.title);
+        ASSERT_NE(dialog, nullptr);
+        RemoveTree(Db(c.blocked));
+        MakeFolder(Db(c.blocked));
+        SendMessageA(GetDlgItem(dialog, c.list), c.select, 0, 0);
+        m_app->Click(dialog, IDOK);
+        ASSERT_TRUE(m_app->WaitGone(dialog));
+        ExpectFailureMessage(Lower(Db(c.blocked)), "denied");
+        ExpectScreen(c.screen);
+        EXPECT_TRUE(IsFolder(Db(c.blocked)));
+        // Unreadable source: no working copy may look finished.
+        if (c.screen == kNoDatabase) {
+            EXPECT_FALSE(FileExists(Db("vor.qvz.new")));
+        }
+        ExpectNoTemporaryFile();
+    }
 }
 
 }  // namespace

@@ -153,31 +153,60 @@ INSTANTIATE_TEST_SUITE_P(
                                  Slice(kThreeNdbs, 0, 106)}),
     kRowName);
 
-// Every way out of a navaid dialog without a navaid: the working copy stays
-// an exact copy of the chosen file and the screen says nothing was done.
+// Each navaid dialog as it opens (modal, centred over the main window,
+// nothing chosen), then each way out of it without a navaid: the working copy
+// stays an exact copy of the chosen file and the screen says nothing was done.
 struct LeaveCase {
     const char* name;
     int command;
     const char* title;
-    const char* how;  // "cancel", "escape", "close box", "enter"
+    const char* label;               // a label the dialog must show
+    std::vector<std::string> types;  // as shown (sorted); none in a Delete dialog
+    const char* how;                 // "cancel", "escape", "close box", "enter"
 };
 void PrintTo(const LeaveCase& c, std::ostream* out) { *out << c.name; }
 
 class LeaveDialog : public UiTest, public ::testing::WithParamInterface<LeaveCase> {};
 
-TEST_P(LeaveDialog, LeavesAnExactCopyAndShowsNoAction) {
+TEST_P(LeaveDialog, OpensWithNothingChosenAndLeavesAnExactCopyAndNoAction) {
     const LeaveCase& c = GetParam();
     const Bytes source =
         c.command == IDM_VOR_ADD || c.command == IDM_VOR_DELETE ? kThreeVors : kThreeNdbs;
     WriteBytes(Db("x.qvz"), source);
     HWND dialog = OpenNavaidDialog(c.command, Db("x.qvz"), c.title);
     ASSERT_NE(dialog, nullptr);
+    HWND main = m_app->MainWindow();
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
+    EXPECT_FALSE(IsWindowEnabled(main)) << "the main window takes input under a modal dialog";
+    RECT outer, frame;
+    GetWindowRect(dialog, &outer);
+    GetWindowRect(main, &frame);
+    EXPECT_NEAR((outer.left + outer.right) / 2.0, (frame.left + frame.right) / 2.0, 2);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2.0, (frame.top + frame.bottom) / 2.0, 2);
+    EXPECT_EQ(ChildText(dialog, "Button"), "OK\nAbbrechen");
+    EXPECT_NE(ChildText(dialog).find(c.label), std::string::npos) << ChildText(dialog);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_ALTITUDE) != nullptr, c.command == IDM_VOR_ADD);
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
+    EXPECT_EQ(gui.hwndFocus, GetDlgItem(dialog, IDOK)) << "the focus is not on OK";
+    if (c.types.empty()) {
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_NAVAID_LIST), CB_GETCURSEL, 0, 0), CB_ERR);
+    } else {
+        HWND types = GetDlgItem(dialog, IDC_TYPE_LIST);
+        EXPECT_EQ(ListEntries(types, false), c.types);
+        EXPECT_EQ(SendMessageA(types, LB_GETCURSEL, 0, 0), LB_ERR);
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_ID), EM_GETLIMITTEXT, 0, 0), 10);
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_NAME), EM_GETLIMITTEXT, 0, 0), 20);
+    }
+
     const std::string how = c.how;
     if (how == "cancel") m_app->Click(dialog, IDCANCEL);
     if (how == "escape") m_app->PressKey(dialog, IDOK, VK_ESCAPE);
     if (how == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (how == "enter") m_app->PressKey(dialog, IDOK, VK_RETURN);
     ASSERT_TRUE(m_app->WaitGone(dialog)) << how << " did not end the dialog";
+    EXPECT_TRUE(IsWindowEnabled(main));
     ExpectScreen(kNoAction);
     if (how == "cancel") Shot("screen-no-action");
     EXPECT_EQ(ReadBytes(Db("x.qvz.new")), source);
@@ -186,11 +215,22 @@ TEST_P(LeaveDialog, LeavesAnExactCopyAndShowsNoAction) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, LeaveDialog,
-    ::testing::Values(LeaveCase{"AddVorAbbrechen", IDM_VOR_ADD, "Add VOR", "cancel"},
-                      LeaveCase{"AddNdbEscape", IDM_NDB_ADD, "Add NDB", "escape"},
-                      LeaveCase{"DeleteVorCloseBox", IDM_VOR_DELETE, "Delete VOR", "close box"},
-                      LeaveCase{"DeleteNdbEnterWithNothingPicked", IDM_NDB_DELETE, "Delete NDB",
-                                "enter"}),
+    ::testing::Values(
+        LeaveCase{"AddVorAbbrechen",
+                  IDM_VOR_ADD,
+                  "Add VOR",
+                  "Altitude:",
+                  {"DME", "TACAN", "VOR", "VOR-DME", "VORTAC"},
+                  "cancel"},
+        LeaveCase{"AddNdbEscape", IDM_NDB_ADD, "Add NDB", "MagVar:", {"NDB", "NDB-DME"}, "escape"},
+        LeaveCase{
+            "DeleteVorCloseBox", IDM_VOR_DELETE, "Delete VOR", "Select VOR:", {}, "close box"},
+        LeaveCase{"DeleteNdbEnterWithNothingPicked",
+                  IDM_NDB_DELETE,
+                  "Delete NDB",
+                  "Select NDB:",
+                  {},
+                  "enter"}),
     kRowName);
 
 TEST_F(UiTest, ListFlowsWriteTheListBesideTheChosenFile) {
