@@ -10,55 +10,26 @@
 #include "resource.h"
 #include "ui_driver.h"
 
-namespace {
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
-}
-
-// From the Open dialog's OK to the Delete VOR dialog listing every record.
-double TimeDialogOpen(const std::string& folder, int records) {
-    const std::string database = folder + "\\big.qvz";
-    uidriver::Bytes bytes(static_cast<size_t>(records) * 56, ' ');
-    for (int k = 0; k < records; ++k) {
-        std::string id = std::to_string(k);
-        id.insert(id.begin(), 'V');
-        std::copy(id.begin(), id.end(), bytes.begin() + static_cast<size_t>(k) * 56);
-    }
-    uidriver::WriteBytes(database, bytes);
-    uidriver::App app(uidriver::WindowsPath(NAVAIDEDIT_EXE), folder);
-    app.Command(IDM_VOR_DELETE);
-    HWND open = app.WaitOpenDialog();
-    if (open == nullptr) return -1;
-    LARGE_INTEGER start, ready;
-    QueryPerformanceCounter(&start);
-    app.ChooseFile(open, database);
-    HWND dialog = app.WaitDialog(
-        [&](HWND window) {
-            return uidriver::WindowText(window) == "Delete VOR" &&
-                   SendMessageA(GetDlgItem(window, IDC_NAVAID_LIST), CB_GETCOUNT, 0, 0) == records;
-        },
-        120000);
-    QueryPerformanceCounter(&ready);
-    if (dialog == nullptr) return -1;
-    app.Click(dialog, IDCANCEL);
-    app.WaitGone(dialog, 60000);
-    return Seconds(start, ready);
-}
-
-}  // namespace
-
 int main() {
-    uidriver::UseTestDesktop();
-    const std::string folder = uidriver::WindowsPath(UI_WORK_DIR) + "\\bench";
-    uidriver::RemoveTree(folder);
-    uidriver::MakeFolder(folder);
+    using namespace uidriver;
+    UseTestDesktop();
+    const std::string folder = WindowsPath(UI_WORK_DIR) + "\\bench";
+    RemoveTree(folder);
+    MakeFolder(folder);
     for (int records : {20000, 100000}) {
-        const double seconds = TimeDialogOpen(folder, records);
+        const std::string database = folder + "\\big.qvz";
+        WriteBytes(database, ManyVors(records));
+        App app(WindowsPath(NAVAIDEDIT_EXE), folder);
+        app.Command(IDM_VOR_DELETE);
+        HWND open = app.WaitOpenDialog();
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+        if (open != nullptr) app.ChooseFile(open, database);
+        HWND dialog = app.WaitListedDialog("Delete VOR", IDC_NAVAID_LIST, records, 120000);
+        const double seconds = dialog != nullptr ? SecondsSince(start) : -1;
         std::printf("Delete VOR dialog ready for %6d records: %.3f s\n", records, seconds);
+        if (dialog != nullptr) app.Click(dialog, IDCANCEL);
     }
-    uidriver::RemoveTree(folder);
+    RemoveTree(folder);
     return 0;
 }

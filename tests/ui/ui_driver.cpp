@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -271,6 +272,30 @@ HWND FindProgramWindow(DWORD processId, const std::function<bool(HWND)>& test) {
 
 }  // namespace
 
+Bytes ManyVors(int count) {
+    constexpr size_t kVorSize = 56;
+    Bytes bytes(static_cast<size_t>(count) * kVorSize, 0);
+    for (int k = 0; k < count; ++k) {
+        std::uint8_t* record = bytes.data() + static_cast<size_t>(k) * kVorSize;
+        std::memset(record, ' ', 30);
+        // Prefixed by insert: GCC 12 misreads "V" + text as an overlapping copy.
+        std::string id = std::to_string(k), name = id;
+        id.insert(0, 1, 'V');
+        name.insert(0, "SCALE ");
+        std::memcpy(record, id.data(), id.size());
+        std::memcpy(record + 10, name.data(), name.size());
+        record[50] = 1;
+    }
+    return bytes;
+}
+
+double SecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+}
+
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
@@ -488,8 +513,17 @@ HWND App::WaitOpenDialog() const {
     });
 }
 
-HWND App::WaitDialogTitled(const char* title) const {
-    return WaitDialog([&](HWND window) { return WindowText(window) == title; });
+HWND App::WaitDialogTitled(const char* title, DWORD timeoutMs) const {
+    return WaitDialog([&](HWND window) { return WindowText(window) == title; }, timeoutMs);
+}
+
+HWND App::WaitListedDialog(const char* title, int listId, int count, DWORD timeoutMs) const {
+    return WaitDialog(
+        [&](HWND window) {
+            return WindowText(window) == title &&
+                   SendMessageA(GetDlgItem(window, listId), CB_GETCOUNT, 0, 0) == count;
+        },
+        timeoutMs);
 }
 
 HWND App::WaitMessageBox() const {

@@ -56,6 +56,12 @@ void RemoveTree(const std::string& path);
 std::string StoredName(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& folder);
 
+// A VOR database of `count` records, ID "V<k>" and name "SCALE <k>" (space
+// padded) and a VOR type code, so every label differs.
+Bytes ManyVors(int count);
+// Seconds since an earlier QueryPerformanceCounter reading.
+double SecondsSince(const LARGE_INTEGER& start);
+
 // Polls `done` until it holds or the deadline passes.
 bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
@@ -81,7 +87,9 @@ public:
     // test, waited for until the deadline; null when none came.
     HWND WaitDialog(const std::function<bool(HWND)>& test, DWORD timeoutMs = 10000) const;
     HWND WaitOpenDialog() const;
-    HWND WaitDialogTitled(const char* title) const;
+    HWND WaitDialogTitled(const char* title, DWORD timeoutMs = 10000) const;
+    // The dialog titled `title` once its combo box `listId` holds `count` entries.
+    HWND WaitListedDialog(const char* title, int listId, int count, DWORD timeoutMs) const;
     // A message box of the program (captioned with the program's name).
     HWND WaitMessageBox() const;
     // True once the window is gone.
