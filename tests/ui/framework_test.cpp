@@ -1,6 +1,6 @@
 // The framework layer in-process under Windows or Wine: byte strings, the
 // system code page in the core, message-map dispatch, the frame window's
-// class, styles and end of life, and point fonts.
+// class, styles and end of life, and device contexts.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +9,6 @@
 #include "afxwin.h"
 #include "code_page_case.h"
 #include "navaid_db.h"
-#include "point_font.h"
 
 namespace {
 
@@ -190,23 +189,6 @@ TEST(FrameWndTest, DestroyingAnotherWindowLeavesTheLoopRunning) {
     EXPECT_TRUE(deleted);
     int code = -1;
     EXPECT_FALSE(PumpUntilQuit(&code));
-}
-
-TEST(FontTest, PointFontsFollowTheScreenResolution) {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    for (int tenths : {200, 140}) {
-        SCOPED_TRACE(tenths);
-        CFont font;
-        ASSERT_TRUE(font.CreatePointFont(tenths, "Arial Black Kursiv"));
-        LOGFONTA logFont{};
-        ASSERT_EQ(::GetObjectA(font.m_hObject, sizeof logFont, &logFont),
-                  static_cast<int>(sizeof logFont));
-        EXPECT_EQ(logFont.lfHeight, PointFontHeight(dpi, tenths));
-        EXPECT_EQ(logFont.lfWeight | logFont.lfItalic | logFont.lfCharSet, DEFAULT_CHARSET);
-        EXPECT_STREQ(logFont.lfFaceName, "Arial Black Kursiv");
-    }
 }
 
 TEST(DeviceContextTest, SelectObjectReturnsTheFontItReplaces) {

@@ -1,8 +1,8 @@
 #include "ui_driver.h"
 
+#include <gdiplus.h>
+
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -52,76 +52,22 @@ RECT DesktopRect() {
     return rect;
 }
 
-// --- PNG: uncompressed deflate blocks are enough for screenshots.
-
-std::uint32_t Crc32(const std::uint8_t* data, size_t size, std::uint32_t crc = 0) {
-    static const auto table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
+// Writes the capture as a PNG file through GDI+.
+void SavePng(const Capture& capture, const std::string& path) {
+    static const bool started = [] {
+        Gdiplus::GdiplusStartupInput input;
+        ULONG_PTR token = 0;
+        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
     }();
-    crc ^= 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
-void PutBigEndian(Bytes& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back((value >> shift) & 0xFF);
-}
-
-void PutChunk(Bytes& out, const char* type, const Bytes& data) {
-    PutBigEndian(out, static_cast<std::uint32_t>(data.size()));
-    Bytes typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    out.insert(out.end(), typed.begin(), typed.end());
-    PutBigEndian(out, Crc32(typed.data(), typed.size()));
-}
-
-Bytes EncodePng(const Capture& capture) {
-    Bytes raw;
-    raw.reserve(static_cast<size_t>(capture.height) * (capture.width * 3 + 1));
-    for (int y = 0; y < capture.height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < capture.width; ++x) {
-            const std::uint32_t pixel = capture.At(x, y);
-            raw.push_back((pixel >> 16) & 0xFF);
-            raw.push_back((pixel >> 8) & 0xFF);
-            raw.push_back(pixel & 0xFF);
-        }
+    auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(capture.pixels.data()));
+    Gdiplus::Bitmap bitmap(capture.width, capture.height, capture.width * 4, PixelFormat32bppRGB,
+                           pixels);
+    const CLSID pngEncoder = {
+        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    const std::wstring widePath(path.begin(), path.end());
+    if (!started || bitmap.Save(widePath.c_str(), &pngEncoder, nullptr) != Gdiplus::Ok) {
+        throw std::runtime_error("cannot write " + path);
     }
-    Bytes zlib = {0x78, 0x01};
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t at = 0; at < raw.size() || at == 0;) {
-        const size_t size = std::min<size_t>(65535, raw.size() - at);
-        const bool last = at + size == raw.size();
-        zlib.push_back(last ? 1 : 0);
-        zlib.push_back(size & 0xFF);
-        zlib.push_back(size >> 8);
-        zlib.push_back(~size & 0xFF);
-        zlib.push_back((~size >> 8) & 0xFF);
-        zlib.insert(zlib.end(), raw.begin() + at, raw.begin() + at + size);
-        at += size;
-        if (last) break;
-    }
-    PutBigEndian(zlib, (b << 16) | a);
-
-    Bytes png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    Bytes header;
-    PutBigEndian(header, capture.width);
-    PutBigEndian(header, capture.height);
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", zlib);
-    PutChunk(png, "IEND", {});
-    return png;
 }
 
 // --- Judging the screen from the main window's pixels.
@@ -621,7 +567,7 @@ void App::Screenshot(const std::string& path) const {
             return unchanged >= 3;
         },
         5000);
-    WriteBytes(path, EncodePng(current));
+    SavePng(current, path);
 }
 
 }  // namespace uidriver

@@ -1,37 +1,19 @@
 #include "ui_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace uidriver {
 
-namespace {
-
-void PutText(Bytes& out, const std::string& text, size_t width) {
-    std::string field = text;
-    field.resize(width, ' ');
-    out.insert(out.end(), field.begin(), field.end());
-}
-
-void PutFloat(Bytes& out, float value) {
-    std::uint8_t bytes[4];
-    std::memcpy(bytes, &value, 4);
-    out.insert(out.end(), bytes, bytes + 4);
-}
-
-void PutInt(Bytes& out, std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) out.push_back((bits >> shift) & 0xFF);
-}
-
-}  // namespace
-
 Bytes VorRecord(const std::string& id, const std::string& name, float lat, float lon, float freq,
                 float magVar, std::int32_t altitude, const Bytes& typeBlock) {
-    Bytes record;
-    PutText(record, id, 10);
-    PutText(record, name, 20);
-    for (float value : {lat, lon, freq, magVar}) PutFloat(record, value);
-    PutInt(record, altitude);
+    // Space-padded ID and name, four little-endian floats, the altitude, the type block.
+    Bytes record(50, ' ');
+    std::copy(id.begin(), id.end(), record.begin());
+    std::copy(name.begin(), name.end(), record.begin() + 10);
+    const float reals[] = {lat, lon, freq, magVar};
+    std::memcpy(record.data() + 30, reals, sizeof reals);
+    std::memcpy(record.data() + 46, &altitude, sizeof altitude);
     record.insert(record.end(), typeBlock.begin(), typeBlock.end());
     return record;
 }
