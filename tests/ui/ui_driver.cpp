@@ -194,26 +194,29 @@ bool ShowsScreen(const Capture& client, int screen, const std::vector<RECT>& cov
     return true;
 }
 
-struct FindContext {
-    DWORD processId;
-    const std::function<bool(HWND)>* test;
-    HWND found;
-};
-
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param) {
-    auto* context = reinterpret_cast<FindContext*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != context->processId || !IsWindowVisible(window)) return TRUE;
-    if (!(*context->test)(window)) return TRUE;
-    context->found = window;
-    return FALSE;
+// The program's visible top-level windows.
+std::vector<HWND> ProgramWindows(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == s->processId && IsWindowVisible(window)) s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND FindProgramWindow(DWORD processId, const std::function<bool(HWND)>& test) {
-    FindContext context{processId, &test, nullptr};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&context));
-    return context.found;
+    for (HWND window : ProgramWindows(processId)) {
+        if (test(window)) return window;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -517,27 +520,14 @@ int App::CurrentScreen() const {
     const Capture capture = ClientPixels();
     // Parts of the client area under the program's other windows are not judged.
     std::vector<RECT> covered;
-    struct Context {
-        const App* app;
-        POINT origin;
-        std::vector<RECT>* covered;
-    } context{this, origin, &covered};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* c = reinterpret_cast<Context*>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid == c->app->ProcessId() && window != c->app->MainWindow() &&
-                IsWindowVisible(window)) {
-                RECT rect;
-                GetWindowRect(window, &rect);
-                OffsetRect(&rect, -c->origin.x, -c->origin.y);
-                InflateRect(&rect, 2, 2);
-                c->covered->push_back(rect);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&context));
+    for (HWND window : ProgramWindows(m_process.dwProcessId)) {
+        if (window == m_main) continue;
+        RECT rect;
+        GetWindowRect(window, &rect);
+        OffsetRect(&rect, -origin.x, -origin.y);
+        InflateRect(&rect, 2, 2);
+        covered.push_back(rect);
+    }
     for (int screen = kIntro; screen <= kListCreated; ++screen) {
         if (ShowsScreen(capture, screen, covered)) return screen;
     }
