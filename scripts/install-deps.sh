@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake make g++ libgtest-dev googletest libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  g++-mingw-w64-x86-64 wine64 xvfb x11-utils imagemagick librsvg2-bin python3
+  g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick librsvg2-bin python3
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -15,5 +15,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
