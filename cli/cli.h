@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -125,6 +126,11 @@ private:
     bool atEnd_ = false;
     std::uint64_t index_ = 0, offset_ = 0, count_ = 0;
 };
+
+// Reads the database's complete records in file order, calling `visit` with
+// each record's index and bytes. A failed open, read or close is returned.
+Outcome ForEachRecord(const std::string& path, Family family,
+                      const std::function<void(std::uint64_t, const std::uint8_t*)>& visit);
 
 // One command: its name, a line for the overview, its full help, and the
 // function that runs it with the arguments after the command name.

@@ -84,22 +84,12 @@ int Run(const std::vector<std::string>& args, const Console& console) {
         args, {"DATABASE"},
         {{"id", false}, {"name", false}, {"type", false}, {"near", false}, {"within", false}});
     FindQuery query = MakeFindQuery(line);
-    RecordReader reader;
-    if (Outcome opened = reader.Open(line.positional[0], line.family); !opened) {
-        return ReportFailure(console, opened);
-    }
-    for (;;) {
-        const std::uint8_t* record = nullptr;
-        if (Outcome read = reader.Next(record); !read) {
-            reader.Close();
-            return ReportFailure(console, read);
-        }
-        if (!record) break;
-        if (Matches(query, line.family, DecodeRecord(line.family, record))) {
-            console.out << FindLine(line.family, reader.Index(), record) << '\n';
-        }
-    }
-    if (Outcome closed = reader.Close(); !closed) return ReportFailure(console, closed);
+    const Outcome read = ForEachRecord(
+        line.positional[0], line.family, [&](std::uint64_t index, const std::uint8_t* record) {
+            if (Matches(query, line.family, DecodeRecord(line.family, record)))
+                console.out << FindLine(line.family, index, record) << '\n';
+        });
+    if (!read) return ReportFailure(console, read);
     return kExitOk;
 }
 

@@ -13,28 +13,19 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     const std::string& outPath = line.positional[1];
     RefuseSameFile(database, outPath);
 
-    RecordReader reader;
-    if (Outcome opened = reader.Open(database, line.family); !opened) {
-        return ReportFailure(console, opened);
-    }
     MapData data;
     data.family = line.family;
     std::uint64_t records = 0;
-    for (;;) {
-        const std::uint8_t* record = nullptr;
-        if (Outcome read = reader.Next(record); !read) {
-            reader.Close();
-            return ReportFailure(console, read);
-        }
-        if (!record) break;
-        ++records;
-        const DecodedRecord r = DecodeRecord(line.family, record);
-        MapNavaid navaid{reader.Index(), std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude,
-                         r.typeCode};
-        (OnTheMap(r.latitude, r.longitude) ? data.drawn : data.notDrawn)
-            .push_back(std::move(navaid));
-    }
-    if (Outcome closed = reader.Close(); !closed) return ReportFailure(console, closed);
+    const Outcome read =
+        ForEachRecord(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
+            ++records;
+            const DecodedRecord r = DecodeRecord(line.family, record);
+            MapNavaid navaid{index, std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude,
+                             r.typeCode};
+            (OnTheMap(r.latitude, r.longitude) ? data.drawn : data.notDrawn)
+                .push_back(std::move(navaid));
+        });
+    if (!read) return ReportFailure(console, read);
 
     data.title = std::string(FamilyName(line.family)) + " database " +
                  Cp1252ToUtf8(std::filesystem::path(database).filename().string()) + ": " +

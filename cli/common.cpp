@@ -331,4 +331,14 @@ Outcome RecordReader::Next(const std::uint8_t*& record) {
     return Outcome::Success();
 }
 
+Outcome ForEachRecord(const std::string& path, Family family,
+                      const std::function<void(std::uint64_t, const std::uint8_t*)>& visit) {
+    RecordReader reader;
+    Outcome result = reader.Open(path, family);
+    const std::uint8_t* record = nullptr;
+    while (result && (result = reader.Next(record)) && record) visit(reader.Index(), record);
+    if (Outcome closed = reader.Close(); result && !closed) result = closed;
+    return result;
+}
+
 }  // namespace navaid::cli
