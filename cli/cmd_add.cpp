@@ -28,9 +28,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);
     }
-    if (Outcome outcome = AddNavaidToFiles(line.family, database, workingCopy, entry); !outcome) {
-        return ReportFailure(console, outcome);
-    }
+    const Outcome outcome = AddNavaidToFiles(line.family, database, workingCopy, entry);
+    if (!outcome) return ReportFailure(console, outcome);
+    if (outcome.HasWarning()) console.err << "navaid: warning: " << outcome.Message() << "\n";
     return kExitOk;
 }
 

@@ -19,9 +19,9 @@ inline constexpr std::size_t kCopyChunk = 64 * 1024;
 Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd);
 
 // Ends an operation that writes `outputPath`: closes the source, then the
-// output, and when anything failed (`result` or a close) removes the output,
-// since a file left from an earlier run would pass for this run's result.
-// Returns the first failure.
+// output, and when anything failed (`result` or a close) removes the output
+// if this operation created or emptied it; one it could not open stays as
+// the user left it. Returns the first failure.
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath);
 
 }  // namespace navaid::detail

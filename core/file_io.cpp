@@ -1,10 +1,13 @@
 #include "file_io.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <utility>
+
+#include "code_page.h"
 
 namespace navaid::io {
 namespace {
@@ -13,10 +16,13 @@ long g_callCount = 0;
 long g_failCall = 0;
 int g_failError = 0;
 bool g_injected = false;
+long g_actionCall = 0;
+std::function<void()> g_action;
 
 // Counts one seam call; returns the errno value to fail it with, or 0.
 int NextCall() {
     ++g_callCount;
+    if (g_actionCall != 0 && g_callCount == g_actionCall) g_action();
     if (g_failCall != 0 && g_callCount == g_failCall) {
         g_injected = true;
         return g_failError;
@@ -27,6 +33,44 @@ int NextCall() {
 // errno after a failed C runtime call, with a fallback when it said nothing.
 int LastError() { return errno != 0 ? errno : EIO; }
 
+// Nothing of that name: the path or one of its folders is missing.
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+// The C runtime's narrow calls take paths in the ANSI code page on Windows,
+// as the program's texts are; std::filesystem would convert them with the C
+// locale and name another file.
+struct Status {
+    bool regularOrLink = false;
+#if defined(_WIN32)
+    std::string fullPath;
+#else
+    dev_t device = 0;
+    ino_t inode = 0;
+#endif
+};
+
+// Queries a path without following a final link (POSIX); 0 or the errno value.
+int QueryStatus(const std::string& path, Status& status) {
+    errno = 0;
+#if defined(_WIN32)
+    struct _stat64 info;
+    if (_stat64(path.c_str(), &info) != 0) return LastError();
+    status.regularOrLink = (info.st_mode & S_IFMT) == S_IFREG;
+    char full[_MAX_PATH * 4];
+    if (_fullpath(full, path.c_str(), sizeof full) == nullptr) return LastError();
+    // Windows names are case-insensitive in the ANSI code page.
+    status.fullPath = LowerCase(full);
+#else
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) return LastError();
+    status.regularOrLink = S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
+    if (S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0) return LastError();
+    status.device = info.st_dev;
+    status.inode = info.st_ino;
+#endif
+    return 0;
+}
+
 }  // namespace
 
 namespace faults {
@@ -35,6 +79,12 @@ void FailCall(long callNumber, int error) {
     g_failCall = callNumber;
     g_failError = error;
     g_injected = false;
+    g_actionCall = 0;
+}
+void BeforeCall(long callNumber, std::function<void()> action) {
+    FailCall(0, 0);
+    g_actionCall = callNumber;
+    g_action = std::move(action);
 }
 void Reset() { FailCall(0, 0); }
 long CallCount() { return g_callCount; }
@@ -44,13 +94,16 @@ bool Injected() { return g_injected; }
 std::string ErrorText(int error) { return std::strerror(error); }
 
 File::File(File&& other) noexcept
-    : stream_(std::exchange(other.stream_, nullptr)), path_(std::move(other.path_)) {}
+    : stream_(std::exchange(other.stream_, nullptr)),
+      path_(std::move(other.path_)),
+      emptied_(other.emptied_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
         Discard();
         stream_ = std::exchange(other.stream_, nullptr);
         path_ = std::move(other.path_);
+        emptied_ = other.emptied_;
     }
     return *this;
 }
@@ -67,10 +120,12 @@ Outcome File::Fail(int error) { return Outcome::Failure(path_, ErrorText(error))
 Outcome File::Open(const std::string& path, OpenMode mode) {
     Discard();
     path_ = path;
+    emptied_ = false;
     if (int injected = NextCall()) return Fail(injected);
     errno = 0;
     if (mode == OpenMode::WriteTruncate) {
         stream_ = std::fopen(path.c_str(), "wb");
+        emptied_ = stream_ != nullptr;
         return stream_ ? Outcome::Success() : Fail(LastError());
     }
     stream_ = std::fopen(path.c_str(), "rb");
@@ -152,15 +207,35 @@ Outcome File::Close() {
 
 Outcome RemoveFile(const std::string& path) {
     if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    Status status;
+    if (int error = QueryStatus(path, status)) {
+        return IsMissing(error) ? Outcome::Success() : Outcome::Failure(path, ErrorText(error));
+    }
     // Only files and links are removed: remove() would also delete an empty
     // folder, or a device such as /dev/full, that carried an output's name.
-    std::error_code ec;
-    const auto type = std::filesystem::symlink_status(path, ec).type();
-    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::symlink)
-        return Outcome::Success();
+    if (!status.regularOrLink) return Outcome::Success();
+    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
     errno = 0;
     if (std::remove(path.c_str()) != 0 && errno != ENOENT)
         return Outcome::Failure(path, ErrorText(LastError()));
+    return Outcome::Success();
+}
+
+Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
+    same = false;
+    Status first, second;
+    for (auto [path, status] : {std::pair{&a, &first}, std::pair{&b, &second}}) {
+        if (int injected = NextCall()) return Outcome::Failure(*path, ErrorText(injected));
+        if (int error = QueryStatus(*path, *status)) {
+            return IsMissing(error) ? Outcome::Success()
+                                    : Outcome::Failure(*path, ErrorText(error));
+        }
+    }
+#if defined(_WIN32)
+    same = first.fullPath == second.fullPath;
+#else
+    same = first.device == second.device && first.inode == second.inode;
+#endif
     return Outcome::Success();
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "outcome.h"
@@ -42,6 +43,9 @@ public:
 
     bool IsOpen() const { return stream_ != nullptr; }
     const std::string& Path() const { return path_; }
+    // Whether this file was opened for writing, i.e. created or emptied by
+    // this operation: only such an output may be removed after a failure.
+    bool Emptied() const { return emptied_; }
 
 private:
     void Discard();
@@ -49,11 +53,18 @@ private:
 
     std::FILE* stream_ = nullptr;
     std::string path_;
+    bool emptied_ = false;
 };
 
 // Deletes a file or link. A missing file counts as success, and anything
-// else of that name (a folder, a device) is left alone.
+// else of that name (a folder, a device) is left alone. The status query
+// and the removal are separate calls, and either may fail.
 Outcome RemoveFile(const std::string& path);
+
+// Whether two paths name the same existing file (false when either is
+// missing). Paths are the system's narrow strings, in the ANSI code page on
+// Windows.
+Outcome SameFile(const std::string& a, const std::string& b, bool& same);
 
 // The system's text for an errno value.
 std::string ErrorText(int error);
@@ -62,6 +73,9 @@ std::string ErrorText(int error);
 // after ResetFaults) fails with `error` as its errno value. 0 disables it.
 namespace faults {
 void FailCall(long callNumber, int error);
+// Runs `action` just before the call numbered `callNumber` (counting as
+// FailCall does), as another program acting on the same files would.
+void BeforeCall(long callNumber, std::function<void()> action);
 void Reset();
 long CallCount();  // seam calls made since the last Reset
 bool Injected();   // whether the armed fault has fired

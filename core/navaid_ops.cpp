@@ -1,6 +1,4 @@
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "copy_util.h"
 #include "navaid_db.h"
@@ -35,7 +33,7 @@ Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& o
     Outcome inClosed = in.Close();
     Outcome outClosed = out.Close();
     if (result) result = inClosed ? outClosed : inClosed;
-    if (!result) io::RemoveFile(outputPath);
+    if (!result && out.Emptied()) io::RemoveFile(outputPath);
     return result;
 }
 
@@ -43,21 +41,52 @@ Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& o
 
 namespace {
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+// Building the record in the temporary file would overwrite a database that
+// lives under that very name.
+Outcome RefuseTemporaryName(const std::string& sourcePath, const std::string& workingCopyPath) {
+    for (const std::string* path : {&sourcePath, &workingCopyPath}) {
+        bool same = false;
+        if (Outcome checked = io::SameFile(*path, kTemporaryRecordFile, same); !checked)
+            return checked;
+        if (same)
+            return Outcome::Failure(*path, std::string("cannot add to a file named \"") +
+                                               kTemporaryRecordFile +
+                                               "\" in the current folder: that name is "
+                                               "used for the record being built");
+    }
+    return Outcome::Success();
 }
 
-// Writes the encoded record to the temporary file and closes it.
-Outcome WriteTemporaryRecord(const std::string& record) {
+// Writes the encoded record to the temporary file and closes it. `created`
+// tells whether the file is this addition's own, to be deleted afterwards.
+Outcome WriteTemporaryRecord(const std::string& record, bool& created) {
     io::File temp;
-    if (Outcome opened = temp.Open(kTemporaryRecordFile, io::OpenMode::WriteTruncate); !opened)
-        return opened;
+    Outcome opened = temp.Open(kTemporaryRecordFile, io::OpenMode::WriteTruncate);
+    created = temp.Emptied();
+    if (!opened) return opened;
     Outcome written = temp.Write(record.data(), record.size());
     Outcome closed = temp.Close();
-    if (written && closed) return Outcome::Success();
-    io::RemoveFile(kTemporaryRecordFile);
     return written ? closed : written;
+}
+
+// Reads the temporary file back. Another instance working in the same folder
+// may have removed or rewritten it meanwhile; only the record this addition
+// encoded may be appended.
+Outcome ReadTemporaryRecord(const std::string& record) {
+    io::File temp;
+    Outcome result = temp.Open(kTemporaryRecordFile, io::OpenMode::ReadCreate);
+    std::string built;
+    std::vector<char> buffer(record.size() + 1);
+    for (std::size_t got = 1; result && got > 0 && built.size() <= record.size();) {
+        result = temp.Read(buffer.data(), buffer.size(), got);
+        built.append(buffer.data(), got);
+    }
+    if (Outcome closed = temp.Close(); result) result = closed;
+    if (result && built != record)
+        return Outcome::Failure(kTemporaryRecordFile,
+                                "the record built in this file changed before it was appended "
+                                "(is another copy of the program adding in this folder?)");
+    return result;
 }
 
 }  // namespace
@@ -66,31 +95,29 @@ Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
                          const std::string& workingCopyPath, const NavaidEntry& entry) {
     std::string record;
     if (Outcome encoded = EncodeRecord(family, entry, record); !encoded) return encoded;
-    // Building the record in the temporary file would overwrite a database
-    // that lives under that very name.
-    if (SameFile(sourcePath, kTemporaryRecordFile) ||
-        SameFile(workingCopyPath, kTemporaryRecordFile))
-        return Outcome::Failure(sourcePath, std::string("cannot add to a file named \"") +
-                                                kTemporaryRecordFile +
-                                                "\" in the current folder: that name is "
-                                                "used for the record being built");
+    if (Outcome refused = RefuseTemporaryName(sourcePath, workingCopyPath); !refused)
+        return refused;
 
-    Outcome result = WriteTemporaryRecord(record);
+    bool created = false;
+    Outcome result = WriteTemporaryRecord(record, created);
+    if (result) result = ReadTemporaryRecord(record);
     if (result) {
-        io::File temp, source, copy;
-        result = temp.Open(kTemporaryRecordFile, io::OpenMode::ReadCreate);
-        if (result) result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+        io::File source, copy;
+        result = source.Open(sourcePath, io::OpenMode::ReadCreate);
         if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
         if (result) result = detail::CopyRange(source, copy, 0, 0);
-        if (result) result = detail::CopyRange(temp, copy, 0, 0);
+        if (result) result = copy.Write(record.data(), record.size());
         result = detail::Finish(result, source, copy, workingCopyPath);
-        if (Outcome closed = temp.Close(); result && !closed) result = closed;
     }
-    if (Outcome removed = io::RemoveFile(kTemporaryRecordFile); result && !removed) {
-        // The working copy is complete, but the record file was left behind.
-        result = removed;
+    if (!created) return result;
+    Outcome removed = io::RemoveFile(kTemporaryRecordFile);
+    if (result && !removed) {
+        // The edit is complete and stays; the user learns of the leftover.
+        return Outcome::Warning(removed.file,
+                                "the navaid was added, but this temporary file could not be "
+                                "deleted: " +
+                                    removed.reason);
     }
-    if (!result) io::RemoveFile(workingCopyPath);
     return result;
 }
 

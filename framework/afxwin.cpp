@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <unordered_map>
+#include <utility>
 
 #include "point_font.h"
 
@@ -16,6 +17,9 @@ std::unordered_map<HWND, CWnd*>& PermanentMap() {
     return map;
 }
 CWnd* g_pWndInit = nullptr;
+// The object whose CreateEx is running: if its window dies while being made,
+// the object stays for CreateEx's caller, which learns of the failure.
+CWnd* g_pWndCreating = nullptr;
 
 // GDI objects the program made, so a handle found in a DC leads back to them.
 std::unordered_map<HGDIOBJ, CGdiObject*>& GdiObjectMap() {
@@ -176,14 +180,15 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     cs.hMenu = nIDorHMenu;
     cs.hInstance = AfxGetInstanceHandle();
     cs.lpCreateParams = lpParam;
-    if (!PreCreateWindow(cs)) {
-        PostNcDestroy();
-        return FALSE;
-    }
+    // A failed creation never deletes the object, not even a self-deleting
+    // frame: its creator still holds the pointer and deletes it.
+    if (!PreCreateWindow(cs)) return FALSE;
     AfxHookWindowCreate(this);
+    CWnd* const outer = std::exchange(g_pWndCreating, this);
     HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName,
                                   static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
                                   cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    g_pWndCreating = outer;
     g_pWndInit = nullptr;
     if (hWnd == nullptr) {
         // A menu passed in is only owned by a window that was made.
@@ -278,7 +283,7 @@ void CWnd::OnNcDestroy() {
         ::PostQuitMessage(0);
     }
     Detach();
-    PostNcDestroy();
+    if (this != g_pWndCreating) PostNcDestroy();
 }
 
 // ---------------------------------------------------------------------------

@@ -59,6 +59,11 @@ void RunEditFlow(CMainFrame& frame, navaid::Family family) {
         return;
     }
     frame.SetScreen(result == IDOK ? ScreenModified : ScreenNoAction);
+    if (dialog.m_outcome.HasWarning()) {
+        // The edit stands; only a leftover file needs the user's attention.
+        const std::string text = dialog.m_outcome.file + ":\n\n" + dialog.m_outcome.reason;
+        AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 // List: file choice, then the list written beside the chosen file.
