@@ -11,51 +11,37 @@
 
 namespace {
 
-struct Placed {
-    std::string text;
-    ScreenFont font;
-    int x;
-    int y;
-    bool operator==(const Placed&) const = default;
-};
-
-std::vector<Placed> Layout(int state, int width, int height) {
-    std::vector<Placed> placed;
-    for (const ScreenText& t : ScreenTexts(state, width, height)) {
-        placed.push_back({t.text, t.font, t.x, t.y});
+// Each text as "<font> x,y text", the font T(itle), S (text) or D(efault).
+std::vector<std::string> Layout(int state) {
+    std::vector<std::string> placed;
+    for (const ScreenText& t : ScreenTexts(state, 784, 520)) {
+        placed.push_back(std::string(1, "TSD"[static_cast<int>(t.font)]) + " " +
+                         std::to_string(t.x) + "," + std::to_string(t.y) + " " + t.text);
     }
     return placed;
 }
 
-constexpr auto T = ScreenFont::Title;
-constexpr auto S = ScreenFont::Text;
-
 TEST(StatusScreens, EveryScreenAtClientSize784x520) {
-    const Placed credit = {kCreditLine, ScreenFont::Default, 584, 480};
-    const Placed title = {"Modify QVZ / Version 1.0", T, 90, 50};
-    const std::vector<Placed> expected[] = {
-        {{"Modify QVZ Scenery / Version 1.0", T, 90, 50},
-         {"This tool allows to modify the QVZ Scenery", S, 92, 140},
-         {"by adding, deleting or changing VORs and NDBs.", S, 92, 180},
-         {"If you want to change parameters of an existing", S, 92, 230},
-         {"Navaid, you have first to delete it, then add it", S, 92, 270},
-         {"once again with the changed parameters.", S, 92, 310},
-         credit},
-        {{"Choose the Database file:", S, 50, 50}, credit},
-        {title, {"No Action performed !", S, 292, 200}, credit},
-        {title, {"No Database file found!", S, 212, 200}, credit},
-        {title,
-         {"Navaid successfully modified", S, 212, 200},
-         {"and written to file with extension <.new>", S, 162, 240},
-         credit},
-        {title,
-         {"Navaid list successfully created", S, 212, 200},
-         {"and written to file with extension <.txt>", S, 162, 240},
-         credit},
+    const std::string credit = std::string("D 584,480 ") + kCreditLine;
+    const std::string title = "T 90,50 Modify QVZ / Version 1.0";
+    const std::vector<std::string> expected[] = {
+        {"T 90,50 Modify QVZ Scenery / Version 1.0",
+         "S 92,140 This tool allows to modify the QVZ Scenery",
+         "S 92,180 by adding, deleting or changing VORs and NDBs.",
+         "S 92,230 If you want to change parameters of an existing",
+         "S 92,270 Navaid, you have first to delete it, then add it",
+         "S 92,310 once again with the changed parameters.", credit},
+        {"S 50,50 Choose the Database file:", credit},
+        {title, "S 292,200 No Action performed !", credit},
+        {title, "S 212,200 No Database file found!", credit},
+        {title, "S 212,200 Navaid successfully modified",
+         "S 162,240 and written to file with extension <.new>", credit},
+        {title, "S 212,200 Navaid list successfully created",
+         "S 162,240 and written to file with extension <.txt>", credit},
     };
     for (int state = ScreenIntro; state <= ScreenListCreated; ++state) {
         EXPECT_TRUE(IsValidScreenState(state));
-        EXPECT_EQ(Layout(state, 784, 520), expected[state]) << "screen " << state;
+        EXPECT_EQ(Layout(state), expected[state]) << "screen " << state;
         std::int32_t kept = state;
         EXPECT_FALSE(ResetInvalidScreenState(kept));
         EXPECT_EQ(kept, state);

@@ -30,6 +30,7 @@ namespace fs = std::filesystem;
 
 inline constexpr char kMainTitle[] = "Modify QVZ, Vs. 1.0";
 inline constexpr char kDesktop[] = "navaiduitest";
+inline constexpr int kFileNameBox = 0x47C;  // in the common Open dialog
 
 // A Unix path (as CMake knows it) as Wine's Windows path on drive Z:.
 inline std::string WindowsPath(std::string path) {
@@ -127,26 +128,22 @@ inline Capture CaptureScreen(const RECT& area) {
     return capture;
 }
 
-// The box a screen text covers, measured with the program's own fonts.
+// The box a screen text covers, measured with the program's fonts (a new
+// device context's own font is the system font).
 inline RECT TextBox(const ScreenText& line) {
-    static HFONT fonts[2] = {};
     HDC screen = GetDC(nullptr);
-    HGDIOBJ old = nullptr;
-    if (line.font != ScreenFont::Default) {
-        HFONT& font = fonts[line.font == ScreenFont::Title];
-        if (font == nullptr) {
-            LOGFONTA logFont{};
-            logFont.lfCharSet = DEFAULT_CHARSET;
-            logFont.lfHeight = PointFontHeight(GetDeviceCaps(screen, LOGPIXELSY),
-                                               line.font == ScreenFont::Title ? 200 : 140);
-            lstrcpyA(logFont.lfFaceName, "Arial Black Kursiv");
-            font = CreateFontIndirectA(&logFont);
-        }
-        old = SelectObject(screen, font);
-    }
+    auto pointFont = [screen](int tenths) {
+        LOGFONTA logFont{};
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        logFont.lfHeight = PointFontHeight(GetDeviceCaps(screen, LOGPIXELSY), tenths);
+        lstrcpyA(logFont.lfFaceName, "Arial Black Kursiv");
+        return static_cast<HGDIOBJ>(CreateFontIndirectA(&logFont));
+    };
+    static const HGDIOBJ fonts[] = {pointFont(200), pointFont(140), GetStockObject(SYSTEM_FONT)};
+    HGDIOBJ old = SelectObject(screen, fonts[static_cast<int>(line.font)]);
     SIZE size{};
     GetTextExtentPoint32A(screen, line.text, lstrlenA(line.text), &size);
-    if (old != nullptr) SelectObject(screen, old);
+    SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
     return {line.x, line.y, line.x + size.cx, line.y + size.cy};
 }
@@ -221,8 +218,6 @@ public:
         CloseHandle(m_process.hThread);
         CloseHandle(m_process.hProcess);
     }
-    App(const App&) = delete;
-    App& operator=(const App&) = delete;
 
     HWND Main() const { return m_main; }
     void Command(int id) const { PostMessageA(m_main, WM_COMMAND, id, 0); }
@@ -237,26 +232,22 @@ public:
     HWND WaitDialog(const std::string& title, DWORD timeoutMs = 10000) const {
         return WaitWindow([&](HWND w) { return WindowText(w) == title; }, timeoutMs);
     }
-    // The Open dialog is the one with a file-name box (combo box or edit).
+    // The Open dialog is the one with a file-name box.
     HWND WaitOpenDialog() const {
-        return WaitWindow([](HWND w) { return FileNameBox(w) != nullptr; });
+        return WaitWindow([](HWND w) { return GetDlgItem(w, kFileNameBox) != nullptr; });
     }
     bool WaitGone(HWND window, DWORD timeoutMs = 10000) const {
         return PollUntil([&] { return !IsWindow(window); }, timeoutMs);
     }
 
     void ChooseFile(HWND openDialog, const std::string& path) const {
-        SendMessageA(FileNameBox(openDialog), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(path.c_str()));
+        SendDlgItemMessageA(openDialog, kFileNameBox, WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(path.c_str()));
         Click(openDialog, IDOK);
     }
     void Click(HWND dialog, int id) const {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    }
-    void PressKey(HWND dialog, int id, WPARAM key) const {
-        PostMessageA(GetDlgItem(dialog, id), WM_KEYDOWN, key, 1);
-        PostMessageA(GetDlgItem(dialog, id), WM_KEYUP, key, 0xC0000001);
     }
 
     Capture ClientPixels() const {
@@ -329,24 +320,16 @@ public:
     }
 
 private:
-    static HWND FileNameBox(HWND dialog) {
-        HWND box = GetDlgItem(dialog, 0x47C);
-        return box != nullptr ? box : GetDlgItem(dialog, 0x480);
-    }
-    // The program's visible top-level windows.
-    std::vector<HWND> Windows() const {
-        std::vector<HWND> found;
+    // The program's first visible top-level window that passes the test, or null.
+    HWND Find(const std::function<bool(HWND)>& test) const {
         for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(window, &pid);
-            if (pid == m_process.dwProcessId && IsWindowVisible(window)) found.push_back(window);
+            if (pid == m_process.dwProcessId && IsWindowVisible(window) && test(window)) {
+                return window;
+            }
         }
-        return found;
-    }
-    HWND Find(const std::function<bool(HWND)>& test) const {
-        const std::vector<HWND> windows = Windows();
-        const auto found = std::ranges::find_if(windows, test);
-        return found != windows.end() ? *found : nullptr;
+        return nullptr;
     }
 
     PROCESS_INFORMATION m_process{};

@@ -55,9 +55,7 @@ protected:
         m_app = std::make_unique<App>(kExe, m_cwd);
     }
     void TearDown() override {
-        if (m_app) {
-            EXPECT_TRUE(m_app->Close()) << "the program did not end on Close";
-        }
+        EXPECT_TRUE(!m_app || m_app->Close()) << "the program did not end on Close";
     }
     void ExpectScreen(int expected) const {
         EXPECT_EQ(m_app->WaitScreen(expected), expected) << "(the screens' numbers)";
@@ -99,8 +97,7 @@ TEST_F(Ui, MainWindowMenuStartScreenAndInfo) {
     HWND main = m_app->Main();
     RECT rect, expected = {0, 0, 800, 600};
     GetWindowRect(main, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &expected))
-        << rect.left << "," << rect.top << " " << rect.right << "," << rect.bottom;
+    EXPECT_TRUE(EqualRect(&rect, &expected)) << "not 800x600 in the top left corner";
     EXPECT_EQ(GetClassLongPtrA(main, GCL_STYLE), CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
     EXPECT_NE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     EXPECT_NE(GetMenu(main), nullptr) << "the frame has no menu bar";
@@ -234,7 +231,11 @@ TEST_P(Flows, EndsWithItsMessageScreenAndFiles) {
         GTEST_SKIP() << "no link to /dev/full here";
     }
     if (*f.source) WriteBytes(chosen, Golden(f.source));
-    if (block[0] == '<') fs::create_directory(folder + "\\" + block.substr(1));
+    const auto makeBlock = [&] {  // a folder where the program wants a file
+        fs::remove_all(folder + "\\" + block.substr(1));
+        fs::create_directory(folder + "\\" + block.substr(1));
+    };
+    if (block[0] == '<') makeBlock();
 
     m_app->Command(f.command);
     HWND open = m_app->WaitOpenDialog();
@@ -271,19 +272,19 @@ TEST_P(Flows, EndsWithItsMessageScreenAndFiles) {
             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_ID)), typed.empty() ? "" : typed[0]);
             EXPECT_EQ(ReadBytes(chosen + ".new"), Golden(f.source));
         }
-        if (block[0] == '>') {
-            fs::remove_all(folder + "\\" + block.substr(1));
-            fs::create_directory(folder + "\\" + block.substr(1));
-        }
+        if (block[0] == '>') makeBlock();
         if (f.pick >= 0) {
             SendDlgItemMessageA(dialog, add ? IDC_TYPE_LIST : IDC_NAVAID_LIST,
                                 add ? LB_SETCURSEL : CB_SETCURSEL, f.pick, 0);
         }
+        if (leave == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (leave == "escape" || leave == "enter") {  // to the focused OK button
+            const WPARAM key = leave == "escape" ? VK_ESCAPE : VK_RETURN;
+            PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, key, 1);
+            PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYUP, key, 0xC0000001);
+        }
         if (leave == "ok" || leave == "cancel")
             m_app->Click(dialog, leave == "ok" ? IDOK : IDCANCEL);
-        if (leave == "escape") m_app->PressKey(dialog, IDOK, VK_ESCAPE);
-        if (leave == "enter") m_app->PressKey(dialog, IDOK, VK_RETURN);
-        if (leave == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         ASSERT_TRUE(m_app->WaitGone(dialog, 180000)) << leave << " did not end the dialog";
     }
     std::string failing = folder + "\\" + f.failing;
