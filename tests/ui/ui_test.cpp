@@ -248,6 +248,7 @@ TEST_P(Flows, EndsWithItsMessageScreenAndFiles) {
     if (leave == "cancel open") Shot(name + "-open");
     MoveAside(open);
     ExpectScreen(ScreenChooseFile);
+    if (leave == "cancel open") Shot(name + "-choose-file");
     leave == "cancel open" ? m_app->Click(open, IDCANCEL) : m_app->ChooseFile(open, chosen);
     ASSERT_TRUE(m_app->WaitGone(open)) << "the Open dialog did not take " << chosen;
 
