@@ -49,5 +49,5 @@ cleanup() {
 trap cleanup EXIT
 [ -f "$WINEPREFIX/system.reg" ] || { wine wineboot -i >/dev/null 2>&1; wineserver -w; }
 shots=$root/build/win64/screenshots
-bash tests/ui/run-on-desktop.sh build/win64/bin/start_screen_shot.exe "$program" "$shots"
+bash cmake/wine-run.sh build/win64/bin/start_screen_shot.exe
 echo "The start screen is in $shots/start-screen.png"
