@@ -102,15 +102,17 @@ ImportedNavaids ReadImportCsv(Family family, const std::string& csvPath, std::st
 }
 
 void PrintTally(const Console& console, const ImportTally& tally, Family family) {
-    auto line = [&](std::size_t count, const std::string& what) {
-        if (count > 0) console.out << count << " " << what << "\n";
+    auto line = [&](std::size_t count, const char* unit, const std::string& what) {
+        if (count > 0) {
+            console.out << count << " " << unit << (count == 1 ? " " : "s ") << what << "\n";
+        }
     };
-    const std::string other = family == Family::Vor ? "NDB" : "VOR";
-    line(tally.otherFamily, "rows skipped: " + other + " family");
-    line(tally.landing, "rows skipped: ILS, localizer, glideslope, marker or GLS");
-    line(tally.lonelyDme, "rows skipped: DME of a VOR that is not in the file");
-    line(tally.outside, "rows skipped: outside the --near circle");
-    line(tally.shortened, "names shortened to 20 bytes");
+    line(tally.otherFamily, "row",
+         std::string("skipped: ") + (family == Family::Vor ? "NDB" : "VOR") + " family");
+    line(tally.landing, "row", "skipped: ILS, localizer, glideslope, marker or GLS");
+    line(tally.lonelyDme, "row", "skipped: DME of a VOR that is not in the file");
+    line(tally.outside, "row", "skipped: outside the --near circle");
+    line(tally.shortened, "name", "shortened to 20 bytes");
 }
 
 int Run(const std::vector<std::string>& args, const Console& console) {
