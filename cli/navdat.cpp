@@ -123,6 +123,14 @@ Row NavDatReader::ParseRow(std::size_t line, int code, std::string_view text,
     std::size_t cut = name.size();
     while (cut > 0 && !IsBlank(name[cut - 1])) --cut;
     row.kind = KindOfWord(name.substr(cut));
+    // A word that names another kind of row is part of the name.
+    const Kind k = row.kind;
+    const bool fits =
+        code == 2    ? k == Kind::Ndb || k == Kind::NdbDme
+        : code == 3  ? k >= Kind::Vor && k <= Kind::Dme
+        : code == 13 ? k == Kind::Tacan || k == Kind::Dme || k == Kind::NdbDme || k == Kind::DmeIls
+                     : true;
+    if (!fits) row.kind = Kind::None;
     row.name = row.kind == Kind::None ? name : TrimWhiteSpace(name.substr(0, cut));
     return row;
 }

@@ -126,7 +126,7 @@ TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
                    "--within", "30"}),
               kExitOk);
     EXPECT_NE(out_.find("with 1 imported record\n"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("6 rows skipped: outside the --near circle\n"), std::string::npos);
+    EXPECT_NE(out_.find("7 rows skipped: outside the --near circle\n"), std::string::npos);
 }
 
 TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
