@@ -9,7 +9,7 @@ namespace {
 
 // Beyond this many differences the middle is shown as wholly replaced: the
 // search would cost time and memory growing with its square.
-constexpr long kMaxSearchedDifferences = 4000;
+constexpr long kMaxSearchedDifferences = 2000;
 
 struct Records {
     std::string bytes;
