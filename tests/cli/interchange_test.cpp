@@ -2,6 +2,7 @@
 // 'navaid export' and 'navaid diff', against hand-made files and golden output.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -165,7 +166,8 @@ TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
 
 TEST_F(InterchangeTest, ExportRefusesWhatTheFormatCannotHold) {
     Put("db.qvz", Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}}));
-    Put("inf.qvz", Records(Family::Vor, {{"A", "X", 1, 2, std::numeric_limits<float>::infinity(), 0, 0, "VOR"}}));
+    Put("inf.qvz", Records(Family::Vor, {{"A", "X", 1, 2, std::numeric_limits<float>::infinity(), 0,
+                                          0, "VOR"}}));
     const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
         {{"db.qvz", "out.dat"}, kExitFileError, "navaid: out.dat: record 0 (A B): its ID holds"},
         {{"inf.qvz", "out.csv"}, kExitFileError, "navaid: out.csv: record 0 (A): a number"},
@@ -211,6 +213,31 @@ TEST_F(InterchangeTest, DiffListsRemovedAndAddedRecordsInFileOrder) {
         EXPECT_EQ(out_, expected);
     }
     EXPECT_EQ(Run({"diff", "ndb", "old.qvz", "missing.qvz"}), kExitFileError);
+}
+
+TEST_F(InterchangeTest, EachFailedFileCallLeavesNoOutput) {
+    Put("db.qvz", Records(Family::Ndb, kNdbs));
+    fs::copy_file(kData / "nav1200.dat.gz", "in.dat.gz");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
+        {{"import", "ndb", "db.qvz", "in.dat.gz"}, "db.qvz.new"},
+        {{"export", "ndb", "db.qvz", "out.dat"}, "out.dat"},
+        {{"export", "ndb", "db.qvz", "out.geojson"}, "out.geojson"},
+        {{"diff", "ndb", "db.qvz", "db.qvz"}, ""},
+    };
+    for (const auto& [args, output] : commands) {
+        io::faults::Reset();
+        ASSERT_EQ(Run(args), kExitOk) << err_;
+        const long calls = io::faults::CallCount();
+        for (long call = 1; call <= calls; ++call) {
+            if (!output.empty()) fs::remove(output);
+            io::faults::FailCall(call, ENOSPC);
+            const int status = Run(args);
+            io::faults::Reset();
+            EXPECT_EQ(status, kExitFileError) << args[0] << " call " << call;
+            EXPECT_NE(err_.find(": No space left on device"), std::string::npos) << err_;
+            EXPECT_TRUE(output.empty() || !fs::exists(output)) << args[0] << " call " << call;
+        }
+    }
 }
 
 }  // namespace
