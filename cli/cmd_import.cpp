@@ -1,4 +1,5 @@
-// navaid import: DATABASE.new as the database plus one navaid per CSV row.
+// navaid import: DATABASE.new as the database plus the navaids of a nav.dat,
+// an OurAirports navaids.csv or the tool's own CSV.
 #include <algorithm>
 #include <array>
 
