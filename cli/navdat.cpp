@@ -1,5 +1,6 @@
 // nav.dat in and out: rows 2, 3, 12 and 13 to records and back.
 #include <bit>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -363,9 +364,9 @@ std::string_view FirstToken(std::string_view text, int number) {
 }
 
 bool LooksLikeNavDat(std::string_view text) {
-    const std::string_view first = FirstToken(text, 1), version = FirstToken(text, 2);
-    return (first == "I" || first == "A") && !version.empty() &&
-           std::isdigit(static_cast<unsigned char>(version[0]));
+    // The version is checked when the file is read, so that an old one is named.
+    const std::string_view first = FirstToken(text, 1);
+    return (first == "I" || first == "A") && text.find('\n') != std::string_view::npos;
 }
 
 ImportedNavaids ReadNavDat(Family family, const std::string& path, std::string_view text,

@@ -44,7 +44,7 @@ const std::vector<NavaidEntry> kVors = {
     {"X", "", -33.9f, -118.40799f, 116.325f, -0.0f, -1200, "VOR"},
     {"ABCDEFGHIJ", "LONGEST NAME 20 BYTE", 89.999f, 180, 0.001f, 1e-7f, 2147483647, "VORTAC"},
     {"FOO", "FOO VOR", 95, -200, 108.05f, -179.99f, 0, "VOR-DME"},
-    {"TAC", "M\xDCNSTER  WEST", 0, 0, 117.95f, 3, 100, "TACAN"},
+    {"TAC", "M\xDCNSTER  WEST", -90, 0, 117.95f, 3, 100, "TACAN"},
     {"DME", "NAV\"QUOTE, COMMA", 1e-30f, -1e-30f, 1e10f, 0, -5, "DME"},
 };
 const std::vector<NavaidEntry> kNdbs = {
