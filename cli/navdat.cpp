@@ -397,7 +397,7 @@ Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int
         const std::string_view name = TrimWhiteSpace(r.name);
         if (id.empty()) return refuse("its ID is empty");
         for (char c : id)
-            if (IsBlank(c) || c == '\r' || c == '\n') return refuse("its ID holds white space");
+            if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
         for (char c : name)
             if (c == '\r' || c == '\n') return refuse("its name holds a line break");
         const std::string type = TypeText(family, r.typeCode);

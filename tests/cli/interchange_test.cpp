@@ -2,6 +2,7 @@
 // 'navaid export' and 'navaid diff', against hand-made files and golden output.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -102,6 +103,9 @@ TEST_F(InterchangeTest, ExportWritesTheGoldenFiles) {
         Run({"export", "vor", "vor.qvz", "out.dat", "--navdat-version", "1100", "--region", "ed"}),
         kExitOk);
     EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "golden-vor-1100.dat"));
+    Put("ndb.qvz", Records(Family::Ndb, kNdbs));
+    ASSERT_EQ(Run({"export", "ndb", "ndb.qvz", "out.dat", "--navdat-version", "810"}), kExitOk);
+    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "golden-ndb-810.dat"));
     ASSERT_EQ(Run({"export", "vor", "vor.qvz", "out.geojson"}), kExitOk);
     EXPECT_EQ(Slurp("out.geojson"), Slurp(kData / "golden-vor.geojson"));
     EXPECT_EQ(err_, "navaid: left out record 3 (FOO): position 95,-200 is out of range\n");
@@ -136,8 +140,8 @@ TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
     const std::string airports = Slurp(kData / "navaids.csv");
     const std::string header = airports.substr(0, airports.find('\n') + 1);
     const std::vector<std::tuple<std::string, std::string, int, std::string>> cases = {
-        {"bad.dat", "I\n810\n3 1 abc 0 11000 50 0.0 AB NAME VOR\n99\n", kExitUsage,
-         "bad.dat:3: longitude 'abc' is not a number"},
+        {"bad.dat", "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", kExitUsage,
+         "bad.dat:3: longitude '2x' is not a number"},
         {"bad.dat", "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n", kExitUsage,
          "bad.dat:3: the row ends before its region column"},
         {"bad.dat", "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", kExitUsage,
@@ -213,6 +217,14 @@ TEST_F(InterchangeTest, DiffListsRemovedAndAddedRecordsInFileOrder) {
         EXPECT_EQ(out_, expected);
     }
     EXPECT_EQ(Run({"diff", "ndb", "old.qvz", "missing.qvz"}), kExitFileError);
+    // Past the searched number of differences every record of each side is listed.
+    std::vector<NavaidEntry> many(2100, kNdbs[0]);
+    Put("old.qvz", Records(Family::Ndb, many));
+    for (NavaidEntry& entry : many) entry.id = "NEW";
+    Put("new.qvz", Records(Family::Ndb, many));
+    EXPECT_EQ(Run({"diff", "ndb", "old.qvz", "new.qvz"}), kExitFindings);
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 4200);
+    EXPECT_TRUE(out_.starts_with("- 0\t") && out_.find("\n+ 2099\tNEW ") != std::string::npos);
 }
 
 TEST_F(InterchangeTest, EachFailedFileCallLeavesNoOutput) {
