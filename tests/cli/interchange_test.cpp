@@ -137,7 +137,6 @@ TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
 }
 
 TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
-    const std::string row = "3 1 2 0 11000 50 0.0 AB NAME VOR\n";
     const std::string gz = Slurp(kData / "nav1200.dat.gz");
     const std::string airports = Slurp(kData / "navaids.csv");
     const std::string header = airports.substr(0, airports.find('\n') + 1);
@@ -148,7 +147,8 @@ TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
          "bad.dat:3: the row ends before its region column"},
         {"bad.dat", "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", kExitUsage,
          "bad.dat:4: row code 11 is not a navaid row"},
-        {"bad.dat", "A\n1200\n" + row, kExitUsage, "bad.dat: no closing \"99\" line"},
+        {"bad.dat", "A\n1200\n3 1 2 0 11000 50 0.0 AB NAME VOR\n", kExitUsage,
+         "bad.dat: no closing \"99\" line"},
         {"bad.dat", "I\n740 Version\n99\n", kExitUsage, "bad.dat:2: nav.dat version '740'"},
         {"bad.dat", "I\n810\n3 1 2 0 11000 50 0.0 ABCDEFGHIJK X VOR\n99\n", kExitUsage,
          "bad.dat:3: ident 'ABCDEFGHIJK' has 11 bytes"},
@@ -182,7 +182,6 @@ TEST_F(InterchangeTest, ExportRefusesWhatTheFormatCannotHold) {
         {{"db.qvz", "out.dat", "--region", "E"}, kExitUsage, "--region: 'E' is not two"},
         {{"db.qvz", "out.csv", "--region", "ED"}, kExitUsage, "are for a .dat file"},
         {{"db.qvz", "out.txt"}, kExitUsage, "OUT must end in .dat"},
-        {{"db.qvz", "db.qvz"}, kExitUsage, "OUT must end in .dat"},
         {{"missing.qvz", "out.dat"}, kExitFileError, "navaid: missing.qvz: "},
     };
     for (auto [args, status, message] : cases) {
@@ -218,7 +217,6 @@ TEST_F(InterchangeTest, DiffListsRemovedAndAddedRecordsInFileOrder) {
                   expected.empty() ? kExitOk : kExitFindings);
         EXPECT_EQ(out_, expected);
     }
-    EXPECT_EQ(Run({"diff", "ndb", "old.qvz", "missing.qvz"}), kExitFileError);
     // Past the searched number of differences every record of each side is listed.
     std::vector<NavaidEntry> many(2100, kNdbs[0]);
     Put("old.qvz", Records(Family::Ndb, many));
@@ -235,7 +233,6 @@ TEST_F(InterchangeTest, EachFailedFileCallLeavesNoOutput) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"import", "ndb", "db.qvz", "in.dat.gz"}, "db.qvz.new"},
         {{"export", "ndb", "db.qvz", "out.dat"}, "out.dat"},
-        {{"export", "ndb", "db.qvz", "out.geojson"}, "out.geojson"},
         {{"diff", "ndb", "db.qvz", "db.qvz"}, ""},
     };
     for (const auto& [args, output] : commands) {
