@@ -9,20 +9,12 @@ namespace navaid::cli {
 
 namespace {
 
+// JSON forbids raw control characters; Cp1252ToUtf8 has made them U+FFFD.
 std::string JsonString(std::string_view cp1252) {
-    static const char kHex[] = "0123456789abcdef";
     std::string out = "\"";
     for (char c : Cp1252ToUtf8(cp1252)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            out += "\\u00";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += c;
-        }
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
     }
     return out + '"';
 }
