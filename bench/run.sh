@@ -26,6 +26,9 @@ bin="$PWD/$build/bin"
 { head -n -1 "$work/vor.dat"; tail -n +3 "$work/ndb.dat"; } > "$work/world.dat"
 rows=$(grep -cv '^\(I\|99\|[0-9]* Version.*\)$' "$work/world.dat")
 : > "$work/empty.qvz"
+# One untimed run of each: a failing import stops the benchmark here.
+"$bin/navaid" import vor "$work/empty.qvz" "$work/world.dat" >/dev/null
+"$bin/navaid" import ndb "$work/empty.qvz" "$work/world.dat" >/dev/null
 echo
 # Wall time counts waiting for a busy machine's processors; CPU time does not.
 printf '%-6s %9s %-7s %9s %12s %12s\n' family rows op seconds rows/s "rows/s (CPU)"
