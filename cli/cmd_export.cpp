@@ -11,16 +11,13 @@ namespace navaid::cli {
 
 namespace {
 
-// A number text that 'navaid import' reads back as exactly the stored value.
+// A number text that 'navaid import' reads back as exactly the stored value:
+// the shortest one, or else all the digits of the value.
 std::string CsvNumber(float value) {
-    char text[64];
-    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    std::string candidates[] = {std::string(text, end), "", ""};
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-    candidates[1] = text;
-    std::snprintf(text, sizeof text, "%.17g", static_cast<double>(value));
-    candidates[2] = text;
-    for (const std::string& candidate : candidates) {
+    char shortest[64], full[64];
+    auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, value);
+    std::snprintf(full, sizeof full, "%.17g", static_cast<double>(value));
+    for (const std::string& candidate : {std::string(shortest, end), std::string(full)}) {
         float back = 0;
         if (ParseStrictReal(candidate, back) &&
             std::bit_cast<std::uint32_t>(back) == std::bit_cast<std::uint32_t>(value)) {
