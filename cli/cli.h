@@ -142,7 +142,7 @@ struct CommandInfo {
 };
 
 extern const CommandInfo kListCommand, kLabelsCommand, kAddCommand, kDeleteCommand, kCheckCommand,
-    kFindCommand, kImportCommand, kMapCommand;
+    kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand;
 
 // The whole tool: argv without the program name. Prints help, dispatches, and
 // turns a UsageError into exit status 2.

@@ -1,9 +1,11 @@
-// navaid import: DATABASE.new as the database plus one navaid per CSV row.
+// navaid import: DATABASE.new as the database plus the navaids of a nav.dat,
+// an OurAirports navaids.csv or the tool's own CSV.
 #include <algorithm>
 #include <array>
 
 #include "cli.h"
 #include "csv.h"
+#include "interchange.h"
 
 namespace navaid::cli {
 
@@ -11,24 +13,6 @@ namespace {
 
 constexpr std::array<std::string_view, 8> kColumns = {"id",   "name",   "lat", "lon",
                                                       "freq", "magvar", "alt", "type"};
-
-// Reads a whole small file; the CSV is checked completely before anything is written.
-Outcome ReadWholeFile(const std::string& path, std::string& text) {
-    if (Outcome exists = RequireExistingFile(path); !exists) return exists;
-    io::File file;
-    if (Outcome opened = file.Open(path, io::OpenMode::ReadCreate); !opened) return opened;
-    char buffer[1 << 16];
-    for (;;) {
-        std::size_t got = 0;
-        if (Outcome read = file.Read(buffer, sizeof buffer, got); !read) {
-            file.Close();
-            return read;
-        }
-        if (got == 0) break;
-        text.append(buffer, got);
-    }
-    return file.Close();
-}
 
 // Column positions by name; throws UsageError naming what is wrong with the header.
 std::array<int, 8> HeaderColumns(Family family, const std::string& csvPath, const CsvRow& header) {
@@ -84,24 +68,15 @@ Outcome WriteWorkingCopy(const std::string& database, const std::string& working
     return outcome;
 }
 
-int Run(const std::vector<std::string>& args, const Console& console) {
-    CommandLine line = ParseCommandLine(args, {"DATABASE", "CSVFILE"}, {});
-    const std::string& database = line.positional[0];
-    const std::string& csvPath = line.positional[1];
-    std::string workingCopy = WorkingCopyName(database);
-    RefuseSameFile(database, workingCopy);
-    if (Outcome exists = RequireExistingFile(database); !exists) {
-        return ReportFailure(console, exists);
-    }
-    std::string text;
-    if (Outcome read = ReadWholeFile(csvPath, text); !read) return ReportFailure(console, read);
-
+// The tool's own CSV: every row is a navaid of the family.
+ImportedNavaids ReadImportCsv(Family family, const std::string& csvPath, std::string_view text,
+                              const FindQuery& near) {
     std::vector<CsvRow> rows;
     if (auto error = ParseCsv(text, rows)) throw UsageError(csvPath + ":" + error->substr(5));
     if (rows.empty()) throw UsageError(csvPath + ": no header row");
-    const std::array<int, 8> where = HeaderColumns(line.family, csvPath, rows[0]);
+    const std::array<int, 8> where = HeaderColumns(family, csvPath, rows[0]);
 
-    std::string records;
+    ImportedNavaids result;
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const CsvRow& row = rows[r];
         const std::string at =
@@ -115,42 +90,102 @@ int Run(const std::vector<std::string>& args, const Console& console) {
                          cell(4), cell(5), std::nullopt, cell(7)};
         if (where[6] >= 0) texts.alt = cell(6);
         NavaidEntry entry;
-        if (auto error = BuildEntry(line.family, texts, entry)) {
+        if (auto error = BuildEntry(family, texts, entry)) {
             throw UsageError(at + "column " + error->field + ": " + error->message);
         }
+        if (!InsideNear(near, entry.latitude, entry.longitude)) {
+            ++result.tally.outside;
+            continue;
+        }
+        result.entries.push_back(std::move(entry));
+    }
+    return result;
+}
+
+void PrintTally(const Console& console, const ImportTally& tally, Family family) {
+    auto line = [&](std::size_t count, const char* unit, const std::string& what) {
+        if (count > 0) {
+            console.out << count << " " << unit << (count == 1 ? " " : "s ") << what << "\n";
+        }
+    };
+    line(tally.otherFamily, "row",
+         std::string("skipped: ") + (family == Family::Vor ? "NDB" : "VOR") + " family");
+    line(tally.landing, "row", "skipped: ILS, localizer, glideslope, marker or GLS");
+    line(tally.lonelyDme, "row", "skipped: DME of a VOR that is not in the file");
+    line(tally.outside, "row", "skipped: outside the --near circle");
+    line(tally.shortened, "name", "shortened to 20 bytes");
+}
+
+int Run(const std::vector<std::string>& args, const Console& console) {
+    CommandLine line =
+        ParseCommandLine(args, {"DATABASE", "FILE"}, {{"near", false}, {"within", false}});
+    const FindQuery near = MakeFindQuery(line);
+    const std::string& database = line.positional[0];
+    const std::string& inputPath = line.positional[1];
+    std::string workingCopy = WorkingCopyName(database);
+    RefuseSameFile(database, workingCopy);
+    if (Outcome exists = RequireExistingFile(database); !exists) {
+        return ReportFailure(console, exists);
+    }
+    std::string text;
+    if (Outcome read = ReadInputFile(inputPath, text); !read) return ReportFailure(console, read);
+
+    const ImportedNavaids navaids =
+        LooksLikeNavDat(text)        ? ReadNavDat(line.family, inputPath, text, near)
+        : LooksLikeOurAirports(text) ? ReadOurAirports(line.family, inputPath, text, near)
+                                     : ReadImportCsv(line.family, inputPath, text, near);
+    std::string records;
+    records.reserve(navaids.entries.size() * RecordSize(line.family));
+    for (const NavaidEntry& entry : navaids.entries) {
         std::string record;
         if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) {
-            throw UsageError(at + encoded.reason);
+            throw UsageError(inputPath + ": " + encoded.reason);
         }
         records += record;
     }
     if (Outcome written = WriteWorkingCopy(database, workingCopy, records); !written) {
         return ReportFailure(console, written);
     }
-    console.out << "wrote " << workingCopy << " with " << rows.size() - 1 << " imported "
-                << (rows.size() == 2 ? "record" : "records") << "\n";
+    const std::size_t count = navaids.entries.size();
+    console.out << "wrote " << workingCopy << " with " << count << " imported "
+                << (count == 1 ? "record" : "records") << "\n";
+    PrintTally(console, navaids.tally, line.family);
     return kExitOk;
 }
 
 }  // namespace
 
 const CommandInfo kImportCommand{
-    "import", "write DATABASE.new as the database plus the rows of a CSV file",
-    "Usage: navaid import vor|ndb DATABASE CSVFILE\n"
+    "import", "write DATABASE.new as the database plus the navaids of a file",
+    "Usage: navaid import vor|ndb DATABASE FILE [--near LAT,LON --within NM]\n"
     "\n"
-    "Writes DATABASE.new as the whole database followed by one record per row of\n"
-    "CSVFILE. The first row names the columns, in any order:\n"
-    "  vor: id,name,lat,lon,freq,magvar,alt,type   (alt may be left out: 0)\n"
-    "  ndb: id,name,lat,lon,freq,magvar,type\n"
-    "Values are checked and converted as 'navaid add' does. Fields may be quoted\n"
-    "with \"...\" (a quote inside doubled). Bytes are stored as they are; the\n"
-    "databases use Windows-1252. All or nothing: one bad row and nothing is\n"
-    "written; the message names the line, the row, the column and the fault.\n"
+    "Writes DATABASE.new as the whole database followed by one record per navaid\n"
+    "of the family in FILE, in the order of its rows. FILE is read by its content\n"
+    "(a name ending in .gz is decompressed as it is read):\n"
+    "  nav.dat       first line I or A, second line 810, 1000, 1100, 1150 or 1200.\n"
+    "                Rows 3 (VOR, VOR-DME, VORTAC, TACAN by the name's last word)\n"
+    "                and 13 (TACAN, DME) give vor records, their paired 12 rows\n"
+    "                belong to them; rows 2 (NDB, NDB-DME) give ndb records.\n"
+    "                Frequencies: VHF in 10 kHz (11630 = 116.3), NDB in kHz.\n"
+    "                Elevation gives Altitude, the variation column MagVar.\n"
+    "                ILS, localizer, glideslope, marker and GLS rows are skipped.\n"
+    "  navaids.csv   OurAirports' file, recognised by its header; frequencies in\n"
+    "                kHz for every type; names from UTF-8 to Windows-1252.\n"
+    "  CSV           the tool's own; the first row names the columns:\n"
+    "                  vor: id,name,lat,lon,freq,magvar,alt,type   (alt may be left out: 0)\n"
+    "                  ndb: id,name,lat,lon,freq,magvar,type\n"
+    "                Values are checked and converted as 'navaid add' does. Fields\n"
+    "                may be quoted with \"...\" (a quote inside doubled).\n"
+    "Names are upper-cased and cut to 20 bytes; the summary counts them and the\n"
+    "rows skipped, by reason. --near LAT,LON --within NM keeps only the navaids\n"
+    "at most NM nautical miles from the position. All or nothing: a row that\n"
+    "cannot be read is refused with its line, and nothing is written.\n"
     "\n"
-    "Example:\n"
+    "Examples:\n"
     "  printf 'id,name,lat,lon,freq,magvar,type\\nXY,SAMPLE NDB,47.5,-0.25,375,0,NDB\\n' > "
     "new.csv\n"
-    "  navaid import ndb ndb.qvz new.csv     # writes ndb.qvz.new\n",
+    "  navaid import ndb ndb.qvz new.csv     # writes ndb.qvz.new\n"
+    "  navaid import vor vor.qvz earth_nav.dat.gz --near 50.03,8.57 --within 100\n",
     Run};
 
 }  // namespace navaid::cli

@@ -8,9 +8,9 @@ namespace navaid::cli {
 
 namespace {
 
-const std::array<const CommandInfo*, 8> kCommands = {
-    &kListCommand,  &kLabelsCommand, &kAddCommand,    &kDeleteCommand,
-    &kCheckCommand, &kFindCommand,   &kImportCommand, &kMapCommand};
+const std::array<const CommandInfo*, 10> kCommands = {
+    &kListCommand, &kLabelsCommand, &kAddCommand, &kDeleteCommand, &kCheckCommand,
+    &kFindCommand, &kImportCommand, &kMapCommand, &kExportCommand, &kDiffCommand};
 
 void PrintOverview(std::ostream& out) {
     out << "Usage: navaid COMMAND vor|ndb DATABASE [ARGUMENTS]\n"
@@ -27,7 +27,7 @@ void PrintOverview(std::ostream& out) {
     out << "\n"
            "'navaid COMMAND --help' describes a command.\n"
            "Exit status: 0 success, 1 a file could not be read or written, 2 usage error,\n"
-           "3 'check' found something.\n";
+           "3 'check' found something or 'diff' found a difference.\n";
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) {

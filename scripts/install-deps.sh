@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake make g++ libgtest-dev googletest libbenchmark-dev
   clang-14 libclang-rt-14-dev
+  zlib1g-dev libz-mingw-w64-dev
   g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick librsvg2-bin python3
 )
 missing=()

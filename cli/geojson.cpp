@@ -1,0 +1,71 @@
+// GeoJSON (RFC 7946) of a database: one Point feature per navaid.
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "interchange.h"
+
+namespace navaid::cli {
+
+namespace {
+
+// JSON forbids raw control characters; Cp1252ToUtf8 has made them U+FFFD.
+std::string JsonString(std::string_view cp1252) {
+    std::string out = "\"";
+    for (char c : Cp1252ToUtf8(cp1252)) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+// The shortest decimal that reads back as the stored value; JSON has no
+// infinity or NaN, so those are null.
+std::string JsonNumber(float value) {
+    if (!std::isfinite(value)) return "null";
+    char text[32];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, end);
+}
+
+std::string Degrees(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", static_cast<double>(value));
+    return text;
+}
+
+}  // namespace
+
+std::string BuildGeoJson(Family family, const std::vector<ExportRecord>& records,
+                         std::vector<std::string>& leftOut) {
+    const bool vor = family == Family::Vor;
+    std::string json = "{\"type\":\"FeatureCollection\",\"features\":[";
+    bool first = true;
+    for (const ExportRecord& record : records) {
+        const DecodedRecord& r = record.fields;
+        if (!(std::fabs(r.latitude) <= 90) || !(std::fabs(r.longitude) <= 180)) {
+            leftOut.push_back("record " + std::to_string(record.index) + " (" +
+                              EscapeBytes(TrimWhiteSpace(r.id)) + "): position " +
+                              JsonNumber(r.latitude) + "," + JsonNumber(r.longitude) +
+                              " is out of range");
+            continue;
+        }
+        json += first ? "\n" : ",\n";
+        first = false;
+        json += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[" +
+                Degrees(r.longitude) + "," + Degrees(r.latitude) + "]},\"properties\":{";
+        json += "\"index\":" + std::to_string(record.index);
+        json += ",\"ident\":" + JsonString(TrimWhiteSpace(r.id));
+        json += ",\"name\":" + JsonString(TrimWhiteSpace(r.name));
+        json += ",\"type\":" + JsonString(TypeText(family, r.typeCode));
+        json += std::string(vor ? ",\"frequency_mhz\":" : ",\"frequency_khz\":") +
+                JsonNumber(r.frequency);
+        json += ",\"magvar\":" + JsonNumber(r.magVar);
+        if (vor) json += ",\"altitude_ft\":" + std::to_string(r.altitude);
+        json += "}}";
+    }
+    json += "\n]}\n";
+    return json;
+}
+
+}  // namespace navaid::cli

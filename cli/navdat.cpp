@@ -1,0 +1,433 @@
+// nav.dat in and out: rows 2, 3, 12 and 13 to records and back.
+#include <bit>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <unordered_map>
+
+#include "interchange.h"
+
+namespace navaid::cli {
+
+namespace {
+
+// A paired DME stands at its VOR; real files put it up to a few cables away.
+constexpr double kPairedDmeNm = 5.0;
+// How near the DME of an NDB-DME must lie to make a plain NDB row one.
+constexpr double kNdbDmeNm = 1.0;
+constexpr int kVorRange = 125, kNdbRange = 50;  // "unspecified" and "normal" classes
+
+// CR too: real files mix LF and CR LF line ends.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// The next whitespace-separated token from `pos`, which moves past it.
+std::string_view NextToken(std::string_view line, std::size_t& pos) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    const std::size_t start = pos;
+    while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+    return line.substr(start, pos - start);
+}
+
+// What the last word of a name says the navaid is.
+enum class Kind { None, Ndb, NdbDme, Vor, VorDme, Vortac, Tacan, Dme, DmeIls };
+
+Kind KindOfWord(std::string_view word) {
+    static const std::pair<std::string_view, Kind> kWords[] = {
+        {"NDB", Kind::Ndb},        {"NDB-DME", Kind::NdbDme}, {"VOR", Kind::Vor},
+        {"VOR-DME", Kind::VorDme}, {"VOR/DME", Kind::VorDme}, {"VORTAC", Kind::Vortac},
+        {"TACAN", Kind::Tacan},    {"DME", Kind::Dme},        {"DME-ILS", Kind::DmeIls}};
+    const std::string upper = UpperCase(word);
+    for (const auto& [text, kind] : kWords)
+        if (upper == text) return kind;
+    return Kind::None;
+}
+
+struct Row {
+    std::size_t line;
+    int code;
+    float lat, lon, extra;
+    double elevation, frequency;
+    std::string_view ident, name;  // name without the kind word
+    Kind kind;
+};
+
+float ReadScaled(std::string_view text, double scale) {
+    double value = 0;
+    if (!ParseNavDatNumber(text, value)) return std::nanf("");
+    return static_cast<float>(value / scale);
+}
+
+class NavDatReader {
+public:
+    NavDatReader(Family family, const std::string& path, const FindQuery& near)
+        : family_(family), path_(path), near_(near) {}
+
+    ImportedNavaids Read(std::string_view text);
+
+private:
+    [[noreturn]] void Refuse(std::size_t line, const std::string& why) const {
+        throw UsageError(path_ + ":" + std::to_string(line) + ": " + why);
+    }
+    double Number(std::size_t line, const char* what, std::string_view token) const {
+        double value = 0;
+        if (!ParseNavDatNumber(token, value)) {
+            Refuse(line, std::string(what) + " " + Quoted(token) + " is not a number");
+        }
+        return value;
+    }
+    Row ParseRow(std::size_t line, int code, std::string_view text, std::size_t pos) const;
+    bool Near(const Row& a, const Row& b, double nm) const {
+        return DistanceNm(a.lat, a.lon, b.lat, b.lon) <= nm;
+    }
+    void Add(const Row& row, const char* type, ImportedNavaids& result) const;
+
+    Family family_;
+    const std::string& path_;
+    const FindQuery& near_;
+    bool regionColumns_ = false;
+};
+
+Row NavDatReader::ParseRow(std::size_t line, int code, std::string_view text,
+                           std::size_t pos) const {
+    std::string_view tokens[7];
+    const char* names[7] = {"latitude", "longitude", "elevation", "frequency",
+                            "range",    "variation", "ident"};
+    for (int i = 0; i < 7; ++i) {
+        tokens[i] = NextToken(text, pos);
+        if (tokens[i].empty()) Refuse(line, std::string("the row ends before its ") + names[i]);
+    }
+    if (regionColumns_) {
+        for (const char* column : {"terminal area", "region"}) {
+            if (NextToken(text, pos).empty()) {
+                Refuse(line, std::string("the row ends before its ") + column + " column");
+            }
+        }
+    }
+    Row row{};
+    row.line = line;
+    row.code = code;
+    const double lat = Number(line, names[0], tokens[0]);
+    const double lon = Number(line, names[1], tokens[1]);
+    row.lat = static_cast<float>(lat);
+    row.lon = static_cast<float>(lon);
+    row.elevation = Number(line, names[2], tokens[2]);
+    row.frequency = Number(line, names[3], tokens[3]);
+    Number(line, names[4], tokens[4]);
+    row.extra = static_cast<float>(Number(line, names[5], tokens[5]));
+    row.ident = tokens[6];
+    if (row.ident.size() > RecordLayout::kIdSize) {
+        Refuse(line, "ident " + Quoted(row.ident) + " has " + std::to_string(row.ident.size()) +
+                         " bytes; at most " + std::to_string(RecordLayout::kIdSize) + " fit");
+    }
+    std::string_view name = TrimWhiteSpace(text.substr(pos));
+    std::size_t cut = name.size();
+    while (cut > 0 && !IsBlank(name[cut - 1])) --cut;
+    row.kind = KindOfWord(name.substr(cut));
+    // A word that names another kind of row is part of the name.
+    const Kind k = row.kind;
+    const bool fits =
+        code == 2    ? k == Kind::Ndb || k == Kind::NdbDme
+        : code == 3  ? k >= Kind::Vor && k <= Kind::Dme
+        : code == 13 ? k == Kind::Tacan || k == Kind::Dme || k == Kind::NdbDme || k == Kind::DmeIls
+                     : true;
+    if (!fits) row.kind = Kind::None;
+    row.name = row.kind == Kind::None ? name : TrimWhiteSpace(name.substr(0, cut));
+    return row;
+}
+
+void NavDatReader::Add(const Row& row, const char* type, ImportedNavaids& result) const {
+    if (!InsideNear(near_, row.lat, row.lon)) {
+        ++result.tally.outside;
+        return;
+    }
+    if (!std::isfinite(row.lat) || !std::isfinite(row.lon) || !std::isfinite(row.extra)) {
+        Refuse(row.line, "a number is beyond the range of a stored number");
+    }
+    NavaidEntry entry;
+    entry.id = std::string(row.ident);
+    entry.name = std::string(row.name);
+    entry.latitude = row.lat;
+    entry.longitude = row.lon;
+    entry.magVar = row.extra;
+    entry.typeName = type;
+    if (family_ == Family::Vor) {
+        entry.frequency = static_cast<float>(row.frequency / 100.0);
+        const double feet = std::round(row.elevation);
+        if (!(std::fabs(feet) <= 2147483647.0)) {
+            Refuse(row.line, "elevation is beyond the range of a stored altitude");
+        }
+        entry.altitude = static_cast<std::int32_t>(feet);
+    } else {
+        entry.frequency = static_cast<float>(row.frequency);
+    }
+    if (!std::isfinite(entry.frequency)) {
+        Refuse(row.line, "frequency is beyond the range of a stored number");
+    }
+    if (ShortensName(entry.name)) ++result.tally.shortened;
+    result.entries.push_back(std::move(entry));
+}
+
+ImportedNavaids NavDatReader::Read(std::string_view text) {
+    ImportedNavaids result;
+    std::vector<Row> rows;
+    std::size_t lineNumber = 0, pos = 0;
+    bool closed = false;
+    while (pos < text.size() && !closed) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::size_t at = 0;
+        const std::string_view first = NextToken(line, at);
+        if (lineNumber == 1) continue;  // "I" or "A", checked by LooksLikeNavDat
+        if (lineNumber == 2) {
+            regionColumns_ = first != "810" && first != "1000";
+            continue;
+        }
+        if (first.empty()) continue;
+        int code = 0;
+        auto [ptr, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
+        if (ec != std::errc() || ptr != first.data() + first.size()) {
+            Refuse(lineNumber, "row code " + Quoted(first) + " is not a number");
+        }
+        switch (code) {
+            case 99:
+                closed = true;
+                break;
+            case 2:
+            case 3:
+            case 12:
+            case 13:
+                rows.push_back(ParseRow(lineNumber, code, line, at));
+                break;
+            case 4:
+            case 5:
+            case 6:
+            case 7:
+            case 8:
+            case 9:
+            case 14:
+            case 15:
+            case 16:
+                ++result.tally.landing;
+                break;
+            default:
+                Refuse(lineNumber, "row code " + std::to_string(code) + " is not a navaid row");
+        }
+    }
+    if (!closed) throw UsageError(path_ + ": no closing \"99\" line: the file is cut short");
+
+    // Partners are found by ident and nearness, wherever they stand in the file.
+    std::unordered_map<std::string_view, std::vector<const Row*>> vors, ndbDmes;
+    for (const Row& row : rows) {
+        if (row.code == 3) vors[row.ident].push_back(&row);
+        if (row.code == 13 && row.kind == Kind::NdbDme) ndbDmes[row.ident].push_back(&row);
+    }
+    auto partner = [&](auto& index, const Row& row, double nm) -> const Row* {
+        auto found = index.find(row.ident);
+        if (found == index.end()) return nullptr;
+        for (const Row* other : found->second)
+            if (Near(row, *other, nm)) return other;
+        return nullptr;
+    };
+    std::unordered_map<const Row*, bool> vorHasDme;
+    for (const Row& row : rows) {
+        if (row.code != 12 || row.kind == Kind::DmeIls) continue;
+        if (const Row* vor = partner(vors, row, kPairedDmeNm)) vorHasDme[vor] = true;
+    }
+
+    const bool vorFamily = family_ == Family::Vor;
+    for (const Row& row : rows) {
+        if (row.kind == Kind::DmeIls && (row.code == 12 || row.code == 13)) {
+            ++result.tally.landing;
+            continue;
+        }
+        switch (row.code) {
+            case 2:
+                if (vorFamily) {
+                    ++result.tally.otherFamily;
+                } else {
+                    const bool dme = row.kind == Kind::NdbDme || partner(ndbDmes, row, kNdbDmeNm);
+                    Add(row, dme ? "NDB-DME" : "NDB", result);
+                }
+                break;
+            case 3:
+                if (!vorFamily) {
+                    ++result.tally.otherFamily;
+                } else {
+                    const char* type = row.kind == Kind::VorDme   ? "VOR-DME"
+                                       : row.kind == Kind::Vortac ? "VORTAC"
+                                       : row.kind == Kind::Tacan  ? "TACAN"
+                                       : row.kind == Kind::Dme    ? "DME"
+                                       : vorHasDme.count(&row)    ? "VOR-DME"
+                                                                  : "VOR";
+                    Add(row, type, result);
+                }
+                break;
+            case 12:
+                // A VOR's own DME is part of its record.
+                if (!vorFamily) {
+                    ++result.tally.otherFamily;
+                } else if (!partner(vors, row, kPairedDmeNm)) {
+                    ++result.tally.lonelyDme;
+                }
+                break;
+            case 13:
+                if (row.kind == Kind::NdbDme) {
+                    if (vorFamily) ++result.tally.otherFamily;
+                } else if (!vorFamily) {
+                    ++result.tally.otherFamily;
+                } else {
+                    Add(row, row.kind == Kind::Tacan ? "TACAN" : "DME", result);
+                }
+                break;
+        }
+    }
+    return result;
+}
+
+// --- writing ---
+
+float ReadBack(std::string_view text, double scale) { return ReadScaled(text, scale); }
+
+struct RowText {
+    std::string lat, lon, frequency, extra;
+};
+
+void AppendRow(std::string& out, int code, const RowText& t, std::int32_t elevation, int range,
+               const std::string& extra, std::string_view id, const std::string& columns,
+               std::string_view name, const char* word) {
+    char head[160];
+    std::snprintf(head, sizeof head, "%-2d %12s %13s %6d %6s %4d %8s ", code, t.lat.c_str(),
+                  t.lon.c_str(), static_cast<int>(elevation), t.frequency.c_str(), range,
+                  extra.c_str());
+    out += head;
+    out += id;
+    out += ' ';
+    out += columns;
+    if (!name.empty()) {
+        out += name;
+        out += ' ';
+    }
+    out += word;
+    out += '\n';
+}
+
+}  // namespace
+
+bool ParseNavDatNumber(std::string_view text, double& value) {
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (text.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '.')) {
+        return false;
+    }
+    auto [ptr, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    return ec == std::errc() && ptr == text.data() + text.size() && std::isfinite(value);
+}
+
+std::string ExactDecimal(float value, double scale, int minDecimals,
+                         float (*readBack)(std::string_view, double)) {
+    if (!std::isfinite(value)) return {};
+    const double scaled = static_cast<double>(value) * scale;
+    char text[128];
+    for (int decimals = 0; decimals <= 60; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, scaled);
+        if (std::bit_cast<std::uint32_t>(readBack(text, scale)) ==
+            std::bit_cast<std::uint32_t>(value)) {
+            // Zeros to the usual width: the value stays, the columns line up.
+            std::string exact = text;
+            if (decimals < minDecimals) {
+                if (decimals == 0) exact += '.';
+                exact.append(minDecimals - decimals, '0');
+            }
+            return exact;
+        }
+    }
+    return {};
+}
+
+// The first token of line `number` (counting from 1).
+std::string_view FirstToken(std::string_view text, int number) {
+    std::size_t start = 0;
+    for (int i = 1; i < number; ++i) {
+        start = text.find('\n', start);
+        if (start == std::string_view::npos) return {};
+        ++start;
+    }
+    std::string_view line = text.substr(start, text.find('\n', start) - start);
+    std::size_t pos = 0;
+    return NextToken(line, pos);
+}
+
+bool LooksLikeNavDat(std::string_view text) {
+    // The version is checked when the file is read, so that an old one is named.
+    const std::string_view first = FirstToken(text, 1);
+    return (first == "I" || first == "A") && text.find('\n') != std::string_view::npos;
+}
+
+ImportedNavaids ReadNavDat(Family family, const std::string& path, std::string_view text,
+                           const FindQuery& near) {
+    const std::string_view version = FirstToken(text, 2);
+    if (version != "810" && version != "1000" && version != "1100" && version != "1150" &&
+        version != "1200") {
+        throw UsageError(path + ":2: nav.dat version " + Quoted(version) +
+                         " is not one this tool reads (810, 1000, 1100, 1150, 1200)");
+    }
+    return NavDatReader(family, path, near).Read(text);
+}
+
+Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int version,
+                    const std::string& region, std::string& text) {
+    text = "I\n" + std::to_string(version) + " Version - " + FamilyName(family) +
+           " navaids written by navaid\n";
+    const std::string columns = version >= 1100 ? "ENRT " + region + " " : "";
+    const bool vor = family == Family::Vor;
+    for (const ExportRecord& record : records) {
+        const DecodedRecord& r = record.fields;
+        auto refuse = [&](const std::string& why) {
+            return Outcome::Failure("", "record " + std::to_string(record.index) + " (" +
+                                            EscapeBytes(TrimWhiteSpace(r.id)) + "): " + why +
+                                            "; nav.dat cannot hold it");
+        };
+        const std::string_view id = TrimWhiteSpace(r.id);
+        const std::string_view name = TrimWhiteSpace(r.name);
+        if (id.empty()) return refuse("its ID is empty");
+        for (char c : id)
+            if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
+        for (char c : name)
+            if (c == '\r' || c == '\n') return refuse("its name holds a line break");
+        const std::string type = TypeText(family, r.typeCode);
+        if (type == kTypeUndefined) return refuse("its type is undefined");
+        RowText t{ExactDecimal(r.latitude, 1, 8, ReadBack),
+                  ExactDecimal(r.longitude, 1, 8, ReadBack),
+                  ExactDecimal(r.frequency, vor ? 100 : 1, 0, ReadBack),
+                  ExactDecimal(r.magVar, 1, 1, ReadBack)};
+        if (t.lat.empty() || t.lon.empty()) return refuse("its position is not a number");
+        if (t.frequency.empty()) return refuse("its frequency is not a number");
+        if (t.extra.empty()) return refuse("its MagVar is not a number");
+        const std::int32_t elevation = vor ? r.altitude : 0;
+        if (type == "NDB" || type == "NDB-DME") {
+            AppendRow(text, 2, t, 0, kNdbRange, t.extra, id, columns, name, type.c_str());
+            if (type == "NDB-DME") {
+                const RowText dme{t.lat, t.lon, std::string(1, '0'), t.extra};
+                AppendRow(text, 13, dme, 0, kNdbRange, "0.0", id, columns, name, "NDB-DME");
+            }
+        } else if (type == "TACAN" || type == "DME") {
+            AppendRow(text, 13, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
+        } else {
+            AppendRow(text, 3, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
+            if (type != "VOR") {
+                AppendRow(text, 12, t, elevation, kVorRange, "0.0", id, columns, name,
+                          type.c_str());
+            }
+        }
+    }
+    text += "99\n";
+    return Outcome::Success();
+}
+
+}  // namespace navaid::cli
