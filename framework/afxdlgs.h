@@ -23,17 +23,15 @@ public:
     // No dialog declares data exchange, so saving always succeeds.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    // Called when the controls exist and before the dialog is shown
-    // (WM_INITDIALOG); TRUE lets the dialog manager focus the first control:
+    // Called when the controls exist, before the dialog shows (WM_INITDIALOG).
+    // TRUE lets the dialog manager focus the first control:
     // https://learn.microsoft.com/en-us/windows/win32/dlgbox/wm-initdialog
     virtual BOOL OnInitDialog();
 
 protected:
-    // Called when the user presses OK or Enter (IDOK): UpdateData(TRUE),
-    // then EndDialog(IDOK).
+    // Called when the user presses OK or Enter: UpdateData, then EndDialog(IDOK).
     virtual void OnOK();
-    // Called when the user cancels (IDCANCEL: the cancel button, Esc, the
-    // close box).
+    // Called when the user cancels: the Cancel button, Esc or the close box.
     virtual void OnCancel();
 
     UINT m_nIDTemplate;

@@ -208,12 +208,11 @@ protected:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
-    // Called when the window has had its last message; the object may delete
-    // itself.
+    // Called when the window has had its last message; may delete the object.
     virtual void PostNcDestroy() {}
 
-    // Called when the window is destroyed (WM_NCDESTROY, its last message),
-    // after the default processing: ends the message loop when this is the
+    // Called when the window is destroyed (WM_NCDESTROY, its last message).
+    // After the default processing it ends the message loop if this is the
     // main window, detaches and calls PostNcDestroy.
     afx_msg void OnNcDestroy();
 
@@ -240,8 +239,7 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void PostNcDestroy() override;
 
-    // Called when the user closes the window (WM_CLOSE: caption close box,
-    // system menu, Alt+F4).
+    // Called when the user closes the window: close box, system menu, Alt+F4.
     afx_msg void OnClose();
 
     DECLARE_MESSAGE_MAP()

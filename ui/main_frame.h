@@ -27,8 +27,7 @@ protected:
     std::int32_t m_clientWidth;
     std::int32_t m_clientHeight;
 
-    // Called when the window needs painting (WM_PAINT): draws the screen
-    // ScreenState names.
+    // Called when the window needs painting: draws the screen ScreenState names.
     afx_msg void OnPaint();
 
     // The menu commands, defined in main_frame_commands.cpp.
@@ -44,8 +43,7 @@ protected:
     afx_msg void OnNdbAdd();
     // Called when the user picks Start > ModNDB > NDBList.
     afx_msg void OnNdbList();
-    // Called when the user picks Close on the menu bar: ends the program
-    // without asking.
+    // Called when the user picks Close on the menu bar: ends without asking.
     afx_msg void OnCloseCommand();
     // Called when the user picks Info on the menu bar: shows the credit box.
     afx_msg void OnInfo();

@@ -9,8 +9,8 @@ public:
     CNavaidApp() = default;
     ~CNavaidApp() override = default;
 
-    // Called once when the program starts, after static initialisation:
-    // makes the core map case as this system does, then shows the main window.
+    // Called when the program starts, after static initialisation.
+    // Makes the core map case as this system does, then shows the main window.
     BOOL InitInstance() override;
 };
 

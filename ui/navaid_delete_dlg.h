@@ -8,15 +8,15 @@
 
 class CNavaidDeleteDlg : public CDialog, public CNavaidFileWork {
 public:
-    // Called when the controls exist, before the dialog shows: lists the
-    // chosen file's records, or ends the dialog when the file cannot be read.
+    // Called when the dialog opens: lists the chosen file's records.
+    // A file that cannot be read ends the dialog at once.
     BOOL OnInitDialog() override;
 
 protected:
     CNavaidDeleteDlg(UINT nIDTemplate, navaid::Family family);
 
-    // Called when the user presses OK: writes the working copy without the
-    // selected record; with none selected it cancels.
+    // Called when the user presses OK: writes the copy without the picked record.
+    // With nothing picked the dialog ends as cancelled.
     void OnOK() override;
 
     DECLARE_MESSAGE_MAP()

@@ -9,15 +9,14 @@
 
 class CNavaidEntryDlg : public CDialog, public CNavaidFileWork {
 public:
-    // Called when the controls exist, before the dialog shows: fills the type
-    // list and limits ID and Name to what a record holds.
+    // Called when the dialog opens: fills the type list, limits ID and Name.
     BOOL OnInitDialog() override;
 
 protected:
     CNavaidEntryDlg(UINT nIDTemplate, navaid::Family family);
 
-    // Called when the user presses OK: converts the fields and adds the
-    // navaid to the working copy; with no type chosen the dialog stays open.
+    // Called when the user presses OK: adds the navaid the fields describe.
+    // With no type chosen the dialog asks for one and stays open.
     void OnOK() override;
 
     CString m_strId;
