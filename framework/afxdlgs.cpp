@@ -17,7 +17,8 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 INT_PTR CDialog::DoModal() {
     CWnd* owner = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
     // DialogBoxParam disables the owner and runs the dialog's own message
-    // loop, which also dispatches the owner's paints.
+    // loop, which also dispatches the owner's paints:
+    // https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-dialogboxparama
     const INT_PTR result = ::DialogBoxParamA(
         AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner ? owner->m_hWnd : nullptr,
         &CDialog::AfxDlgProc, reinterpret_cast<LPARAM>(this));
@@ -67,7 +68,8 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return setFocus;
         }
         case WM_COMMAND:
-            // Unhandled commands go on to the dialog manager's defaults.
+            // Unhandled commands (FALSE) go on to the dialog manager's defaults:
+            // https://learn.microsoft.com/en-us/windows/win32/api/winuser/nc-winuser-dlgproc
             return OnCommand(wParam, lParam);
         default:
             return FALSE;

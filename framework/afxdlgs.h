@@ -17,18 +17,21 @@ public:
     // template could not be loaded.
     virtual INT_PTR DoModal();
     // Marks the dialog to end with nResult. The window and its controls stay
-    // until the running handler has returned.
+    // until the running handler has returned:
+    // https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-enddialog
     void EndDialog(int nResult);
     // No dialog declares data exchange, so saving always succeeds.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
-    // Called once the controls exist and before the dialog is shown.
+    // Called when the controls exist, before the dialog shows (WM_INITDIALOG).
+    // TRUE lets the dialog manager focus the first control:
+    // https://learn.microsoft.com/en-us/windows/win32/dlgbox/wm-initdialog
     virtual BOOL OnInitDialog();
 
 protected:
-    // Called on IDOK: UpdateData(TRUE), then EndDialog(IDOK).
+    // Called when the user presses OK or Enter: UpdateData, then EndDialog(IDOK).
     virtual void OnOK();
-    // Called on IDCANCEL (the cancel button, Esc, the close box).
+    // Called when the user cancels: the Cancel button, Esc or the close box.
     virtual void OnCancel();
 
     UINT m_nIDTemplate;

@@ -207,7 +207,8 @@ BOOL CWnd::DestroyWindow() {
 
 void CWnd::GetWindowText(CString& rString) const {
     const int length = ::GetWindowTextLengthA(m_hWnd);
-    // The length may be an over-estimate (double-byte text); the copy says how much came.
+    // The length may be an over-estimate (double-byte text); the copy says how much came:
+    // https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-getwindowtextlengtha
     const int copied = ::GetWindowTextA(m_hWnd, rString.GetBuffer(length + 1), length + 1);
     rString.ReleaseBuffer(copied);
 }
@@ -267,7 +268,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
-    // Menus and accelerators carry no control handle; their code counts as 0.
+    // Menus and accelerators carry no control handle; their code counts as 0
+    // (an accelerator's is 1): https://learn.microsoft.com/en-us/windows/win32/menurc/wm-command
     const UINT code = lParam != 0 ? HIWORD(wParam) : 0;
     return DispatchMessageMap(WM_COMMAND, code, LOWORD(wParam));
 }
@@ -345,6 +347,8 @@ CWinApp::~CWinApp() {
 int CWinApp::Run() {
     MSG msg;
     for (;;) {
+        // Zero for WM_QUIT, -1 for an error:
+        // https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-getmessage
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0) break;
         if (got == -1) {

@@ -208,11 +208,12 @@ protected:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
-    // Called after the window's last message; the object may delete itself.
+    // Called when the window has had its last message; may delete the object.
     virtual void PostNcDestroy() {}
 
-    // Called on WM_NCDESTROY after the default processing: ends the message
-    // loop when this is the main window, detaches and calls PostNcDestroy.
+    // Called when the window is destroyed (WM_NCDESTROY, its last message).
+    // After the default processing it ends the message loop if this is the
+    // main window, detaches and calls PostNcDestroy.
     afx_msg void OnNcDestroy();
 
     DECLARE_MESSAGE_MAP()
@@ -238,7 +239,7 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void PostNcDestroy() override;
 
-    // Called on WM_CLOSE (caption close box, system menu, Alt+F4).
+    // Called when the user closes the window: close box, system menu, Alt+F4.
     afx_msg void OnClose();
 
     DECLARE_MESSAGE_MAP()
@@ -266,8 +267,8 @@ private:
     CString m_appName;
 };
 
-// The body of the program's entry point: plugs the system's code page into
-// the core, runs InitInstance and then the message loop.
+// The body of the program's entry point: names the application, runs
+// InitInstance and then the message loop.
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 
 CWinApp* AfxGetApp();

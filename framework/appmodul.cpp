@@ -3,7 +3,6 @@
 #include <string>
 
 #include "afxwin.h"
-#include "code_page_case.h"
 #include "module_name.h"
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
@@ -17,7 +16,6 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         app->m_appName = AppNameFromModulePath(std::string(path, length)).c_str();
         app->m_pszAppName = app->m_appName;
     }
-    InstallSystemCodePageCase();
     if (!app->InitInstance()) {
         // A window made before the failure must not outlive the program's start.
         if (app->m_pMainWnd != nullptr) app->m_pMainWnd->DestroyWindow();

@@ -1,5 +1,6 @@
 // The height CFont::CreatePointFont asks for: a character height (hence
-// negative) of size tenths of a point at logPixelsY dots per inch.
+// negative) of size tenths of a point at logPixelsY dots per inch:
+// https://learn.microsoft.com/en-us/windows/win32/api/wingdi/ns-wingdi-logfonta
 #pragma once
 
 inline int PointFontHeight(int logPixelsY, int tenthsOfPoint) {

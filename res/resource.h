@@ -9,7 +9,11 @@
 #define IDD_ADD_NDB 105
 #define IDI_NAVAIDEDIT 106
 
-// Controls of the entry dialogs.
+// Control IDs are numbered per dialog template, so the two dialog kinds reuse
+// numbers: 1004 is Latitude in the Add dialogs and the navaid list in the
+// Delete dialogs. No dialog has both, and the templates fix the numbers.
+
+// Controls of the entry dialogs (Add VOR, Add NDB).
 #define IDC_TYPE_LIST 1000
 #define IDC_ID 1001
 #define IDC_NAME 1003
@@ -18,7 +22,7 @@
 #define IDC_FREQUENCY 1006
 #define IDC_MAGVAR 1007
 #define IDC_ALTITUDE 1008
-// The selection dialogs' combo box.
+// The Delete dialogs' combo box: 1004 as well, see above.
 #define IDC_NAVAID_LIST 1004
 
 // Menu commands.

@@ -1,3 +1,5 @@
+// The main window itself: its creation, its screen and its paint. The menu
+// commands' handlers are in main_frame_commands.cpp.
 #include "main_frame.h"
 
 #include "resource.h"
@@ -9,6 +11,13 @@ constexpr char kFontFace[] = "Arial Black Kursiv";
 constexpr char kWindowTitle[] = "Modify QVZ, Vs. 1.0";
 
 }  // namespace
+
+// Start-up reads as: the application object, then FileSlots empty, then
+// ScreenRect. The three live in three files (navaid_app.cpp, the core's
+// file_slots.cpp, this one), so the linker picks their order, and any order
+// has the same effect: no initialiser reads another's object, and all three
+// have run before the framework calls InitInstance.
+RECT ScreenRect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
 ON_WM_PAINT()
@@ -60,7 +69,3 @@ void CMainFrame::OnPaint() {
     }
     if (defaultFont != nullptr) dc.SelectObject(defaultFont);
 }
-
-void CMainFrame::OnCloseCommand() { DestroyWindow(); }
-
-void CMainFrame::OnInfo() { AfxMessageBox(kCreditLine, MB_OK); }

@@ -6,7 +6,8 @@
 #include "status_screens.h"
 
 // The process-wide rectangle from (0, 0) to the primary display's size,
-// filled green at every paint. Computed once at start-up.
+// filled green at every paint. Computed once during static initialisation
+// (main_frame.cpp) and never updated.
 extern RECT ScreenRect;
 
 class CMainFrame : public CFrameWnd {
@@ -26,23 +27,25 @@ protected:
     std::int32_t m_clientWidth;
     std::int32_t m_clientHeight;
 
-    // Called on WM_PAINT: draws the screen ScreenState names.
+    // Called when the window needs painting: draws the screen ScreenState names.
     afx_msg void OnPaint();
-    // Called for Start > ModVor > VORDelete.
+
+    // The menu commands, defined in main_frame_commands.cpp.
+    // Called when the user picks Start > ModVor > VORDelete.
     afx_msg void OnVorDelete();
-    // Called for Start > ModVor > VORAdd.
+    // Called when the user picks Start > ModVor > VORAdd.
     afx_msg void OnVorAdd();
-    // Called for Start > ModVor > VORList.
+    // Called when the user picks Start > ModVor > VORList.
     afx_msg void OnVorList();
-    // Called for Start > ModNDB > NDBDelete.
+    // Called when the user picks Start > ModNDB > NDBDelete.
     afx_msg void OnNdbDelete();
-    // Called for Start > ModNDB > NDBAdd.
+    // Called when the user picks Start > ModNDB > NDBAdd.
     afx_msg void OnNdbAdd();
-    // Called for Start > ModNDB > NDBList.
+    // Called when the user picks Start > ModNDB > NDBList.
     afx_msg void OnNdbList();
-    // Called for Close on the menu bar: ends the program without asking.
+    // Called when the user picks Close on the menu bar: ends without asking.
     afx_msg void OnCloseCommand();
-    // Called for Info on the menu bar: shows the credit box.
+    // Called when the user picks Info on the menu bar: shows the credit box.
     afx_msg void OnInfo();
 
     DECLARE_MESSAGE_MAP()

@@ -1,15 +1,15 @@
 #include "navaid_app.h"
 
+#include "code_page_case.h"
 #include "main_frame.h"
 
-// Static initialisation order within this file: the application object, then
-// ScreenRect. FileSlots holds only empty strings and is constant-initialised,
-// so it is empty before either.
+// The one application object; constructing it registers it with the framework,
+// whose entry point then calls InitInstance.
 CNavaidApp theApp;
 
-RECT ScreenRect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-
 BOOL CNavaidApp::InitInstance() {
+    // Before anything reaches the core: the window and every flow come later.
+    InstallSystemCodePageCase();
     auto* frame = new CMainFrame;
     if (frame->m_hWnd == nullptr) {
         // Without a window the message loop would wait forever for its end.

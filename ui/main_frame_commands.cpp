@@ -1,5 +1,6 @@
-// The six database commands: each runs one flow from the file choice through
-// the working copy or list and the navaid dialog to a result screen.
+// The main window's menu commands. The six database commands each run one flow
+// from the file choice through the working copy or list and the navaid dialog
+// to a result screen; Close and Info need no flow.
 #include <string>
 
 #include "afxdlgs.h"
@@ -89,3 +90,5 @@ void CMainFrame::OnVorList() { RunListFlow(*this, navaid::Family::Vor); }
 void CMainFrame::OnNdbDelete() { RunEditFlow<CDeleteNdbDlg>(*this, navaid::Family::Ndb); }
 void CMainFrame::OnNdbAdd() { RunEditFlow<CAddNdbDlg>(*this, navaid::Family::Ndb); }
 void CMainFrame::OnNdbList() { RunListFlow(*this, navaid::Family::Ndb); }
+void CMainFrame::OnCloseCommand() { DestroyWindow(); }
+void CMainFrame::OnInfo() { AfxMessageBox(kCreditLine, MB_OK); }

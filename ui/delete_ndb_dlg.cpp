@@ -1,0 +1,3 @@
+#include "delete_ndb_dlg.h"
+
+CDeleteNdbDlg::CDeleteNdbDlg() : CNavaidDeleteDlg(IDD, navaid::Family::Ndb) {}

@@ -1,0 +1,3 @@
+#include "delete_vor_dlg.h"
+
+CDeleteVorDlg::CDeleteVorDlg() : CNavaidDeleteDlg(IDD, navaid::Family::Vor) {}
