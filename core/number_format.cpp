@@ -32,15 +32,19 @@ float RoundToFloat(double value) {
 
 }  // namespace
 
-std::string FormatListReal(float value) {
+char* WriteListReal(char* out, float value) {
+    auto put = [out](std::string_view text) {
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    };
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const bool negative = (bits >> 31) != 0;
-    if (std::isinf(value)) return negative ? "-1.#INF" : "1.#INF";
+    if (std::isinf(value)) return put(negative ? "-1.#INF" : "1.#INF");
     if (std::isnan(value)) {
-        if (bits == 0xFFC00000u) return "-1.#IND";
-        return negative ? "-1.#QNAN" : "1.#QNAN";
+        if (bits == 0xFFC00000u) return put("-1.#IND");
+        return put(negative ? "-1.#QNAN" : "1.#QNAN");
     }
-    if (value == 0) return "0";
+    if (value == 0) return put("0");
 
     // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
     char buffer[64];
@@ -66,40 +70,56 @@ std::string FormatListReal(float value) {
         }
     }
 
-    std::string text = negative ? "-" : "";
-    std::string fraction;
+    if (negative) *out++ = '-';
+    char fraction[16];
+    std::size_t fractionSize = 0;
     if (exponent >= -4 && exponent < 6) {
         if (exponent >= 0) {
-            text.append(digits, static_cast<std::size_t>(exponent) + 1);
-            fraction.assign(digits + exponent + 1, static_cast<std::size_t>(5 - exponent));
+            std::memcpy(out, digits, static_cast<std::size_t>(exponent) + 1);
+            out += exponent + 1;
+            fractionSize = static_cast<std::size_t>(5 - exponent);
+            std::memcpy(fraction, digits + exponent + 1, fractionSize);
         } else {
-            text += '0';
-            fraction.assign(static_cast<std::size_t>(-exponent - 1), '0');
-            fraction.append(digits, 6);
+            *out++ = '0';
+            fractionSize = static_cast<std::size_t>(-exponent - 1);
+            std::memset(fraction, '0', fractionSize);
+            std::memcpy(fraction + fractionSize, digits, 6);
+            fractionSize += 6;
         }
     } else {
-        text += digits[0];
-        fraction.assign(digits + 1, 5);
+        *out++ = digits[0];
+        fractionSize = 5;
+        std::memcpy(fraction, digits + 1, fractionSize);
     }
-    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    if (!fraction.empty()) text += "." + fraction;
+    while (fractionSize > 0 && fraction[fractionSize - 1] == '0') --fractionSize;
+    if (fractionSize > 0) {
+        *out++ = '.';
+        std::memcpy(out, fraction, fractionSize);
+        out += fractionSize;
+    }
     if (exponent < -4 || exponent >= 6) {
-        char exp[8];
         const int magnitudeExp = exponent < 0 ? -exponent : exponent;
-        exp[0] = 'e';
-        exp[1] = exponent < 0 ? '-' : '+';
-        exp[2] = static_cast<char>('0' + magnitudeExp / 100);
-        exp[3] = static_cast<char>('0' + magnitudeExp / 10 % 10);
-        exp[4] = static_cast<char>('0' + magnitudeExp % 10);
-        text.append(exp, 5);
+        *out++ = 'e';
+        *out++ = exponent < 0 ? '-' : '+';
+        *out++ = static_cast<char>('0' + magnitudeExp / 100);
+        *out++ = static_cast<char>('0' + magnitudeExp / 10 % 10);
+        *out++ = static_cast<char>('0' + magnitudeExp % 10);
     }
-    return text;
+    return out;
+}
+
+char* WriteListInteger(char* out, std::int32_t value) {
+    return std::to_chars(out, out + kListNumberSize, value).ptr;
+}
+
+std::string FormatListReal(float value) {
+    char buffer[kListNumberSize];
+    return std::string(buffer, WriteListReal(buffer, value));
 }
 
 std::string FormatListInteger(std::int32_t value) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    char buffer[kListNumberSize];
+    return std::string(buffer, WriteListInteger(buffer, value));
 }
 
 std::string PadLeft(std::string_view text, std::size_t width) {
