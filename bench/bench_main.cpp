@@ -31,6 +31,7 @@ constexpr const char* kNavaidTool = NAVAID_TOOL;
 
 struct RunResult {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the process
     long peakKiB = 0;
 };
 
@@ -43,7 +44,7 @@ struct RunResult {
 // the kernel as much as writing a new one, and every command must pay alike.
 RunResult RunBest(const std::vector<std::string>& args, int repeats, const std::string& output = "",
                   bool quiet = false) {
-    RunResult best{1e30, 0};
+    RunResult best{1e30, 1e30, 0};
     for (int r = 0; r < repeats; ++r) {
         if (!output.empty()) std::remove(output.c_str());
         std::vector<char*> argv;
@@ -84,6 +85,9 @@ RunResult RunBest(const std::vector<std::string>& args, int repeats, const std::
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         best.seconds = std::min(best.seconds, seconds);
+        const double cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
+                           usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+        best.cpuSeconds = std::min(best.cpuSeconds, cpu);
         const long own = quiet ? 0 : std::atol(printed.c_str());
         best.peakKiB = std::max(best.peakKiB, own > 0 ? own : usage.ru_maxrss);
     }
@@ -179,21 +183,28 @@ int main(int argc, char** argv) {
     const RunResult cliStart = RunBest({kNavaidTool, "--help"}, 3, "", true);
     std::printf("process start-up: %.4f s, %ld KiB; navaid --help: %ld KiB\n", start.seconds,
                 start.peakKiB, cliStart.peakKiB);
-    std::printf("best of %d runs each; ratio = seconds / the floor's seconds in the same run\n",
-                kRepeats);
+    std::printf(
+        "best of %d runs each; ratio = seconds / the floor's seconds in the same run;\n"
+        "cpu = the process's user and system time, steadier than the clock on a busy\n"
+        "machine\n",
+        kRepeats);
     std::printf(
         "floors: add and delete against cp (which copies inside the kernel); list\n"
         "against one write call per line of the list's length (its flush per line);\n"
         "memory: navaid commands' peak resident size, the limit of a streaming command\n"
         "is 16 MiB, check may add 32 bytes per record beyond 'navaid labels'\n\n");
-    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %10s\n", "family", "records", "op", "seconds",
-                "records/s", "floor", "ratio", "peak KiB");
+    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s\n", "family", "records", "op",
+                "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB");
     auto row = [](const char* kind, long long records, const std::string& op, const RunResult& r,
-                  const char* floorName, double floorSeconds) {
-        char ratio[16] = "-";
-        if (floorSeconds > 0) std::snprintf(ratio, sizeof ratio, "%.2f", r.seconds / floorSeconds);
-        std::printf("%-6s %9lld %-14s %9.4f %12.0f %-6s %7s %10ld\n", kind, records, op.c_str(),
-                    r.seconds, records / r.seconds, floorName, ratio, r.peakKiB);
+                  const char* floorName, const RunResult* floor) {
+        char ratio[16] = "-", cpuRatio[16] = "-";
+        if (floor != nullptr) {
+            std::snprintf(ratio, sizeof ratio, "%.2f", r.seconds / floor->seconds);
+            std::snprintf(cpuRatio, sizeof cpuRatio, "%.2f", r.cpuSeconds / floor->cpuSeconds);
+        }
+        std::printf("%-6s %9lld %-14s %9.4f %12.0f %-6s %7s %8.4f %9s %10ld\n", kind, records,
+                    op.c_str(), r.seconds, records / r.seconds, floorName, ratio, r.cpuSeconds,
+                    cpuRatio, r.peakKiB);
         std::fflush(stdout);
     };
     for (const char* kind : {"vor", "ndb"}) {
@@ -208,20 +219,20 @@ int main(int argc, char** argv) {
             }
             RunBest({"cp", file, file + ".cp"}, 1);  // warms the page cache
             const RunResult cp = RunBest({"cp", file, file + ".cp"}, kRepeats, file + ".cp");
-            row(kind, records, "cp", cp, "", 0);
+            row(kind, records, "cp", cp, "", nullptr);
             const RunResult floor =
                 RunBest({exe, "--run", "floor", kind, file, std::to_string(records)}, kRepeats,
                         file + ".floor");
-            row(kind, records, "write/line", floor, "", 0);
+            row(kind, records, "write/line", floor, "", nullptr);
             for (const char* op : {"add", "delete", "list"}) {
                 const bool list = std::strcmp(op, "list") == 0;
                 const RunResult r = RunBest({exe, "--run", op, kind, file, std::to_string(records)},
                                             kRepeats, file + (list ? ".txt" : ".new"));
-                row(kind, records, op, r, list ? "write" : "cp", list ? floor.seconds : cp.seconds);
+                row(kind, records, op, r, list ? "write" : "cp", list ? &floor : &cp);
             }
             const RunResult labels =
                 RunBest({exe, "--run", "labels", kind, file, std::to_string(records)}, kRepeats);
-            row(kind, records, "labels (core)", labels, "", 0);
+            row(kind, records, "labels (core)", labels, "", nullptr);
             // The command-line tool's streaming commands, and check.
             const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
                 {"navaid labels", {kNavaidTool, "labels", kind, file}},
@@ -232,7 +243,7 @@ int main(int argc, char** argv) {
             long labelsPeak = 0;
             for (const auto& [name, args] : commands) {
                 const RunResult r = RunBest(args, kRepeats, file + ".svg", true);
-                row(kind, records, name, r, "", 0);
+                row(kind, records, name, r, "", nullptr);
                 if (name == "navaid labels") labelsPeak = r.peakKiB;
                 if (name == "navaid check")
                     std::printf("%-6s %9lld %-14s %.1f bytes per record beyond navaid labels\n",
