@@ -26,9 +26,12 @@ extern char** environ;
 namespace {
 
 using navaid::Family;
+// The command-line tool, whose commands are measured as users run them.
+constexpr const char* kNavaidTool = NAVAID_TOOL;
 
 struct RunResult {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the process
     long peakKiB = 0;
 };
 
@@ -39,9 +42,9 @@ struct RunResult {
 // Runs the command `repeats` times and keeps the fastest run. `output`, when
 // given, is removed before each run: replacing an existing large file costs
 // the kernel as much as writing a new one, and every command must pay alike.
-RunResult RunBest(const std::vector<std::string>& args, int repeats,
-                  const std::string& output = "") {
-    RunResult best{1e30, 0};
+RunResult RunBest(const std::vector<std::string>& args, int repeats, const std::string& output = "",
+                  bool quiet = false) {
+    RunResult best{1e30, 1e30, 0};
     for (int r = 0; r < repeats; ++r) {
         if (!output.empty()) std::remove(output.c_str());
         std::vector<char*> argv;
@@ -51,7 +54,13 @@ RunResult RunBest(const std::vector<std::string>& args, int repeats,
         if (pipe(out) != 0) std::exit(1);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        if (quiet) {
+            // A command's own output (labels, find) goes nowhere: this process
+            // must not grow with it, nor the figure wait for it.
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        } else {
+            posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        }
         posix_spawn_file_actions_addclose(&actions, out[0]);
         const auto start = std::chrono::steady_clock::now();
         pid_t pid = 0;
@@ -67,15 +76,19 @@ RunResult RunBest(const std::vector<std::string>& args, int repeats,
         close(out[0]);
         int status = 0;
         rusage usage{};
+        // 'navaid check' says with status 3 that it found something.
         if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
+            (WEXITSTATUS(status) != 0 && !(quiet && WEXITSTATUS(status) == 3))) {
             std::fprintf(stderr, "navaid-bench: %s %s failed\n", argv[0], argv[1]);
             std::exit(1);
         }
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         best.seconds = std::min(best.seconds, seconds);
-        const long own = std::atol(printed.c_str());
+        const double cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
+                           usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+        best.cpuSeconds = std::min(best.cpuSeconds, cpu);
+        const long own = quiet ? 0 : std::atol(printed.c_str());
         best.peakKiB = std::max(best.peakKiB, own > 0 ? own : usage.ru_maxrss);
     }
     return best;
@@ -106,9 +119,10 @@ navaid::Outcome WriteFloor(const std::string& path, long long lines) {
         }
     }
     close(fd);
-    std::remove(path.c_str());
     return navaid::Outcome::Success();
 }
+
+constexpr int kRepeats = 5;
 
 Family ParseFamily(const std::string& text) { return text == "vor" ? Family::Vor : Family::Ndb; }
 
@@ -166,10 +180,33 @@ int main(int argc, char** argv) {
     if (readlink(self.c_str(), exe, sizeof exe - 1) <= 0) return 1;
 
     const RunResult start = RunBest({exe, "--run", "start", "vor", "none", "0"}, 3);
-    std::printf("process start-up: %.4f s, %ld KiB\n\n", start.seconds, start.peakKiB);
-    std::printf("floor: one write call per line, as the list's flush after each line costs\n");
-    std::printf("%-6s %9s %-7s %9s %12s %7s %10s\n", "family", "records", "op", "seconds",
-                "records/s", "vs cp", "peak KiB");
+    const RunResult cliStart = RunBest({kNavaidTool, "--help"}, 3, "", true);
+    std::printf("process start-up: %.4f s, %ld KiB; navaid --help: %ld KiB\n", start.seconds,
+                start.peakKiB, cliStart.peakKiB);
+    std::printf(
+        "best of %d runs each; ratio = seconds / the floor's seconds in the same run;\n"
+        "cpu = the process's user and system time, steadier than the clock on a busy\n"
+        "machine\n",
+        kRepeats);
+    std::printf(
+        "floors: add and delete against cp (which copies inside the kernel); list\n"
+        "against one write call per line of the list's length (its flush per line);\n"
+        "memory: navaid commands' peak resident size, the limit of a streaming command\n"
+        "is 16 MiB, check may add 32 bytes per record beyond 'navaid labels'\n\n");
+    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s\n", "family", "records", "op",
+                "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB");
+    auto row = [](const char* kind, long long records, const std::string& op, const RunResult& r,
+                  const char* floorName, const RunResult* floor) {
+        char ratio[16] = "-", cpuRatio[16] = "-";
+        if (floor != nullptr) {
+            std::snprintf(ratio, sizeof ratio, "%.2f", r.seconds / floor->seconds);
+            std::snprintf(cpuRatio, sizeof cpuRatio, "%.2f", r.cpuSeconds / floor->cpuSeconds);
+        }
+        std::printf("%-6s %9lld %-14s %9.4f %12.0f %-6s %7s %8.4f %9s %10ld\n", kind, records,
+                    op.c_str(), r.seconds, records / r.seconds, floorName, ratio, r.cpuSeconds,
+                    cpuRatio, r.peakKiB);
+        std::fflush(stdout);
+    };
     for (const char* kind : {"vor", "ndb"}) {
         const Family family = ParseFamily(kind);
         for (long long records : {20000LL, 100000LL, 1000000LL}) {
@@ -181,31 +218,38 @@ int main(int argc, char** argv) {
                 return 1;
             }
             RunBest({"cp", file, file + ".cp"}, 1);  // warms the page cache
-            const RunResult cp = RunBest({"cp", file, file + ".cp"}, 3, file + ".cp");
-            std::printf("%-6s %9lld %-7s %9.4f %12.0f %7s %10ld\n", kind, records, "cp", cp.seconds,
-                        records / cp.seconds, "1.00", cp.peakKiB);
-            // cp may copy inside the kernel (copy_file_range); dd moves every
-            // byte through a process, as the core's buffered copies do.
-            const RunResult dd =
-                RunBest({"dd", "if=" + file, "of=" + file + ".cp", "bs=1M", "status=none"}, 3,
-                        file + ".cp");
-            std::printf("%-6s %9lld %-7s %9.4f %12.0f %7.2f %10ld\n", kind, records, "dd",
-                        dd.seconds, records / dd.seconds, dd.seconds / cp.seconds, dd.peakKiB);
-            for (const char* op : {"add", "delete", "list", "floor", "labels"}) {
-                const char* output = std::strcmp(op, "list") == 0     ? ".txt"
-                                     : std::strcmp(op, "floor") == 0  ? ".floor"
-                                     : std::strcmp(op, "labels") == 0 ? ""
-                                                                      : ".new";
+            const RunResult cp = RunBest({"cp", file, file + ".cp"}, kRepeats, file + ".cp");
+            row(kind, records, "cp", cp, "", nullptr);
+            const RunResult floor =
+                RunBest({exe, "--run", "floor", kind, file, std::to_string(records)}, kRepeats,
+                        file + ".floor");
+            row(kind, records, "write/line", floor, "", nullptr);
+            for (const char* op : {"add", "delete", "list"}) {
+                const bool list = std::strcmp(op, "list") == 0;
                 const RunResult r = RunBest({exe, "--run", op, kind, file, std::to_string(records)},
-                                            3, *output ? file + output : std::string());
-                char ratio[16] = "-";
-                if (std::strcmp(op, "add") == 0 || std::strcmp(op, "delete") == 0)
-                    std::snprintf(ratio, sizeof ratio, "%.2f", r.seconds / cp.seconds);
-                std::printf("%-6s %9lld %-7s %9.4f %12.0f %7s %10ld\n", kind, records, op,
-                            r.seconds, records / r.seconds, ratio, r.peakKiB);
-                std::fflush(stdout);
+                                            kRepeats, file + (list ? ".txt" : ".new"));
+                row(kind, records, op, r, list ? "write" : "cp", list ? &floor : &cp);
             }
-            for (const char* suffix : {"", ".cp", ".new", ".txt"})
+            const RunResult labels =
+                RunBest({exe, "--run", "labels", kind, file, std::to_string(records)}, kRepeats);
+            row(kind, records, "labels (core)", labels, "", nullptr);
+            // The command-line tool's streaming commands, and check.
+            const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
+                {"navaid labels", {kNavaidTool, "labels", kind, file}},
+                {"navaid find", {kNavaidTool, "find", kind, file}},
+                {"navaid map", {kNavaidTool, "map", kind, file, file + ".svg"}},
+                {"navaid check", {kNavaidTool, "check", kind, file}},
+            };
+            long labelsPeak = 0;
+            for (const auto& [name, args] : commands) {
+                const RunResult r = RunBest(args, kRepeats, file + ".svg", true);
+                row(kind, records, name, r, "", nullptr);
+                if (name == "navaid labels") labelsPeak = r.peakKiB;
+                if (name == "navaid check")
+                    std::printf("%-6s %9lld %-14s %.1f bytes per record beyond navaid labels\n",
+                                kind, records, "", (r.peakKiB - labelsPeak) * 1024.0 / records);
+            }
+            for (const char* suffix : {"", ".cp", ".new", ".txt", ".svg", ".floor"})
                 std::remove((file + suffix).c_str());
         }
     }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,14 @@ private:
         std::uint64_t records = 0;
         std::uint64_t validTypes = 0;
     };
+    // 24 bytes, kept for every placed record until the end: the index is
+    // split so that no padding is paid for.
     struct Position {
         std::array<char, 11> key;  // type code, then the trimmed upper-case ID
+        std::uint8_t indexHigh;
         float lat, lon;
-        std::uint64_t index;
+        std::uint32_t indexLow;
+        std::uint64_t Index() const { return std::uint64_t{indexHigh} << 32 | indexLow; }
     };
     void FeedStride(Stride& stride, Family family, const std::uint8_t* data, std::size_t size);
     void CheckRecord(const std::uint8_t* record);
@@ -49,7 +54,8 @@ private:
     Stride other_;
     std::uint64_t length_ = 0;
     std::vector<Finding> findings_;
-    std::vector<Position> positions_;
+    // A deque grows without moving what it holds, so its peak is its size.
+    std::deque<Position> positions_;
 };
 
 // Whether the type block at the start of `block` is one that the family's writers store.

@@ -106,31 +106,12 @@ std::string FamilyTypeNames(Family family);
 // types; otherwise a message saying what is wrong.
 std::optional<std::string> CheckTypeName(Family family, std::string_view text);
 
-// A database read one complete record at a time, without loading it whole.
-class RecordReader {
-public:
-    Outcome Open(const std::string& path, Family family);
-    // Sets `record` to the next complete record, or to null at the end of the
-    // complete records; a trailing piece is then in TrailingSize().
-    Outcome Next(const std::uint8_t*& record);
-    std::uint64_t Index() const { return index_; }  // of the record Next gave last
-    std::size_t TrailingSize() const { return end_ - begin_; }
-    std::uint64_t Offset() const { return offset_; }  // of the byte after the last record
-    Outcome Close() { return file_.Close(); }
-
-private:
-    io::File file_;
-    std::size_t recordSize_ = 0;
-    std::vector<std::uint8_t> buffer_;
-    std::size_t begin_ = 0, end_ = 0;
-    bool atEnd_ = false;
-    std::uint64_t index_ = 0, offset_ = 0, count_ = 0;
-};
-
-// Reads the database's complete records in file order, calling `visit` with
-// each record's index and bytes. A failed open, read or close is returned.
-Outcome ForEachRecord(const std::string& path, Family family,
-                      const std::function<void(std::uint64_t, const std::uint8_t*)>& visit);
+// The core's record reader on a database that must exist: calls `visit`
+// with each complete record's index and bytes, in file order, and `trailing`
+// (when given) receives the piece after the last one. Memory stays flat
+// however large the file; a failed open, read or close is returned.
+Outcome ForEachRecord(const std::string& path, Family family, const RecordVisitor& visit,
+                      std::string* trailing = nullptr);
 
 // One command: its name, a line for the overview, its full help, and the
 // function that runs it with the arguments after the command name.

@@ -144,7 +144,11 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
         }
     }
     if (placed) {
-        Position position{{}, r.latitude, r.longitude, index};
+        Position position{{},
+                          static_cast<std::uint8_t>(index >> 32),
+                          r.latitude,
+                          r.longitude,
+                          static_cast<std::uint32_t>(index)};
         const std::string id = UpperCase(TrimWhiteSpace(r.id));
         position.key[0] = static_cast<char>(r.typeCode);
         std::copy(id.begin(), id.begin() + std::min(id.size(), position.key.size() - 1),
@@ -169,13 +173,13 @@ void DatabaseChecker::FindDuplicates() {
             const Position& b = positions_[j];
             double nm = DistanceNm(a.lat, a.lon, b.lat, b.lon);
             if (nm >= kDuplicateNm) continue;
-            const Position& first = a.index < b.index ? a : b;
-            const Position& second = a.index < b.index ? b : a;
+            const Position& first = a.Index() < b.Index() ? a : b;
+            const Position& second = a.Index() < b.Index() ? b : a;
             char distance[32];
             std::snprintf(distance, sizeof distance, "%.1f", nm);
             const std::string id(a.key.data() + 1, strnlen(a.key.data() + 1, a.key.size() - 1));
-            Add(second.index, true,
-                "likely duplicate of record " + std::to_string(first.index) + " (same type " +
+            Add(second.Index(), true,
+                "likely duplicate of record " + std::to_string(first.Index()) + " (same type " +
                     TypeText(family_, static_cast<std::uint8_t>(a.key[0])) + " and ID " +
                     Quoted(EscapeBytes(id)) + ", " + distance + " NM apart)");
         }
@@ -218,22 +222,15 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);
     }
-    io::File file;
-    if (Outcome opened = file.Open(database, io::OpenMode::ReadCreate); !opened) {
-        return ReportFailure(console, opened);
-    }
     DatabaseChecker checker(line.family);
-    std::vector<std::uint8_t> buffer(1 << 16);
-    for (;;) {
-        std::size_t got = 0;
-        if (Outcome read = file.Read(buffer.data(), buffer.size(), got); !read) {
-            file.Close();
-            return ReportFailure(console, read);
-        }
-        if (got == 0) break;
-        checker.Feed(buffer.data(), got);
-    }
-    if (Outcome closed = file.Close(); !closed) return ReportFailure(console, closed);
+    const std::size_t recordSize = RecordSize(line.family);
+    std::string trailing;
+    const Outcome read = ForEachRecord(
+        database, line.family,
+        [&](std::uint64_t, const std::uint8_t* record) { checker.Feed(record, recordSize); },
+        &trailing);
+    if (!read) return ReportFailure(console, read);
+    checker.Feed(reinterpret_cast<const std::uint8_t*>(trailing.data()), trailing.size());
 
     std::vector<Finding> findings = checker.Finish();
     std::size_t warnings = 0;

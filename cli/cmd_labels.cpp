@@ -11,14 +11,12 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);
     }
-    std::vector<std::string> labels;
-    if (Outcome outcome = ListRecordLabels(database, RecordSize(line.family), labels); !outcome) {
-        return ReportFailure(console, outcome);
-    }
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        console.out << i << '\t' << EscapeBytes(labels[i]) << '\n';
-    }
-    return kExitOk;
+    // Printed as they are read: a database of any size needs no more memory.
+    const Outcome outcome = ForEachLabel(
+        database, RecordSize(line.family), [&](std::uint64_t index, std::string_view label) {
+            console.out << index << '\t' << EscapeBytes(label) << '\n';
+        });
+    return outcome ? kExitOk : ReportFailure(console, outcome);
 }
 
 }  // namespace

@@ -298,47 +298,10 @@ std::optional<FieldError> BuildEntry(Family family, const EntryTexts& texts, Nav
     return std::nullopt;
 }
 
-Outcome RecordReader::Open(const std::string& path, Family family) {
-    recordSize_ = RecordSize(family);
-    // Whole records only, so a record never straddles the buffer's end.
-    buffer_.assign(recordSize_ * 4096, 0);
-    begin_ = end_ = 0;
-    atEnd_ = false;
-    index_ = offset_ = count_ = 0;
+Outcome ForEachRecord(const std::string& path, Family family, const RecordVisitor& visit,
+                      std::string* trailing) {
     if (Outcome exists = RequireExistingFile(path); !exists) return exists;
-    return file_.Open(path, io::OpenMode::ReadCreate);
-}
-
-Outcome RecordReader::Next(const std::uint8_t*& record) {
-    record = nullptr;
-    while (end_ - begin_ < recordSize_ && !atEnd_) {
-        if (begin_ > 0) {
-            std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-            end_ -= begin_;
-            begin_ = 0;
-        }
-        std::size_t got = 0;
-        Outcome read = file_.Read(buffer_.data() + end_, buffer_.size() - end_, got);
-        if (!read) return read;
-        if (got == 0) atEnd_ = true;
-        end_ += got;
-    }
-    if (end_ - begin_ < recordSize_) return Outcome::Success();
-    record = buffer_.data() + begin_;
-    begin_ += recordSize_;
-    index_ = count_++;
-    offset_ += recordSize_;
-    return Outcome::Success();
-}
-
-Outcome ForEachRecord(const std::string& path, Family family,
-                      const std::function<void(std::uint64_t, const std::uint8_t*)>& visit) {
-    RecordReader reader;
-    Outcome result = reader.Open(path, family);
-    const std::uint8_t* record = nullptr;
-    while (result && (result = reader.Next(record)) && record) visit(reader.Index(), record);
-    if (Outcome closed = reader.Close(); result && !closed) result = closed;
-    return result;
+    return navaid::ForEachRecord(path, RecordSize(family), visit, trailing);
 }
 
 }  // namespace navaid::cli

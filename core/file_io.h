@@ -38,6 +38,13 @@ public:
     Outcome Flush();
     // Size of the open file in bytes.
     Outcome Size(std::uint64_t& size);
+    // Copies up to `length` bytes from where `source` stands to where this
+    // file stands, inside the kernel, and moves both on by `copied`; 0 means
+    // the source's end (or a file that only ordinary reads can tell). Where
+    // the kernel cannot copy between the two (another file system, an old
+    // kernel, Windows) `refused` is set and nothing is copied: the caller
+    // then copies through a buffer.
+    Outcome CopyFrom(File& source, std::uint64_t length, std::uint64_t& copied, bool& refused);
     // Flushes, checks the stream's error state, and closes.
     Outcome Close();
 

@@ -12,6 +12,7 @@
 #include "file_slots.h"
 #include "number_format.h"
 #include "outcome.h"
+#include "record_reader.h"
 #include "records.h"
 
 namespace navaid {

@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 
 #include "copy_util.h"
 #include "navaid_db.h"
@@ -7,7 +10,11 @@ namespace navaid {
 
 namespace detail {
 
-Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd) {
+namespace {
+
+// Copies `in` to its end through a buffer, leaving out [skipBegin, skipEnd)
+// counted from where `in` stands now.
+Outcome BlockCopy(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd) {
     std::vector<char> buffer(kCopyChunk);
     std::uint64_t position = 0;
     for (;;) {
@@ -27,6 +34,46 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
         }
         position = end;
     }
+}
+
+// Copies up to `length` bytes inside the kernel; `kernel` turns false when
+// the kernel refuses or stops early, and the buffer takes over from there.
+Outcome KernelCopy(io::File& in, io::File& out, std::uint64_t length, std::uint64_t& position,
+                   bool& kernel) {
+    for (std::uint64_t left = length; kernel && left > 0;) {
+        std::uint64_t copied = 0;
+        bool refused = false;
+        if (Outcome c = out.CopyFrom(in, left, copied, refused); !c) return c;
+        kernel = !refused && copied > 0;
+        position += copied;
+        left -= copied;
+    }
+    return Outcome::Success();
+}
+
+}  // namespace
+
+Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd) {
+    std::uint64_t position = 0;
+    bool kernel = true;
+    if (skipEnd > skipBegin) {
+        if (Outcome c = KernelCopy(in, out, skipBegin, position, kernel); !c) return c;
+        // The skipped bytes are read and dropped, so the kernel goes on after them.
+        char dropped[256];
+        while (kernel && position < skipEnd) {
+            std::size_t got = 0;
+            const std::size_t want = static_cast<std::size_t>(
+                std::min<std::uint64_t>(sizeof dropped, skipEnd - position));
+            if (Outcome read = in.Read(dropped, want, got); !read) return read;
+            if (got == 0) return Outcome::Success();
+            position += got;
+        }
+    }
+    if (Outcome c = KernelCopy(in, out, UINT64_MAX, position, kernel); !c) return c;
+    // What the kernel left, or everything where it refused; at the end of a
+    // kernel copy this reads nothing, which also proves the end was reached.
+    return BlockCopy(in, out, std::max(skipBegin, position) - position,
+                     std::max(skipEnd, position) - position);
 }
 
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath) {
@@ -145,36 +192,11 @@ std::uint64_t LabelCount(std::uint64_t length, std::size_t recordSize) {
 Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
                          std::vector<std::string>& labels) {
     labels.clear();
-    io::File source;
-    if (Outcome opened = source.Open(sourcePath, io::OpenMode::ReadCreate); !opened) return opened;
-    std::vector<char> buffer(detail::kCopyChunk);
-    std::string label;
-    std::size_t inRecord = 0;  // position of the next byte within its record
-    for (;;) {
-        std::size_t got = 0;
-        if (Outcome read = source.Read(buffer.data(), buffer.size(), got); !read) {
-            labels.clear();
-            source.Close();
-            return read;
-        }
-        if (got == 0) break;
-        for (std::size_t i = 0; i < got; ++i) {
-            if (inRecord < kLabelSize) {
-                label.push_back(buffer[i]);
-                if (inRecord + 1 == kLabelSize) {
-                    // A label ends before its first zero byte.
-                    labels.emplace_back(label.c_str());
-                    label.clear();
-                }
-            }
-            if (++inRecord == recordSize) inRecord = 0;
-        }
-    }
-    if (Outcome closed = source.Close(); !closed) {
-        labels.clear();
-        return closed;
-    }
-    return Outcome::Success();
+    Outcome result = ForEachLabel(
+        sourcePath, recordSize,
+        [&labels](std::uint64_t, std::string_view label) { labels.emplace_back(label); });
+    if (!result) labels.clear();
+    return result;
 }
 
 Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,
@@ -199,12 +221,54 @@ Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCo
 
 namespace {
 
-void AppendText(std::string& line, const std::uint8_t* bytes, std::size_t size) {
+char* AppendText(char* out, const std::uint8_t* bytes, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
         // The list is a text file: a line feed inside a field becomes CR LF.
-        if (bytes[i] == '\n') line += '\r';
-        line += static_cast<char>(bytes[i]);
+        if (bytes[i] == '\n') *out++ = '\r';
+        *out++ = static_cast<char>(bytes[i]);
     }
+    return out;
+}
+
+// Right-aligns a number in eight positions, as PadLeft does.
+char* AppendNumber(char* out, const char* number, const char* end) {
+    const std::size_t size = static_cast<std::size_t>(end - number);
+    if (size < 8) {
+        std::memset(out, ' ', 8 - size);
+        out += 8 - size;
+    }
+    std::memcpy(out, number, size);
+    out += size;
+    *out++ = ',';
+    return out;
+}
+
+// Longest line: every ID and name byte a line feed, every number as long as
+// it gets, and the longest type text.
+constexpr std::size_t kMaxListLine = 2 * kLabelSize + 5 * (kListNumberSize + 1) + 32;
+
+// Writes one record's list line to `line`, which holds kMaxListLine bytes;
+// returns its length. Every line of the list is built here.
+std::size_t WriteRecordLine(Family family, const std::uint8_t* record, char* line) {
+    char* out = AppendText(line, record + RecordLayout::kId, RecordLayout::kIdSize);
+    *out++ = ',';
+    out = AppendText(out, record + RecordLayout::kName, RecordLayout::kNameSize);
+    *out++ = ',';
+    char number[kListNumberSize];
+    for (std::size_t offset : {RecordLayout::kLatitude, RecordLayout::kLongitude,
+                               RecordLayout::kFrequency, RecordLayout::kMagVar})
+        out = AppendNumber(out, number, WriteListReal(number, ReadFloatLE(record + offset)));
+    if (family == Family::Vor) {
+        const std::int32_t altitude = ReadInt32LE(record + RecordLayout::kAltitude);
+        out = AppendNumber(out, number, WriteListInteger(number, altitude));
+    }
+    const std::string_view type = TypeText(family, record[RecordLayout::kTypeBlock]);
+    std::memcpy(out, "    ", 4);
+    out += 4;
+    std::memcpy(out, type.data(), type.size());
+    out += type.size();
+    std::memcpy(out, ",\r\n", 3);
+    return static_cast<std::size_t>(out + 3 - line);
 }
 
 }  // namespace
@@ -217,53 +281,35 @@ std::string ListHeaderLine(Family family) {
 }
 
 std::string ListRecordLine(Family family, const std::uint8_t* record) {
-    const DecodedRecord r = DecodeRecord(family, record);
-    std::string line;
-    line.reserve(128);
-    AppendText(line, record + RecordLayout::kId, RecordLayout::kIdSize);
-    line += ',';
-    AppendText(line, record + RecordLayout::kName, RecordLayout::kNameSize);
-    line += ',';
-    for (float value : {r.latitude, r.longitude, r.frequency, r.magVar})
-        line += PadLeft(FormatListReal(value)) + ',';
-    if (family == Family::Vor) line += PadLeft(FormatListInteger(r.altitude)) + ',';
-    line += "    ";
-    line += TypeText(family, r.typeCode);
-    line += ",\r\n";
-    return line;
+    char line[kMaxListLine];
+    return std::string(line, WriteRecordLine(family, record, line));
 }
 
 Outcome ExportNavaidList(Family family, const std::string& sourcePath,
                          const std::string& listPath) {
-    io::File source, list;
-    Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    RecordReader source;
+    io::File list;
+    Outcome result = source.Open(sourcePath, RecordSize(family));
     if (result) result = list.Open(listPath, io::OpenMode::WriteTruncate);
     // Each finished line is handed to the system at once.
-    auto writeLine = [&list](const std::string& line) {
-        Outcome written = list.Write(line.data(), line.size());
+    auto writeLine = [&list](const char* line, std::size_t size) {
+        Outcome written = list.Write(line, size);
         return written ? list.Flush() : written;
     };
-    if (result) result = writeLine(ListHeaderLine(family));
-
-    const std::size_t recordSize = RecordSize(family);
-    std::vector<char> buffer(detail::kCopyChunk);
-    std::uint8_t record[kVorRecordSize];
-    std::size_t filled = 0, got = 0;
-    // A trailing partial record gives no line.
-    while (result && (result = source.Read(buffer.data(), buffer.size(), got)) && got > 0) {
-        for (std::size_t i = 0; result && i < got;) {
-            const std::size_t take = std::min(recordSize - filled, got - i);
-            std::copy_n(reinterpret_cast<const std::uint8_t*>(buffer.data()) + i, take,
-                        record + filled);
-            filled += take;
-            i += take;
-            if (filled == recordSize) {
-                filled = 0;
-                result = writeLine(ListRecordLine(family, record));
-            }
-        }
+    if (result) {
+        const std::string header = ListHeaderLine(family);
+        result = writeLine(header.data(), header.size());
     }
-    return detail::Finish(result, source, list, listPath);
+    // A trailing partial record gives no line.
+    char line[kMaxListLine];
+    const std::uint8_t* record = nullptr;
+    while (result && (result = source.Next(record)) && record)
+        result = writeLine(line, WriteRecordLine(family, record, line));
+    Outcome sourceClosed = source.Close();
+    Outcome listClosed = list.Close();
+    if (result) result = sourceClosed ? listClosed : sourceClosed;
+    if (!result && list.Emptied()) io::RemoveFile(listPath);
+    return result;
 }
 
 }  // namespace navaid

@@ -1,5 +1,6 @@
 #include "number_format.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -30,29 +31,148 @@ float RoundToFloat(double value) {
     return static_cast<float>(value);
 }
 
+// The exact value of a positive finite float rounded to 17 significant
+// digits (half to even), as std::to_chars gives them for the widened double,
+// with its decimal exponent; false outside the range worked out here (tiny
+// and huge magnitudes), where std::to_chars does it. A list has four numbers
+// a line, and this integer path costs a fraction of the general one.
+constexpr std::uint64_t kPowersOfFive[28] = {1,
+                                             5,
+                                             25,
+                                             125,
+                                             625,
+                                             3125,
+                                             15625,
+                                             78125,
+                                             390625,
+                                             1953125,
+                                             9765625,
+                                             48828125,
+                                             244140625,
+                                             1220703125,
+                                             6103515625,
+                                             30517578125,
+                                             152587890625,
+                                             762939453125,
+                                             3814697265625,
+                                             19073486328125,
+                                             95367431640625,
+                                             476837158203125,
+                                             2384185791015625,
+                                             11920928955078125,
+                                             59604644775390625,
+                                             298023223876953125,
+                                             1490116119384765625,
+                                             7450580596923828125};
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
+    const std::uint32_t biased = bits >> 23;
+    if (biased == 0 || biased == 0xFF) return false;
+    std::uint64_t mantissa = (bits & 0x7FFFFFu) | 0x800000u;
+    int power = static_cast<int>(biased) - 150;  // value = mantissa * 2^power
+    const int zeros = std::countr_zero(mantissa);
+    if (power < 0) {
+        const int shift = std::min(zeros, -power);
+        mantissa >>= shift;
+        power += shift;
+    }
+    // The value as an integer in base 1e9 limbs, times 10^-scale.
+    constexpr std::uint64_t kLimb = 1000000000;
+    std::uint64_t limbs[3];
+    int scale = 0;
+    if (power >= 0) {
+        if (power > 39) return false;
+        std::uint64_t n = mantissa << power;
+        for (std::uint64_t& limb : limbs) {
+            limb = n % kLimb;
+            n /= kLimb;
+        }
+    } else {
+        // mantissa * 2^-k = mantissa * 5^k / 10^k; 5^27 still fits 63 bits.
+        scale = -power;
+        if (scale > 27) return false;
+        const std::uint64_t five = kPowersOfFive[scale];
+        const std::uint64_t t0 = mantissa * (five % kLimb);
+        const std::uint64_t t1 = mantissa * (five / kLimb % kLimb) + t0 / kLimb;
+        const std::uint64_t t2 = mantissa * (five / kLimb / kLimb) + t1 / kLimb;
+        limbs[0] = t0 % kLimb;
+        limbs[1] = t1 % kLimb;
+        limbs[2] = t2;  // below 1e9: mantissa < 2^24 and 5^27 / 1e18 < 8
+    }
+    char text[27];
+    for (int limb = 0; limb < 3; ++limb) {
+        // Nine digits: one, then four pairs from a table.
+        char* out = text + 18 - limb * 9;
+        const auto n = static_cast<std::uint32_t>(limbs[limb]);
+        const std::uint32_t rest = n % 100000000;
+        out[0] = static_cast<char>('0' + n / 100000000);
+        std::memcpy(out + 1, kDigitPairs + 2 * (rest / 1000000), 2);
+        std::memcpy(out + 3, kDigitPairs + 2 * (rest / 10000 % 100), 2);
+        std::memcpy(out + 5, kDigitPairs + 2 * (rest / 100 % 100), 2);
+        std::memcpy(out + 7, kDigitPairs + 2 * (rest % 100), 2);
+    }
+    int first = 0;
+    while (text[first] == '0') ++first;
+    const int count = 27 - first;
+    exponent = count - 1 - scale;
+    if (count <= 17) {
+        std::memcpy(digits, text + first, static_cast<std::size_t>(count));
+        std::memset(digits + count, '0', static_cast<std::size_t>(17 - count));
+        return true;
+    }
+    std::memcpy(digits, text + first, 17);
+    const char next = text[first + 17];
+    bool beyond = false;
+    for (int i = first + 18; i < 27; ++i) beyond = beyond || text[i] != '0';
+    const bool up = next > '5' || (next == '5' && (beyond || (digits[16] - '0') % 2 == 1));
+    if (up) {
+        int i = 16;
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+        if (i >= 0) {
+            ++digits[i];
+        } else {
+            digits[0] = '1';
+            ++exponent;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
-std::string FormatListReal(float value) {
+char* WriteListReal(char* out, float value) {
+    auto put = [out](std::string_view text) {
+        std::memcpy(out, text.data(), text.size());
+        return out + text.size();
+    };
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const bool negative = (bits >> 31) != 0;
-    if (std::isinf(value)) return negative ? "-1.#INF" : "1.#INF";
+    if (std::isinf(value)) return put(negative ? "-1.#INF" : "1.#INF");
     if (std::isnan(value)) {
-        if (bits == 0xFFC00000u) return "-1.#IND";
-        return negative ? "-1.#QNAN" : "1.#QNAN";
+        if (bits == 0xFFC00000u) return put("-1.#IND");
+        return put(negative ? "-1.#QNAN" : "1.#QNAN");
     }
-    if (value == 0) return "0";
+    if (value == 0) return put("0");
 
-    // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
-    char buffer[64];
-    const double magnitude = std::fabs(static_cast<double>(value));
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 16);
-    const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
     char digits[17];
-    digits[0] = sci[0];
-    std::memcpy(digits + 1, sci.data() + 2, 16);
     int exponent = 0;
-    std::from_chars(sci.data() + 19 + (sci[19] == '+' ? 1 : 0), sci.data() + sci.size(), exponent);
+    if (!SeventeenDigits(bits & 0x7FFFFFFFu, digits, exponent)) {
+        // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
+        char buffer[64];
+        const double magnitude = std::fabs(static_cast<double>(value));
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                          std::chars_format::scientific, 16);
+        const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        digits[0] = sci[0];
+        std::memcpy(digits + 1, sci.data() + 2, 16);
+        std::from_chars(sci.data() + 19 + (sci[19] == '+' ? 1 : 0), sci.data() + sci.size(),
+                        exponent);
+    }
 
     // Six significant digits, rounded by the seventh digit alone.
     if (digits[6] >= '5') {
@@ -66,40 +186,56 @@ std::string FormatListReal(float value) {
         }
     }
 
-    std::string text = negative ? "-" : "";
-    std::string fraction;
+    if (negative) *out++ = '-';
+    char fraction[16];
+    std::size_t fractionSize = 0;
     if (exponent >= -4 && exponent < 6) {
         if (exponent >= 0) {
-            text.append(digits, static_cast<std::size_t>(exponent) + 1);
-            fraction.assign(digits + exponent + 1, static_cast<std::size_t>(5 - exponent));
+            std::memcpy(out, digits, static_cast<std::size_t>(exponent) + 1);
+            out += exponent + 1;
+            fractionSize = static_cast<std::size_t>(5 - exponent);
+            std::memcpy(fraction, digits + exponent + 1, fractionSize);
         } else {
-            text += '0';
-            fraction.assign(static_cast<std::size_t>(-exponent - 1), '0');
-            fraction.append(digits, 6);
+            *out++ = '0';
+            fractionSize = static_cast<std::size_t>(-exponent - 1);
+            std::memset(fraction, '0', fractionSize);
+            std::memcpy(fraction + fractionSize, digits, 6);
+            fractionSize += 6;
         }
     } else {
-        text += digits[0];
-        fraction.assign(digits + 1, 5);
+        *out++ = digits[0];
+        fractionSize = 5;
+        std::memcpy(fraction, digits + 1, fractionSize);
     }
-    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    if (!fraction.empty()) text += "." + fraction;
+    while (fractionSize > 0 && fraction[fractionSize - 1] == '0') --fractionSize;
+    if (fractionSize > 0) {
+        *out++ = '.';
+        std::memcpy(out, fraction, fractionSize);
+        out += fractionSize;
+    }
     if (exponent < -4 || exponent >= 6) {
-        char exp[8];
         const int magnitudeExp = exponent < 0 ? -exponent : exponent;
-        exp[0] = 'e';
-        exp[1] = exponent < 0 ? '-' : '+';
-        exp[2] = static_cast<char>('0' + magnitudeExp / 100);
-        exp[3] = static_cast<char>('0' + magnitudeExp / 10 % 10);
-        exp[4] = static_cast<char>('0' + magnitudeExp % 10);
-        text.append(exp, 5);
+        *out++ = 'e';
+        *out++ = exponent < 0 ? '-' : '+';
+        *out++ = static_cast<char>('0' + magnitudeExp / 100);
+        *out++ = static_cast<char>('0' + magnitudeExp / 10 % 10);
+        *out++ = static_cast<char>('0' + magnitudeExp % 10);
     }
-    return text;
+    return out;
+}
+
+char* WriteListInteger(char* out, std::int32_t value) {
+    return std::to_chars(out, out + kListNumberSize, value).ptr;
+}
+
+std::string FormatListReal(float value) {
+    char buffer[kListNumberSize];
+    return std::string(buffer, WriteListReal(buffer, value));
 }
 
 std::string FormatListInteger(std::int32_t value) {
-    char buffer[16];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    char buffer[kListNumberSize];
+    return std::string(buffer, WriteListInteger(buffer, value));
 }
 
 std::string PadLeft(std::string_view text, std::size_t width) {

@@ -12,6 +12,12 @@ namespace navaid {
 std::string FormatListReal(float value);
 // Decimal digits with "-" for negatives, no grouping.
 std::string FormatListInteger(std::int32_t value);
+
+// The same texts written to `out`, which must hold kListNumberSize bytes;
+// each returns the end of what it wrote. The list's lines are built this way.
+inline constexpr std::size_t kListNumberSize = 16;
+char* WriteListReal(char* out, float value);
+char* WriteListInteger(char* out, std::int32_t value);
 // Right-aligns text in `width` positions; longer text is returned whole.
 std::string PadLeft(std::string_view text, std::size_t width = 8);
 

@@ -1,0 +1,52 @@
+// A database read one fixed-size record at a time, in chunks through the
+// file seam, so a command's memory does not grow with the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "file_io.h"
+#include "outcome.h"
+
+namespace navaid {
+
+class RecordReader {
+public:
+    // Opens `path` (a missing file is created empty, as every source is) for
+    // records of `recordSize` bytes.
+    Outcome Open(const std::string& path, std::size_t recordSize);
+    // Sets `record` to the next complete record, valid until the next call,
+    // or to null at the end of the complete records; a trailing piece shorter
+    // than a record is then in Trailing().
+    Outcome Next(const std::uint8_t*& record);
+    std::uint64_t Index() const { return count_ - 1; }  // of the record Next gave last
+    std::uint64_t Count() const { return count_; }      // complete records given so far
+    std::string_view Trailing() const;
+    Outcome Close() { return file_.Close(); }
+
+private:
+    io::File file_;
+    std::size_t recordSize_ = 0;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    bool atEnd_ = false;
+    std::uint64_t count_ = 0;
+};
+
+using RecordVisitor = std::function<void(std::uint64_t index, const std::uint8_t* record)>;
+
+// Reads the file's complete records in order, calling `visit` with each
+// record's index and bytes; `trailing`, when given, receives the piece after
+// the last complete record. A failed open, read or close is returned.
+Outcome ForEachRecord(const std::string& path, std::size_t recordSize, const RecordVisitor& visit,
+                      std::string* trailing = nullptr);
+
+// Every label in file order, as ListRecordLabels gives them, one at a time.
+Outcome ForEachLabel(const std::string& path, std::size_t recordSize,
+                     const std::function<void(std::uint64_t index, std::string_view label)>& visit);
+
+}  // namespace navaid
