@@ -56,6 +56,9 @@ void RunEditFlow(CMainFrame& frame, navaid::Family family) {
     TDialog dialog;
     const INT_PTR result = dialog.DoModal();
     if (!dialog.m_outcome) {
+        // This command made the working copy; after a failed edit it must not
+        // pass for the edit's result. (A folder or device there is left alone.)
+        navaid::io::RemoveFile(slots.workingCopyPath);
         FailFlow(frame, dialog.m_outcome, slots.sourcePath);
         return;
     }
