@@ -1,10 +1,11 @@
 // What only runs inside the tool can show: each file call of each command
 // failing in turn, and the checker fed in pieces of any size.
+#include "cli.h"
+
 #include <cerrno>
 #include <sstream>
 
 #include "check.h"
-#include "cli.h"
 #include "test_support.h"
 
 namespace navaid::test {
@@ -29,8 +30,8 @@ TEST_F(CliFaultTest, EachFailedFileCallSaysWhichAndLeavesNoOutput) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"list", "vor", "db"}, "db.txt"},
         {{"labels", "vor", "db"}, ""},
-        {{"add", "vor", "db", "--id", "C", "--name", "X", "--lat", "1", "--lon", "2", "--freq", "110", "--magvar",
-          "0", "--type", "VOR"},
+        {{"add", "vor", "db", "--id", "C", "--name", "X", "--lat", "1", "--lon", "2", "--freq",
+          "110", "--magvar", "0", "--type", "VOR"},
          "db.new"},
         {{"delete", "vor", "db", "1"}, "db.new"},
         {{"check", "vor", "db"}, ""},
@@ -52,20 +53,24 @@ TEST_F(CliFaultTest, EachFailedFileCallSaysWhichAndLeavesNoOutput) {
             io::faults::Reset();
             EXPECT_EQ(status, kExitFileError) << args[0] << call;
             const auto reason = err.find(": No space left on device");
-            EXPECT_TRUE(err.starts_with("navaid: ") && reason != std::string::npos && reason > 8) << args[0] << call << err;
+            EXPECT_TRUE(err.starts_with("navaid: ") && reason != std::string::npos && reason > 8)
+                << args[0] << call << err;
             EXPECT_TRUE(output.empty() || !fs::exists(output)) << args[0] << call;
         }
     }
 }
 
 TEST(CheckerTest, FindingsDoNotDependOnHowTheBytesArrive) {
-    const std::string bytes = ReadAll(NAVAID_TEST_DATA "/vor.qvz").value() + ReadAll(NAVAID_TEST_DATA "/ndb.qvz").value();
+    const std::string bytes =
+        ReadAll(NAVAID_TEST_DATA "/vor.qvz").value() + ReadAll(NAVAID_TEST_DATA "/ndb.qvz").value();
     auto findings = [&](std::size_t piece) {
         DatabaseChecker checker(Family::Vor);
         for (std::size_t at = 0; at < bytes.size(); at += piece)
-            checker.Feed(reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, std::min(piece, bytes.size() - at));
+            checker.Feed(reinterpret_cast<const std::uint8_t*>(bytes.data()) + at,
+                         std::min(piece, bytes.size() - at));
         std::string text;
-        for (const Finding& f : checker.Finish()) text.append(std::to_string(f.index)).append(f.text).push_back('\n');
+        for (const Finding& f : checker.Finish())
+            text.append(std::to_string(f.index)).append(f.text).push_back('\n');
         return text;
     };
     const std::string whole = findings(bytes.size());

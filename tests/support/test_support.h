@@ -35,8 +35,9 @@ protected:
     void SetUp() override {
         static std::atomic<unsigned> counter{0};
         dir_ = fs::temp_directory_path() /
-               ("navaid-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
-                "-" + std::to_string(counter++));
+               ("navaid-test-" +
+                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
+                std::to_string(counter++));
         fs::create_directories(dir_);
         previous_ = fs::current_path();
         fs::current_path(dir_);
