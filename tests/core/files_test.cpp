@@ -1,5 +1,4 @@
-// File slots and names, the working copy, addition through the slots, refused
-// deletions, files larger than the copy buffer, and paths that cannot be opened.
+// File slots and names, addition through the slots, and paths that cannot be opened.
 #include <cerrno>
 #include <functional>
 
@@ -62,46 +61,6 @@ TEST_F(FilesTest, AddThroughTheSlotsAppendsToTheWholeSourceOrWritesNothing) {
         EXPECT_FALSE(fs::exists("out.new"));
     }
     FileSlots = FileSlotTable{};
-}
-
-TEST_F(FilesTest, DeleteRefusesAnIndexThatNamesNoLabel) {
-    // clang-format off
-    const std::tuple<std::string, std::size_t, long long> cases[] = {
-        {std::string(168, 'v'), 56, -1}, {std::string(168, 'v'), 56, 3}, {std::string(140, 'v'), 56, 2},
-        {std::string(168, 'v'), 56, 1LL << 40}, {"", 53, 0}, {std::string(29, 'x'), 53, 0}};
-    // clang-format on
-    for (const auto& [source, size, index] : cases) {
-        WriteAll("db.qvz", source);
-        WriteAll("db.qvz.new", "previous working copy");
-        const Outcome outcome = DeleteNavaid(Path("db.qvz"), Path("db.qvz.new"), size, index);
-        EXPECT_FALSE(outcome.ok || outcome.reason.empty()) << index;
-        EXPECT_EQ(outcome.file, Path("db.qvz"));
-        EXPECT_EQ(ReadAll("db.qvz.new"), "previous working copy") << index;
-    }
-}
-
-// Larger than the 64 KiB copy buffer, with record 1170 across its first boundary.
-TEST_F(FilesTest, FilesLargerThanTheCopyBuffer) {
-    std::string source;
-    for (int i = 0; i < 1400; ++i)
-        source += Encoded(
-            Family::Vor, {std::string(1, 'N').append(std::to_string(i)), "", 0, 0, 0, 0, i, "VOR"});
-    source += "piece";
-    WriteAll("db.qvz", source);
-    ASSERT_TRUE(MakeWorkingCopy("db.qvz", "copy").ok);
-    EXPECT_EQ(ReadAll("copy"), source);
-    ASSERT_TRUE(DeleteNavaid("db.qvz", "db.qvz.new", kVorRecordSize, 1170).ok);
-    EXPECT_EQ(ReadAll("db.qvz.new"), source.substr(0, 65520) + source.substr(65576));
-    std::vector<std::string> labels;
-    ASSERT_TRUE(ListRecordLabels("db.qvz", kVorRecordSize, labels).ok);
-    ASSERT_EQ(labels.size(), 1400u);
-    EXPECT_EQ(labels[1170], "N1170     " + std::string(20, ' '));
-    ASSERT_TRUE(ExportNavaidList(Family::Vor, "db.qvz", "db.qvz.txt").ok);
-    std::string list = ListHeaderLine(Family::Vor);
-    for (std::size_t at = 0; at + kVorRecordSize <= source.size(); at += kVorRecordSize)
-        list +=
-            ListRecordLine(Family::Vor, reinterpret_cast<const std::uint8_t*>(source.data() + at));
-    EXPECT_EQ(ReadAll("db.qvz.txt"), list);
 }
 
 // Each reader creates a missing source empty, as a name typed into the file dialog.

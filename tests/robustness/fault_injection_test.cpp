@@ -1,16 +1,37 @@
-// Every operation with each of its file calls failing in turn through the
-// core's seam: it must return, name the file and the reason, leave the
-// database as it was, leave no wrong output (not even the copy an earlier step
-// left) and no temporary record file.
+// Every operation and every command of the tool with each of its file calls
+// failing in turn through the core's seam: it must return, name the file and
+// the reason, leave the database as it was, leave no wrong output (not even
+// the copy an earlier step left) and no temporary record file.
 #include <cerrno>
 #include <functional>
+#include <sstream>
 
+#include "cli.h"
 #include "test_support.h"
 
 namespace navaid::test {
 namespace {
 
-const std::string kLeftover = "a record file of an earlier run";
+const std::string kStale = "the copy an earlier step made";
+
+struct Result {
+    bool ok;
+    std::string file, reason;
+};
+
+// The tool's "navaid: FILE: REASON" and status 1, taken apart.
+Result Tool(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = cli::RunTool(args, {out, err});
+    const std::string said = err.str();
+    const std::size_t colon = said.rfind(": ");
+    if (status == cli::kExitOk || status == cli::kExitFindings) return {true, "", ""};
+    if (status != cli::kExitFileError || !said.starts_with("navaid: ") || !said.ends_with("\n"))
+        return {false, "unexpected: " + said, ""};
+    return {false, said.substr(8, colon - 8), said.substr(colon + 2, said.size() - colon - 3)};
+}
+
+Result Core(const Outcome& outcome) { return {outcome.ok, outcome.file, outcome.reason}; }
 
 std::string Records(Family family, int count, const std::string& piece) {
     std::string bytes, record;
@@ -22,45 +43,32 @@ std::string Records(Family family, int count, const std::string& piece) {
 }
 
 struct Operation {
-    const char* name;
-    std::string source, output;  // empty: no database / writes no file
-    std::function<Outcome()> run;
+    std::vector<std::string> args;  // the tool's; empty for the core's working copy
+    std::string source, output;     // empty: no database / writes no file
     bool leftoverTemporary = false;
 };
 
 std::vector<Operation> Operations(int count) {
     const std::string vor = Records(Family::Vor, count, std::string(30, 'P'));
     const std::string ndb = Records(Family::Ndb, 3, "q");
-    auto labels = [](std::size_t size) {
-        return [size] {
-            std::vector<std::string> got;
-            Outcome outcome = ListRecordLabels("db.qvz", size, got);
-            const std::uint64_t length = ReadAll("db.qvz").value_or("").size();
-            return outcome && got.size() != LabelCount(length, size) ? Outcome::Failure("?", "")
-                                                                     : outcome;
-        };
+    const std::vector<std::string> add = {"--id",     "C",     "--name", "X",      "--lat",
+                                          "1",        "--lon", "2",      "--freq", "110",
+                                          "--magvar", "0",     "--type"};
+    auto with = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
     };
-    const NavaidEntry entry{"lax", "los angeles", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"};
-    auto add = [entry](Family f) {
-        return [=] { return AddNavaidToFiles(f, "db.qvz", "db.qvz.new", entry); };
-    };
-    auto copy = [] { return MakeWorkingCopy("db.qvz", "db.qvz.new"); };
-    auto list = [](Family f) {
-        return [f] { return ExportNavaidList(f, "db.qvz", "db.qvz.txt"); };
-    };
-    auto del = [](long long i) {
-        return [i] { return DeleteNavaid("db.qvz", "db.qvz.new", 56, i); };
-    };
-    NavaidEntry ndbEntry = entry;
-    ndbEntry.typeName = "NDB-DME";
     // clang-format off
-    return {{"working copy", vor, "db.qvz.new", copy}, {"copy of a missing source", "", "db.qvz.new", copy},
-            {"add VOR", vor, "db.qvz.new", add(Family::Vor)},
-            {"add over a leftover record file", vor, "db.qvz.new", add(Family::Vor), true},
-            {"add NDB", ndb, "db.qvz.new", [=] { return AddNavaidToFiles(Family::Ndb, "db.qvz", "db.qvz.new", ndbEntry); }},
-            {"labels VOR", vor, "", labels(kVorRecordSize)}, {"labels NDB", ndb, "", labels(kNdbRecordSize)},
-            {"delete", vor, "db.qvz.new", del(count - 1)}, {"delete the piece", vor, "db.qvz.new", del(count)},
-            {"list VOR", vor, "db.qvz.txt", list(Family::Vor)}, {"list NDB", ndb, "db.qvz.txt", list(Family::Ndb)}};
+    return {{{}, vor, "db.qvz.new"}, {{}, "", "db.qvz.new"},
+            {with(with({"add", "vor", "db.qvz"}, add), {"VOR"}), vor, "db.qvz.new"},
+            {with(with({"add", "vor", "db.qvz"}, add), {"VOR"}), vor, "db.qvz.new", true},
+            {with(with({"add", "ndb", "db.qvz"}, add), {"NDB-DME"}), ndb, "db.qvz.new"},
+            {{"delete", "vor", "db.qvz", std::to_string(count - 1)}, vor, "db.qvz.new"},
+            {{"delete", "vor", "db.qvz", std::to_string(count)}, vor, "db.qvz.new"},
+            {{"labels", "vor", "db.qvz"}, vor, ""}, {{"labels", "ndb", "db.qvz"}, ndb, ""},
+            {{"list", "vor", "db.qvz"}, vor, "db.qvz.txt"}, {{"list", "ndb", "db.qvz"}, ndb, "db.qvz.txt"},
+            {{"check", "vor", "db.qvz"}, vor, ""}, {{"find", "vor", "db.qvz", "--name", "m"}, vor, ""},
+            {{"import", "vor", "db.qvz", "rows.csv"}, vor, "db.qvz.new"}, {{"map", "vor", "db.qvz", "m.svg"}, vor, "m.svg"}};
     // clang-format on
 }
 
@@ -69,14 +77,19 @@ protected:
     void Prepare(const Operation& op) {
         for (const auto& entry : fs::directory_iterator(Dir())) fs::remove_all(entry.path());
         if (!op.source.empty()) WriteAll("db.qvz", op.source);
-        if (!op.output.empty()) WriteAll(op.output, "the copy an earlier step made");
-        if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, kLeftover);
+        if (!op.output.empty()) WriteAll(op.output, kStale);
+        if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, "a leftover record file");
+        WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
     }
-    // Every call of `op`, failing in turn with `error`, until it runs clean.
+    Result Run(const Operation& op) {
+        return op.args.empty() ? Core(MakeWorkingCopy("db.qvz", "db.qvz.new")) : Tool(op.args);
+    }
+    // Every call of `op`, failing in turn with `error`.
     void Sweep(const Operation& op, int error, long every = 1) {
-        SCOPED_TRACE(op.name);
+        const std::string name = op.args.empty() ? "working copy" : op.args[0] + " " + op.args[1];
+        SCOPED_TRACE(name + " of " + std::to_string(op.source.size()) + " bytes");
         Prepare(op);
-        ASSERT_TRUE(op.run().ok);
+        ASSERT_TRUE(Run(op).ok);
         const long calls = io::faults::CallCount();
         const auto golden = ReadAll(op.output);
         for (long n = 1; n <= calls; ++n) {
@@ -84,26 +97,26 @@ protected:
             SCOPED_TRACE("failing call " + std::to_string(n));
             Prepare(op);
             io::faults::FailCall(n, error);
-            const Outcome outcome = op.run();
+            const Result result = Run(op);
             ASSERT_TRUE(io::faults::Injected());
             io::faults::Reset();
-            EXPECT_FALSE(outcome.ok);
-            EXPECT_EQ(outcome.reason, io::ErrorText(error));
-            EXPECT_TRUE(outcome.file == "db.qvz" || outcome.file == op.output ||
-                        outcome.file == kTemporaryRecordFile)
-                << outcome.file;
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.reason, io::ErrorText(error));
+            const std::set<std::string> files = {"db.qvz", "rows.csv", op.output,
+                                                 kTemporaryRecordFile};
+            EXPECT_TRUE(files.count(result.file)) << result.file;
             EXPECT_EQ(ReadAll("db.qvz").value_or(""), op.source);
             const auto output = ReadAll(op.output);
-            EXPECT_TRUE(!output || output == golden) << op.output << " left behind";
+            // The tool may fail before it touches an earlier output; the core removes it.
+            EXPECT_TRUE(!output || output == golden || (output == kStale && !op.args.empty()))
+                << op.output << " left behind";
             // Only a failed removal of the record file, an addition's last call, may leave it.
             const auto temporary = ReadAll(kTemporaryRecordFile);
-            if (temporary && !(n == calls && outcome.file == kTemporaryRecordFile)) {
-                EXPECT_TRUE(op.leftoverTemporary && temporary == kLeftover);
+            if (temporary && !(n == calls && result.file == kTemporaryRecordFile)) {
+                EXPECT_TRUE(op.leftoverTemporary && temporary == "a leftover record file");
             }
-            for (const auto& entry : fs::directory_iterator(Dir())) {
-                const std::string name = entry.path().filename().string();
-                EXPECT_TRUE(name == "db.qvz" || name == op.output || name == kTemporaryRecordFile);
-            }
+            for (const auto& entry : fs::directory_iterator(Dir()))
+                EXPECT_TRUE(files.count(entry.path().filename().string())) << entry.path();
         }
     }
 };
