@@ -1,16 +1,15 @@
-// Runs each file of the folders given on the command line through the fuzz
+// Runs each file of the folders named on the command line through the fuzz
 // target once: the committed corpus as a plain test, for compilers without libFuzzer.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
-    std::size_t count = 0;
+    int count = 0;
     for (int i = 1; i < argc; ++i) {
         for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
             std::ifstream in(entry.path(), std::ios::binary);
@@ -20,6 +19,6 @@ int main(int argc, char** argv) {
             ++count;
         }
     }
-    std::printf("replayed %zu inputs\n", count);
+    std::printf("replayed %d inputs\n", count);
     return count == 0;
 }

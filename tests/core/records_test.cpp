@@ -8,25 +8,26 @@ namespace {
 std::string Encode(Family family, std::string id, std::string name, std::string type) {
     std::string record;
     const Outcome outcome = EncodeRecord(family, {id, name, 0, 0, 0, 0, 0, type}, record);
-    return outcome.ok ? record : "refused: " + outcome.reason;
+    EXPECT_NE(outcome.ok, outcome.reason.size() > 0) << type;  // a refusal says why
+    return outcome.ok ? record : "";
 }
 
 // A double-byte code page in the style of Shift-JIS: lead bytes 0x81-0x9F and
 // 0xE0-0xFC; only ASCII letters outside double-byte characters change case.
 class FakeDoubleByteCase : public CodePageCase {
 public:
-    void ToUpper(std::string& text) const override { Map(text, 'a', 'z', -32); }
-    void ToLower(std::string& text) const override { Map(text, 'A', 'Z', 32); }
+    void ToUpper(std::string& text) const override { Map(text, 'a', -32); }
+    void ToLower(std::string& text) const override { Map(text, 'A', 32); }
     bool IsLeadByte(unsigned char b) const override {
         return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
     }
 
 private:
-    void Map(std::string& text, char from, char to, int delta) const {
+    void Map(std::string& text, char a, int delta) const {
         for (std::size_t i = 0; i < text.size(); ++i) {
             if (IsLeadByte(static_cast<unsigned char>(text[i])))
                 ++i;
-            else if (text[i] >= from && text[i] <= to)
+            else if (text[i] >= a && text[i] <= a + 25)
                 text[i] = static_cast<char>(text[i] + delta);
         }
     }
@@ -50,13 +51,8 @@ TEST(RecordTest, TextIsTrimmedUpperCasedPaddedAndCutAndTypesGiveTheirBlocks) {
         EXPECT_EQ(Encode(Family::Ndb, id, name, "NDB").substr(0, 30), stored);
     }
     for (const auto& [family, type, block] : types) {
-        const std::string record = Encode(family, "X", "Y", type);
-        if (block.empty()) {
-            EXPECT_TRUE(record.starts_with("refused: ")) << type;
-            continue;
-        }
-        EXPECT_EQ(record.size(), RecordSize(family));
-        EXPECT_EQ(record.substr(50), block) << type;
+        const std::string record = Encode(family, "X", "Y", type);  // "" when refused
+        EXPECT_EQ(record.substr(std::min<std::size_t>(50, record.size())), block) << type;
     }
 }
 

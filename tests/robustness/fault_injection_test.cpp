@@ -20,7 +20,10 @@ struct Result {
 };
 
 // The tool's "navaid: FILE: REASON" and status 1, taken apart.
-Result Tool(const std::vector<std::string>& args) {
+Result Tool(const std::string& command) {
+    std::vector<std::string> args;
+    std::istringstream words(command);
+    for (std::string word; words >> word;) args.push_back(word);
     std::ostringstream out, err;
     const int status = cli::RunTool(args, {out, err});
     const std::string said = err.str();
@@ -33,42 +36,24 @@ Result Tool(const std::vector<std::string>& args) {
 
 Result Core(const Outcome& outcome) { return {outcome.ok, outcome.file, outcome.reason}; }
 
-std::string Records(Family family, int count, const std::string& piece) {
-    std::string bytes, record;
-    for (int i = 0; i < count; ++i, bytes += record) {
-        const char* type = family == Family::Vor ? "VOR" : "NDB";
-        EXPECT_TRUE(EncodeRecord(family, {std::to_string(i), "N\nM", 1, 2, 3, 4, i, type}, record));
-    }
-    return bytes + piece;
-}
-
 struct Operation {
-    std::vector<std::string> args;  // the tool's; empty for the core's working copy
-    std::string source, output;     // empty: no database / writes no file
+    std::string command;         // the tool's arguments; empty for the core's working copy
+    std::string source, output;  // empty: no database / writes no file
     bool leftoverTemporary = false;
 };
 
-std::vector<Operation> Operations(int count) {
-    const std::string vor = Records(Family::Vor, count, std::string(30, 'P'));
-    const std::string ndb = Records(Family::Ndb, 3, "q");
-    const std::vector<std::string> add = {"--id",     "C",     "--name", "X",      "--lat",
-                                          "1",        "--lon", "2",      "--freq", "110",
-                                          "--magvar", "0",     "--type"};
-    auto with = [](std::vector<std::string> a, const std::vector<std::string>& b) {
-        a.insert(a.end(), b.begin(), b.end());
-        return a;
-    };
+std::vector<Operation> Operations(std::size_t count) {
+    const std::string vor = std::string(56 * count, 'v') + std::string(30, 'P');
+    const std::string ndb = std::string(53 * 3, 'n') + "q", n = std::to_string(count);
+    const std::string add = " db.qvz --id C --name X --lat 1 --lon 2 --freq 110 --magvar 0 --type ";
     // clang-format off
-    return {{{}, vor, "db.qvz.new"}, {{}, "", "db.qvz.new"},
-            {with(with({"add", "vor", "db.qvz"}, add), {"VOR"}), vor, "db.qvz.new"},
-            {with(with({"add", "vor", "db.qvz"}, add), {"VOR"}), vor, "db.qvz.new", true},
-            {with(with({"add", "ndb", "db.qvz"}, add), {"NDB-DME"}), ndb, "db.qvz.new"},
-            {{"delete", "vor", "db.qvz", std::to_string(count - 1)}, vor, "db.qvz.new"},
-            {{"delete", "vor", "db.qvz", std::to_string(count)}, vor, "db.qvz.new"},
-            {{"labels", "vor", "db.qvz"}, vor, ""}, {{"labels", "ndb", "db.qvz"}, ndb, ""},
-            {{"list", "vor", "db.qvz"}, vor, "db.qvz.txt"}, {{"list", "ndb", "db.qvz"}, ndb, "db.qvz.txt"},
-            {{"check", "vor", "db.qvz"}, vor, ""}, {{"find", "vor", "db.qvz", "--name", "m"}, vor, ""},
-            {{"import", "vor", "db.qvz", "rows.csv"}, vor, "db.qvz.new"}, {{"map", "vor", "db.qvz", "m.svg"}, vor, "m.svg"}};
+    return {{"", vor, "db.qvz.new"}, {"", "", "db.qvz.new"}, {"add vor" + add + "VOR", vor, "db.qvz.new"},
+            {"add vor" + add + "VOR", vor, "db.qvz.new", true}, {"add ndb" + add + "NDB-DME", ndb, "db.qvz.new"},
+            {"delete vor db.qvz 0", vor, "db.qvz.new"}, {"delete vor db.qvz " + n, vor, "db.qvz.new"},
+            {"labels vor db.qvz", vor, ""}, {"labels ndb db.qvz", ndb, ""},
+            {"list vor db.qvz", vor, "db.qvz.txt"}, {"list ndb db.qvz", ndb, "db.qvz.txt"},
+            {"check vor db.qvz", vor, ""}, {"find vor db.qvz --name V", vor, ""},
+            {"import vor db.qvz rows.csv", vor, "db.qvz.new"}, {"map vor db.qvz m.svg", vor, "m.svg"}};
     // clang-format on
 }
 
@@ -82,12 +67,12 @@ protected:
         WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
     }
     Result Run(const Operation& op) {
-        return op.args.empty() ? Core(MakeWorkingCopy("db.qvz", "db.qvz.new")) : Tool(op.args);
+        return op.command.empty() ? Core(MakeWorkingCopy("db.qvz", "db.qvz.new"))
+                                  : Tool(op.command);
     }
     // Every call of `op`, failing in turn with `error`.
     void Sweep(const Operation& op, int error, long every = 1) {
-        const std::string name = op.args.empty() ? "working copy" : op.args[0] + " " + op.args[1];
-        SCOPED_TRACE(name + " of " + std::to_string(op.source.size()) + " bytes");
+        SCOPED_TRACE(op.command + " of " + std::to_string(op.source.size()) + " bytes");
         Prepare(op);
         ASSERT_TRUE(Run(op).ok);
         const long calls = io::faults::CallCount();
@@ -108,7 +93,7 @@ protected:
             EXPECT_EQ(ReadAll("db.qvz").value_or(""), op.source);
             const auto output = ReadAll(op.output);
             // The tool may fail before it touches an earlier output; the core removes it.
-            EXPECT_TRUE(!output || output == golden || (output == kStale && !op.args.empty()))
+            EXPECT_TRUE(!output || output == golden || (output == kStale && !op.command.empty()))
                 << op.output << " left behind";
             // Only a failed removal of the record file, an addition's last call, may leave it.
             const auto temporary = ReadAll(kTemporaryRecordFile);
@@ -123,7 +108,7 @@ protected:
 
 // Also on files larger than the 64 KiB copy buffer, which take several reads and writes.
 TEST_P(FaultSweepTest, EveryFailingCallIsReportedAndLosesNothing) {
-    for (int count : {3, 1200})
+    for (std::size_t count : {3, 1200})
         for (const Operation& op : Operations(count))
             if (count == 3 || op.output != "db.qvz.txt") Sweep(op, GetParam());
 }

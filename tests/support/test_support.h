@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -27,34 +26,28 @@ inline std::optional<std::string> ReadAll(const fs::path& path) {
 }
 
 inline void WriteAll(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 class ScratchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        static std::atomic<unsigned> counter{0};
-        dir_ = fs::temp_directory_path() /
-               ("navaid-test-" +
-                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-                std::to_string(counter++));
-        fs::create_directories(dir_);
-        previous_ = fs::current_path();
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        fs::create_directories(dir_ = fs::temp_directory_path() /
+                                      ("navaid-test-" + std::to_string(stamp)));
         fs::current_path(dir_);
         io::faults::Reset();
     }
     void TearDown() override {
         io::faults::Reset();
-        SetCodePageCase(nullptr);
         fs::current_path(previous_);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        fs::remove_all(dir_);
     }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     const fs::path& Dir() const { return dir_; }
 
 private:
-    fs::path dir_, previous_;
+    fs::path dir_, previous_ = fs::current_path();
 };
 
 }  // namespace navaid::test
