@@ -121,5 +121,41 @@ TEST_F(FaultSweepTest, LargeFilesListFailingAnywhere) {
 
 INSTANTIATE_TEST_SUITE_P(Errors, FaultSweepTest, ::testing::Values(EIO, ENOSPC, EACCES));
 
+// Real conditions of the operating system that root cannot override: a full disk,
+// and a folder where the record file goes. Folders and files in a path are the
+// core tests' concern, as they run under Windows too.
+TEST_F(FaultSweepTest, FullDiskAndAFolderAsTheRecordFile) {
+    const NavaidEntry entry{"LAX", "LOS ANGELES", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"};
+    const std::string source(560, 'v');
+    WriteAll("db.qvz", source);
+    const auto expectFailure = [&](const Outcome& outcome, const std::string& file, int error) {
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.file + ": " + outcome.reason, file + ": " + io::ErrorText(error));
+        EXPECT_EQ(ReadAll("db.qvz"), source);
+        EXPECT_EQ(fs::exists(fs::symlink_status(kTemporaryRecordFile)), error == EISDIR);
+    };
+    fs::create_directories(fs::path(kTemporaryRecordFile) / "keep");
+    WriteAll("db.qvz.new", "the copy the flow made");
+    expectFailure(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", entry),
+                  kTemporaryRecordFile, EISDIR);
+    EXPECT_TRUE(!fs::exists("db.qvz.new") && fs::exists(fs::path(kTemporaryRecordFile) / "keep"));
+    fs::remove_all(kTemporaryRecordFile);
+    if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    const std::function<Outcome(const std::string&)> writers[] = {
+        [](auto& out) { return MakeWorkingCopy("db.qvz", out); },
+        [&](auto& out) { return AddNavaidToFiles(Family::Vor, "db.qvz", out, entry); },
+        [](auto& out) { return DeleteNavaid("db.qvz", out, kVorRecordSize, 0); },
+        [](auto& out) { return ExportNavaidList(Family::Vor, "db.qvz", out); }};
+    for (const auto& write : writers) {
+        // A link, so that removing the failed output can only ever remove the link.
+        fs::create_symlink("/dev/full", "full.new");
+        expectFailure(write("full.new"), "full.new", ENOSPC);
+        EXPECT_FALSE(fs::exists(fs::symlink_status("full.new")));
+    }
+    fs::create_symlink("/dev/full", kTemporaryRecordFile);
+    expectFailure(writers[1]("x"), kTemporaryRecordFile, ENOSPC);
+    EXPECT_TRUE(fs::is_character_file("/dev/full") && !fs::exists("x"));
+}
+
 }  // namespace
 }  // namespace navaid::test
