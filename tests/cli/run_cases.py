@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""Runs the navaid tool once per line of a case table, each time in a fresh
-folder holding copies of the data folder's files, and checks its exit status,
-what it printed and the files it left.
-
-Usage: run_cases.py CASES DATA_DIR COMMAND...   (COMMAND: the tool, or e.g. `wine navaid.exe`)
+"""Runs the navaid tool once per line of a case table, each in a fresh folder
+holding copies of the data folder's files; checks its exit status, what it
+printed and the files it left. Usage: run_cases.py CASES DATA_DIR COMMAND...
+(COMMAND: the tool, or e.g. `wine navaid.exe`).
 
 A case is `STATUS ARGUMENT... => CHECK...`, words quoted as in a shell and
 backslashes as byte escapes (\\n, \\xe4). Checks: out=TEXT, err=TEXT, FILE=TEXT

@@ -7,20 +7,12 @@
 namespace navaid::test {
 namespace {
 
-std::string Encoded(Family family, const NavaidEntry& entry) {
-    std::string record;
-    EXPECT_TRUE(EncodeRecord(family, entry, record).ok);
-    return record;
-}
-
 TEST(FileSlotsTest, SourcePathIsLowerCasedAndNamesAppendToIt) {
     FileSlotTable slots;
-    slots.ndb = {"n.qvz", "n.qvz.new", "n.qvz.txt"};
     SetSourcePath(slots, Family::Vor, "D:\\\xC4RGER\\VOR.QVZ");
-    EXPECT_EQ(slots[Family::Vor].sourcePath, "d:\\\xE4rger\\vor.qvz");
-    EXPECT_EQ(slots[Family::Ndb].sourcePath + slots.ndb.workingCopyPath, "n.qvzn.qvz.new");
-    EXPECT_EQ(WorkingCopyName("x.qvz.new"), "x.qvz.new.new");
-    EXPECT_EQ(ListName("c:\\data\\noext"), "c:\\data\\noext.txt");
+    EXPECT_EQ(slots[Family::Vor].sourcePath + "|" + slots[Family::Ndb].sourcePath,
+              "d:\\\xE4rger\\vor.qvz|");
+    EXPECT_EQ(WorkingCopyName("x.qvz.new") + " " + ListName("x"), "x.qvz.new.new x.txt");
 }
 
 using FilesTest = ScratchTest;

@@ -34,8 +34,6 @@ Result Tool(const std::string& command) {
     return {false, said.substr(8, colon - 8), said.substr(colon + 2, said.size() - colon - 3)};
 }
 
-Result Core(const Outcome& outcome) { return {outcome.ok, outcome.file, outcome.reason}; }
-
 struct Operation {
     std::string command;         // the tool's arguments; empty for the core's working copy
     std::string source, output;  // empty: no database / writes no file
@@ -60,15 +58,16 @@ std::vector<Operation> Operations(std::size_t count) {
 class FaultSweepTest : public ScratchTest, public ::testing::WithParamInterface<int> {
 protected:
     void Prepare(const Operation& op) {
-        for (const auto& entry : fs::directory_iterator(Dir())) fs::remove_all(entry.path());
+        for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path());
         if (!op.source.empty()) WriteAll("db.qvz", op.source);
         if (!op.output.empty()) WriteAll(op.output, kStale);
         if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, "a leftover record file");
         WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
     }
     Result Run(const Operation& op) {
-        return op.command.empty() ? Core(MakeWorkingCopy("db.qvz", "db.qvz.new"))
-                                  : Tool(op.command);
+        if (!op.command.empty()) return Tool(op.command);
+        const Outcome outcome = MakeWorkingCopy("db.qvz", "db.qvz.new");
+        return {outcome.ok, outcome.file, outcome.reason};
     }
     // Every call of `op`, failing in turn with `error`.
     void Sweep(const Operation& op, int error, long every = 1) {
@@ -100,7 +99,7 @@ protected:
             if (temporary && !(n == calls && result.file == kTemporaryRecordFile)) {
                 EXPECT_TRUE(op.leftoverTemporary && temporary == "a leftover record file");
             }
-            for (const auto& entry : fs::directory_iterator(Dir()))
+            for (const auto& entry : fs::directory_iterator("."))
                 EXPECT_TRUE(files.count(entry.path().filename().string())) << entry.path();
         }
     }

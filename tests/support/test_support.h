@@ -29,6 +29,14 @@ inline void WriteAll(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A record encoded by the core; "" when refused, which must say why.
+inline std::string Encoded(Family family, const NavaidEntry& entry) {
+    std::string record;
+    const Outcome outcome = EncodeRecord(family, entry, record);
+    EXPECT_NE(outcome.ok, outcome.reason.size() > 0);
+    return outcome.ok ? record : "";
+}
+
 class ScratchTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -44,7 +52,6 @@ protected:
         fs::remove_all(dir_);
     }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    const fs::path& Dir() const { return dir_; }
 
 private:
     fs::path dir_, previous_ = fs::current_path();
