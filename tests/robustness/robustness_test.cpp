@@ -14,13 +14,8 @@ namespace {
 
 const std::string kStale = "the copy an earlier step made";
 
-struct Result {
-    bool ok;
-    std::string file, reason;
-};
-
 // The tool's "navaid: FILE: REASON" and status 1, taken apart.
-Result Tool(const std::string& command) {
+Outcome Tool(const std::string& command) {
     std::vector<std::string> args;
     std::istringstream words(command);
     for (std::string word; words >> word;) args.push_back(word);
@@ -28,10 +23,11 @@ Result Tool(const std::string& command) {
     const int status = cli::RunTool(args, {out, err});
     const std::string said = err.str();
     const std::size_t colon = said.rfind(": ");
-    if (status == cli::kExitOk || status == cli::kExitFindings) return {true, "", ""};
+    if (status == cli::kExitOk || status == cli::kExitFindings) return Outcome::Success();
     if (status != cli::kExitFileError || !said.starts_with("navaid: ") || !said.ends_with("\n"))
-        return {false, "unexpected: " + said, ""};
-    return {false, said.substr(8, colon - 8), said.substr(colon + 2, said.size() - colon - 3)};
+        return Outcome::Failure("unexpected: " + said, "");
+    return Outcome::Failure(said.substr(8, colon - 8),
+                            said.substr(colon + 2, said.size() - colon - 3));
 }
 
 struct Operation {
@@ -64,10 +60,8 @@ protected:
         if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, "a leftover record file");
         WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
     }
-    Result Run(const Operation& op) {
-        if (!op.command.empty()) return Tool(op.command);
-        const Outcome outcome = MakeWorkingCopy("db.qvz", "db.qvz.new");
-        return {outcome.ok, outcome.file, outcome.reason};
+    Outcome Run(const Operation& op) {
+        return op.command.empty() ? MakeWorkingCopy("db.qvz", "db.qvz.new") : Tool(op.command);
     }
     // Every call of `op`, failing in turn with `error`.
     void Sweep(const Operation& op, int error, long every = 1) {
@@ -81,7 +75,7 @@ protected:
             SCOPED_TRACE("failing call " + std::to_string(n));
             Prepare(op);
             io::faults::FailCall(n, error);
-            const Result result = Run(op);
+            const Outcome result = Run(op);
             ASSERT_TRUE(io::faults::Injected());
             io::faults::Reset();
             EXPECT_FALSE(result.ok);
