@@ -168,3 +168,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= 21) CheckEncoding(family, data, size);
     return 0;
 }
+
+#ifdef NAVAID_FUZZ_REPLAY
+// Without libFuzzer: each file of the folders named on the command line, once.
+int main(int argc, char** argv) {
+    int count = 0;
+    for (int i = 1; i < argc; ++i) {
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
+            const std::string bytes = Read(entry.path().string());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                   bytes.size());
+            ++count;
+        }
+    }
+    std::printf("replayed %d inputs\n", count);
+    return count == 0;
+}
+#endif

@@ -1,11 +1,9 @@
 #!/usr/bin/env python3
 """Runs the navaid tool once per line of a case table, each in a fresh folder
-holding copies of the data folder's files; checks its exit status, what it
-printed and the files it left. Usage: run_cases.py CASES DATA_DIR COMMAND...
-(COMMAND: the tool, or e.g. `wine navaid.exe`).
-
-A case is `STATUS ARGUMENT... => CHECK...`, words quoted as in a shell and
-backslashes as byte escapes (\\n, \\xe4). Checks: out=TEXT, err=TEXT, FILE=TEXT
+holding copies of the data folder's files; checks its exit status, output and
+the files it left. Usage: run_cases.py CASES DATA_DIR COMMAND... (the tool, or
+e.g. `wine navaid.exe`). A case is `STATUS ARGUMENT... => CHECK...`, words quoted
+as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEXT
 (exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
 (equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <DIR/ (made
 first); >PATH (stdout goes there). No run may change the data files or leave
@@ -54,7 +52,7 @@ def run(line, cwd):
         if sep == b"@":
             want = read(os.path.join(data, "expected", want.decode()))
         if got is None or want is None or (want not in got if sep == b"~" else got != want):
-            problems.append(f"{c!r}: got {got!r}")
+            problems.append(f"{c!r}: got {(got or b'')[:300]!r}")
     problems += [f"input {n} changed" for n, b in inputs.items() if read(os.path.join(cwd, n)) != b]
     if os.path.lexists(os.path.join(cwd, "navblock.qvz")):
         problems.append("navblock.qvz left behind")

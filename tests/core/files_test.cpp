@@ -1,4 +1,4 @@
-// File slots and names, addition through the slots, and paths that cannot be opened.
+// Addition through the file slots, and paths that cannot be opened.
 #include <cerrno>
 #include <functional>
 
@@ -6,14 +6,6 @@
 
 namespace navaid::test {
 namespace {
-
-TEST(FileSlotsTest, SourcePathIsLowerCasedAndNamesAppendToIt) {
-    FileSlotTable slots;
-    SetSourcePath(slots, Family::Vor, "D:\\\xC4RGER\\VOR.QVZ");
-    EXPECT_EQ(slots[Family::Vor].sourcePath + "|" + slots[Family::Ndb].sourcePath,
-              "d:\\\xE4rger\\vor.qvz|");
-    EXPECT_EQ(WorkingCopyName("x.qvz.new") + " " + ListName("x"), "x.qvz.new.new x.txt");
-}
 
 using FilesTest = ScratchTest;
 
