@@ -70,7 +70,9 @@ protected:
         ASSERT_TRUE(Run(op).ok);
         const long calls = io::faults::CallCount();
         const auto golden = ReadAll(op.output);
-        if (op.command.empty()) EXPECT_EQ(golden, op.source);  // the copy over a longer stale one
+        if (op.command.empty()) {
+            EXPECT_EQ(golden, op.source);  // the copy, over a longer stale one
+        }
         for (long n = 1; n <= calls; ++n) {
             if (n > 40 && n < calls - 150 && n % every != 0) continue;
             SCOPED_TRACE("failing call " + std::to_string(n));
