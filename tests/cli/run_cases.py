@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Runs the navaid tool once per line of a case table, each in a fresh folder
+holding copies of the data folder's files; checks its exit status, output and
+the files it left. Usage: run_cases.py CASES DATA_DIR COMMAND... (the tool, or
+e.g. `wine navaid.exe`). A case is `STATUS ARGUMENT... => CHECK...`, words quoted
+as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEXT
+(exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
+(equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <DIR/ (made
+first); >PATH (stdout goes there). No run may change the data files or leave
+navblock.qvz behind.
+"""
+import codecs, os, shlex, subprocess, sys, tempfile
+
+cases, data = sys.argv[1], os.path.abspath(sys.argv[2])
+command = [os.path.abspath(w) if os.path.exists(w) else w for w in sys.argv[3:]]
+inputs = {n: open(os.path.join(data, n), "rb").read()
+          for n in os.listdir(data) if os.path.isfile(os.path.join(data, n))}
+
+
+def read(path):
+    return open(path, "rb").read() if os.path.isfile(path) else None
+
+
+def run(line, cwd):
+    lexer = shlex.shlex(line, posix=True)
+    lexer.whitespace_split, lexer.escape, lexer.commenters = True, "", ""
+    words = [codecs.escape_decode(w.encode("latin-1"))[0] for w in lexer]
+    arrow = words.index(b"=>")
+    status, args, checks = int(words[0]), words[1:arrow], words[arrow + 1:]
+    for name, content in inputs.items():
+        open(os.path.join(cwd, name), "wb").write(content)
+    stdout = subprocess.PIPE
+    for c in checks:
+        if c.startswith(b"<") and c.endswith(b"/"):
+            os.makedirs(os.path.join(cwd, c[1:].decode()))
+        elif c.startswith(b"<"):
+            name, _, text = c[1:].partition(b"=")
+            open(os.path.join(cwd, name.decode()), "wb").write(text)
+        elif c.startswith(b">"):
+            stdout = open(c[1:], "wb")
+    r = subprocess.run(command + args, cwd=cwd, stdout=stdout, stderr=subprocess.PIPE)
+    said = {b"out": r.stdout or b"", b"err": r.stderr}
+    problems = [] if r.returncode == status else [f"status {r.returncode}, not {status}"]
+    for c in (c for c in checks if c[:1] not in b"<>"):
+        if c.startswith(b"!"):
+            if os.path.lexists(os.path.join(cwd, c[1:].decode())):
+                problems.append(f"{c[1:]} exists")
+            continue
+        at = min(c.find(s) for s in (b"=", b"~", b"@") if s in c)
+        key, sep, want = c[:at], c[at:at + 1], c[at + 1:]
+        got = said[key] if key in said else read(os.path.join(cwd, key.decode()))
+        if sep == b"@":
+            want = read(os.path.join(data, "expected", want.decode()))
+        if got is None or want is None or (want not in got if sep == b"~" else got != want):
+            problems.append(f"{c!r}: got {(got or b'')[:300]!r}")
+    problems += [f"input {n} changed" for n, b in inputs.items() if read(os.path.join(cwd, n)) != b]
+    if os.path.lexists(os.path.join(cwd, "navblock.qvz")):
+        problems.append("navblock.qvz left behind")
+    return problems + [f"stderr: {r.stderr!r}"] if problems else []
+
+
+failures, count = [], 0
+for number, line in enumerate(open(cases, encoding="latin-1"), 1):
+    if line.strip() and not line.startswith("#"):
+        with tempfile.TemporaryDirectory() as cwd:
+            failures += [f"line {number}: {line.strip()}\n    " + "\n    ".join(p)
+                         for p in [run(line.strip(), cwd)] if p]
+        count += 1
+print("\n".join(failures) or f"{count} cases passed")
+sys.exit(1 if failures else 0)

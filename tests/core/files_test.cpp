@@ -1,0 +1,93 @@
+// Addition through the file slots, and paths that cannot be opened.
+#include <cerrno>
+#include <functional>
+
+#include "test_support.h"
+
+namespace navaid::test {
+namespace {
+
+using FilesTest = ScratchTest;
+
+TEST_F(FilesTest, AddThroughTheSlotsAppendsToTheWholeSourceOrWritesNothing) {
+    FileSlots.vor = {Path("vor.qvz"), Path("vor.qvz.new"), ""};
+    FileSlots.ndb = {Path("ndb.qvz"), Path("ndb.qvz.new"), ""};
+    WriteAll("vor.qvz", "a piece");
+    WriteAll(kTemporaryRecordFile, "left over from another run");
+    ASSERT_TRUE(AddNavaid("V", " lax ", "l", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC").ok);
+    EXPECT_EQ(ReadAll("vor.qvz.new"),
+              "a piece" + Encoded(Family::Vor,
+                                  {"lax", "l", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"}));
+    ASSERT_TRUE(AddNavaid("N", "xy", "n", 47.5f, -0.25f, 375.0f, 0.0f, 9, "ndb").ok);
+    EXPECT_EQ(ReadAll("ndb.qvz.new"),
+              Encoded(Family::Ndb, {"xy", "n", 47.5f, -0.25f, 375, 0, 0, "NDB"}));
+    for (const auto& [kind, type] :
+         {std::pair{"V", "NDB-DME"}, {"N", "DME"}, {"X", "VOR"}, {"", "NDB"}}) {
+        WriteAll("vor.qvz.new", "the flow's copy");
+        fs::remove("ndb.qvz.new");
+        EXPECT_FALSE(AddNavaid(kind, "id", "name", 1, 2, 3, 4, 5, type).ok) << kind << type;
+        EXPECT_EQ(ReadAll("vor.qvz.new"), "the flow's copy");
+        EXPECT_FALSE(fs::exists("ndb.qvz.new") || fs::exists(kTemporaryRecordFile));
+    }
+    FileSlots = FileSlotTable{};
+    // A database under the temporary file's own name would be overwritten.
+    for (const std::string& name :
+         {std::string(kTemporaryRecordFile), Path(kTemporaryRecordFile)}) {
+        WriteAll(kTemporaryRecordFile, "a piece");
+        EXPECT_FALSE(
+            AddNavaidToFiles(Family::Vor, name, "o.new", {"A", "", 0, 0, 0, 0, 0, "VOR"}).ok);
+        EXPECT_TRUE(ReadAll(kTemporaryRecordFile) == "a piece" && !fs::exists("o.new"));
+    }
+}
+
+// Each reader creates a missing source empty, as a name typed into the file dialog.
+TEST_F(FilesTest, PathsThatCannotBeOpenedAreNamedAndLeaveNothing) {
+    std::vector<std::string> labels{"stale"};
+    // clang-format off
+    const std::pair<std::string_view, std::function<Outcome(const std::string&, const std::string&)>> operations[] = {
+        {"copy", [](auto& s, auto& o) { return MakeWorkingCopy(s, o); }},
+        {"add", [](auto& s, auto& o) { return AddNavaidToFiles(Family::Vor, s, o, {"a", "n", 1, 2, 3, 0, 0, "VOR"}); }},
+        {"delete", [](auto& s, auto& o) { return DeleteNavaid(s, o, kVorRecordSize, 0); }},
+        {"list", [](auto& s, auto& o) { return ExportNavaidList(Family::Vor, s, o); }},
+        {"labels", [&](auto& s, auto&) { return ListRecordLabels(s, kVorRecordSize, labels); }}};
+    // clang-format on
+    for (const auto& [name, run] : operations) {
+        fs::remove("typed.qvz");
+        EXPECT_EQ(run("typed.qvz", "typed.out").ok, name != "delete") << name;
+        EXPECT_EQ(ReadAll("typed.qvz"), "") << name;
+    }
+    EXPECT_TRUE(labels.empty());
+    EXPECT_EQ(ReadAll("typed.out"), ListHeaderLine(Family::Vor));
+    const std::string source(168, 'v');
+    WriteAll("db.qvz", source);
+    WriteAll("plain", "a regular file");
+    fs::create_directories("folder/keep");
+    // Each case: source, output, the path the failure names, the POSIX error.
+    // clang-format off
+    const std::tuple<std::string, std::string, std::string, int> cases[] = {
+        {"folder", "out", "folder", EISDIR}, {"plain/x.qvz", "out", "plain/x.qvz", ENOTDIR},
+        {"missing/x.qvz", "out", "missing/x.qvz", ENOENT}, {"db.qvz", "folder", "folder", EISDIR},
+        {"db.qvz", "plain/x.new", "plain/x.new", ENOTDIR}, {"db.qvz", "missing/x.new", "missing/x.new", ENOENT}};
+    // clang-format on
+    for (const auto& [from, to, failing, error] : cases) {
+        for (const auto& [name, run] : operations) {
+            if (name == "labels" && from == "db.qvz") continue;
+            SCOPED_TRACE(std::string(name) + " from " + from + " to " + to);
+            WriteAll("out", "stale output from an earlier run");
+            const Outcome outcome = run(Path(from), Path(to));
+            EXPECT_FALSE(outcome.ok || outcome.reason.empty());
+            EXPECT_EQ(outcome.file, Path(failing));
+#ifndef _WIN32  // the Windows runtime words its reasons differently
+            EXPECT_EQ(outcome.reason, io::ErrorText(error));
+#endif
+            EXPECT_EQ(fs::exists("out"), name == "labels" || to != "out");
+            EXPECT_EQ(ReadAll("db.qvz"), source);
+            EXPECT_EQ(ReadAll("plain"), "a regular file");
+            EXPECT_TRUE(fs::exists("folder/keep") && !fs::exists("missing") &&
+                        !fs::exists(kTemporaryRecordFile));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace navaid::test

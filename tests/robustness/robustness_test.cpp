@@ -1,0 +1,155 @@
+// Every operation and every command of the tool with each of its file calls
+// failing in turn through the core's seam: it must return, name the file and
+// the reason, leave the database as it was, leave no wrong output (not even
+// the copy an earlier step left) and no temporary record file.
+#include <cerrno>
+#include <functional>
+#include <sstream>
+
+#include "cli.h"
+#include "test_support.h"
+
+namespace navaid::test {
+namespace {
+
+const std::string kStale = "the copy an earlier step made";
+
+// The tool's "navaid: FILE: REASON" and status 1, taken apart.
+Outcome Tool(const std::string& command) {
+    std::vector<std::string> args;
+    std::istringstream words(command);
+    for (std::string word; words >> word;) args.push_back(word);
+    std::ostringstream out, err;
+    const int status = cli::RunTool(args, {out, err});
+    const std::string said = err.str();
+    const std::size_t colon = said.rfind(": ");
+    if (status == cli::kExitOk || status == cli::kExitFindings) return Outcome::Success();
+    if (status != cli::kExitFileError || !said.starts_with("navaid: ") || !said.ends_with("\n"))
+        return Outcome::Failure("unexpected: " + said, "");
+    return Outcome::Failure(said.substr(8, colon - 8),
+                            said.substr(colon + 2, said.size() - colon - 3));
+}
+
+struct Operation {
+    std::string command;         // the tool's arguments; empty for the core's working copy
+    std::string source, output;  // empty: no database / writes no file
+    bool leftoverTemporary = false;
+};
+
+std::vector<Operation> Operations(std::size_t count) {
+    const std::string vor = std::string(56 * count, 'v') + std::string(30, 'P');
+    const std::string ndb = std::string(53 * 3, 'n') + "q", n = std::to_string(count);
+    const std::string add = " db.qvz --id C --name X --lat 1 --lon 2 --freq 110 --magvar 0 --type ";
+    // clang-format off
+    return {{"", vor, "db.qvz.new"}, {"", "", "db.qvz.new"}, {"add vor" + add + "VOR", vor, "db.qvz.new"},
+            {"add vor" + add + "VOR", vor, "db.qvz.new", true}, {"add ndb" + add + "NDB-DME", ndb, "db.qvz.new"},
+            {"delete vor db.qvz 0", vor, "db.qvz.new"}, {"delete vor db.qvz " + n, vor, "db.qvz.new"},
+            {"labels vor db.qvz", vor, ""}, {"labels ndb db.qvz", ndb, ""},
+            {"list vor db.qvz", vor, "db.qvz.txt"}, {"list ndb db.qvz", ndb, "db.qvz.txt"},
+            {"check vor db.qvz", vor, ""}, {"find vor db.qvz --name V", vor, ""},
+            {"import vor db.qvz rows.csv", vor, "db.qvz.new"}, {"map vor db.qvz m.svg", vor, "m.svg"}};
+    // clang-format on
+}
+
+class FaultSweepTest : public ScratchTest, public ::testing::WithParamInterface<int> {
+protected:
+    void Prepare(const Operation& op) {
+        for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path());
+        if (!op.source.empty()) WriteAll("db.qvz", op.source);
+        if (!op.output.empty()) WriteAll(op.output, kStale);
+        if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, "a leftover record file");
+        WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
+    }
+    Outcome Run(const Operation& op) {
+        return op.command.empty() ? MakeWorkingCopy("db.qvz", "db.qvz.new") : Tool(op.command);
+    }
+    // Every call of `op`, failing in turn with `error`.
+    void Sweep(const Operation& op, int error, long every = 1) {
+        SCOPED_TRACE(op.command + " of " + std::to_string(op.source.size()) + " bytes");
+        Prepare(op);
+        ASSERT_TRUE(Run(op).ok);
+        const long calls = io::faults::CallCount();
+        const auto golden = ReadAll(op.output);
+        if (op.command.empty()) {
+            EXPECT_EQ(golden, op.source);  // the copy, over a longer stale one
+        }
+        for (long n = 1; n <= calls; ++n) {
+            if (n > 40 && n < calls - 150 && n % every != 0) continue;
+            SCOPED_TRACE("failing call " + std::to_string(n));
+            Prepare(op);
+            io::faults::FailCall(n, error);
+            const Outcome result = Run(op);
+            ASSERT_TRUE(io::faults::Injected());
+            io::faults::Reset();
+            EXPECT_EQ(result.reason, io::ErrorText(error));
+            const std::set<std::string> files = {"db.qvz", "rows.csv", op.output,
+                                                 kTemporaryRecordFile};
+            EXPECT_TRUE(files.count(result.file)) << result.file;
+            EXPECT_EQ(ReadAll("db.qvz").value_or(""), op.source);
+            const auto output = ReadAll(op.output);
+            // The tool may fail before it touches an earlier output; the core removes it.
+            EXPECT_TRUE(!output || output == golden || (output == kStale && !op.command.empty()))
+                << op.output << " left behind";
+            // Only a failed removal of the record file, an addition's last call, may leave it.
+            const auto temporary = ReadAll(kTemporaryRecordFile);
+            if (temporary && !(n == calls && result.file == kTemporaryRecordFile)) {
+                EXPECT_TRUE(op.leftoverTemporary && temporary == "a leftover record file");
+            }
+            for (const auto& entry : fs::directory_iterator("."))
+                EXPECT_TRUE(files.count(entry.path().filename().string())) << entry.path();
+        }
+    }
+};
+
+// Also on files larger than the 64 KiB copy buffer, which take several reads and writes.
+TEST_P(FaultSweepTest, EveryFailingCallIsReportedAndLosesNothing) {
+    for (std::size_t count : {3, 1200})
+        for (const Operation& op : Operations(count))
+            if (count == 3 || op.output != "db.qvz.txt") Sweep(op, GetParam());
+}
+
+// A large list writes line by line: thousands of calls, every 13th in the middle failing.
+TEST_F(FaultSweepTest, LargeFilesListFailingAnywhere) {
+    for (const Operation& op : Operations(1200))
+        if (op.output == "db.qvz.txt") Sweep(op, EIO, 13);
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, FaultSweepTest, ::testing::Values(EIO, ENOSPC, EACCES));
+
+// Real conditions of the operating system that root cannot override: a full disk,
+// and a folder where the record file goes. Folders and files in a path are the
+// core tests' concern, as they run under Windows too.
+TEST_F(FaultSweepTest, FullDiskAndAFolderAsTheRecordFile) {
+    const NavaidEntry entry{"LAX", "LOS ANGELES", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"};
+    const std::string source(560, 'v');
+    WriteAll("db.qvz", source);
+    const auto expectFailure = [&](const Outcome& outcome, const std::string& file, int error) {
+        EXPECT_EQ(outcome.file + ": " + outcome.reason, file + ": " + io::ErrorText(error));
+        EXPECT_EQ(ReadAll("db.qvz"), source);
+        EXPECT_EQ(fs::exists(fs::symlink_status(kTemporaryRecordFile)), error == EISDIR);
+    };
+    fs::create_directories(fs::path(kTemporaryRecordFile) / "keep");
+    WriteAll("db.qvz.new", "the copy the flow made");
+    expectFailure(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", entry),
+                  kTemporaryRecordFile, EISDIR);
+    EXPECT_TRUE(!fs::exists("db.qvz.new") && fs::exists(fs::path(kTemporaryRecordFile) / "keep"));
+    fs::remove_all(kTemporaryRecordFile);
+    if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    const std::function<Outcome(const std::string&)> writers[] = {
+        [](auto& out) { return MakeWorkingCopy("db.qvz", out); },
+        [&](auto& out) { return AddNavaidToFiles(Family::Vor, "db.qvz", out, entry); },
+        [](auto& out) { return DeleteNavaid("db.qvz", out, kVorRecordSize, 0); },
+        [](auto& out) { return ExportNavaidList(Family::Vor, "db.qvz", out); }};
+    for (const auto& write : writers) {
+        // A link, so that removing the failed output can only ever remove the link.
+        fs::create_symlink("/dev/full", "full.new");
+        expectFailure(write("full.new"), "full.new", ENOSPC);
+        EXPECT_FALSE(fs::exists(fs::symlink_status("full.new")));
+    }
+    fs::create_symlink("/dev/full", kTemporaryRecordFile);
+    expectFailure(writers[1]("x"), kTemporaryRecordFile, ENOSPC);
+    EXPECT_TRUE(fs::is_character_file("/dev/full") && !fs::exists("x"));
+}
+
+}  // namespace
+}  // namespace navaid::test
