@@ -9,6 +9,14 @@ namespace {
 
 class KernelCopyTest : public ScratchTest {};
 
+// Records that differ from each other, so a misplaced byte range shows.
+std::string DistinctRecords(int count, std::size_t size) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+        for (std::size_t j = 0; j < size; ++j) bytes += static_cast<char>('!' + (i * 31 + j) % 90);
+    return bytes;
+}
+
 // Every call of a copy refused in turn with EXDEV: a refused kernel copy
 // gives the same bytes through the buffer; any other call fails and says so.
 TEST_F(KernelCopyTest, RefusalAtAnyCallGivesTheSameBytes) {
