@@ -1,5 +1,8 @@
 // navaid add: DATABASE.new as the database plus one navaid.
-#include "cli.h"
+#include "args.h"
+#include "entry.h"
+#include "files.h"
+#include "navaid_db.h"
 
 namespace navaid::cli {
 

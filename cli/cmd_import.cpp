@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "cli.h"
+#include "args.h"
 #include "csv.h"
+#include "entry.h"
+#include "files.h"
 #include "interchange.h"
 
 namespace navaid::cli {
@@ -72,7 +74,9 @@ Outcome WriteWorkingCopy(const std::string& database, const std::string& working
 ImportedNavaids ReadImportCsv(Family family, const std::string& csvPath, std::string_view text,
                               const FindQuery& near) {
     std::vector<CsvRow> rows;
-    if (auto error = ParseCsv(text, rows)) throw UsageError(csvPath + ":" + error->substr(5));
+    if (auto error = ReadCsv(text, rows)) {
+        throw UsageError(csvPath + ":" + std::to_string(error->line) + ": " + error->what);
+    }
     if (rows.empty()) throw UsageError(csvPath + ": no header row");
     const std::array<int, 8> where = HeaderColumns(family, csvPath, rows[0]);
 

@@ -15,39 +15,6 @@ constexpr std::array<std::string_view, 8> kColumnNames = {
     "latitude_deg", "longitude_deg", "elevation_ft", "magnetic_variation_deg"};
 constexpr std::size_t kRequired = 6;  // elevation and variation are often left empty
 
-// 0x80-0x9F of Windows-1252 (0: no character there).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The file is UTF-8; the databases hold Windows-1252. Characters the code
-// page lacks become '?'; text that is not UTF-8 is kept as it is.
-std::string Utf8ToCp1252(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = text[i];
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || (extra > 0 && i + extra >= text.size())) return std::string(text);
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = text[i + k];
-            if ((next & 0xC0) != 0x80) return std::string(text);
-            cp = cp << 6 | (next & 0x3F);
-        }
-        i += extra + 1;
-        char byte = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            byte = static_cast<char>(cp);
-        } else {
-            for (int k = 0; k < 32; ++k)
-                if (kCp1252High[k] == cp) byte = static_cast<char>(0x80 + k);
-        }
-        out += byte;
-    }
-    return out;
-}
-
 }  // namespace
 
 bool LooksLikeOurAirports(std::string_view text) {
@@ -62,7 +29,9 @@ bool LooksLikeOurAirports(std::string_view text) {
 ImportedNavaids ReadOurAirports(Family family, const std::string& path, std::string_view text,
                                 const FindQuery& near) {
     std::vector<CsvRow> rows;
-    if (auto error = ParseCsv(text, rows)) throw UsageError(path + ":" + error->substr(5));
+    if (auto error = ReadCsv(text, rows)) {
+        throw UsageError(path + ":" + std::to_string(error->line) + ": " + error->what);
+    }
     std::array<int, 8> where;
     where.fill(-1);
     for (std::size_t i = 0; i < rows[0].fields.size(); ++i)
