@@ -400,7 +400,7 @@ Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int
             if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
         for (char c : name)
             if (c == '\r' || c == '\n') return refuse("its name holds a line break");
-        const std::string type = TypeText(family, r.typeCode);
+        const std::string type = r.type;
         if (type == kTypeUndefined) return refuse("its type is undefined");
         RowText t{ExactDecimal(r.latitude, 1, 8, ReadBack),
                   ExactDecimal(r.longitude, 1, 8, ReadBack),
