@@ -44,6 +44,11 @@ private:
     };
     void FeedStride(Stride& stride, Family family, const std::uint8_t* data, std::size_t size);
     void CheckRecord(const std::uint8_t* record);
+    void CheckTypeAndAltitude(std::uint64_t index, const std::uint8_t* record,
+                              const DecodedRecord& r);
+    // False when the position is not fit for the duplicate search.
+    bool CheckNumbers(std::uint64_t index, const DecodedRecord& r);
+    void KeepPosition(std::uint64_t index, const DecodedRecord& r);
     void CheckText(std::uint64_t index, const char* what, const std::uint8_t* bytes,
                    std::size_t size);
     void Add(std::uint64_t index, bool warning, std::string text);

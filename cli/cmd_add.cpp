@@ -1,5 +1,8 @@
 // navaid add: DATABASE.new as the database plus one navaid.
-#include "cli.h"
+#include "args.h"
+#include "entry.h"
+#include "files.h"
+#include "navaid_db.h"
 
 namespace navaid::cli {
 
@@ -34,25 +37,31 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     return kExitOk;
 }
 
+// The type lists come from the core's table of types.
+const std::string& Help() {
+    static const std::string help =
+        "Usage: navaid add vor|ndb DATABASE --id ID --name NAME --lat X --lon X\n"
+        "                  --freq X --magvar X [--alt N] --type TYPE\n"
+        "\n"
+        "Writes DATABASE.new as the whole database followed by one new record. ID\n"
+        "(at most 10 bytes) and NAME (at most 20) are trimmed and upper-cased.\n"
+        "Numbers use '.' as the decimal point and may have an exponent (E, e, D, d);\n"
+        "--alt is a whole number (VOR only, 0 when left out). TYPE is one of\n"
+        "  vor: " +
+        FamilyTypeNames(Family::Vor) + "\n  ndb: " + FamilyTypeNames(Family::Ndb) +
+        "\n"
+        "Anything else is refused and nothing is written. The record is built in the\n"
+        "temporary file navblock.qvz in the current folder, which is gone afterwards.\n"
+        "\n"
+        "Example:\n"
+        "  navaid add vor vor.qvz --id LAX --name 'LOS ANGELES' --lat 33.93 \\\n"
+        "      --lon -118.43 --freq 113.6 --magvar 13 --alt 120 --type VORTAC\n";
+    return help;
+}
+
 }  // namespace
 
-const CommandInfo kAddCommand{
-    "add", "write DATABASE.new as the database plus one navaid",
-    "Usage: navaid add vor|ndb DATABASE --id ID --name NAME --lat X --lon X\n"
-    "                  --freq X --magvar X [--alt N] --type TYPE\n"
-    "\n"
-    "Writes DATABASE.new as the whole database followed by one new record. ID\n"
-    "(at most 10 bytes) and NAME (at most 20) are trimmed and upper-cased.\n"
-    "Numbers use '.' as the decimal point and may have an exponent (E, e, D, d);\n"
-    "--alt is a whole number (VOR only, 0 when left out). TYPE is one of\n"
-    "  vor: DME, TACAN, VOR, VOR-DME, VORTAC\n"
-    "  ndb: NDB, NDB-DME\n"
-    "Anything else is refused and nothing is written. The record is built in the\n"
-    "temporary file navblock.qvz in the current folder, which is gone afterwards.\n"
-    "\n"
-    "Example:\n"
-    "  navaid add vor vor.qvz --id LAX --name 'LOS ANGELES' --lat 33.93 \\\n"
-    "      --lon -118.43 --freq 113.6 --magvar 13 --alt 120 --type VORTAC\n",
-    Run};
+const CommandInfo kAddCommand{"add", "write DATABASE.new as the database plus one navaid", Help(),
+                              Run};
 
 }  // namespace navaid::cli

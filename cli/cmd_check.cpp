@@ -25,10 +25,10 @@ struct Band {
     const char* text;
 };
 
-Band FrequencyBand(Family family, std::uint8_t typeCode) {
+Band FrequencyBand(Family family, std::string_view type) {
     if (family == Family::Ndb) return {190.0f, 1750.0f, "the NDB band 190-1750 kHz"};
     // TACAN-only stations carry a paired VHF frequency above the VOR band.
-    if (typeCode == 3) return {108.0f, 135.95f, "the TACAN range 108.00-135.95 MHz"};
+    if (type == "TACAN") return {108.0f, 135.95f, "the TACAN range 108.00-135.95 MHz"};
     return {108.0f, 117.95f, "the VOR band 108.00-117.95 MHz"};
 }
 
@@ -103,8 +103,21 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
     const DecodedRecord r = DecodeRecord(family_, record);
     CheckText(index, "ID", record + RecordLayout::kId, RecordLayout::kIdSize);
     CheckText(index, "name", record + RecordLayout::kName, RecordLayout::kNameSize);
+    CheckTypeAndAltitude(index, record, r);
+    const bool placed = CheckNumbers(index, r);
+    if (std::isfinite(r.frequency)) {
+        const Band band = FrequencyBand(family_, r.type);
+        if (r.frequency < band.low || r.frequency > band.high) {
+            Add(index, true,
+                "frequency " + FormatListReal(r.frequency) + " is outside " + band.text);
+        }
+    }
+    if (placed) KeepPosition(index, r);
+}
 
-    if (std::string_view(TypeText(family_, r.typeCode)) == kTypeUndefined) {
+void DatabaseChecker::CheckTypeAndAltitude(std::uint64_t index, const std::uint8_t* record,
+                                           const DecodedRecord& r) {
+    if (std::string_view(r.type) == kTypeUndefined) {
         std::string code = std::to_string(r.typeCode);
         if (r.typeCode > 0x20 && r.typeCode < 0x7F)
             code += " ('" + std::string(1, char(r.typeCode)) + "')";
@@ -114,7 +127,9 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
         Add(index, false,
             "NDB record has non-zero altitude bytes (" + FormatListInteger(r.altitude) + ")");
     }
+}
 
+bool DatabaseChecker::CheckNumbers(std::uint64_t index, const DecodedRecord& r) {
     struct Field {
         const char* name;
         float value;
@@ -136,25 +151,20 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
             placed = false;
         }
     }
-    if (std::isfinite(r.frequency)) {
-        const Band band = FrequencyBand(family_, r.typeCode);
-        if (r.frequency < band.low || r.frequency > band.high) {
-            Add(index, true,
-                "frequency " + FormatListReal(r.frequency) + " is outside " + band.text);
-        }
-    }
-    if (placed) {
-        Position position{{},
-                          static_cast<std::uint8_t>(index >> 32),
-                          r.latitude,
-                          r.longitude,
-                          static_cast<std::uint32_t>(index)};
-        const std::string id = UpperCase(TrimWhiteSpace(r.id));
-        position.key[0] = static_cast<char>(r.typeCode);
-        std::copy(id.begin(), id.begin() + std::min(id.size(), position.key.size() - 1),
-                  position.key.begin() + 1);
-        positions_.push_back(position);
-    }
+    return placed;
+}
+
+void DatabaseChecker::KeepPosition(std::uint64_t index, const DecodedRecord& r) {
+    Position position{{},
+                      static_cast<std::uint8_t>(index >> 32),
+                      r.latitude,
+                      r.longitude,
+                      static_cast<std::uint32_t>(index)};
+    const std::string id = UpperCase(TrimWhiteSpace(r.id));
+    position.key[0] = static_cast<char>(r.typeCode);
+    std::copy(id.begin(), id.begin() + std::min(id.size(), position.key.size() - 1),
+              position.key.begin() + 1);
+    positions_.push_back(position);
 }
 
 void DatabaseChecker::FindDuplicates() {

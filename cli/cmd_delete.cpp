@@ -1,5 +1,7 @@
 // navaid delete: DATABASE.new as the database without one record.
-#include "cli.h"
+#include "args.h"
+#include "files.h"
+#include "navaid_db.h"
 
 namespace navaid::cli {
 

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "cli.h"
+#include "args.h"
 #include "csv.h"
+#include "entry.h"
+#include "files.h"
 #include "interchange.h"
 
 namespace navaid::cli {
@@ -41,38 +43,13 @@ std::array<int, 8> HeaderColumns(Family family, const std::string& csvPath, cons
     return where;
 }
 
-// Copies the database, then appends the records. Once the output has been
-// opened, any failure removes it; before that nothing has been touched.
-Outcome WriteWorkingCopy(const std::string& database, const std::string& workingCopy,
-                         const std::string& records) {
-    io::File source, output;
-    if (Outcome opened = source.Open(database, io::OpenMode::ReadCreate); !opened) return opened;
-    if (Outcome opened = output.Open(workingCopy, io::OpenMode::WriteTruncate); !opened) {
-        source.Close();
-        return opened;
-    }
-    Outcome outcome;
-    std::vector<char> buffer(1 << 16);
-    for (;;) {
-        std::size_t got = 0;
-        outcome = source.Read(buffer.data(), buffer.size(), got);
-        if (!outcome || got == 0) break;
-        outcome = output.Write(buffer.data(), got);
-        if (!outcome) break;
-    }
-    if (outcome) outcome = output.Write(records.data(), records.size());
-    Outcome sourceClosed = source.Close();
-    Outcome outputClosed = output.Close();
-    if (outcome) outcome = sourceClosed ? outputClosed : sourceClosed;
-    if (!outcome) io::RemoveFile(workingCopy);
-    return outcome;
-}
-
 // The tool's own CSV: every row is a navaid of the family.
 ImportedNavaids ReadImportCsv(Family family, const std::string& csvPath, std::string_view text,
                               const FindQuery& near) {
     std::vector<CsvRow> rows;
-    if (auto error = ParseCsv(text, rows)) throw UsageError(csvPath + ":" + error->substr(5));
+    if (auto error = ReadCsv(text, rows)) {
+        throw UsageError(csvPath + ":" + std::to_string(error->line) + ": " + error->what);
+    }
     if (rows.empty()) throw UsageError(csvPath + ": no header row");
     const std::array<int, 8> where = HeaderColumns(family, csvPath, rows[0]);
 
@@ -143,7 +120,7 @@ int Run(const std::vector<std::string>& args, const Console& console) {
         }
         records += record;
     }
-    if (Outcome written = WriteWorkingCopy(database, workingCopy, records); !written) {
+    if (Outcome written = AppendRecordsToFiles(database, workingCopy, records); !written) {
         return ReportFailure(console, written);
     }
     const std::size_t count = navaids.entries.size();

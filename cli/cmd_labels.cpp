@@ -1,5 +1,8 @@
 // navaid labels: the records' labels with the index that 'delete' takes.
-#include "cli.h"
+#include "args.h"
+#include "files.h"
+#include "navaid_db.h"
+#include "text.h"
 
 namespace navaid::cli {
 

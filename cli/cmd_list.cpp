@@ -1,5 +1,7 @@
 // navaid list: the comma-separated list of a database, written to DATABASE.txt.
-#include "cli.h"
+#include "args.h"
+#include "files.h"
+#include "navaid_db.h"
 
 namespace navaid::cli {
 

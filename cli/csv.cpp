@@ -2,68 +2,101 @@
 
 namespace navaid::cli {
 
-std::optional<std::string> ParseCsv(std::string_view text, std::vector<CsvRow>& rows) {
-    rows.clear();
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::size_t line = 1;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        CsvRow row{line, {}};
-        const std::size_t rowStart = i;
-        std::string field;
+namespace {
+
+// Walks the text one field at a time; `line` follows the line ends passed.
+class CsvScanner {
+public:
+    explicit CsvScanner(std::string_view text) : text_(text) {}
+
+    bool AtEnd() const { return i_ >= text_.size(); }
+    std::size_t Line() const { return line_; }
+
+    // Reads the row that starts here; `blank` tells whether it was only a line end.
+    std::optional<CsvError> ReadRow(CsvRow& row, bool& blank) {
+        row = CsvRow{line_, {}};
+        const std::size_t rowStart = i_;
         bool rowDone = false;
         while (!rowDone) {
-            field.clear();
-            if (i < text.size() && text[i] == '"') {
-                const std::size_t openLine = line;
-                ++i;
-                for (;;) {
-                    if (i >= text.size()) {
-                        rows.clear();
-                        return "line " + std::to_string(openLine) +
-                               ": a quoted field is not closed";
-                    }
-                    char c = text[i++];
-                    if (c == '"') {
-                        if (i < text.size() && text[i] == '"') {
-                            field += '"';
-                            ++i;
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == '\n') ++line;
-                    field += c;
-                }
-                // After the closing quote only a separator or the line end may follow.
-                if (i < text.size() && text[i] == '\r' && i + 1 < text.size() &&
-                    text[i + 1] == '\n')
-                    ++i;
-                if (i < text.size() && text[i] != ',' && text[i] != '\n') {
-                    rows.clear();
-                    return "line " + std::to_string(line) +
-                           ": unexpected text after a quoted field";
-                }
-            } else {
-                while (i < text.size() && text[i] != ',' && text[i] != '\n') field += text[i++];
-                if (!field.empty() && field.back() == '\r' && (i >= text.size() || text[i] == '\n'))
-                    field.pop_back();
-                if (field.find('"') != std::string::npos) {
-                    rows.clear();
-                    return "line " + std::to_string(line) +
-                           ": a quote inside a field that does not start with one";
-                }
-            }
-            row.fields.push_back(field);
-            if (i >= text.size() || text[i] == '\n') {
+            std::string field;
+            if (auto error = ReadField(field)) return error;
+            row.fields.push_back(std::move(field));
+            if (i_ >= text_.size() || text_[i_] == '\n') {
                 rowDone = true;
-                if (i < text.size()) ++line;
+                if (i_ < text_.size()) ++line_;
             }
-            ++i;
+            ++i_;
         }
-        std::string_view raw = text.substr(rowStart, i - rowStart);
-        bool blank = raw.empty() || raw == "\n" || raw == "\r\n" || raw == "\r";
+        std::string_view raw = text_.substr(rowStart, i_ - rowStart);
+        blank = raw.empty() || raw == "\n" || raw == "\r\n" || raw == "\r";
+        return std::nullopt;
+    }
+
+private:
+    std::optional<CsvError> ReadField(std::string& field) {
+        if (i_ < text_.size() && text_[i_] == '"') return ReadQuoted(field);
+        while (i_ < text_.size() && text_[i_] != ',' && text_[i_] != '\n') field += text_[i_++];
+        if (!field.empty() && field.back() == '\r' && (i_ >= text_.size() || text_[i_] == '\n'))
+            field.pop_back();
+        if (field.find('"') != std::string::npos) {
+            return CsvError{line_, "a quote inside a field that does not start with one"};
+        }
+        return std::nullopt;
+    }
+
+    std::optional<CsvError> ReadQuoted(std::string& field) {
+        const std::size_t openLine = line_;
+        ++i_;
+        for (;;) {
+            if (i_ >= text_.size()) return CsvError{openLine, "a quoted field is not closed"};
+            char c = text_[i_++];
+            if (c == '"') {
+                if (i_ < text_.size() && text_[i_] == '"') {
+                    field += '"';
+                    ++i_;
+                    continue;
+                }
+                break;
+            }
+            if (c == '\n') ++line_;
+            field += c;
+        }
+        // After the closing quote only a separator or the line end may follow.
+        if (i_ < text_.size() && text_[i_] == '\r' && i_ + 1 < text_.size() &&
+            text_[i_ + 1] == '\n')
+            ++i_;
+        if (i_ < text_.size() && text_[i_] != ',' && text_[i_] != '\n') {
+            return CsvError{line_, "unexpected text after a quoted field"};
+        }
+        return std::nullopt;
+    }
+
+    std::string_view text_;
+    std::size_t i_ = 0;
+    std::size_t line_ = 1;
+};
+
+}  // namespace
+
+std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows) {
+    rows.clear();
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    CsvScanner scanner(text);
+    while (!scanner.AtEnd()) {
+        CsvRow row;
+        bool blank = false;
+        if (auto error = scanner.ReadRow(row, blank)) {
+            rows.clear();
+            return error;
+        }
         if (!blank) rows.push_back(std::move(row));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseCsv(std::string_view text, std::vector<CsvRow>& rows) {
+    if (auto error = ReadCsv(text, rows)) {
+        return "line " + std::to_string(error->line) + ": " + error->what;
     }
     return std::nullopt;
 }

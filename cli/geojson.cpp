@@ -57,7 +57,7 @@ std::string BuildGeoJson(Family family, const std::vector<ExportRecord>& records
         json += "\"index\":" + std::to_string(record.index);
         json += ",\"ident\":" + JsonString(TrimWhiteSpace(r.id));
         json += ",\"name\":" + JsonString(TrimWhiteSpace(r.name));
-        json += ",\"type\":" + JsonString(TypeText(family, r.typeCode));
+        json += ",\"type\":" + JsonString(r.type);
         json += std::string(vor ? ",\"frequency_mhz\":" : ",\"frequency_khz\":") +
                 JsonNumber(r.frequency);
         json += ",\"magvar\":" + JsonNumber(r.magVar);

@@ -1,7 +1,7 @@
 // navaid: the command-line tool on the navaid database core.
 #include <iostream>
 
-#include "cli.h"
+#include "command.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -58,6 +58,54 @@ float ReadScaled(std::string_view text, double scale) {
     return static_cast<float>(value / scale);
 }
 
+// The name's last word tells the kind of station when it is one the row's
+// code can be; any other word is part of the name.
+void SplitNameAndKind(int code, std::string_view name, Row& row) {
+    std::size_t cut = name.size();
+    while (cut > 0 && !IsBlank(name[cut - 1])) --cut;
+    row.kind = KindOfWord(name.substr(cut));
+    const Kind k = row.kind;
+    const bool fits =
+        code == 2    ? k == Kind::Ndb || k == Kind::NdbDme
+        : code == 3  ? k >= Kind::Vor && k <= Kind::Dme
+        : code == 13 ? k == Kind::Tacan || k == Kind::Dme || k == Kind::NdbDme || k == Kind::DmeIls
+                     : true;
+    if (!fits) row.kind = Kind::None;
+    row.name = row.kind == Kind::None ? name : TrimWhiteSpace(name.substr(0, cut));
+}
+
+// Partners are found by ident and nearness, wherever they stand in the file.
+class Partners {
+public:
+    explicit Partners(const std::vector<Row>& rows) {
+        for (const Row& row : rows) {
+            if (row.code == 3) vors_[row.ident].push_back(&row);
+            if (row.code == 13 && row.kind == Kind::NdbDme) ndbDmes_[row.ident].push_back(&row);
+        }
+        for (const Row& row : rows) {
+            if (row.code != 12 || row.kind == Kind::DmeIls) continue;
+            if (const Row* vor = Vor(row)) vorHasDme_[vor] = true;
+        }
+    }
+    // The VOR a DME row belongs to.
+    const Row* Vor(const Row& row) const { return Find(vors_, row, kPairedDmeNm); }
+    // The DME row that makes an NDB an NDB-DME.
+    const Row* NdbDme(const Row& row) const { return Find(ndbDmes_, row, kNdbDmeNm); }
+    bool HasDme(const Row& vor) const { return vorHasDme_.count(&vor) > 0; }
+
+private:
+    using Index = std::unordered_map<std::string_view, std::vector<const Row*>>;
+    static const Row* Find(const Index& index, const Row& row, double nm) {
+        auto found = index.find(row.ident);
+        if (found == index.end()) return nullptr;
+        for (const Row* other : found->second)
+            if (DistanceNm(row.lat, row.lon, other->lat, other->lon) <= nm) return other;
+        return nullptr;
+    }
+    Index vors_, ndbDmes_;
+    std::unordered_map<const Row*, bool> vorHasDme_;
+};
+
 class NavDatReader {
 public:
     NavDatReader(Family family, const std::string& path, const FindQuery& near)
@@ -77,10 +125,13 @@ private:
         return value;
     }
     Row ParseRow(std::size_t line, int code, std::string_view text, std::size_t pos) const;
-    bool Near(const Row& a, const Row& b, double nm) const {
-        return DistanceNm(a.lat, a.lon, b.lat, b.lon) <= nm;
-    }
     void Add(const Row& row, const char* type, ImportedNavaids& result) const;
+    // The navaid rows in file order up to the closing "99" line.
+    std::vector<Row> ReadRows(std::string_view text, ImportTally& tally);
+    // One line after the header; true at the closing "99" line.
+    bool ReadLine(std::size_t lineNumber, std::string_view line, std::vector<Row>& rows,
+                  ImportTally& tally) const;
+    void AddRow(const Row& row, const Partners& partners, ImportedNavaids& result) const;
 
     Family family_;
     const std::string& path_;
@@ -120,19 +171,7 @@ Row NavDatReader::ParseRow(std::size_t line, int code, std::string_view text,
         Refuse(line, "ident " + Quoted(row.ident) + " has " + std::to_string(row.ident.size()) +
                          " bytes; at most " + std::to_string(RecordLayout::kIdSize) + " fit");
     }
-    std::string_view name = TrimWhiteSpace(text.substr(pos));
-    std::size_t cut = name.size();
-    while (cut > 0 && !IsBlank(name[cut - 1])) --cut;
-    row.kind = KindOfWord(name.substr(cut));
-    // A word that names another kind of row is part of the name.
-    const Kind k = row.kind;
-    const bool fits =
-        code == 2    ? k == Kind::Ndb || k == Kind::NdbDme
-        : code == 3  ? k >= Kind::Vor && k <= Kind::Dme
-        : code == 13 ? k == Kind::Tacan || k == Kind::Dme || k == Kind::NdbDme || k == Kind::DmeIls
-                     : true;
-    if (!fits) row.kind = Kind::None;
-    row.name = row.kind == Kind::None ? name : TrimWhiteSpace(name.substr(0, cut));
+    SplitNameAndKind(code, TrimWhiteSpace(text.substr(pos)), row);
     return row;
 }
 
@@ -168,8 +207,42 @@ void NavDatReader::Add(const Row& row, const char* type, ImportedNavaids& result
     result.entries.push_back(std::move(entry));
 }
 
-ImportedNavaids NavDatReader::Read(std::string_view text) {
-    ImportedNavaids result;
+bool NavDatReader::ReadLine(std::size_t lineNumber, std::string_view line, std::vector<Row>& rows,
+                            ImportTally& tally) const {
+    std::size_t at = 0;
+    const std::string_view first = NextToken(line, at);
+    if (first.empty()) return false;
+    int code = 0;
+    auto [ptr, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
+    if (ec != std::errc() || ptr != first.data() + first.size()) {
+        Refuse(lineNumber, "row code " + Quoted(first) + " is not a number");
+    }
+    switch (code) {
+        case 99:
+            return true;
+        case 2:
+        case 3:
+        case 12:
+        case 13:
+            rows.push_back(ParseRow(lineNumber, code, line, at));
+            return false;
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 9:
+        case 14:
+        case 15:
+        case 16:
+            ++tally.landing;
+            return false;
+        default:
+            Refuse(lineNumber, "row code " + std::to_string(code) + " is not a navaid row");
+    }
+}
+
+std::vector<Row> NavDatReader::ReadRows(std::string_view text, ImportTally& tally) {
     std::vector<Row> rows;
     std::size_t lineNumber = 0, pos = 0;
     bool closed = false;
@@ -180,112 +253,76 @@ ImportedNavaids NavDatReader::Read(std::string_view text) {
         pos = end + 1;
         ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        std::size_t at = 0;
-        const std::string_view first = NextToken(line, at);
         if (lineNumber == 1) continue;  // "I" or "A", checked by LooksLikeNavDat
         if (lineNumber == 2) {
-            regionColumns_ = first != "810" && first != "1000";
+            std::size_t at = 0;
+            const std::string_view version = NextToken(line, at);
+            regionColumns_ = version != "810" && version != "1000";
             continue;
         }
-        if (first.empty()) continue;
-        int code = 0;
-        auto [ptr, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
-        if (ec != std::errc() || ptr != first.data() + first.size()) {
-            Refuse(lineNumber, "row code " + Quoted(first) + " is not a number");
-        }
-        switch (code) {
-            case 99:
-                closed = true;
-                break;
-            case 2:
-            case 3:
-            case 12:
-            case 13:
-                rows.push_back(ParseRow(lineNumber, code, line, at));
-                break;
-            case 4:
-            case 5:
-            case 6:
-            case 7:
-            case 8:
-            case 9:
-            case 14:
-            case 15:
-            case 16:
-                ++result.tally.landing;
-                break;
-            default:
-                Refuse(lineNumber, "row code " + std::to_string(code) + " is not a navaid row");
-        }
+        closed = ReadLine(lineNumber, line, rows, tally);
     }
     if (!closed) throw UsageError(path_ + ": no closing \"99\" line: the file is cut short");
+    return rows;
+}
 
-    // Partners are found by ident and nearness, wherever they stand in the file.
-    std::unordered_map<std::string_view, std::vector<const Row*>> vors, ndbDmes;
-    for (const Row& row : rows) {
-        if (row.code == 3) vors[row.ident].push_back(&row);
-        if (row.code == 13 && row.kind == Kind::NdbDme) ndbDmes[row.ident].push_back(&row);
-    }
-    auto partner = [&](auto& index, const Row& row, double nm) -> const Row* {
-        auto found = index.find(row.ident);
-        if (found == index.end()) return nullptr;
-        for (const Row* other : found->second)
-            if (Near(row, *other, nm)) return other;
-        return nullptr;
-    };
-    std::unordered_map<const Row*, bool> vorHasDme;
-    for (const Row& row : rows) {
-        if (row.code != 12 || row.kind == Kind::DmeIls) continue;
-        if (const Row* vor = partner(vors, row, kPairedDmeNm)) vorHasDme[vor] = true;
-    }
+// A VOR row's type: by the name's last word, else by a paired DME row.
+const char* VorType(const Row& row, const Partners& partners) {
+    return row.kind == Kind::VorDme   ? "VOR-DME"
+           : row.kind == Kind::Vortac ? "VORTAC"
+           : row.kind == Kind::Tacan  ? "TACAN"
+           : row.kind == Kind::Dme    ? "DME"
+           : partners.HasDme(row)     ? "VOR-DME"
+                                      : "VOR";
+}
 
+void NavDatReader::AddRow(const Row& row, const Partners& partners, ImportedNavaids& result) const {
     const bool vorFamily = family_ == Family::Vor;
-    for (const Row& row : rows) {
-        if (row.kind == Kind::DmeIls && (row.code == 12 || row.code == 13)) {
-            ++result.tally.landing;
-            continue;
-        }
-        switch (row.code) {
-            case 2:
-                if (vorFamily) {
-                    ++result.tally.otherFamily;
-                } else {
-                    const bool dme = row.kind == Kind::NdbDme || partner(ndbDmes, row, kNdbDmeNm);
-                    Add(row, dme ? "NDB-DME" : "NDB", result);
-                }
-                break;
-            case 3:
-                if (!vorFamily) {
-                    ++result.tally.otherFamily;
-                } else {
-                    const char* type = row.kind == Kind::VorDme   ? "VOR-DME"
-                                       : row.kind == Kind::Vortac ? "VORTAC"
-                                       : row.kind == Kind::Tacan  ? "TACAN"
-                                       : row.kind == Kind::Dme    ? "DME"
-                                       : vorHasDme.count(&row)    ? "VOR-DME"
-                                                                  : "VOR";
-                    Add(row, type, result);
-                }
-                break;
-            case 12:
-                // A VOR's own DME is part of its record.
-                if (!vorFamily) {
-                    ++result.tally.otherFamily;
-                } else if (!partner(vors, row, kPairedDmeNm)) {
-                    ++result.tally.lonelyDme;
-                }
-                break;
-            case 13:
-                if (row.kind == Kind::NdbDme) {
-                    if (vorFamily) ++result.tally.otherFamily;
-                } else if (!vorFamily) {
-                    ++result.tally.otherFamily;
-                } else {
-                    Add(row, row.kind == Kind::Tacan ? "TACAN" : "DME", result);
-                }
-                break;
-        }
+    if (row.kind == Kind::DmeIls && (row.code == 12 || row.code == 13)) {
+        ++result.tally.landing;
+        return;
     }
+    switch (row.code) {
+        case 2:
+            if (vorFamily) {
+                ++result.tally.otherFamily;
+            } else {
+                const bool dme = row.kind == Kind::NdbDme || partners.NdbDme(row);
+                Add(row, dme ? "NDB-DME" : "NDB", result);
+            }
+            break;
+        case 3:
+            if (!vorFamily) {
+                ++result.tally.otherFamily;
+            } else {
+                Add(row, VorType(row, partners), result);
+            }
+            break;
+        case 12:
+            // A VOR's own DME is part of its record.
+            if (!vorFamily) {
+                ++result.tally.otherFamily;
+            } else if (!partners.Vor(row)) {
+                ++result.tally.lonelyDme;
+            }
+            break;
+        case 13:
+            if (row.kind == Kind::NdbDme) {
+                if (vorFamily) ++result.tally.otherFamily;
+            } else if (!vorFamily) {
+                ++result.tally.otherFamily;
+            } else {
+                Add(row, row.kind == Kind::Tacan ? "TACAN" : "DME", result);
+            }
+            break;
+    }
+}
+
+ImportedNavaids NavDatReader::Read(std::string_view text) {
+    ImportedNavaids result;
+    const std::vector<Row> rows = ReadRows(text, result.tally);
+    const Partners partners(rows);
+    for (const Row& row : rows) AddRow(row, partners, result);
     return result;
 }
 
@@ -380,6 +417,30 @@ ImportedNavaids ReadNavDat(Family family, const std::string& path, std::string_v
     return NavDatReader(family, path, near).Read(text);
 }
 
+namespace {
+
+// A station's rows: an NDB (and its DME), a TACAN or DME alone, or a VOR (and its DME).
+void AppendStationRows(std::string& text, const std::string& type, const RowText& t,
+                       std::int32_t elevation, std::string_view id, const std::string& columns,
+                       std::string_view name) {
+    if (type == "NDB" || type == "NDB-DME") {
+        AppendRow(text, 2, t, 0, kNdbRange, t.extra, id, columns, name, type.c_str());
+        if (type == "NDB-DME") {
+            const RowText dme{t.lat, t.lon, std::string(1, '0'), t.extra};
+            AppendRow(text, 13, dme, 0, kNdbRange, "0.0", id, columns, name, "NDB-DME");
+        }
+    } else if (type == "TACAN" || type == "DME") {
+        AppendRow(text, 13, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
+    } else {
+        AppendRow(text, 3, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
+        if (type != "VOR") {
+            AppendRow(text, 12, t, elevation, kVorRange, "0.0", id, columns, name, type.c_str());
+        }
+    }
+}
+
+}  // namespace
+
 Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int version,
                     const std::string& region, std::string& text) {
     text = "I\n" + std::to_string(version) + " Version - " + FamilyName(family) +
@@ -400,7 +461,7 @@ Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int
             if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
         for (char c : name)
             if (c == '\r' || c == '\n') return refuse("its name holds a line break");
-        const std::string type = TypeText(family, r.typeCode);
+        const std::string type = r.type;
         if (type == kTypeUndefined) return refuse("its type is undefined");
         RowText t{ExactDecimal(r.latitude, 1, 8, ReadBack),
                   ExactDecimal(r.longitude, 1, 8, ReadBack),
@@ -409,22 +470,7 @@ Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int
         if (t.lat.empty() || t.lon.empty()) return refuse("its position is not a number");
         if (t.frequency.empty()) return refuse("its frequency is not a number");
         if (t.extra.empty()) return refuse("its MagVar is not a number");
-        const std::int32_t elevation = vor ? r.altitude : 0;
-        if (type == "NDB" || type == "NDB-DME") {
-            AppendRow(text, 2, t, 0, kNdbRange, t.extra, id, columns, name, type.c_str());
-            if (type == "NDB-DME") {
-                const RowText dme{t.lat, t.lon, std::string(1, '0'), t.extra};
-                AppendRow(text, 13, dme, 0, kNdbRange, "0.0", id, columns, name, "NDB-DME");
-            }
-        } else if (type == "TACAN" || type == "DME") {
-            AppendRow(text, 13, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
-        } else {
-            AppendRow(text, 3, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
-            if (type != "VOR") {
-                AppendRow(text, 12, t, elevation, kVorRange, "0.0", id, columns, name,
-                          type.c_str());
-            }
-        }
+        AppendStationRows(text, type, t, vor ? r.altitude : 0, id, columns, name);
     }
     text += "99\n";
     return Outcome::Success();

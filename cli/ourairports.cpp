@@ -15,39 +15,6 @@ constexpr std::array<std::string_view, 8> kColumnNames = {
     "latitude_deg", "longitude_deg", "elevation_ft", "magnetic_variation_deg"};
 constexpr std::size_t kRequired = 6;  // elevation and variation are often left empty
 
-// 0x80-0x9F of Windows-1252 (0: no character there).
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The file is UTF-8; the databases hold Windows-1252. Characters the code
-// page lacks become '?'; text that is not UTF-8 is kept as it is.
-std::string Utf8ToCp1252(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = text[i];
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || (extra > 0 && i + extra >= text.size())) return std::string(text);
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = text[i + k];
-            if ((next & 0xC0) != 0x80) return std::string(text);
-            cp = cp << 6 | (next & 0x3F);
-        }
-        i += extra + 1;
-        char byte = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            byte = static_cast<char>(cp);
-        } else {
-            for (int k = 0; k < 32; ++k)
-                if (kCp1252High[k] == cp) byte = static_cast<char>(0x80 + k);
-        }
-        out += byte;
-    }
-    return out;
-}
-
 }  // namespace
 
 bool LooksLikeOurAirports(std::string_view text) {
@@ -59,10 +26,85 @@ bool LooksLikeOurAirports(std::string_view text) {
     return known == kRequired;
 }
 
+namespace {
+
+// One data row, read by column name; `at` starts its messages.
+class Row {
+public:
+    Row(const CsvRow& row, const std::array<int, 8>& where, std::string at)
+        : row_(row), where_(where), at_(std::move(at)) {}
+
+    const std::string& At() const { return at_; }
+    std::string_view Cell(Column c) const {
+        return where_[c] < 0 ? std::string_view() : TrimWhiteSpace(row_.fields[where_[c]]);
+    }
+    // An empty cell reads as 0: OurAirports leaves many unknown values out.
+    double Number(Column c, bool required) const {
+        double value = 0;
+        if (Cell(c).empty() && !required) return value;
+        if (!ParseNavDatNumber(Cell(c), value)) {
+            throw UsageError(at_ + "column " + std::string(kColumnNames[c]) + ": " +
+                             Quoted(Cell(c)) + " is not a number");
+        }
+        return value;
+    }
+
+private:
+    const CsvRow& row_;
+    const std::array<int, 8>& where_;
+    std::string at_;
+};
+
+const TypeBlock& RowType(const Row& row) {
+    const TypeBlock* block = FindTypeBlock(UpperCase(row.Cell(kType)));
+    if (block == nullptr) {
+        throw UsageError(row.At() + "column type: " + Quoted(row.Cell(kType)) +
+                         " is not a navaid type (" + FamilyTypeNames(Family::Vor) + ", " +
+                         FamilyTypeNames(Family::Ndb) + ")");
+    }
+    return *block;
+}
+
+// Frequency, variation and (for a VOR) altitude; the position is read first.
+void ReadRowNumbers(const Row& row, Family family, NavaidEntry& entry) {
+    const double khz = row.Number(kFrequency, false);
+    entry.frequency = static_cast<float>(family == Family::Vor ? khz / 1000.0 : khz);
+    entry.magVar = static_cast<float>(row.Number(kMagVar, false));
+    if (family == Family::Vor) {
+        const double feet = std::round(row.Number(kElevation, false));
+        if (!(std::fabs(feet) <= 2147483647.0)) {
+            throw UsageError(row.At() +
+                             "column elevation_ft: beyond the range of a stored altitude");
+        }
+        entry.altitude = static_cast<std::int32_t>(feet);
+    }
+    for (float value : {entry.latitude, entry.longitude, entry.frequency, entry.magVar}) {
+        if (!std::isfinite(value)) {
+            throw UsageError(row.At() + "a number is beyond the range of a stored number");
+        }
+    }
+}
+
+// ID and name, from the file's UTF-8 to the databases' Windows-1252.
+void ReadRowTexts(const Row& row, NavaidEntry& entry, ImportTally& tally) {
+    entry.id = Utf8ToCp1252(row.Cell(kIdent));
+    if (entry.id.size() > RecordLayout::kIdSize) {
+        throw UsageError(row.At() + "column ident: " + Quoted(entry.id) + " has " +
+                         std::to_string(entry.id.size()) + " bytes; at most " +
+                         std::to_string(RecordLayout::kIdSize) + " fit");
+    }
+    entry.name = Utf8ToCp1252(row.Cell(kName));
+    if (ShortensName(entry.name)) ++tally.shortened;
+}
+
+}  // namespace
+
 ImportedNavaids ReadOurAirports(Family family, const std::string& path, std::string_view text,
                                 const FindQuery& near) {
     std::vector<CsvRow> rows;
-    if (auto error = ParseCsv(text, rows)) throw UsageError(path + ":" + error->substr(5));
+    if (auto error = ReadCsv(text, rows)) {
+        throw UsageError(path + ":" + std::to_string(error->line) + ": " + error->what);
+    }
     std::array<int, 8> where;
     where.fill(-1);
     for (std::size_t i = 0; i < rows[0].fields.size(); ++i)
@@ -71,67 +113,26 @@ ImportedNavaids ReadOurAirports(Family family, const std::string& path, std::str
 
     ImportedNavaids result;
     for (std::size_t r = 1; r < rows.size(); ++r) {
-        const CsvRow& row = rows[r];
-        const std::string at = path + ":" + std::to_string(row.line) + ": ";
-        if (row.fields.size() != rows[0].fields.size()) {
-            throw UsageError(at + "has " + std::to_string(row.fields.size()) +
+        const Row row(rows[r], where, path + ":" + std::to_string(rows[r].line) + ": ");
+        if (rows[r].fields.size() != rows[0].fields.size()) {
+            throw UsageError(row.At() + "has " + std::to_string(rows[r].fields.size()) +
                              " columns, the header has " + std::to_string(rows[0].fields.size()));
         }
-        auto cell = [&](Column c) {
-            return where[c] < 0 ? std::string_view() : TrimWhiteSpace(row.fields[where[c]]);
-        };
-        // An empty cell reads as 0: OurAirports leaves many unknown values out.
-        auto number = [&](Column c, bool required) {
-            double value = 0;
-            if (cell(c).empty() && !required) return value;
-            if (!ParseNavDatNumber(cell(c), value)) {
-                throw UsageError(at + "column " + std::string(kColumnNames[c]) + ": " +
-                                 Quoted(cell(c)) + " is not a number");
-            }
-            return value;
-        };
-        const std::string type = UpperCase(cell(kType));
-        const TypeBlock* block = FindTypeBlock(type);
-        if (block == nullptr) {
-            throw UsageError(at + "column type: " + Quoted(cell(kType)) +
-                             " is not a navaid type (" + FamilyTypeNames(Family::Vor) + ", " +
-                             FamilyTypeNames(Family::Ndb) + ")");
-        }
-        if (block->family != family) {
+        const TypeBlock& block = RowType(row);
+        if (block.family != family) {
             ++result.tally.otherFamily;
             continue;
         }
         NavaidEntry entry;
-        entry.latitude = static_cast<float>(number(kLatitude, true));
-        entry.longitude = static_cast<float>(number(kLongitude, true));
+        entry.latitude = static_cast<float>(row.Number(kLatitude, true));
+        entry.longitude = static_cast<float>(row.Number(kLongitude, true));
         if (!InsideNear(near, entry.latitude, entry.longitude)) {
             ++result.tally.outside;
             continue;
         }
-        const double khz = number(kFrequency, false);
-        entry.frequency = static_cast<float>(family == Family::Vor ? khz / 1000.0 : khz);
-        entry.magVar = static_cast<float>(number(kMagVar, false));
-        if (family == Family::Vor) {
-            const double feet = std::round(number(kElevation, false));
-            if (!(std::fabs(feet) <= 2147483647.0)) {
-                throw UsageError(at + "column elevation_ft: beyond the range of a stored altitude");
-            }
-            entry.altitude = static_cast<std::int32_t>(feet);
-        }
-        for (float value : {entry.latitude, entry.longitude, entry.frequency, entry.magVar}) {
-            if (!std::isfinite(value)) {
-                throw UsageError(at + "a number is beyond the range of a stored number");
-            }
-        }
-        entry.id = Utf8ToCp1252(cell(kIdent));
-        if (entry.id.size() > RecordLayout::kIdSize) {
-            throw UsageError(at + "column ident: " + Quoted(entry.id) + " has " +
-                             std::to_string(entry.id.size()) + " bytes; at most " +
-                             std::to_string(RecordLayout::kIdSize) + " fit");
-        }
-        entry.name = Utf8ToCp1252(cell(kName));
-        if (ShortensName(entry.name)) ++result.tally.shortened;
-        entry.typeName = block->name;
+        ReadRowNumbers(row, family, entry);
+        ReadRowTexts(row, entry, result.tally);
+        entry.typeName = block.name;
         result.entries.push_back(std::move(entry));
     }
     return result;

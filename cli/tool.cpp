@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <array>
 
-#include "cli.h"
+#include "command.h"
 
 namespace navaid::cli {
 
@@ -39,6 +39,11 @@ bool AsksForHelp(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+int ReportFailure(const Console& console, const Outcome& outcome) {
+    console.err << "navaid: " << outcome.Message() << "\n";
+    return kExitFileError;
+}
 
 int RunTool(const std::vector<std::string>& args, const Console& console) {
     if (args.empty()) {

@@ -52,6 +52,25 @@ public:
 };
 
 const Windows1252 kWindows1252;
+
+// 0x80-0x9F of Windows-1252; 0 where the code page has no character.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
 const CodePageCase* g_current = &kWindows1252;
 
 }  // namespace
@@ -95,6 +114,46 @@ std::string_view TruncateToBytes(std::string_view text, std::size_t maxBytes) {
         keep += width;
     }
     return text.substr(0, keep);
+}
+
+std::string Cp1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (unsigned char c : bytes) {
+        char32_t cp = c;
+        if (c < 0x20 || c == 0x7F) {
+            cp = 0xFFFD;
+        } else if (c >= 0x80 && c < 0xA0) {
+            cp = kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToCp1252(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = text[i];
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || (extra > 0 && i + extra >= text.size())) return std::string(text);
+        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = text[i + k];
+            if ((next & 0xC0) != 0x80) return std::string(text);
+            cp = cp << 6 | (next & 0x3F);
+        }
+        i += extra + 1;
+        char byte = '?';
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            byte = static_cast<char>(cp);
+        } else {
+            for (int k = 0; k < 32; ++k)
+                if (kCp1252High[k] == cp) byte = static_cast<char>(0x80 + k);
+        }
+        out += byte;
+    }
+    return out;
 }
 
 }  // namespace navaid

@@ -36,4 +36,11 @@ bool IsWhiteSpaceByte(unsigned char byte);
 // double-byte character of the current code page.
 std::string_view TruncateToBytes(std::string_view text, std::size_t maxBytes);
 
+// Windows-1252 text as UTF-8; bytes with no character (and control bytes,
+// which XML does not allow) become U+FFFD.
+std::string Cp1252ToUtf8(std::string_view bytes);
+// UTF-8 text as Windows-1252: characters the code page lacks become '?';
+// text that is not UTF-8 is kept as it is.
+std::string Utf8ToCp1252(std::string_view text);
+
 }  // namespace navaid

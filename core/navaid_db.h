@@ -17,6 +17,12 @@
 
 namespace navaid {
 
+// Writes the working copy as the whole source followed by `records` (whole
+// encoded records, in order). On any failure the working copy is removed if
+// this call created or emptied it.
+Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& workingCopyPath,
+                             std::string_view records);
+
 // Appends one record to the working copy: writes the working copy as the
 // whole source followed by the encoded record, built first in the temporary
 // file "navblock.qvz" in the current directory, which is gone afterwards.

@@ -138,6 +138,16 @@ Outcome ReadTemporaryRecord(const std::string& record) {
 
 }  // namespace
 
+Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& workingCopyPath,
+                             std::string_view records) {
+    io::File source, copy;
+    Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
+    if (result) result = detail::CopyRange(source, copy, 0, 0);
+    if (result) result = copy.Write(records.data(), records.size());
+    return detail::Finish(result, source, copy, workingCopyPath);
+}
+
 Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
                          const std::string& workingCopyPath, const NavaidEntry& entry) {
     std::string record;
@@ -148,14 +158,7 @@ Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
     bool created = false;
     Outcome result = WriteTemporaryRecord(record, created);
     if (result) result = ReadTemporaryRecord(record);
-    if (result) {
-        io::File source, copy;
-        result = source.Open(sourcePath, io::OpenMode::ReadCreate);
-        if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
-        if (result) result = detail::CopyRange(source, copy, 0, 0);
-        if (result) result = copy.Write(record.data(), record.size());
-        result = detail::Finish(result, source, copy, workingCopyPath);
-    }
+    if (result) result = AppendRecordsToFiles(sourcePath, workingCopyPath, record);
     if (!created) return result;
     Outcome removed = io::RemoveFile(kTemporaryRecordFile);
     if (result && !removed) {

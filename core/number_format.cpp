@@ -70,7 +70,11 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
+constexpr std::uint64_t kLimb = 1000000000;
+
+// A finite, normal float's value as an integer in three base-1e9 limbs
+// (lowest first), times 10^-scale; false where it would not fit.
+bool ToLimbs(std::uint32_t bits, std::uint64_t limbs[3], int& scale) {
     const std::uint32_t biased = bits >> 23;
     if (biased == 0 || biased == 0xFF) return false;
     std::uint64_t mantissa = (bits & 0x7FFFFFu) | 0x800000u;
@@ -81,30 +85,31 @@ bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
         mantissa >>= shift;
         power += shift;
     }
-    // The value as an integer in base 1e9 limbs, times 10^-scale.
-    constexpr std::uint64_t kLimb = 1000000000;
-    std::uint64_t limbs[3];
-    int scale = 0;
+    scale = 0;
     if (power >= 0) {
         if (power > 39) return false;
         std::uint64_t n = mantissa << power;
-        for (std::uint64_t& limb : limbs) {
-            limb = n % kLimb;
+        for (int i = 0; i < 3; ++i) {
+            limbs[i] = n % kLimb;
             n /= kLimb;
         }
-    } else {
-        // mantissa * 2^-k = mantissa * 5^k / 10^k; 5^27 still fits 63 bits.
-        scale = -power;
-        if (scale > 27) return false;
-        const std::uint64_t five = kPowersOfFive[scale];
-        const std::uint64_t t0 = mantissa * (five % kLimb);
-        const std::uint64_t t1 = mantissa * (five / kLimb % kLimb) + t0 / kLimb;
-        const std::uint64_t t2 = mantissa * (five / kLimb / kLimb) + t1 / kLimb;
-        limbs[0] = t0 % kLimb;
-        limbs[1] = t1 % kLimb;
-        limbs[2] = t2;  // below 1e9: mantissa < 2^24 and 5^27 / 1e18 < 8
+        return true;
     }
-    char text[27];
+    // mantissa * 2^-k = mantissa * 5^k / 10^k; 5^27 still fits 63 bits.
+    scale = -power;
+    if (scale > 27) return false;
+    const std::uint64_t five = kPowersOfFive[scale];
+    const std::uint64_t t0 = mantissa * (five % kLimb);
+    const std::uint64_t t1 = mantissa * (five / kLimb % kLimb) + t0 / kLimb;
+    const std::uint64_t t2 = mantissa * (five / kLimb / kLimb) + t1 / kLimb;
+    limbs[0] = t0 % kLimb;
+    limbs[1] = t1 % kLimb;
+    limbs[2] = t2;  // below 1e9: mantissa < 2^24 and 5^27 / 1e18 < 8
+    return true;
+}
+
+// The limbs as 27 decimal digits, highest first.
+void WriteLimbs(const std::uint64_t limbs[3], char text[27]) {
     for (int limb = 0; limb < 3; ++limb) {
         // Nine digits: one, then four pairs from a table.
         char* out = text + 18 - limb * 9;
@@ -116,6 +121,14 @@ bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
         std::memcpy(out + 5, kDigitPairs + 2 * (rest / 100 % 100), 2);
         std::memcpy(out + 7, kDigitPairs + 2 * (rest % 100), 2);
     }
+}
+
+bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
+    std::uint64_t limbs[3];
+    int scale = 0;
+    if (!ToLimbs(bits, limbs, scale)) return false;
+    char text[27];
+    WriteLimbs(limbs, text);
     int first = 0;
     while (text[first] == '0') ++first;
     const int count = 27 - first;
@@ -125,6 +138,7 @@ bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
         std::memset(digits + count, '0', static_cast<std::size_t>(17 - count));
         return true;
     }
+    // Rounded half to even at the seventeenth digit.
     std::memcpy(digits, text + first, 17);
     const char next = text[first + 17];
     bool beyond = false;
@@ -245,33 +259,38 @@ std::string PadLeft(std::string_view text, std::size_t width) {
     return result;
 }
 
-float ParseDialogReal(std::string_view text, std::size_t* consumed) {
-    if (consumed) *consumed = 0;
-    std::size_t i = SkipWhiteSpace(text);
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+namespace {
 
-    // Mantissa: digits with at most one decimal point, at least one digit.
-    std::string number = negative ? "-" : "";
+// The decimal digits of a dialog number as read so far, with what the
+// magnitude of an out-of-range value is judged by.
+struct DialogMantissa {
+    std::string number;  // for from_chars: sign, digits, point, "e" and exponent
     long long digitsBeforePoint = 0, leadingFractionZeros = 0;
-    bool seenPoint = false, seenDigit = false, seenNonZero = false;
+    bool seenDigit = false, seenNonZero = false;
+};
+
+// Mantissa: digits with at most one decimal point, at least one digit.
+void ReadDialogMantissa(std::string_view text, std::size_t& i, DialogMantissa& m) {
+    bool seenPoint = false;
     for (; i < text.size(); ++i) {
         const char c = text[i];
         if (IsDigit(c)) {
-            seenDigit = true;
-            if (c != '0') seenNonZero = true;
-            if (!seenPoint && seenNonZero) ++digitsBeforePoint;
-            if (seenPoint && !seenNonZero) ++leadingFractionZeros;
+            m.seenDigit = true;
+            if (c != '0') m.seenNonZero = true;
+            if (!seenPoint && m.seenNonZero) ++m.digitsBeforePoint;
+            if (seenPoint && !m.seenNonZero) ++m.leadingFractionZeros;
         } else if (c == '.' && !seenPoint) {
             seenPoint = true;
         } else {
             break;
         }
-        number += c;
+        m.number += c;
     }
-    if (!seenDigit) return 0.0f;
+}
 
-    // Exponent: E, e, D or d, an optional sign and at least one digit.
+// Exponent: E, e, D or d, an optional sign and at least one digit; without
+// a digit the letter is not part of the number.
+long long ReadDialogExponent(std::string_view text, std::size_t& i, std::string& number) {
     long long exponent = 0;
     if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
         std::size_t j = i + 1;
@@ -287,15 +306,32 @@ float ParseDialogReal(std::string_view text, std::size_t* consumed) {
             i = j;
         }
     }
+    return exponent;
+}
+
+}  // namespace
+
+float ParseDialogReal(std::string_view text, std::size_t* consumed) {
+    if (consumed) *consumed = 0;
+    std::size_t i = SkipWhiteSpace(text);
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+    DialogMantissa m;
+    m.number = negative ? "-" : "";
+    ReadDialogMantissa(text, i, m);
+    if (!m.seenDigit) return 0.0f;
+    const long long exponent = ReadDialogExponent(text, i, m.number);
     if (consumed) *consumed = i;
 
     double value = 0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto result = std::from_chars(m.number.data(), m.number.data() + m.number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: the decimal magnitude tells which.
         const long long magnitude =
-            seenNonZero
-                ? (digitsBeforePoint > 0 ? digitsBeforePoint : -leadingFractionZeros) + exponent
+            m.seenNonZero
+                ? (m.digitsBeforePoint > 0 ? m.digitsBeforePoint : -m.leadingFractionZeros) +
+                      exponent
                 : -1;
         value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
         if (negative) value = -value;

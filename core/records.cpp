@@ -102,7 +102,7 @@ DecodedRecord DecodeRecord(Family family, const std::uint8_t* record) {
     r.magVar = ReadFloatLE(record + RecordLayout::kMagVar);
     r.altitude = ReadInt32LE(record + RecordLayout::kAltitude);
     r.typeCode = record[RecordLayout::kTypeBlock];
-    (void)family;
+    r.type = TypeText(family, r.typeCode);
     return r;
 }
 

@@ -34,18 +34,6 @@ struct RecordLayout {
     static constexpr std::size_t kTypeBlock = 50;
 };
 
-struct VorRecord {
-    static constexpr std::size_t kSize = kVorRecordSize;
-    static constexpr std::size_t kTypeBlockSize = 6;
-    std::array<std::uint8_t, kSize> bytes{};
-};
-
-struct NdbRecord {
-    static constexpr std::size_t kSize = kNdbRecordSize;
-    static constexpr std::size_t kTypeBlockSize = 3;
-    std::array<std::uint8_t, kSize> bytes{};
-};
-
 // One type name with the block that writers store for it.
 struct TypeBlock {
     const char* name;  // "VOR", "VORTAC", "TACAN", "VOR-DME", "DME", "NDB", "NDB-DME"
@@ -86,6 +74,7 @@ struct DecodedRecord {
     float latitude, longitude, frequency, magVar;
     std::int32_t altitude;  // as stored (NDB readers ignore it)
     std::uint8_t typeCode;
+    const char* type = kTypeUndefined;  // the family's name for typeCode
 };
 // `record` must hold RecordSize(family) bytes.
 DecodedRecord DecodeRecord(Family family, const std::uint8_t* record);

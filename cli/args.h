@@ -1,0 +1,38 @@
+// A command's arguments: the family, the further arguments, and its options.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "command.h"
+#include "records.h"
+
+namespace navaid::cli {
+
+// One option a command accepts; every option takes a value.
+struct OptionSpec {
+    std::string_view name;  // without the leading "--"
+    bool required = false;
+};
+
+struct CommandLine {
+    Family family = Family::Vor;
+    std::vector<std::string> positional;  // after the family
+    std::map<std::string, std::string, std::less<>> options;
+
+    std::optional<std::string> Option(std::string_view name) const;
+};
+
+// Parses "vor|ndb" followed by exactly the named further arguments and the
+// given options ("--name value" or "--name=value"); "--" ends the options.
+CommandLine ParseCommandLine(const std::vector<std::string>& args,
+                             const std::vector<std::string_view>& positionalNames,
+                             const std::vector<OptionSpec>& options);
+
+Family ParseFamily(std::string_view text);
+
+}  // namespace navaid::cli
