@@ -26,10 +26,16 @@ Span SpanOf(int cx, int cy, double x0, double y0, double x1, double y1) {
     return {clamp(x0, cx), clamp(y0, cy), clamp(x1, cx), clamp(y1, cy)};
 }
 
-bool Test(const std::vector<std::uint64_t>& bits, int x, int y) {
-    const int i = y * kSide + x;
-    return (bits[i / 64] >> (i % 64)) & 1;
+// The bits x0 to x1 of a row that fall in its word w (a row is whole words).
+std::uint64_t RowMask(int w, int x0, int x1) {
+    const int first = std::max(x0, w * 64) - w * 64, last = std::min(x1, w * 64 + 63) - w * 64;
+    if (first > last) return 0;
+    const std::uint64_t upTo =
+        last == 63 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last + 1)) - 1;
+    return upTo & ~((std::uint64_t{1} << first) - 1);
 }
+
+constexpr int kWordsPerRow = kSide / 64;
 
 }  // namespace
 
@@ -41,8 +47,8 @@ bool LabelGrid::Overlaps(const Cell& cell, int cx, int cy, const Box& b) {
     }
     const Span s = SpanOf(cx, cy, b.x0, b.y0, b.x1, b.y1);
     for (int y = s.y0; y <= s.y1; ++y)
-        for (int x = s.x0; x <= s.x1; ++x)
-            if (Test(cell.bits, x, y)) return true;
+        for (int w = s.x0 / 64; w <= s.x1 / 64; ++w)
+            if (cell.bits[y * kWordsPerRow + w] & RowMask(w, s.x0, s.x1)) return true;
     return false;
 }
 
@@ -57,12 +63,9 @@ void LabelGrid::Add(Cell& cell, int cx, int cy, const Box& box) {
         std::vector<Box>().swap(cell.boxes);
     }
     const Span s = SpanOf(cx, cy, box.x0, box.y0, box.x1, box.y1);
-    for (int y = s.y0; y <= s.y1; ++y) {
-        for (int x = s.x0; x <= s.x1; ++x) {
-            const int i = y * kSide + x;
-            cell.bits[i / 64] |= std::uint64_t{1} << (i % 64);
-        }
-    }
+    for (int y = s.y0; y <= s.y1; ++y)
+        for (int w = s.x0 / 64; w <= s.x1 / 64; ++w)
+            cell.bits[y * kWordsPerRow + w] |= RowMask(w, s.x0, s.x1);
 }
 
 bool LabelGrid::TryPlace(double x0, double y0, double x1, double y1) {
