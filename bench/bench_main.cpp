@@ -192,7 +192,7 @@ int main(int argc, char** argv) {
         "floors: add and delete against cp (which copies inside the kernel); list\n"
         "against one write call per line of the list's length (its flush per line);\n"
         "memory: navaid commands' peak resident size, the limit of a streaming command\n"
-        "is 16 MiB, check may add 32 bytes per record beyond 'navaid labels'\n\n");
+        "is 16 MiB, check and diff may add 32 bytes per record beyond 'navaid labels'\n\n");
     std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s\n", "family", "records", "op",
                 "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB");
     auto row = [](const char* kind, long long records, const std::string& op, const RunResult& r,
@@ -233,23 +233,32 @@ int main(int argc, char** argv) {
             const RunResult labels =
                 RunBest({exe, "--run", "labels", kind, file, std::to_string(records)}, kRepeats);
             row(kind, records, "labels (core)", labels, "", nullptr);
-            // The command-line tool's streaming commands, and check.
-            const std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
-                {"navaid labels", {kNavaidTool, "labels", kind, file}},
-                {"navaid find", {kNavaidTool, "find", kind, file}},
-                {"navaid map", {kNavaidTool, "map", kind, file, file + ".svg"}},
-                {"navaid check", {kNavaidTool, "check", kind, file}},
+            // The command-line tool's streaming commands, then check and diff,
+            // which remember a little of every record; each with its output file.
+            struct Command {
+                std::string name, output;
+                std::vector<std::string> args;
+            };
+            const std::vector<Command> commands = {
+                {"navaid labels", "", {kNavaidTool, "labels", kind, file}},
+                {"navaid find", "", {kNavaidTool, "find", kind, file}},
+                {"navaid map", file + ".svg", {kNavaidTool, "map", kind, file, file + ".svg"}},
+                {"navaid export", file + ".dat", {kNavaidTool, "export", kind, file, file + ".dat"}},
+                {"navaid check", "", {kNavaidTool, "check", kind, file}},
+                {"navaid diff", "", {kNavaidTool, "diff", kind, file, file + ".cp"}},
             };
             long labelsPeak = 0;
-            for (const auto& [name, args] : commands) {
-                const RunResult r = RunBest(args, kRepeats, file + ".svg", true);
+            for (const auto& [name, output, args] : commands) {
+                const RunResult r = RunBest(args, kRepeats, output, true);
                 row(kind, records, name, r, "", nullptr);
                 if (name == "navaid labels") labelsPeak = r.peakKiB;
-                if (name == "navaid check")
+                // diff reads two files of `records` records each.
+                const long perRecordOf = name == "navaid diff" ? 2 * records : records;
+                if (name == "navaid check" || name == "navaid diff")
                     std::printf("%-6s %9lld %-14s %.1f bytes per record beyond navaid labels\n",
-                                kind, records, "", (r.peakKiB - labelsPeak) * 1024.0 / records);
+                                kind, records, "", (r.peakKiB - labelsPeak) * 1024.0 / perRecordOf);
             }
-            for (const char* suffix : {"", ".cp", ".new", ".txt", ".svg", ".floor"})
+            for (const char* suffix : {"", ".cp", ".new", ".txt", ".svg", ".dat", ".floor"})
                 std::remove((file + suffix).c_str());
         }
     }

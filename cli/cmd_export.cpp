@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "interchange.h"
+#include "output_file.h"
 
 namespace navaid::cli {
 
@@ -62,15 +63,16 @@ std::string Region(const CommandLine& line) {
     return region;
 }
 
-Outcome WriteOutput(const std::string& path, const std::string& text) {
-    io::File out;
-    if (Outcome opened = out.Open(path, io::OpenMode::WriteTruncate); !opened) return opened;
-    Outcome written = out.Write(text.data(), text.size());
-    Outcome closed = out.Close();
-    if (written) written = closed;
-    // A partly written file would pass for a complete one.
-    if (!written) io::RemoveFile(path);
-    return written;
+std::string Head(Format format, Family family, int version) {
+    switch (format) {
+        case Format::NavDat:
+            return NavDatHead(family, version);
+        case Format::GeoJson:
+            return std::string(kGeoJsonHead);
+        case Format::Csv:
+            return ImportCsvHead(family);
+    }
+    return {};
 }
 
 int Run(const std::vector<std::string>& args, const Console& console) {
@@ -86,53 +88,79 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     const std::string region = Region(line);
     RefuseSameFile(database, outPath);
 
-    std::vector<ExportRecord> records;
+    // The output is opened once the database is: a database that cannot be
+    // read leaves no output behind, as before any record is written.
+    OutputFile out;
+    bool started = false, first = true;
+    Outcome opened, refused;
+    auto start = [&] {
+        if (started) return;
+        started = true;
+        opened = out.Open(outPath);
+        if (opened) out.Write(Head(format, line.family, version));
+    };
+    std::string text, leftOut;
     const Outcome read =
         ForEachRecord(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
-            records.push_back({index, DecodeRecord(line.family, record)});
+            start();
+            if (!opened || !refused) return;
+            const ExportRecord r{index, DecodeRecord(line.family, record)};
+            text.clear();
+            if (format == Format::GeoJson) {
+                if (AppendGeoJson(line.family, r, first, text, leftOut)) {
+                    first = false;
+                } else {
+                    console.err << "navaid: left out " << leftOut << "\n";
+                }
+            } else {
+                refused = format == Format::NavDat
+                              ? AppendNavDat(line.family, r, version, region, text)
+                              : AppendImportCsv(line.family, r, text);
+            }
+            out.Write(text);
         });
-    if (!read) return ReportFailure(console, read);
-
-    std::string text;
-    if (format == Format::GeoJson) {
-        std::vector<std::string> leftOut;
-        text = BuildGeoJson(line.family, records, leftOut);
-        for (const std::string& why : leftOut) console.err << "navaid: left out " << why << "\n";
-    } else {
-        Outcome built = format == Format::NavDat
-                            ? BuildNavDat(line.family, records, version, region, text)
-                            : BuildImportCsv(line.family, records, text);
-        if (!built) return ReportFailure(console, Outcome::Failure(outPath, built.reason));
+    if (!read) {
+        out.Discard();
+        return ReportFailure(console, read);
     }
-    if (Outcome written = WriteOutput(outPath, text); !written) {
-        return ReportFailure(console, written);
+    start();
+    if (!opened) return ReportFailure(console, opened);
+    if (!refused) {
+        out.Discard();
+        return ReportFailure(console, Outcome::Failure(outPath, refused.reason));
     }
+    out.Write(format == Format::NavDat    ? kNavDatEnd
+              : format == Format::GeoJson ? kGeoJsonEnd
+                                          : std::string_view());
+    if (Outcome written = out.Close(); !written) return ReportFailure(console, written);
     return kExitOk;
 }
 
 }  // namespace
 
-Outcome BuildImportCsv(Family family, const std::vector<ExportRecord>& records, std::string& text) {
+std::string ImportCsvHead(Family family) {
+    return family == Family::Vor ? "id,name,lat,lon,freq,magvar,alt,type\n"
+                                 : "id,name,lat,lon,freq,magvar,type\n";
+}
+
+Outcome AppendImportCsv(Family family, const ExportRecord& record, std::string& text) {
     const bool vor = family == Family::Vor;
-    text = vor ? "id,name,lat,lon,freq,magvar,alt,type\n" : "id,name,lat,lon,freq,magvar,type\n";
-    for (const ExportRecord& record : records) {
-        const DecodedRecord& r = record.fields;
-        auto refuse = [&](const std::string& why) {
-            return Outcome::Failure("", "record " + std::to_string(record.index) + " (" +
-                                            EscapeBytes(TrimWhiteSpace(r.id)) + "): " + why +
-                                            "; 'navaid import' could not read it back");
-        };
-        const char* type = TypeText(family, r.typeCode);
-        if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
-        std::string line = CsvField(TrimWhiteSpace(r.id)) + ',' + CsvField(TrimWhiteSpace(r.name));
-        for (float value : {r.latitude, r.longitude, r.frequency, r.magVar}) {
-            const std::string number = CsvNumber(value);
-            if (number.empty()) return refuse("a number of it is not finite");
-            line += ',' + number;
-        }
-        if (vor) line += ',' + std::to_string(r.altitude);
-        text += line + ',' + type + '\n';
+    const DecodedRecord& r = record.fields;
+    auto refuse = [&](const std::string& why) {
+        return Outcome::Failure("", "record " + std::to_string(record.index) + " (" +
+                                        EscapeBytes(TrimWhiteSpace(r.id)) + "): " + why +
+                                        "; 'navaid import' could not read it back");
+    };
+    const char* type = TypeText(family, r.typeCode);
+    if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
+    std::string line = CsvField(TrimWhiteSpace(r.id)) + ',' + CsvField(TrimWhiteSpace(r.name));
+    for (float value : {r.latitude, r.longitude, r.frequency, r.magVar}) {
+        const std::string number = CsvNumber(value);
+        if (number.empty()) return refuse("a number of it is not finite");
+        line += ',' + number;
     }
+    if (vor) line += ',' + std::to_string(r.altitude);
+    text += line + ',' + type + '\n';
     return Outcome::Success();
 }
 

@@ -1,11 +1,29 @@
 // navaid map: the navaids drawn on a latitude/longitude map, as SVG.
 #include <filesystem>
 
+#include "output_file.h"
 #include "svg_map.h"
 
 namespace navaid::cli {
 
 namespace {
+
+MapNavaid ReadNavaid(Family family, std::uint64_t index, const std::uint8_t* record) {
+    const DecodedRecord r = DecodeRecord(family, record);
+    return {index, std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude, r.typeCode};
+}
+
+// The symbols, then the labels: each a pass over the database into the map file.
+Outcome DrawNavaids(const std::string& database, Family family, SvgMap& map, OutputFile& out) {
+    Outcome read = ForEachRecord(database, family, [&](std::uint64_t index, const auto* record) {
+        out.Write(map.Symbol(ReadNavaid(family, index, record)));
+    });
+    if (!read) return read;
+    out.Write(map.LabelsHead());
+    return ForEachRecord(database, family, [&](std::uint64_t index, const auto* record) {
+        out.Write(map.Label(ReadNavaid(family, index, record)));
+    });
+}
 
 int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(args, {"DATABASE", "OUT.svg"}, {});
@@ -13,36 +31,28 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     const std::string& outPath = line.positional[1];
     RefuseSameFile(database, outPath);
 
-    MapData data;
-    data.family = line.family;
+    // A first pass for the map's extent, its legend and the navaids it cannot draw.
+    SvgMap map(line.family);
     std::uint64_t records = 0;
     const Outcome read =
         ForEachRecord(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
             ++records;
-            const DecodedRecord r = DecodeRecord(line.family, record);
-            MapNavaid navaid{index, std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude,
-                             r.typeCode};
-            (OnTheMap(r.latitude, r.longitude) ? data.drawn : data.notDrawn)
-                .push_back(std::move(navaid));
+            map.Count(ReadNavaid(line.family, index, record));
         });
     if (!read) return ReportFailure(console, read);
+    map.LayOut(std::string(FamilyName(line.family)) + " database " +
+               Cp1252ToUtf8(std::filesystem::path(database).filename().string()) + ": " +
+               std::to_string(records) + " navaids");
 
-    data.title = std::string(FamilyName(line.family)) + " database " +
-                 Cp1252ToUtf8(std::filesystem::path(database).filename().string()) + ": " +
-                 std::to_string(records) + " navaids";
-    const std::string svg = RenderSvgMap(data);
-    io::File out;
-    if (Outcome opened = out.Open(outPath, io::OpenMode::WriteTruncate); !opened) {
-        return ReportFailure(console, opened);
+    OutputFile out;
+    if (Outcome opened = out.Open(outPath); !opened) return ReportFailure(console, opened);
+    out.Write(map.Head());
+    if (Outcome drawn = DrawNavaids(database, line.family, map, out); !drawn) {
+        out.Discard();
+        return ReportFailure(console, drawn);
     }
-    Outcome written = out.Write(svg.data(), svg.size());
-    Outcome closed = out.Close();
-    if (written) written = closed;
-    if (!written) {
-        // A partly written map would pass for a complete one.
-        io::RemoveFile(outPath);
-        return ReportFailure(console, written);
-    }
+    out.Write(map.Tail());
+    if (Outcome written = out.Close(); !written) return ReportFailure(console, written);
     return kExitOk;
 }
 

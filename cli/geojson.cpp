@@ -36,36 +36,29 @@ std::string Degrees(float value) {
 
 }  // namespace
 
-std::string BuildGeoJson(Family family, const std::vector<ExportRecord>& records,
-                         std::vector<std::string>& leftOut) {
+bool AppendGeoJson(Family family, const ExportRecord& record, bool first, std::string& json,
+                   std::string& leftOut) {
     const bool vor = family == Family::Vor;
-    std::string json = "{\"type\":\"FeatureCollection\",\"features\":[";
-    bool first = true;
-    for (const ExportRecord& record : records) {
-        const DecodedRecord& r = record.fields;
-        if (!(std::fabs(r.latitude) <= 90) || !(std::fabs(r.longitude) <= 180)) {
-            leftOut.push_back("record " + std::to_string(record.index) + " (" +
-                              EscapeBytes(TrimWhiteSpace(r.id)) + "): position " +
-                              JsonNumber(r.latitude) + "," + JsonNumber(r.longitude) +
-                              " is out of range");
-            continue;
-        }
-        json += first ? "\n" : ",\n";
-        first = false;
-        json += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[" +
-                Degrees(r.longitude) + "," + Degrees(r.latitude) + "]},\"properties\":{";
-        json += "\"index\":" + std::to_string(record.index);
-        json += ",\"ident\":" + JsonString(TrimWhiteSpace(r.id));
-        json += ",\"name\":" + JsonString(TrimWhiteSpace(r.name));
-        json += ",\"type\":" + JsonString(r.type);
-        json += std::string(vor ? ",\"frequency_mhz\":" : ",\"frequency_khz\":") +
-                JsonNumber(r.frequency);
-        json += ",\"magvar\":" + JsonNumber(r.magVar);
-        if (vor) json += ",\"altitude_ft\":" + std::to_string(r.altitude);
-        json += "}}";
+    const DecodedRecord& r = record.fields;
+    if (!(std::fabs(r.latitude) <= 90) || !(std::fabs(r.longitude) <= 180)) {
+        leftOut = "record " + std::to_string(record.index) + " (" +
+                  EscapeBytes(TrimWhiteSpace(r.id)) + "): position " + JsonNumber(r.latitude) +
+                  "," + JsonNumber(r.longitude) + " is out of range";
+        return false;
     }
-    json += "\n]}\n";
-    return json;
+    json += first ? "\n" : ",\n";
+    json += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[" +
+            Degrees(r.longitude) + "," + Degrees(r.latitude) + "]},\"properties\":{";
+    json += "\"index\":" + std::to_string(record.index);
+    json += ",\"ident\":" + JsonString(TrimWhiteSpace(r.id));
+    json += ",\"name\":" + JsonString(TrimWhiteSpace(r.name));
+    json += ",\"type\":" + JsonString(r.type);
+    json +=
+        std::string(vor ? ",\"frequency_mhz\":" : ",\"frequency_khz\":") + JsonNumber(r.frequency);
+    json += ",\"magvar\":" + JsonNumber(r.magVar);
+    if (vor) json += ",\"altitude_ft\":" + std::to_string(r.altitude);
+    json += "}}";
+    return true;
 }
 
 }  // namespace navaid::cli

@@ -49,20 +49,24 @@ bool InsideNear(const FindQuery& near, float latitude, float longitude);
 // Cuts the name to the record's field as EncodeRecord does; true when it was longer.
 bool ShortensName(std::string_view name);
 
-// Export. Each builds the whole text of the file from the database's
-// complete records, or returns the reason a record cannot be written.
+// Export, one record at a time: each Append adds the record's text, or
+// returns the reason it cannot be written.
 struct ExportRecord {
     std::uint64_t index;
     DecodedRecord fields;
 };
 inline constexpr int kNavDatVersions[] = {810, 1100, 1200};
-Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int version,
-                    const std::string& region, std::string& text);
-Outcome BuildImportCsv(Family family, const std::vector<ExportRecord>& records, std::string& text);
-// Records whose position is out of range are left out; `leftOut` gets a line
-// for each.
-std::string BuildGeoJson(Family family, const std::vector<ExportRecord>& records,
-                         std::vector<std::string>& leftOut);
+std::string NavDatHead(Family family, int version);
+Outcome AppendNavDat(Family family, const ExportRecord& record, int version,
+                     const std::string& region, std::string& text);
+inline constexpr std::string_view kNavDatEnd = "99\n";
+std::string ImportCsvHead(Family family);
+Outcome AppendImportCsv(Family family, const ExportRecord& record, std::string& text);
+inline constexpr std::string_view kGeoJsonHead = "{\"type\":\"FeatureCollection\",\"features\":[";
+// A record whose position is out of range is left out: false, with `leftOut` saying so.
+bool AppendGeoJson(Family family, const ExportRecord& record, bool first, std::string& json,
+                   std::string& leftOut);
+inline constexpr std::string_view kGeoJsonEnd = "\n]}\n";
 
 // The nav.dat reader's numbers, shared with the writer so that what is
 // written reads back as the same single-precision value.

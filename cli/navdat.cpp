@@ -441,38 +441,37 @@ void AppendStationRows(std::string& text, const std::string& type, const RowText
 
 }  // namespace
 
-Outcome BuildNavDat(Family family, const std::vector<ExportRecord>& records, int version,
-                    const std::string& region, std::string& text) {
-    text = "I\n" + std::to_string(version) + " Version - " + FamilyName(family) +
+std::string NavDatHead(Family family, int version) {
+    return "I\n" + std::to_string(version) + " Version - " + FamilyName(family) +
            " navaids written by navaid\n";
+}
+
+Outcome AppendNavDat(Family family, const ExportRecord& record, int version,
+                     const std::string& region, std::string& text) {
     const std::string columns = version >= 1100 ? "ENRT " + region + " " : "";
     const bool vor = family == Family::Vor;
-    for (const ExportRecord& record : records) {
-        const DecodedRecord& r = record.fields;
-        auto refuse = [&](const std::string& why) {
-            return Outcome::Failure("", "record " + std::to_string(record.index) + " (" +
-                                            EscapeBytes(TrimWhiteSpace(r.id)) + "): " + why +
-                                            "; nav.dat cannot hold it");
-        };
-        const std::string_view id = TrimWhiteSpace(r.id);
-        const std::string_view name = TrimWhiteSpace(r.name);
-        if (id.empty()) return refuse("its ID is empty");
-        for (char c : id)
-            if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
-        for (char c : name)
-            if (c == '\r' || c == '\n') return refuse("its name holds a line break");
-        const std::string type = r.type;
-        if (type == kTypeUndefined) return refuse("its type is undefined");
-        RowText t{ExactDecimal(r.latitude, 1, 8, ReadBack),
-                  ExactDecimal(r.longitude, 1, 8, ReadBack),
-                  ExactDecimal(r.frequency, vor ? 100 : 1, 0, ReadBack),
-                  ExactDecimal(r.magVar, 1, 1, ReadBack)};
-        if (t.lat.empty() || t.lon.empty()) return refuse("its position is not a number");
-        if (t.frequency.empty()) return refuse("its frequency is not a number");
-        if (t.extra.empty()) return refuse("its MagVar is not a number");
-        AppendStationRows(text, type, t, vor ? r.altitude : 0, id, columns, name);
-    }
-    text += "99\n";
+    const DecodedRecord& r = record.fields;
+    auto refuse = [&](const std::string& why) {
+        return Outcome::Failure("", "record " + std::to_string(record.index) + " (" +
+                                        EscapeBytes(TrimWhiteSpace(r.id)) + "): " + why +
+                                        "; nav.dat cannot hold it");
+    };
+    const std::string_view id = TrimWhiteSpace(r.id);
+    const std::string_view name = TrimWhiteSpace(r.name);
+    if (id.empty()) return refuse("its ID is empty");
+    for (char c : id)
+        if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
+    for (char c : name)
+        if (c == '\r' || c == '\n') return refuse("its name holds a line break");
+    const std::string type = r.type;
+    if (type == kTypeUndefined) return refuse("its type is undefined");
+    RowText t{ExactDecimal(r.latitude, 1, 8, ReadBack), ExactDecimal(r.longitude, 1, 8, ReadBack),
+              ExactDecimal(r.frequency, vor ? 100 : 1, 0, ReadBack),
+              ExactDecimal(r.magVar, 1, 1, ReadBack)};
+    if (t.lat.empty() || t.lon.empty()) return refuse("its position is not a number");
+    if (t.frequency.empty()) return refuse("its frequency is not a number");
+    if (t.extra.empty()) return refuse("its MagVar is not a number");
+    AppendStationRows(text, type, t, vor ? r.altitude : 0, id, columns, name);
     return Outcome::Success();
 }
 

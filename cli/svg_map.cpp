@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <unordered_map>
 
 namespace navaid::cli {
 
 namespace {
 
 constexpr double kMapSize = 1000;  // pixels along the map's longer side
-constexpr double kLeft = 60, kTop = 50;
 constexpr double kFontSize = 11, kCharWidth = 6.6;
 constexpr std::size_t kMaxListed = 500;
 
@@ -76,40 +74,6 @@ const char* kSymbols =
     "stroke-width=\"2\"/></g>\n"
     "</defs>\n";
 
-// Placed label boxes in a coarse grid, so a new label is tested only against its neighbours.
-class LabelGrid {
-public:
-    // Places the box unless it overlaps one placed before.
-    bool TryPlace(double x0, double y0, double x1, double y1) {
-        const int cx0 = Cell(x0), cx1 = Cell(x1), cy0 = Cell(y0), cy1 = Cell(y1);
-        for (int cx = cx0; cx <= cx1; ++cx) {
-            for (int cy = cy0; cy <= cy1; ++cy) {
-                auto cell = cells_.find(Key(cx, cy));
-                if (cell == cells_.end()) continue;
-                for (const Box& b : cell->second)
-                    if (x0 < b.x1 && b.x0 < x1 && y0 < b.y1 && b.y0 < y1) return false;
-            }
-        }
-        Place(x0, y0, x1, y1);
-        return true;
-    }
-    void Place(double x0, double y0, double x1, double y1) {
-        for (int cx = Cell(x0); cx <= Cell(x1); ++cx)
-            for (int cy = Cell(y0); cy <= Cell(y1); ++cy)
-                cells_[Key(cx, cy)].push_back({x0, y0, x1, y1});
-    }
-
-private:
-    struct Box {
-        double x0, y0, x1, y1;
-    };
-    static int Cell(double v) { return static_cast<int>(std::floor(v / 64)); }
-    static long long Key(int x, int y) {
-        return (static_cast<long long>(x) << 32) ^ (y & 0xffffffffLL);
-    }
-    std::unordered_map<long long, std::vector<Box>> cells_;
-};
-
 std::string Degrees(double value, const char* positive, const char* negative) {
     if (value == 0) return "0\xC2\xB0";
     return Num(std::fabs(value)) + "\xC2\xB0" + (value > 0 ? positive : negative);
@@ -122,6 +86,18 @@ bool OnTheMap(float lat, float lon) {
            std::fabs(lon) <= 180;
 }
 
+namespace {
+
+// The navaids' bounds with a margin of a tenth of the extent, at least one degree.
+Extent WithMargin(double south, double north, double west, double east) {
+    const double latMargin = std::max(1.0, (north - south) / 10);
+    const double lonMargin = std::max(1.0, (east - west) / 10);
+    return {std::max(-90.0, south - latMargin), std::min(90.0, north + latMargin),
+            std::max(-180.0, west - lonMargin), std::min(180.0, east + lonMargin)};
+}
+
+}  // namespace
+
 Extent MapExtent(const std::vector<MapNavaid>& navaids) {
     if (navaids.empty()) return {-90, 90, -180, 180};
     Extent e{90, -90, 180, -180};
@@ -131,64 +107,90 @@ Extent MapExtent(const std::vector<MapNavaid>& navaids) {
         e.west = std::min<double>(e.west, n.lon);
         e.east = std::max<double>(e.east, n.lon);
     }
-    // A margin of a tenth of the extent, at least one degree.
-    const double latMargin = std::max(1.0, (e.north - e.south) / 10);
-    const double lonMargin = std::max(1.0, (e.east - e.west) / 10);
-    return {std::max(-90.0, e.south - latMargin), std::min(90.0, e.north + latMargin),
-            std::max(-180.0, e.west - lonMargin), std::min(180.0, e.east + lonMargin)};
+    return WithMargin(e.south, e.north, e.west, e.east);
 }
 
-std::string RenderSvgMap(const MapData& data) {
-    const Extent e = MapExtent(data.drawn);
-    const double latSpan = e.north - e.south, lonSpan = e.east - e.west;
-    const double scale = kMapSize / std::max(latSpan, lonSpan);
-    const double mapW = lonSpan * scale, mapH = latSpan * scale;
-    auto X = [&](double lon) { return kLeft + (lon - e.west) * scale; };
-    auto Y = [&](double lat) { return kTop + (e.north - lat) * scale; };
+void SvgMap::Count(const MapNavaid& n) {
+    if (!OnTheMap(n.lat, n.lon)) {
+        if (listed_.size() < kMaxListed) listed_.push_back(n);
+        ++notDrawn_;
+        return;
+    }
+    ++drawn_;
+    south_ = std::min<double>(south_, n.lat);
+    north_ = std::max<double>(north_, n.lat);
+    west_ = std::min<double>(west_, n.lon);
+    east_ = std::max<double>(east_, n.lon);
+    const std::string_view symbol = StyleOf(family_, n.typeCode).symbol;
+    for (auto& [counted, count] : typeCounts_) {
+        if (counted == symbol) {
+            ++count;
+            return;
+        }
+    }
+    typeCounts_.push_back({symbol, 1});
+}
 
-    // Legend entries: the family's types, then "Type undefined" when present.
-    std::vector<std::pair<Style, std::size_t>> legend;
-    std::vector<std::uint8_t> codes = data.family == Family::Vor
+namespace {
+
+// Legend entries: the family's types, then "Type undefined" when present.
+std::vector<std::pair<Style, std::uint64_t>> LegendEntries(
+    Family family, const std::vector<std::pair<std::string_view, std::uint64_t>>& counts) {
+    std::vector<std::uint8_t> codes = family == Family::Vor
                                           ? std::vector<std::uint8_t>{1, 2, 3, 4, 9}
                                           : std::vector<std::uint8_t>{'5', '7'};
     codes.push_back(0);
+    std::vector<std::pair<Style, std::uint64_t>> legend;
     for (std::uint8_t code : codes) {
-        Style style = StyleOf(data.family, code);
-        std::size_t count = std::count_if(data.drawn.begin(), data.drawn.end(), [&](const auto& n) {
-            return StyleOf(data.family, n.typeCode).symbol == style.symbol;
-        });
+        const Style style = StyleOf(family, code);
+        std::uint64_t count = 0;
+        for (const auto& [symbol, n] : counts)
+            if (symbol == style.symbol) count = n;
         if (code != 0 || count > 0) legend.push_back({style, count});
     }
+    return legend;
+}
 
-    const std::size_t listed = std::min(data.notDrawn.size(), kMaxListed);
-    const double listTop = kTop + mapH + 40;
-    const double listHeight =
-        data.notDrawn.empty() ? 0 : 20 + 15.0 * (listed + (listed < data.notDrawn.size()));
-    const double width = std::max(kLeft + mapW + 190, 560.0);
-    const double height = std::max(listTop + listHeight + 10, kTop + 40 + 20.0 * legend.size());
+}  // namespace
 
-    std::string svg;
-    svg.reserve(4096 + data.drawn.size() * 120);
-    svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+void SvgMap::LayOut(std::string title) {
+    title_ = std::move(title);
+    extent_ = drawn_ == 0 ? Extent{-90, 90, -180, 180} : WithMargin(south_, north_, west_, east_);
+    const double latSpan = extent_.north - extent_.south, lonSpan = extent_.east - extent_.west;
+    scale_ = kMapSize / std::max(latSpan, lonSpan);
+    mapW_ = lonSpan * scale_;
+    mapH_ = latSpan * scale_;
+    const std::size_t listed = listed_.size();
+    const double listHeight = notDrawn_ == 0 ? 0 : 20 + 15.0 * (listed + (listed < notDrawn_));
+    const std::size_t legendRows = LegendEntries(family_, typeCounts_).size();
+    width_ = std::max(kLeft + mapW_ + 190, 560.0);
+    height_ = std::max(kTop + mapH_ + 40 + listHeight + 10, kTop + 40 + 20.0 * legendRows);
+}
+
+std::string SvgMap::Head() const {
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     svg +=
         "<svg xmlns=\"http://www.w3.org/2000/svg\" "
         "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" width=\"" +
-        Num(width) + "\" height=\"" + Num(height) + "\" viewBox=\"0 0 " + Num(width) + " " +
-        Num(height) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
-    svg += "<title>" + XmlEscape(data.title) + "</title>\n";
+        Num(width_) + "\" height=\"" + Num(height_) + "\" viewBox=\"0 0 " + Num(width_) + " " +
+        Num(height_) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
+    svg += "<title>" + XmlEscape(title_) + "</title>\n";
     svg += kSymbols;
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg += "<text x=\"" + Num(kLeft) + "\" y=\"28\" font-size=\"16\" font-weight=\"bold\">" +
-           XmlEscape(data.title) + "</text>\n";
+           XmlEscape(title_) + "</text>\n";
     svg += "<rect id=\"map-area\" x=\"" + Num(kLeft) + "\" y=\"" + Num(kTop) + "\" width=\"" +
-           Num(mapW) + "\" height=\"" + Num(mapH) + "\" fill=\"#f4f8fb\" stroke=\"#555\"/>\n";
+           Num(mapW_) + "\" height=\"" + Num(mapH_) + "\" fill=\"#f4f8fb\" stroke=\"#555\"/>\n";
+    return svg + Graticule() + "<g id=\"navaids\">\n";
+}
 
-    // Graticule every 10 degrees, labelled on the left and bottom edges.
-    svg +=
+// Lines every 10 degrees, labelled on the left and bottom edges where they leave room.
+std::string SvgMap::Graticule() const {
+    const Extent& e = extent_;
+    std::string svg =
         "<g id=\"graticule\" stroke=\"#b8c4cc\" stroke-width=\"0.8\" font-size=\"10\" "
         "fill=\"#555\">\n";
-    // Lines every 10 degrees; labels on every line that leaves them room.
-    const int labelEvery = 10 * static_cast<int>(std::ceil(48 / (10 * scale)));
+    const int labelEvery = 10 * static_cast<int>(std::ceil(48 / (10 * scale_)));
     for (int lat = -90; lat <= 90; lat += 10) {
         if (lat < e.south || lat > e.north) continue;
         svg += "<line x1=\"" + Num(X(e.west)) + "\" y1=\"" + Num(Y(lat)) + "\" x2=\"" +
@@ -205,39 +207,45 @@ std::string RenderSvgMap(const MapData& data) {
         svg += "<text x=\"" + Num(X(lon)) + "\" y=\"" + Num(Y(e.south) + 14) +
                "\" text-anchor=\"middle\" stroke=\"none\">" + Degrees(lon, "E", "W") + "</text>\n";
     }
-    svg += "</g>\n";
+    return svg + "</g>\n";
+}
 
-    // Symbols first, then the labels that find room, so labels sit on top.
-    svg += "<g id=\"navaids\">\n";
-    for (const MapNavaid& n : data.drawn) {
-        svg += "<use xlink:href=\"#" + std::string(StyleOf(data.family, n.typeCode).symbol) +
-               "\" x=\"" + Num(X(n.lon)) + "\" y=\"" + Num(Y(n.lat)) + "\"><title>" +
-               std::to_string(n.index) + " " + XmlEscape(Cp1252ToUtf8(n.id)) + "</title></use>\n";
-    }
-    svg += "</g>\n<g id=\"labels\" font-size=\"" + Num(kFontSize) + "\" fill=\"#222\">\n";
-    // Symbols claim their place first, so a label never hides a navaid; each
-    // label then tries the right side of its symbol, then the left.
-    LabelGrid grid;
-    for (const MapNavaid& n : data.drawn)
-        grid.Place(X(n.lon) - 6, Y(n.lat) - 6, X(n.lon) + 6, Y(n.lat) + 6);
-    for (const MapNavaid& n : data.drawn) {
-        if (n.id.empty()) continue;
-        const double w = kCharWidth * n.id.size();
-        const double y = Y(n.lat) + 4;
-        for (double x : {X(n.lon) + 8, X(n.lon) - 8 - w}) {
-            if (!grid.TryPlace(x - 1, y - kFontSize + 1, x + w + 1, y + 2)) continue;
-            svg += "<text x=\"" + Num(x) + "\" y=\"" + Num(y) + "\">" +
-                   XmlEscape(Cp1252ToUtf8(n.id)) + "</text>\n";
-            break;
-        }
-    }
-    svg += "</g>\n";
+// Symbols claim their place before any label, so a label never hides a navaid.
+std::string SvgMap::Symbol(const MapNavaid& n) {
+    if (!OnTheMap(n.lat, n.lon)) return {};
+    const double x = X(n.lon), y = Y(n.lat);
+    grid_.Place(x - 6, y - 6, x + 6, y + 6);
+    return "<use xlink:href=\"#" + std::string(StyleOf(family_, n.typeCode).symbol) + "\" x=\"" +
+           Num(x) + "\" y=\"" + Num(y) + "\"><title>" + std::to_string(n.index) + " " +
+           XmlEscape(Cp1252ToUtf8(n.id)) + "</title></use>\n";
+}
 
-    // The legend to the right of the map.
-    const double legendX = kLeft + mapW + 20;
-    svg += "<g id=\"legend\" font-size=\"12\">\n";
+std::string SvgMap::LabelsHead() const {
+    return "</g>\n<g id=\"labels\" font-size=\"" + Num(kFontSize) + "\" fill=\"#222\">\n";
+}
+
+// The label tries the right side of its symbol, then the left.
+std::string SvgMap::Label(const MapNavaid& n) {
+    if (!OnTheMap(n.lat, n.lon) || n.id.empty()) return {};
+    const double w = kCharWidth * n.id.size();
+    const double y = Y(n.lat) + 4;
+    for (double x : {X(n.lon) + 8, X(n.lon) - 8 - w}) {
+        if (!grid_.TryPlace(x - 1, y - kFontSize + 1, x + w + 1, y + 2)) continue;
+        return "<text x=\"" + Num(x) + "\" y=\"" + Num(y) + "\">" + XmlEscape(Cp1252ToUtf8(n.id)) +
+               "</text>\n";
+    }
+    return {};
+}
+
+std::string SvgMap::Tail() const { return "</g>\n" + Legend() + NotDrawnList() + "</svg>\n"; }
+
+// The legend to the right of the map.
+std::string SvgMap::Legend() const {
+    const double legendX = kLeft + mapW_ + 20;
+    std::string svg = "<g id=\"legend\" font-size=\"12\">\n";
     svg += "<text x=\"" + Num(legendX) + "\" y=\"" + Num(kTop + 12) +
            "\" font-weight=\"bold\">Types</text>\n";
+    const auto legend = LegendEntries(family_, typeCounts_);
     for (std::size_t i = 0; i < legend.size(); ++i) {
         const double y = kTop + 35 + 20.0 * i;
         svg += "<use xlink:href=\"#" + std::string(legend[i].first.symbol) + "\" x=\"" +
@@ -245,28 +253,29 @@ std::string RenderSvgMap(const MapData& data) {
                "\" y=\"" + Num(y) + "\">" + XmlEscape(legend[i].first.label) + " (" +
                std::to_string(legend[i].second) + ")</text>\n";
     }
-    svg += "</g>\n";
+    return svg + "</g>\n";
+}
 
-    if (!data.notDrawn.empty()) {
-        svg += "<g id=\"not-drawn\" font-size=\"12\">\n<text x=\"" + Num(kLeft) + "\" y=\"" +
-               Num(listTop) + "\" font-weight=\"bold\">Not drawn, coordinates out of range (" +
-               std::to_string(data.notDrawn.size()) + "):</text>\n";
-        for (std::size_t i = 0; i < listed; ++i) {
-            const MapNavaid& n = data.notDrawn[i];
-            svg += "<text x=\"" + Num(kLeft) + "\" y=\"" + Num(listTop + 20 + 15.0 * i) +
-                   "\">record " + std::to_string(n.index) + ": " + XmlEscape(Cp1252ToUtf8(n.id)) +
-                   " latitude " + FormatListReal(n.lat) + ", longitude " + FormatListReal(n.lon) +
-                   "</text>\n";
-        }
-        if (listed < data.notDrawn.size()) {
-            svg += "<text x=\"" + Num(kLeft) + "\" y=\"" + Num(listTop + 20 + 15.0 * listed) +
-                   "\">and " + std::to_string(data.notDrawn.size() - listed) +
-                   " more (see navaid check)</text>\n";
-        }
-        svg += "</g>\n";
+// The first of the navaids off the map, listed under it.
+std::string SvgMap::NotDrawnList() const {
+    if (notDrawn_ == 0) return {};
+    const double listTop = kTop + mapH_ + 40;
+    std::string svg = "<g id=\"not-drawn\" font-size=\"12\">\n<text x=\"" + Num(kLeft) + "\" y=\"" +
+                      Num(listTop) +
+                      "\" font-weight=\"bold\">Not drawn, coordinates out of range (" +
+                      std::to_string(notDrawn_) + "):</text>\n";
+    for (std::size_t i = 0; i < listed_.size(); ++i) {
+        const MapNavaid& n = listed_[i];
+        svg += "<text x=\"" + Num(kLeft) + "\" y=\"" + Num(listTop + 20 + 15.0 * i) + "\">record " +
+               std::to_string(n.index) + ": " + XmlEscape(Cp1252ToUtf8(n.id)) + " latitude " +
+               FormatListReal(n.lat) + ", longitude " + FormatListReal(n.lon) + "</text>\n";
     }
-    svg += "</svg>\n";
-    return svg;
+    if (listed_.size() < notDrawn_) {
+        svg += "<text x=\"" + Num(kLeft) + "\" y=\"" + Num(listTop + 20 + 15.0 * listed_.size()) +
+               "\">and " + std::to_string(notDrawn_ - listed_.size()) +
+               " more (see navaid check)</text>\n";
+    }
+    return svg + "</g>\n";
 }
 
 }  // namespace navaid::cli
