@@ -13,6 +13,18 @@
 namespace navaid {
 namespace {
 
+// Adds one at digits[last], carrying left; 9...9 becomes 1 with the exponent up.
+void RoundUp(char* digits, int last, int& exponent) {
+    int i = last;
+    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+    if (i >= 0) {
+        ++digits[i];
+    } else {
+        digits[0] = '1';
+        ++exponent;
+    }
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t SkipWhiteSpace(std::string_view text) {
@@ -144,16 +156,7 @@ bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
     bool beyond = false;
     for (int i = first + 18; i < 27; ++i) beyond = beyond || text[i] != '0';
     const bool up = next > '5' || (next == '5' && (beyond || (digits[16] - '0') % 2 == 1));
-    if (up) {
-        int i = 16;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            digits[0] = '1';
-            ++exponent;
-        }
-    }
+    if (up) RoundUp(digits, 16, exponent);
     return true;
 }
 
@@ -189,16 +192,7 @@ char* WriteListReal(char* out, float value) {
     }
 
     // Six significant digits, rounded by the seventh digit alone.
-    if (digits[6] >= '5') {
-        int i = 5;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i >= 0) {
-            ++digits[i];
-        } else {
-            digits[0] = '1';
-            ++exponent;
-        }
-    }
+    if (digits[6] >= '5') RoundUp(digits, 5, exponent);
 
     if (negative) *out++ = '-';
     char fraction[16];
