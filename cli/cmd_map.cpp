@@ -1,11 +1,21 @@
 // navaid map: the navaids drawn on a latitude/longitude map, as SVG.
-#include <filesystem>
 
 #include "svg_map.h"
 
 namespace navaid::cli {
 
 namespace {
+
+// The last part of a path, split as the system splits its paths: plain
+// string work, so an ANSI name is not converted on the way.
+std::string FileName(const std::string& path) {
+#if defined(_WIN32)
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(args, {"DATABASE", "OUT.svg"}, {});
@@ -28,7 +38,7 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     if (!read) return ReportFailure(console, read);
 
     data.title = std::string(FamilyName(line.family)) + " database " +
-                 Cp1252ToUtf8(std::filesystem::path(database).filename().string()) + ": " +
+                 Cp1252ToUtf8(FileName(database)) + ": " +
                  std::to_string(records) + " navaids";
     const std::string svg = RenderSvgMap(data);
     io::File out;

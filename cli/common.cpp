@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 
 #include "cli.h"
@@ -87,21 +86,15 @@ int ReportFailure(const Console& console, const Outcome& outcome) {
 }
 
 Outcome RequireExistingFile(const std::string& path) {
-    std::error_code ec;
-    auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        int error = ec ? ec.value() : ENOENT;
-        return Outcome::Failure(path, io::ErrorText(error));
-    }
-    if (std::filesystem::is_directory(status)) {
-        return Outcome::Failure(path, io::ErrorText(EISDIR));
-    }
+    bool folder = false;
+    if (Outcome queried = io::IsFolder(path, folder); !queried) return queried;
+    if (folder) return Outcome::Failure(path, io::ErrorText(EISDIR));
     return Outcome::Success();
 }
 
 void RefuseSameFile(const std::string& database, const std::string& output) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(database, output, ec) && !ec) {
+    bool same = false;
+    if (io::SameFile(database, output, same) && same) {
         throw UsageError("the output " + output + " is the database itself");
     }
 }
