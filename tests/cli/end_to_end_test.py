@@ -1,19 +1,28 @@
 #!/usr/bin/env python3
 """Runs the built navaid tool on small databases it makes, checking exit
-statuses, the files left behind, and that the map is well-formed XML."""
+statuses, the files left behind, and that the map is well-formed XML.
+
+Arguments: the command that runs the tool, e.g. `navaid` or, for the Windows
+build, `wine-run.sh navaid.exe`; its last word is the tool's path."""
 import os
+import re
 import subprocess
 import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-TOOL = os.path.abspath(sys.argv[1])
+TOOL = [*sys.argv[1:-1], os.path.abspath(sys.argv[-1])]
+WINDOWS = TOOL[-1].lower().endswith(".exe")
 SVG = "{http://www.w3.org/2000/svg}"
 failures = []
 
 
 def run(*args, cwd):
-    return subprocess.run([TOOL, *args], cwd=cwd, capture_output=True)
+    # A Windows program gets its arguments in the ANSI code page: Wine makes
+    # them from the characters, so bytes are passed as Windows-1252 text.
+    if WINDOWS:
+        args = [a.decode("cp1252") if isinstance(a, bytes) else a for a in args]
+    return subprocess.run([*TOOL, *args], cwd=cwd, capture_output=True)
 
 
 def expect(condition, what):
@@ -69,6 +78,28 @@ with tempfile.TemporaryDirectory() as cwd:
     expect(r.returncode == 1 and r.stderr.startswith(b"navaid: vor.qvz.txt: "), f"list: {r.stderr!r}")
     expect(open(os.path.join(cwd, "vor.qvz"), "rb").read() == before, "database unchanged")
     expect(not os.path.exists(os.path.join(cwd, "navblock.qvz")), "no temporary file left")
+
+    # Paths as a Windows user types them: a folder named in the ANSI code page
+    # (the euro sign, byte 0x80 in Windows-1252), backslashes, a drive letter.
+    folder = "\u20ac folder"
+    os.mkdir(os.path.join(cwd, folder))
+    os.replace(os.path.join(cwd, "vor.qvz"), os.path.join(cwd, folder, "vor.qvz"))
+    sep = "\\" if WINDOWS else "/"
+    db = folder + sep + "vor.qvz"
+    r = run("list", "vor", db, cwd=cwd)
+    expect(r.returncode == 0, f"list in {folder}: {r.stderr!r}")
+    expect(os.path.exists(os.path.join(cwd, folder, "vor.qvz.txt")), "list beside the database")
+    r = run("map", "vor", db, "map.svg", cwd=cwd)
+    title = ET.parse(os.path.join(cwd, "map.svg")).getroot().find(SVG + "title").text
+    expect(title == "VOR database vor.qvz: 4 navaids", f"map title {title!r}")
+    absolute = os.path.join(cwd, folder, "vor.qvz")
+    if WINDOWS:
+        absolute = "Z:" + absolute.replace("/", "\\")
+    r = run("map", "vor", db, absolute, cwd=cwd)
+    expect(r.returncode == 2 and b"is the database itself" in r.stderr, f"same file: {r.stderr!r}")
+
+    r = run("--version", cwd=cwd)
+    expect(re.fullmatch(rb"navaid \d+\.\d+\.\d+\n", r.stdout), f"version: {r.stdout!r}")
 
 if failures:
     print("\n".join(failures))
