@@ -21,6 +21,10 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP NSIS)
   # The Start menu entry: the executable's name, then the entry's text.
   set(CPACK_PACKAGE_EXECUTABLES navaidedit navaidedit)
+  set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+  # A 64-bit installer for the 64-bit programs, into the 64-bit Program Files.
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
   set(CPACK_NSIS_PACKAGE_NAME "navaidedit ${PROJECT_VERSION}")
   set(CPACK_NSIS_DISPLAY_NAME "navaidedit ${PROJECT_VERSION}")
   set(CPACK_NSIS_INSTALLED_ICON_NAME navaidedit.exe)
