@@ -38,8 +38,7 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     if (!read) return ReportFailure(console, read);
 
     data.title = std::string(FamilyName(line.family)) + " database " +
-                 Cp1252ToUtf8(FileName(database)) + ": " +
-                 std::to_string(records) + " navaids";
+                 Cp1252ToUtf8(FileName(database)) + ": " + std::to_string(records) + " navaids";
     const std::string svg = RenderSvgMap(data);
     io::File out;
     if (Outcome opened = out.Open(outPath, io::OpenMode::WriteTruncate); !opened) {
