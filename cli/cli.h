@@ -66,8 +66,9 @@ int ReportFailure(const Console& console, const Outcome& outcome);
 Outcome RequireExistingFile(const std::string& path);
 
 // Refuses an output path that is the database itself (through a link or alias),
-// so that the chosen database is never written.
-void RefuseSameFile(const std::string& database, const std::string& output);
+// so that the chosen database is never written. Fails when the system cannot
+// tell.
+[[nodiscard]] Outcome RefuseSameFile(const std::string& database, const std::string& output);
 
 // "a VOR", "an NDB".
 std::string WithArticle(std::string_view familyName);

@@ -84,7 +84,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     }
     const int version = NavDatVersion(line);
     const std::string region = Region(line);
-    RefuseSameFile(database, outPath);
+    if (Outcome checked = RefuseSameFile(database, outPath); !checked) {
+        return ReportFailure(console, checked);
+    }
 
     std::vector<ExportRecord> records;
     const Outcome read =

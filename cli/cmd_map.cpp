@@ -21,7 +21,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(args, {"DATABASE", "OUT.svg"}, {});
     const std::string& database = line.positional[0];
     const std::string& outPath = line.positional[1];
-    RefuseSameFile(database, outPath);
+    if (Outcome checked = RefuseSameFile(database, outPath); !checked) {
+        return ReportFailure(console, checked);
+    }
 
     MapData data;
     data.family = line.family;

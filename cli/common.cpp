@@ -92,11 +92,11 @@ Outcome RequireExistingFile(const std::string& path) {
     return Outcome::Success();
 }
 
-void RefuseSameFile(const std::string& database, const std::string& output) {
+Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     bool same = false;
-    if (io::SameFile(database, output, same) && same) {
-        throw UsageError("the output " + output + " is the database itself");
-    }
+    Outcome queried = io::SameFile(database, output, same);
+    if (queried && same) throw UsageError("the output " + output + " is the database itself");
+    return queried;
 }
 
 std::string WithArticle(std::string_view familyName) {
