@@ -17,7 +17,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     long long index = std::stoll(indexText);
 
     std::string workingCopy = WorkingCopyName(database);
-    RefuseSameFile(database, workingCopy);
+    if (Outcome checked = RefuseSameFile(database, workingCopy); !checked) {
+        return ReportFailure(console, checked);
+    }
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);
     }

@@ -86,7 +86,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     }
     const int version = NavDatVersion(line);
     const std::string region = Region(line);
-    RefuseSameFile(database, outPath);
+    if (Outcome checked = RefuseSameFile(database, outPath); !checked) {
+        return ReportFailure(console, checked);
+    }
 
     // The output is opened once the database is: a database that cannot be
     // read leaves no output behind, as before any record is written.

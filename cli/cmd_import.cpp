@@ -100,7 +100,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& inputPath = line.positional[1];
     std::string workingCopy = WorkingCopyName(database);
-    RefuseSameFile(database, workingCopy);
+    if (Outcome checked = RefuseSameFile(database, workingCopy); !checked) {
+        return ReportFailure(console, checked);
+    }
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);
     }

@@ -11,7 +11,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(args, {"DATABASE"}, {});
     const std::string& database = line.positional[0];
     std::string listPath = ListName(database);
-    RefuseSameFile(database, listPath);
+    if (Outcome checked = RefuseSameFile(database, listPath); !checked) {
+        return ReportFailure(console, checked);
+    }
     if (Outcome exists = RequireExistingFile(database); !exists) {
         return ReportFailure(console, exists);
     }

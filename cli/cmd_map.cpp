@@ -1,5 +1,4 @@
 // navaid map: the navaids drawn on a latitude/longitude map, as SVG.
-#include <filesystem>
 
 #include "output_file.h"
 #include "svg_map.h"
@@ -7,6 +6,17 @@
 namespace navaid::cli {
 
 namespace {
+
+// The last part of a path, split as the system splits its paths: plain
+// string work, so an ANSI name is not converted on the way.
+std::string FileName(const std::string& path) {
+#if defined(_WIN32)
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 MapNavaid ReadNavaid(Family family, std::uint64_t index, const std::uint8_t* record) {
     const DecodedRecord r = DecodeRecord(family, record);
@@ -29,7 +39,9 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(args, {"DATABASE", "OUT.svg"}, {});
     const std::string& database = line.positional[0];
     const std::string& outPath = line.positional[1];
-    RefuseSameFile(database, outPath);
+    if (Outcome checked = RefuseSameFile(database, outPath); !checked) {
+        return ReportFailure(console, checked);
+    }
 
     // A first pass for the map's extent, its legend and the navaids it cannot draw.
     SvgMap map(line.family);
@@ -41,7 +53,7 @@ int Run(const std::vector<std::string>& args, const Console& console) {
         });
     if (!read) return ReportFailure(console, read);
     map.LayOut(std::string(FamilyName(line.family)) + " database " +
-               Cp1252ToUtf8(std::filesystem::path(database).filename().string()) + ": " +
+               Cp1252ToUtf8(FileName(database)) + ": " +
                std::to_string(records) + " navaids");
 
     OutputFile out;

@@ -2,31 +2,23 @@
 #include "files.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 #include "file_io.h"
 
 namespace navaid::cli {
 
 Outcome RequireExistingFile(const std::string& path) {
-    std::error_code ec;
-    auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) {
-        int error = ec ? ec.value() : ENOENT;
-        return Outcome::Failure(path, io::ErrorText(error));
-    }
-    if (std::filesystem::is_directory(status)) {
-        return Outcome::Failure(path, io::ErrorText(EISDIR));
-    }
+    bool folder = false;
+    if (Outcome queried = io::IsFolder(path, folder); !queried) return queried;
+    if (folder) return Outcome::Failure(path, io::ErrorText(EISDIR));
     return Outcome::Success();
 }
 
-void RefuseSameFile(const std::string& database, const std::string& output) {
-    std::error_code ec;
-    if (std::filesystem::equivalent(database, output, ec) && !ec) {
-        throw UsageError("the output " + output + " is the database itself");
-    }
+Outcome RefuseSameFile(const std::string& database, const std::string& output) {
+    bool same = false;
+    Outcome queried = io::SameFile(database, output, same);
+    if (queried && same) throw UsageError("the output " + output + " is the database itself");
+    return queried;
 }
 
 Outcome ForEachRecord(const std::string& path, Family family, const RecordVisitor& visit,

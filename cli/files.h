@@ -15,10 +15,11 @@ namespace navaid::cli {
 Outcome RequireExistingFile(const std::string& path);
 
 // Refuses an output path that is the database itself (through a link or alias),
-// so that the chosen database is never written. Unlike a file that cannot be
-// read, this is a mistake in the call: it throws UsageError (exit status 2)
-// before anything is opened.
-void RefuseSameFile(const std::string& database, const std::string& output);
+// so that the chosen database is never written. Naming the database as the
+// output is a mistake in the call: it throws UsageError (exit status 2) before
+// anything is opened. A status query the system cannot answer is returned as
+// a file failure, like every other call's.
+[[nodiscard]] Outcome RefuseSameFile(const std::string& database, const std::string& output);
 
 // The core's record reader on a database that must exist: calls `visit`
 // with each complete record's index and bytes, in file order, and `trailing`

@@ -54,6 +54,10 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
         PrintOverview(console.out);
         return kExitOk;
     }
+    if (args[0] == "--version") {
+        console.out << "navaid " NAVAID_VERSION "\n";
+        return kExitOk;
+    }
     auto found = std::find_if(kCommands.begin(), kCommands.end(),
                               [&](const CommandInfo* c) { return c->name == args[0]; });
     if (found == kCommands.end()) {

@@ -277,6 +277,21 @@ Outcome RemoveFile(const std::string& path) {
     return Outcome::Success();
 }
 
+Outcome IsFolder(const std::string& path, bool& folder) {
+    folder = false;
+    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    errno = 0;
+#if defined(_WIN32)
+    struct _stat64 info;
+    if (_stat64(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
+#endif
+    folder = (info.st_mode & S_IFMT) == S_IFDIR;
+    return Outcome::Success();
+}
+
 Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
     same = false;
     Status first, second;

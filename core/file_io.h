@@ -73,6 +73,10 @@ Outcome RemoveFile(const std::string& path);
 // Windows.
 Outcome SameFile(const std::string& a, const std::string& b, bool& same);
 
+// Whether `path` names a folder, following links. Fails with the system's
+// reason when nothing of that name can be queried (a missing file too).
+Outcome IsFolder(const std::string& path, bool& folder);
+
 // The system's text for an errno value.
 std::string ErrorText(int error);
 

@@ -7,6 +7,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   zlib1g-dev libz-mingw-w64-dev
   g++-mingw-w64-x86-64 wine wine64 xvfb x11-utils imagemagick librsvg2-bin python3
+  nsis help2man man-db dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -55,5 +55,31 @@ rm -rf "$WINEPREFIX" "$root/build/win64/screenshots"
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
 ctest --test-dir build/win64 --output-on-failure
+
+stage "packages"
+bash scripts/package.sh >/dev/null
+check=$root/build/package-check
+rm -rf "$check"
+mkdir -p "$check/zip" "$check/deb"
+(cd "$check/zip" && cmake -E tar xf "$root"/build/win64/packages/navaidedit-*-win64.zip)
+zipped=$(echo "$check"/zip/navaidedit-*-win64)
+bash cmake/wine-run.sh build/win64/bin/start_screen_shot.exe "$zipped/navaidedit.exe"
+dpkg -x "$root"/build/native/packages/navaid_*.deb "$check/deb"
+# Both packaged tools list a sample, and print and write the same bytes.
+for tool in "bash $root/cmake/wine-run.sh $zipped/navaid.exe" "$check/deb/usr/bin/navaid"; do
+  (cd "$zipped/samples" && $tool list vor vor.qvz && $tool labels vor vor.qvz) >"$check/labels"
+  mv "$zipped/samples/vor.qvz.txt" "$check/list"
+  grep -q "^0	" "$check/labels"
+  if [ -f "$check/labels.first" ]; then
+    cmp "$check/labels" "$check/labels.first"
+    cmp "$check/list" "$check/list.first"
+  else
+    mv "$check/labels" "$check/labels.first"
+    mv "$check/list" "$check/list.first"
+  fi
+done
+man --manpath="$check/deb/usr/share/man" navaid >"$check/man.txt" 2>/dev/null
+grep -q "navaid map vor|ndb DATABASE OUT.svg" "$check/man.txt"
+echo "Packages: $(cd "$root/build" && ls native/packages/* win64/packages/* | tr '\n' ' ')"
 echo "Screenshots of the program's screens: $root/build/win64/screenshots"
 echo "All tests passed in ${SECONDS}s."
