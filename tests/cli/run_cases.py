@@ -18,7 +18,7 @@ command = [os.path.abspath(w) if os.path.exists(w) else w for w in sys.argv[3:]]
 WINDOWS = command[-1].lower().endswith(".exe")
 
 
-def name(b):
+def path_of(b):
     return b.decode("cp1252") if WINDOWS else os.fsdecode(b)
 inputs = {n: open(os.path.join(data, n), "rb").read()
           for n in os.listdir(data) if os.path.isfile(os.path.join(data, n))}
@@ -39,24 +39,24 @@ def run(line, cwd):
     stdout = subprocess.PIPE
     for c in checks:
         if c.startswith(b"<") and c.endswith(b"/"):
-            os.makedirs(os.path.join(cwd, name(c[1:])))
+            os.makedirs(os.path.join(cwd, path_of(c[1:])))
         elif c.startswith(b"<"):
             file, _, text = c[1:].partition(b"=")
-            open(os.path.join(cwd, name(file)), "wb").write(text)
+            open(os.path.join(cwd, path_of(file)), "wb").write(text)
         elif c.startswith(b">"):
             stdout = open(c[1:], "wb")
-    args = [name(a) for a in args] if WINDOWS else args
+    args = [path_of(a) for a in args] if WINDOWS else args
     r = subprocess.run(command + args, cwd=cwd, stdout=stdout, stderr=subprocess.PIPE)
     said = {b"out": r.stdout or b"", b"err": r.stderr}
     problems = [] if r.returncode == status else [f"status {r.returncode}, not {status}"]
     for c in (c for c in checks if c[:1] not in b"<>"):
         if c.startswith(b"!"):
-            if os.path.lexists(os.path.join(cwd, name(c[1:]))):
+            if os.path.lexists(os.path.join(cwd, path_of(c[1:]))):
                 problems.append(f"{c[1:]} exists")
             continue
         at = min(c.find(s) for s in (b"=", b"~", b"@") if s in c)
         key, sep, want = c[:at], c[at:at + 1], c[at + 1:]
-        got = said[key] if key in said else read(os.path.join(cwd, name(key)))
+        got = said[key] if key in said else read(os.path.join(cwd, path_of(key)))
         if sep == b"@":
             want = read(os.path.join(data, "expected", want.decode()))
         if got is None or want is None or (want not in got if sep == b"~" else got != want):
