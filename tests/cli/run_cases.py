@@ -9,7 +9,7 @@ as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEX
 first); >PATH (stdout goes there). No run may change the data files or leave
 navblock.qvz behind.
 """
-import codecs, os, shlex, subprocess, sys, tempfile
+import codecs, concurrent.futures, os, shlex, subprocess, sys, tempfile
 
 cases, data = sys.argv[1], os.path.abspath(sys.argv[2])
 command = [os.path.abspath(w) if os.path.exists(w) else w for w in sys.argv[3:]]
@@ -67,12 +67,18 @@ def run(line, cwd):
     return problems + [f"stderr: {r.stderr!r}"] if problems else []
 
 
-failures, count = [], 0
-for number, line in enumerate(open(cases, encoding="latin-1"), 1):
-    if line.strip() and not line.startswith("#"):
-        with tempfile.TemporaryDirectory() as cwd:
-            failures += [f"line {number}: {line.strip()}\n    " + "\n    ".join(p)
-                         for p in [run(line.strip(), cwd)] if p]
-        count += 1
-print("\n".join(failures) or f"{count} cases passed")
+def case(item):
+    number, line = item
+    with tempfile.TemporaryDirectory() as cwd:
+        problems = run(line, cwd)
+    return f"line {number}: {line}\n    " + "\n    ".join(problems) if problems else None
+
+
+# Cases run side by side: each has a folder of its own, and under Wine most of
+# a case's time is the program's start.
+lines = [(number, line.strip()) for number, line in enumerate(open(cases, encoding="latin-1"), 1)
+         if line.strip() and not line.startswith("#")]
+with concurrent.futures.ThreadPoolExecutor(max(2, os.cpu_count() or 2)) as pool:
+    failures = [f for f in pool.map(case, lines) if f]
+print("\n".join(failures) or f"{len(lines)} cases passed")
 sys.exit(1 if failures else 0)
