@@ -27,11 +27,8 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     }
     const std::string& database = line.positional[0];
     std::string workingCopy = WorkingCopyName(database);
-    if (Outcome checked = RefuseSameFile(database, workingCopy); !checked) {
+    if (Outcome checked = CheckDatabaseAndOutput(database, workingCopy); !checked) {
         return ReportFailure(console, checked);
-    }
-    if (Outcome exists = RequireExistingFile(database); !exists) {
-        return ReportFailure(console, exists);
     }
     const Outcome outcome = AddNavaidToFiles(line.family, database, workingCopy, entry);
     if (!outcome) return ReportFailure(console, outcome);

@@ -17,11 +17,8 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     long long index = std::stoll(indexText);
 
     std::string workingCopy = WorkingCopyName(database);
-    if (Outcome checked = RefuseSameFile(database, workingCopy); !checked) {
+    if (Outcome checked = CheckDatabaseAndOutput(database, workingCopy); !checked) {
         return ReportFailure(console, checked);
-    }
-    if (Outcome exists = RequireExistingFile(database); !exists) {
-        return ReportFailure(console, exists);
     }
     io::File file;
     std::uint64_t size = 0;

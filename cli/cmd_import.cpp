@@ -100,11 +100,8 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& inputPath = line.positional[1];
     std::string workingCopy = WorkingCopyName(database);
-    if (Outcome checked = RefuseSameFile(database, workingCopy); !checked) {
+    if (Outcome checked = CheckDatabaseAndOutput(database, workingCopy); !checked) {
         return ReportFailure(console, checked);
-    }
-    if (Outcome exists = RequireExistingFile(database); !exists) {
-        return ReportFailure(console, exists);
     }
     std::string text;
     if (Outcome read = ReadInputFile(inputPath, text); !read) return ReportFailure(console, read);

@@ -11,11 +11,8 @@ int Run(const std::vector<std::string>& args, const Console& console) {
     CommandLine line = ParseCommandLine(args, {"DATABASE"}, {});
     const std::string& database = line.positional[0];
     std::string listPath = ListName(database);
-    if (Outcome checked = RefuseSameFile(database, listPath); !checked) {
+    if (Outcome checked = CheckDatabaseAndOutput(database, listPath); !checked) {
         return ReportFailure(console, checked);
-    }
-    if (Outcome exists = RequireExistingFile(database); !exists) {
-        return ReportFailure(console, exists);
     }
     if (Outcome outcome = ExportNavaidList(line.family, database, listPath); !outcome) {
         return ReportFailure(console, outcome);

@@ -53,8 +53,7 @@ int Run(const std::vector<std::string>& args, const Console& console) {
         });
     if (!read) return ReportFailure(console, read);
     map.LayOut(std::string(FamilyName(line.family)) + " database " +
-               Cp1252ToUtf8(FileName(database)) + ": " +
-               std::to_string(records) + " navaids");
+               Cp1252ToUtf8(FileName(database)) + ": " + std::to_string(records) + " navaids");
 
     OutputFile out;
     if (Outcome opened = out.Open(outPath); !opened) return ReportFailure(console, opened);

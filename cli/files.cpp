@@ -21,6 +21,11 @@ Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     return queried;
 }
 
+Outcome CheckDatabaseAndOutput(const std::string& database, const std::string& output) {
+    if (Outcome checked = RefuseSameFile(database, output); !checked) return checked;
+    return RequireExistingFile(database);
+}
+
 Outcome ForEachRecord(const std::string& path, Family family, const RecordVisitor& visit,
                       std::string* trailing) {
     if (Outcome exists = RequireExistingFile(path); !exists) return exists;

@@ -21,6 +21,10 @@ Outcome RequireExistingFile(const std::string& path);
 // a file failure, like every other call's.
 [[nodiscard]] Outcome RefuseSameFile(const std::string& database, const std::string& output);
 
+// Both checks a command that writes `output` from `database` makes first.
+[[nodiscard]] Outcome CheckDatabaseAndOutput(const std::string& database,
+                                             const std::string& output);
+
 // The core's record reader on a database that must exist: calls `visit`
 // with each complete record's index and bytes, in file order, and `trailing`
 // (when given) receives the piece after the last one. Memory stays flat
