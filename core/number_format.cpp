@@ -160,6 +160,78 @@ bool SeventeenDigits(std::uint32_t bits, char digits[17], int& exponent) {
     return true;
 }
 
+constexpr std::uint64_t kPowersOfTen[12] = {1,         10,         100,         1000,
+                                            10000,     100000,     1000000,     10000000,
+                                            100000000, 1000000000, 10000000000, 100000000000};
+
+// The first seven of the 17 digits SeventeenDigits gives, for a positive
+// normal float from 1e-5 up to 1e7, worked out exactly in 64 bits:
+// value * 10^k = mantissa * 10^k * 2^power, and mantissa * 10^11 < 2^61.
+// False where the 17-digit rounding could carry into the seventh digit, or
+// outside that range; the caller then takes the longer way.
+bool SevenDigits(std::uint32_t bits, std::uint32_t& seven, int& exponent) {
+    const int biased = static_cast<int>(bits >> 23);
+    const int binary = biased - 127;  // 2^binary <= value < 2^(binary + 1)
+    if (binary < -17 || binary > 23) return false;
+    const std::uint64_t mantissa = (bits & 0x7FFFFFu) | 0x800000u;
+    const int power = biased - 150;  // value = mantissa * 2^power
+    // floor(binary * log10(2)), or one less than the decimal exponent.
+    int guess = (binary * 1233) >> 12;
+    for (int attempt = 0; attempt < 2; ++attempt, ++guess) {
+        const int k = 6 - guess;
+        if (k < 0 || k > 11) return false;
+        const std::uint64_t scaled = mantissa * kPowersOfTen[k];
+        std::uint64_t whole = scaled, fraction = 0, one = 1;
+        if (power >= 0) {
+            whole = scaled << power;  // an integer below 2^24 * 2^23
+        } else {
+            const int shift = -power;
+            if (shift >= 64) return false;
+            one = std::uint64_t{1} << shift;
+            whole = scaled >> shift;
+            fraction = scaled & (one - 1);
+        }
+        if (whole >= 10000000) continue;  // the guess was one too small
+        if (whole < 1000000) return false;
+        // Within 2^-30 of the next integer the seventeenth digit's rounding
+        // may carry into the seventh.
+        if (fraction > one - (one >> 30)) return false;
+        seven = static_cast<std::uint32_t>(whole);
+        exponent = guess;
+        return true;
+    }
+    return false;
+}
+
+// The six significant digits of a positive finite float, rounded by the
+// seventh of its 17 digits alone, as a number from 100000 to 999999, and the
+// decimal exponent of the first.
+void SixDigits(std::uint32_t bits, std::uint32_t& six, int& exponent) {
+    std::uint32_t seven = 0;
+    if (!SevenDigits(bits, seven, exponent)) {
+        char all[17];
+        if (!SeventeenDigits(bits, all, exponent)) {
+            // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
+            char buffer[64];
+            const double magnitude = static_cast<double>(std::bit_cast<float>(bits));
+            const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                              std::chars_format::scientific, 16);
+            const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+            all[0] = sci[0];
+            std::memcpy(all + 1, sci.data() + 2, 16);
+            std::from_chars(sci.data() + 19 + (sci[19] == '+' ? 1 : 0),
+                            sci.data() + sci.size(), exponent);
+        }
+        seven = 0;
+        for (int i = 0; i < 7; ++i) seven = seven * 10 + static_cast<std::uint32_t>(all[i] - '0');
+    }
+    six = seven / 10 + (seven % 10 >= 5 ? 1 : 0);
+    if (six == 1000000) {
+        six = 100000;
+        ++exponent;
+    }
+}
+
 }  // namespace
 
 char* WriteListReal(char* out, float value) {
@@ -176,60 +248,52 @@ char* WriteListReal(char* out, float value) {
     }
     if (value == 0) return put("0");
 
-    char digits[17];
+    std::uint32_t six = 0;
     int exponent = 0;
-    if (!SeventeenDigits(bits & 0x7FFFFFFFu, digits, exponent)) {
-        // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
-        char buffer[64];
-        const double magnitude = std::fabs(static_cast<double>(value));
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                          std::chars_format::scientific, 16);
-        const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
-        digits[0] = sci[0];
-        std::memcpy(digits + 1, sci.data() + 2, 16);
-        std::from_chars(sci.data() + 19 + (sci[19] == '+' ? 1 : 0), sci.data() + sci.size(),
-                        exponent);
-    }
-
-    // Six significant digits, rounded by the seventh digit alone.
-    if (digits[6] >= '5') RoundUp(digits, 5, exponent);
-
-    if (negative) *out++ = '-';
-    char fraction[16];
-    std::size_t fractionSize = 0;
-    if (exponent >= -4 && exponent < 6) {
-        if (exponent >= 0) {
-            std::memcpy(out, digits, static_cast<std::size_t>(exponent) + 1);
-            out += exponent + 1;
-            fractionSize = static_cast<std::size_t>(5 - exponent);
-            std::memcpy(fraction, digits + exponent + 1, fractionSize);
-        } else {
-            *out++ = '0';
-            fractionSize = static_cast<std::size_t>(-exponent - 1);
-            std::memset(fraction, '0', fractionSize);
-            std::memcpy(fraction + fractionSize, digits, 6);
-            fractionSize += 6;
+    SixDigits(bits & 0x7FFFFFFFu, six, exponent);
+    // The list writes a number for every field of every record: the text is
+    // put together with copies of fixed size, which may run past what is
+    // kept; `digits` and `text` have room for that.
+    char digits[16];
+    std::memcpy(digits, kDigitPairs + 2 * (six / 10000), 2);
+    std::memcpy(digits + 2, kDigitPairs + 2 * (six / 100 % 100), 2);
+    std::memcpy(digits + 4, kDigitPairs + 2 * (six % 100), 2);
+    int kept = 6;  // trailing zeros are not written
+    while (kept > 1 && digits[kept - 1] == '0') --kept;
+    char text[32];
+    char* p = text;
+    *p = '-';
+    p += negative ? 1 : 0;
+    if (exponent >= 0 && exponent < 6) {
+        const int whole = exponent + 1;
+        std::memcpy(p, digits, 8);
+        p += whole;
+        if (kept > whole) {
+            *p = '.';
+            std::memcpy(p + 1, digits + whole, 8);
+            p += 1 + kept - whole;
         }
+    } else if (exponent < 0 && exponent >= -4) {
+        std::memcpy(p, "0.000000", 8);
+        p += 1 - exponent;
+        std::memcpy(p, digits, 8);
+        p += kept;
     } else {
-        *out++ = digits[0];
-        fractionSize = 5;
-        std::memcpy(fraction, digits + 1, fractionSize);
+        *p++ = digits[0];
+        if (kept > 1) {
+            *p = '.';
+            std::memcpy(p + 1, digits + 1, 8);
+            p += kept;
+        }
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        *p++ = 'e';
+        *p++ = exponent < 0 ? '-' : '+';
+        *p++ = static_cast<char>('0' + magnitude / 100);
+        std::memcpy(p, kDigitPairs + 2 * (magnitude % 100), 2);
+        p += 2;
     }
-    while (fractionSize > 0 && fraction[fractionSize - 1] == '0') --fractionSize;
-    if (fractionSize > 0) {
-        *out++ = '.';
-        std::memcpy(out, fraction, fractionSize);
-        out += fractionSize;
-    }
-    if (exponent < -4 || exponent >= 6) {
-        const int magnitudeExp = exponent < 0 ? -exponent : exponent;
-        *out++ = 'e';
-        *out++ = exponent < 0 ? '-' : '+';
-        *out++ = static_cast<char>('0' + magnitudeExp / 100);
-        *out++ = static_cast<char>('0' + magnitudeExp / 10 % 10);
-        *out++ = static_cast<char>('0' + magnitudeExp % 10);
-    }
-    return out;
+    std::memcpy(out, text, kListNumberSize);
+    return out + (p - text);
 }
 
 char* WriteListInteger(char* out, std::int32_t value) {

@@ -39,6 +39,14 @@ TEST(ListDigitsTest, EveryKindOfFloatKeepsItsSixDigits) {
     for (float start : {33.93f, -118.43f, 113.6f, 0.07f, 1750.0f})
         for (std::uint32_t i = 0, b = std::bit_cast<std::uint32_t>(start); i < 20000; ++i)
             patterns.push_back(b + i);
+    // Both sides of every power of ten, and of the values just below one in
+    // the seventh digit, where the decimal exponent and the rounding turn.
+    for (int e = -46; e <= 39; ++e)
+        for (double edge : {1.0, 0.99999949999999995, 0.99999950000000005})
+            for (std::uint32_t i = 0, b = std::bit_cast<std::uint32_t>(
+                                          static_cast<float>(edge * std::pow(10.0, e)));
+                 i < 400; ++i)
+                patterns.push_back(b + i - 200);
     long compared = 0;
     for (std::uint32_t bits : patterns) {
         const float value = std::bit_cast<float>(bits);
