@@ -186,6 +186,29 @@ Outcome File::Flush() {
     return Outcome::Success();
 }
 
+Outcome File::WriteThrough(const void* buffer, std::size_t size) {
+    if (int injected = NextCall()) return Fail(injected);
+    if (stream_ == nullptr) return Fail(EBADF);
+    errno = 0;
+#if defined(__linux__)
+    // Whatever the stream holds goes first, so the bytes stay in order.
+    if (std::fflush(stream_) != 0) return Fail(LastError());
+    const char* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+        errno = 0;
+        const ssize_t done = write(fileno(stream_), bytes, size);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return Fail(LastError());
+        bytes += done;
+        size -= static_cast<std::size_t>(done);
+    }
+#else
+    if (std::fwrite(buffer, 1, size, stream_) != size || std::fflush(stream_) != 0)
+        return Fail(LastError());
+#endif
+    return Outcome::Success();
+}
+
 Outcome File::Size(std::uint64_t& size) {
     size = 0;
     if (int injected = NextCall()) return Fail(injected);

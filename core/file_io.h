@@ -36,6 +36,10 @@ public:
     Outcome Write(const void* buffer, std::size_t size);
     // Hands everything written so far to the operating system.
     Outcome Flush();
+    // Write then Flush in one call, for a file written a line at a time:
+    // the bytes go to the operating system at once, without the stream's
+    // buffer where the system allows it.
+    Outcome WriteThrough(const void* buffer, std::size_t size);
     // Size of the open file in bytes.
     Outcome Size(std::uint64_t& size);
     // Copies up to `length` bytes from where `source` stands to where this

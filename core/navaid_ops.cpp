@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -11,6 +12,8 @@ namespace navaid {
 namespace detail {
 
 namespace {
+
+constexpr std::size_t kPage = 4096;
 
 // Copies `in` to its end through a buffer, leaving out [skipBegin, skipEnd)
 // counted from where `in` stands now.
@@ -59,14 +62,25 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
     if (skipEnd > skipBegin) {
         if (Outcome c = KernelCopy(in, out, skipBegin, position, kernel); !c) return c;
         // The skipped bytes are read and dropped, so the kernel goes on after them.
-        char dropped[256];
+        char bytes[kPage];
         while (kernel && position < skipEnd) {
             std::size_t got = 0;
             const std::size_t want = static_cast<std::size_t>(
-                std::min<std::uint64_t>(sizeof dropped, skipEnd - position));
-            if (Outcome read = in.Read(dropped, want, got); !read) return read;
+                std::min<std::uint64_t>(sizeof bytes, skipEnd - position));
+            if (Outcome read = in.Read(bytes, want, got); !read) return read;
             if (got == 0) return Outcome::Success();
             position += got;
+        }
+        // The kernel copies into whole pages of the output far faster than
+        // across their edges: the bytes up to the output's next page edge
+        // go through the buffer first.
+        for (std::size_t align = (kPage - skipBegin % kPage) % kPage; kernel && align > 0;) {
+            std::size_t got = 0;
+            if (Outcome read = in.Read(bytes, align, got); !read) return read;
+            if (got == 0) return Outcome::Success();
+            if (Outcome w = out.Write(bytes, got); !w) return w;
+            position += got;
+            align -= got;
         }
     }
     if (Outcome c = KernelCopy(in, out, UINT64_MAX, position, kernel); !c) return c;
@@ -225,6 +239,10 @@ Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCo
 namespace {
 
 char* AppendText(char* out, const std::uint8_t* bytes, std::size_t size) {
+    if (std::memchr(bytes, '\n', size) == nullptr) {
+        std::memcpy(out, bytes, size);
+        return out + size;
+    }
     for (std::size_t i = 0; i < size; ++i) {
         // The list is a text file: a line feed inside a field becomes CR LF.
         if (bytes[i] == '\n') *out++ = '\r';
@@ -233,22 +251,34 @@ char* AppendText(char* out, const std::uint8_t* bytes, std::size_t size) {
     return out;
 }
 
-// Right-aligns a number in eight positions, as PadLeft does.
+// Right-aligns a number in eight positions, as PadLeft does. `number` holds
+// kListNumberSize bytes, all copied (a copy of fixed size costs no call);
+// what lies past the number's end is overwritten by what follows it.
 char* AppendNumber(char* out, const char* number, const char* end) {
     const std::size_t size = static_cast<std::size_t>(end - number);
-    if (size < 8) {
-        std::memset(out, ' ', 8 - size);
-        out += 8 - size;
-    }
-    std::memcpy(out, number, size);
-    out += size;
+    const std::size_t pad = size < 8 ? 8 - size : 0;
+    std::memset(out, ' ', 8);
+    std::memcpy(out + pad, number, kListNumberSize);
+    out += pad + size;
     *out++ = ',';
     return out;
 }
 
 // Longest line: every ID and name byte a line feed, every number as long as
-// it gets, and the longest type text.
-constexpr std::size_t kMaxListLine = 2 * kLabelSize + 5 * (kListNumberSize + 1) + 32;
+// it gets, and the longest type text; then room for a number's whole copy.
+constexpr std::size_t kMaxListLine = 2 * kLabelSize + 5 * (kListNumberSize + 1) + 32 + 16;
+
+// The type texts of one family by type code, looked up once.
+std::string_view ListTypeText(Family family, std::uint8_t code) {
+    using Table = std::array<std::string_view, 256>;
+    auto make = [](Family f) {
+        Table table;
+        for (int c = 0; c < 256; ++c) table[c] = TypeText(f, static_cast<std::uint8_t>(c));
+        return table;
+    };
+    static const Table vor = make(Family::Vor), ndb = make(Family::Ndb);
+    return (family == Family::Vor ? vor : ndb)[code];
+}
 
 // Writes one record's list line to `line`, which holds kMaxListLine bytes;
 // returns its length. Every line of the list is built here.
@@ -265,7 +295,7 @@ std::size_t WriteRecordLine(Family family, const std::uint8_t* record, char* lin
         const std::int32_t altitude = ReadInt32LE(record + RecordLayout::kAltitude);
         out = AppendNumber(out, number, WriteListInteger(number, altitude));
     }
-    const std::string_view type = TypeText(family, record[RecordLayout::kTypeBlock]);
+    const std::string_view type = ListTypeText(family, record[RecordLayout::kTypeBlock]);
     std::memcpy(out, "    ", 4);
     out += 4;
     std::memcpy(out, type.data(), type.size());
@@ -296,8 +326,7 @@ Outcome ExportNavaidList(Family family, const std::string& sourcePath,
     if (result) result = list.Open(listPath, io::OpenMode::WriteTruncate);
     // Each finished line is handed to the system at once.
     auto writeLine = [&list](const char* line, std::size_t size) {
-        Outcome written = list.Write(line, size);
-        return written ? list.Flush() : written;
+        return list.WriteThrough(line, size);
     };
     if (result) {
         const std::string header = ListHeaderLine(family);
