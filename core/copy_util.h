@@ -12,6 +12,8 @@
 namespace navaid::detail {
 
 inline constexpr std::size_t kCopyChunk = 64 * 1024;
+// The buffer for what follows bytes left out of a copy.
+inline constexpr std::size_t kShiftedCopyChunk = 1024 * 1024;
 
 // Copies `in` to its end into `out`, leaving out the bytes at positions
 // [skipBegin, skipEnd) of `in` (counted from where `in` stands now); an

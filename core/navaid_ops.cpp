@@ -13,12 +13,11 @@ namespace detail {
 
 namespace {
 
-constexpr std::size_t kPage = 4096;
-
 // Copies `in` to its end through a buffer, leaving out [skipBegin, skipEnd)
 // counted from where `in` stands now.
-Outcome BlockCopy(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd) {
-    std::vector<char> buffer(kCopyChunk);
+Outcome BlockCopy(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd,
+                  std::size_t chunk) {
+    std::vector<char> buffer(chunk);
     std::uint64_t position = 0;
     for (;;) {
         std::size_t got = 0;
@@ -59,35 +58,17 @@ Outcome KernelCopy(io::File& in, io::File& out, std::uint64_t length, std::uint6
 Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd) {
     std::uint64_t position = 0;
     bool kernel = true;
-    if (skipEnd > skipBegin) {
-        if (Outcome c = KernelCopy(in, out, skipBegin, position, kernel); !c) return c;
-        // The skipped bytes are read and dropped, so the kernel goes on after them.
-        char bytes[kPage];
-        while (kernel && position < skipEnd) {
-            std::size_t got = 0;
-            const std::size_t want = static_cast<std::size_t>(
-                std::min<std::uint64_t>(sizeof bytes, skipEnd - position));
-            if (Outcome read = in.Read(bytes, want, got); !read) return read;
-            if (got == 0) return Outcome::Success();
-            position += got;
-        }
-        // The kernel copies into whole pages of the output far faster than
-        // across their edges: the bytes up to the output's next page edge
-        // go through the buffer first.
-        for (std::size_t align = (kPage - skipBegin % kPage) % kPage; kernel && align > 0;) {
-            std::size_t got = 0;
-            if (Outcome read = in.Read(bytes, align, got); !read) return read;
-            if (got == 0) return Outcome::Success();
-            if (Outcome w = out.Write(bytes, got); !w) return w;
-            position += got;
-            align -= got;
-        }
+    if (skipEnd <= skipBegin) {
+        if (Outcome c = KernelCopy(in, out, UINT64_MAX, position, kernel); !c) return c;
+        // What the kernel left, or everything where it refused; at the end of
+        // a kernel copy this reads nothing, which also proves the end was reached.
+        return BlockCopy(in, out, 0, 0, kCopyChunk);
     }
-    if (Outcome c = KernelCopy(in, out, UINT64_MAX, position, kernel); !c) return c;
-    // What the kernel left, or everything where it refused; at the end of a
-    // kernel copy this reads nothing, which also proves the end was reached.
-    return BlockCopy(in, out, std::max(skipBegin, position) - position,
-                     std::max(skipEnd, position) - position);
+    if (Outcome c = KernelCopy(in, out, skipBegin, position, kernel); !c) return c;
+    // Past the left-out bytes, the source and the output stand at different
+    // places within their pages, and the kernel copies such pages more slowly
+    // than a large buffer does.
+    return BlockCopy(in, out, skipBegin - position, skipEnd - position, kShiftedCopyChunk);
 }
 
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath) {
