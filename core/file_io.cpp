@@ -110,7 +110,8 @@ std::string ErrorText(int error) { return std::strerror(error); }
 File::File(File&& other) noexcept
     : stream_(std::exchange(other.stream_, nullptr)),
       path_(std::move(other.path_)),
-      emptied_(other.emptied_) {}
+      emptied_(other.emptied_),
+      unflushed_(other.unflushed_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -118,6 +119,7 @@ File& File::operator=(File&& other) noexcept {
         stream_ = std::exchange(other.stream_, nullptr);
         path_ = std::move(other.path_);
         emptied_ = other.emptied_;
+        unflushed_ = other.unflushed_;
     }
     return *this;
 }
@@ -174,6 +176,7 @@ Outcome File::Write(const void* buffer, std::size_t size) {
     if (int injected = NextCall()) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
     errno = 0;
+    unflushed_ = true;
     if (std::fwrite(buffer, 1, size, stream_) != size) return Fail(LastError());
     return Outcome::Success();
 }
@@ -192,7 +195,8 @@ Outcome File::WriteThrough(const void* buffer, std::size_t size) {
     errno = 0;
 #if defined(__linux__)
     // Whatever the stream holds goes first, so the bytes stay in order.
-    if (std::fflush(stream_) != 0) return Fail(LastError());
+    if (unflushed_ && std::fflush(stream_) != 0) return Fail(LastError());
+    unflushed_ = false;
     const char* bytes = static_cast<const char*>(buffer);
     while (size > 0) {
         errno = 0;

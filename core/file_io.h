@@ -65,6 +65,7 @@ private:
     std::FILE* stream_ = nullptr;
     std::string path_;
     bool emptied_ = false;
+    bool unflushed_ = false;  // written through the stream since its last flush
 };
 
 // Deletes a file or link. A missing file counts as success, and anything

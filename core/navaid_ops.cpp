@@ -220,10 +220,6 @@ Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCo
 namespace {
 
 char* AppendText(char* out, const std::uint8_t* bytes, std::size_t size) {
-    if (std::memchr(bytes, '\n', size) == nullptr) {
-        std::memcpy(out, bytes, size);
-        return out + size;
-    }
     for (std::size_t i = 0; i < size; ++i) {
         // The list is a text file: a line feed inside a field becomes CR LF.
         if (bytes[i] == '\n') *out++ = '\r';
@@ -232,29 +228,27 @@ char* AppendText(char* out, const std::uint8_t* bytes, std::size_t size) {
     return out;
 }
 
-// Right-aligns a number in eight positions, as PadLeft does. `number` holds
-// kListNumberSize bytes, all copied (a copy of fixed size costs no call);
-// what lies past the number's end is overwritten by what follows it.
-char* AppendNumber(char* out, const char* number, const char* end) {
-    const std::size_t size = static_cast<std::size_t>(end - number);
-    const std::size_t pad = size < 8 ? 8 - size : 0;
-    std::memset(out, ' ', 8);
-    std::memcpy(out + pad, number, kListNumberSize);
-    out += pad + size;
-    *out++ = ',';
-    return out;
-}
-
 // Longest line: every ID and name byte a line feed, every number as long as
-// it gets, and the longest type text; then room for a number's whole copy.
+// it gets, and the longest type text; then room for the words stored past
+// the last number's end.
 constexpr std::size_t kMaxListLine = 2 * kLabelSize + 5 * (kListNumberSize + 1) + 32 + 16;
 
+// A type text padded to a fixed size, so that it is copied whole.
+struct ListType {
+    char text[16];
+    std::size_t size;
+};
+
 // The type texts of one family by type code, looked up once.
-std::string_view ListTypeText(Family family, std::uint8_t code) {
-    using Table = std::array<std::string_view, 256>;
+const ListType& ListTypeText(Family family, std::uint8_t code) {
+    using Table = std::array<ListType, 256>;
     auto make = [](Family f) {
-        Table table;
-        for (int c = 0; c < 256; ++c) table[c] = TypeText(f, static_cast<std::uint8_t>(c));
+        Table table{};
+        for (int c = 0; c < 256; ++c) {
+            const std::string_view text = TypeText(f, static_cast<std::uint8_t>(c));
+            std::memcpy(table[c].text, text.data(), std::min(text.size(), sizeof table[c].text));
+            table[c].size = text.size();
+        }
         return table;
     };
     static const Table vor = make(Family::Vor), ndb = make(Family::Ndb);
@@ -264,23 +258,37 @@ std::string_view ListTypeText(Family family, std::uint8_t code) {
 // Writes one record's list line to `line`, which holds kMaxListLine bytes;
 // returns its length. Every line of the list is built here.
 std::size_t WriteRecordLine(Family family, const std::uint8_t* record, char* line) {
-    char* out = AppendText(line, record + RecordLayout::kId, RecordLayout::kIdSize);
-    *out++ = ',';
-    out = AppendText(out, record + RecordLayout::kName, RecordLayout::kNameSize);
-    *out++ = ',';
-    char number[kListNumberSize];
-    for (std::size_t offset : {RecordLayout::kLatitude, RecordLayout::kLongitude,
-                               RecordLayout::kFrequency, RecordLayout::kMagVar})
-        out = AppendNumber(out, number, WriteListReal(number, ReadFloatLE(record + offset)));
-    if (family == Family::Vor) {
-        const std::int32_t altitude = ReadInt32LE(record + RecordLayout::kAltitude);
-        out = AppendNumber(out, number, WriteListInteger(number, altitude));
+    char* out = line;
+    static_assert(RecordLayout::kName == RecordLayout::kId + RecordLayout::kIdSize);
+    if (std::memchr(record + RecordLayout::kId, '\n',
+                    RecordLayout::kIdSize + RecordLayout::kNameSize) == nullptr) {
+        // The usual record: no line feed in its texts.
+        std::memcpy(out, record + RecordLayout::kId, RecordLayout::kIdSize);
+        out[RecordLayout::kIdSize] = ',';
+        std::memcpy(out + RecordLayout::kIdSize + 1, record + RecordLayout::kName,
+                    RecordLayout::kNameSize);
+        out += RecordLayout::kIdSize + RecordLayout::kNameSize + 1;
+    } else {
+        out = AppendText(out, record + RecordLayout::kId, RecordLayout::kIdSize);
+        *out++ = ',';
+        out = AppendText(out, record + RecordLayout::kName, RecordLayout::kNameSize);
     }
-    const std::string_view type = ListTypeText(family, record[RecordLayout::kTypeBlock]);
+    *out++ = ',';
+    // Numbers right-aligned in eight positions, as PadLeft does.
+    for (std::size_t offset : {RecordLayout::kLatitude, RecordLayout::kLongitude,
+                               RecordLayout::kFrequency, RecordLayout::kMagVar}) {
+        out = WriteListReal(out, ReadFloatLE(record + offset), 8);
+        *out++ = ',';
+    }
+    if (family == Family::Vor) {
+        out = WriteListInteger(out, ReadInt32LE(record + RecordLayout::kAltitude), 8);
+        *out++ = ',';
+    }
+    const ListType& type = ListTypeText(family, record[RecordLayout::kTypeBlock]);
     std::memcpy(out, "    ", 4);
     out += 4;
-    std::memcpy(out, type.data(), type.size());
-    out += type.size();
+    std::memcpy(out, type.text, sizeof type.text);
+    out += type.size;
     std::memcpy(out, ",\r\n", 3);
     return static_cast<std::size_t>(out + 3 - line);
 }

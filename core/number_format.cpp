@@ -1,6 +1,7 @@
 #include "number_format.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -164,43 +165,50 @@ constexpr std::uint64_t kPowersOfTen[12] = {1,         10,         100,         
                                             10000,     100000,     1000000,     10000000,
                                             100000000, 1000000000, 10000000000, 100000000000};
 
+// The two digit characters of 0 to 99 as a 16-bit word, the first lowest.
+constexpr auto kPairWords = [] {
+    std::array<std::uint16_t, 100> words{};
+    for (int n = 0; n < 100; ++n)
+        words[n] = static_cast<std::uint16_t>(('0' + n / 10) | ('0' + n % 10) << 8);
+    return words;
+}();
+
+// Stores the eight bytes of `word`, lowest first.
+void StoreWord(char* out, std::uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &word, 8);
+    } else {
+        for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(word >> (8 * i));
+    }
+}
+
 // The first seven of the 17 digits SeventeenDigits gives, for a positive
-// normal float from 1e-5 up to 1e7, worked out exactly in 64 bits:
+// normal float from 2^-16 up to 2^24, worked out exactly in 64 bits:
 // value * 10^k = mantissa * 10^k * 2^power, and mantissa * 10^11 < 2^61.
 // False where the 17-digit rounding could carry into the seventh digit, or
 // outside that range; the caller then takes the longer way.
 bool SevenDigits(std::uint32_t bits, std::uint32_t& seven, int& exponent) {
     const int biased = static_cast<int>(bits >> 23);
     const int binary = biased - 127;  // 2^binary <= value < 2^(binary + 1)
-    if (binary < -17 || binary > 23) return false;
+    if (binary < -16 || binary > 23) return false;
     const std::uint64_t mantissa = (bits & 0x7FFFFFu) | 0x800000u;
-    const int power = biased - 150;  // value = mantissa * 2^power
-    // floor(binary * log10(2)), or one less than the decimal exponent.
-    int guess = (binary * 1233) >> 12;
-    for (int attempt = 0; attempt < 2; ++attempt, ++guess) {
-        const int k = 6 - guess;
-        if (k < 0 || k > 11) return false;
-        const std::uint64_t scaled = mantissa * kPowersOfTen[k];
-        std::uint64_t whole = scaled, fraction = 0, one = 1;
-        if (power >= 0) {
-            whole = scaled << power;  // an integer below 2^24 * 2^23
-        } else {
-            const int shift = -power;
-            if (shift >= 64) return false;
-            one = std::uint64_t{1} << shift;
-            whole = scaled >> shift;
-            fraction = scaled & (one - 1);
-        }
-        if (whole >= 10000000) continue;  // the guess was one too small
-        if (whole < 1000000) return false;
-        // Within 2^-30 of the next integer the seventeenth digit's rounding
-        // may carry into the seventh.
-        if (fraction > one - (one >> 30)) return false;
-        seven = static_cast<std::uint32_t>(whole);
-        exponent = guess;
-        return true;
-    }
-    return false;
+    const int shift = 150 - biased;  // value = mantissa / 2^shift; 0 to 39
+    // floor(binary * log10(2)): the decimal exponent, or one less.
+    const int guess = (binary * 1233) >> 12;
+    const std::uint64_t scaled = mantissa * kPowersOfTen[6 - guess];
+    const std::uint64_t one = std::uint64_t{1} << shift;
+    // Within 2^-30 of the next integer the seventeenth digit's rounding may
+    // carry into the seventh (also after the division below).
+    if ((scaled & (one - 1)) > one - (one >> 30)) return false;
+    std::uint64_t whole = scaled >> shift;
+    // A guess one too small gives eight digits, the seventh digit's floor
+    // one place further; no branch, as list values fall either way.
+    const bool eight = whole >= 10000000;
+    whole = eight ? whole / 10 : whole;
+    if (whole < 1000000 || whole >= 10000000) return false;
+    seven = static_cast<std::uint32_t>(whole);
+    exponent = guess + (eight ? 1 : 0);
+    return true;
 }
 
 // The six significant digits of a positive finite float, rounded by the
@@ -232,72 +240,95 @@ void SixDigits(std::uint32_t bits, std::uint32_t& six, int& exponent) {
     }
 }
 
+// Spaces before a text of `size` bytes so that it ends at `width`.
+char* PadTo(char* out, std::size_t size, std::size_t width) {
+    if (size >= width) return out;
+    if (width <= 8) {
+        StoreWord(out, 0x2020202020202020u);
+    } else {
+        std::memset(out, ' ', width - size);
+    }
+    return out + (width - size);
+}
+
 }  // namespace
 
-char* WriteListReal(char* out, float value) {
-    auto put = [out](std::string_view text) {
-        std::memcpy(out, text.data(), text.size());
-        return out + text.size();
-    };
+char* WriteListReal(char* out, float value, std::size_t width) {
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const bool negative = (bits >> 31) != 0;
-    if (std::isinf(value)) return put(negative ? "-1.#INF" : "1.#INF");
-    if (std::isnan(value)) {
-        if (bits == 0xFFC00000u) return put("-1.#IND");
-        return put(negative ? "-1.#QNAN" : "1.#QNAN");
+    // Zero, infinities and NaNs in one test: magnitudes 0 and from 0x7F800000.
+    if ((bits & 0x7FFFFFFFu) - 1 >= 0x7F7FFFFFu) {
+        std::string_view special = "0";
+        if (std::isinf(value)) {
+            special = negative ? "-1.#INF" : "1.#INF";
+        } else if (std::isnan(value)) {
+            special = bits == 0xFFC00000u ? "-1.#IND" : negative ? "-1.#QNAN" : "1.#QNAN";
+        }
+        out = PadTo(out, special.size(), width);
+        std::memcpy(out, special.data(), special.size());
+        return out + special.size();
     }
-    if (value == 0) return put("0");
 
     std::uint32_t six = 0;
     int exponent = 0;
     SixDigits(bits & 0x7FFFFFFFu, six, exponent);
-    // The list writes a number for every field of every record: the text is
-    // put together with copies of fixed size, which may run past what is
-    // kept; `digits` and `text` have room for that.
-    char digits[16];
-    std::memcpy(digits, kDigitPairs + 2 * (six / 10000), 2);
-    std::memcpy(digits + 2, kDigitPairs + 2 * (six / 100 % 100), 2);
-    std::memcpy(digits + 4, kDigitPairs + 2 * (six % 100), 2);
-    int kept = 6;  // trailing zeros are not written
-    while (kept > 1 && digits[kept - 1] == '0') --kept;
-    char text[32];
-    char* p = text;
+    // The list writes a number for every field of every record, so the text
+    // is put together in 64-bit words, each stored once and never read back:
+    // the six digit characters, first digit in the lowest byte.
+    const std::uint64_t digits = std::uint64_t{kPairWords[six / 10000]} |
+                                 std::uint64_t{kPairWords[six / 100 % 100]} << 16 |
+                                 std::uint64_t{kPairWords[six % 100]} << 32 |
+                                 std::uint64_t{0x3030} << 48;
+    // Trailing zeros are not written: the last digit kept is the highest
+    // byte that differs from '0' (the first digit never is '0').
+    const std::uint64_t nonZero = (digits ^ 0x303030303030u) & 0xFFFFFFFFFFFFu;
+    const int kept = (63 - std::countl_zero(nonZero)) / 8 + 1;
+    const bool fixed = exponent >= 0 && exponent < 6, small = exponent < 0 && exponent >= -4;
+    const int whole = exponent + 1;  // digits before the point in fixed notation
+    const int size = (negative ? 1 : 0) +
+                     (fixed   ? whole + (kept > whole ? 1 + kept - whole : 0)
+                      : small ? 1 - exponent + kept
+                              : (kept > 1 ? kept + 1 : 1) + 5);
+    char* p = PadTo(out, static_cast<std::size_t>(size), width);
     *p = '-';
     p += negative ? 1 : 0;
-    if (exponent >= 0 && exponent < 6) {
-        const int whole = exponent + 1;
-        std::memcpy(p, digits, 8);
+    if (fixed) {
+        StoreWord(p, digits);
         p += whole;
         if (kept > whole) {
             *p = '.';
-            std::memcpy(p + 1, digits + whole, 8);
+            StoreWord(p + 1, digits >> (8 * whole));
             p += 1 + kept - whole;
         }
-    } else if (exponent < 0 && exponent >= -4) {
-        std::memcpy(p, "0.000000", 8);
+    } else if (small) {
+        StoreWord(p, 0x303030303030'2E30u);  // "0.000000"
         p += 1 - exponent;
-        std::memcpy(p, digits, 8);
+        StoreWord(p, digits);
         p += kept;
     } else {
-        *p++ = digits[0];
+        *p = static_cast<char>(digits);
         if (kept > 1) {
-            *p = '.';
-            std::memcpy(p + 1, digits + 1, 8);
-            p += kept;
+            p[1] = '.';
+            StoreWord(p + 2, digits >> 8);
         }
+        p += kept > 1 ? kept + 1 : 1;
         const int magnitude = exponent < 0 ? -exponent : exponent;
         *p++ = 'e';
         *p++ = exponent < 0 ? '-' : '+';
         *p++ = static_cast<char>('0' + magnitude / 100);
-        std::memcpy(p, kDigitPairs + 2 * (magnitude % 100), 2);
-        p += 2;
+        *p++ = static_cast<char>('0' + magnitude / 10 % 10);
+        *p++ = static_cast<char>('0' + magnitude % 10);
     }
-    std::memcpy(out, text, kListNumberSize);
-    return out + (p - text);
+    return p;
 }
 
-char* WriteListInteger(char* out, std::int32_t value) {
-    return std::to_chars(out, out + kListNumberSize, value).ptr;
+char* WriteListInteger(char* out, std::int32_t value, std::size_t width) {
+    std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
+                                        : static_cast<std::uint32_t>(value);
+    std::size_t size = value < 0 ? 2 : 1;
+    for (; magnitude >= 10; magnitude /= 10) ++size;
+    out = PadTo(out, size, width);
+    return std::to_chars(out, out + size, value).ptr;
 }
 
 std::string FormatListReal(float value) {

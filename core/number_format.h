@@ -13,11 +13,13 @@ std::string FormatListReal(float value);
 // Decimal digits with "-" for negatives, no grouping.
 std::string FormatListInteger(std::int32_t value);
 
-// The same texts written to `out`, which must hold kListNumberSize bytes;
-// each returns the end of what it wrote. The list's lines are built this way.
+// The same texts written to `out`, right-aligned in `width` positions
+// (spaces first; a longer text is written whole). `out` must hold `width`
+// plus kListNumberSize bytes: whole words are stored, past the text too.
+// Each returns the end of the text. The list's lines are built this way.
 inline constexpr std::size_t kListNumberSize = 16;
-char* WriteListReal(char* out, float value);
-char* WriteListInteger(char* out, std::int32_t value);
+char* WriteListReal(char* out, float value, std::size_t width = 0);
+char* WriteListInteger(char* out, std::int32_t value, std::size_t width = 0);
 // Right-aligns text in `width` positions; longer text is returned whole.
 std::string PadLeft(std::string_view text, std::size_t width = 8);
 
