@@ -12,7 +12,9 @@
 namespace navaid::detail {
 
 inline constexpr std::size_t kCopyChunk = 64 * 1024;
-// The buffer for what follows bytes left out of a copy.
+// What follows bytes left out of a copy: so much of it in the kernel, the
+// rest through a buffer of this size.
+inline constexpr std::uint64_t kShiftedKernelBytes = 8 * 1024 * 1024;
 inline constexpr std::size_t kShiftedCopyChunk = 1024 * 1024;
 
 // Copies `in` to its end into `out`, leaving out the bytes at positions

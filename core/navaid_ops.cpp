@@ -2,6 +2,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "copy_util.h"
@@ -13,25 +14,29 @@ namespace detail {
 
 namespace {
 
+constexpr std::size_t kPage = 4096;
+
 // Copies `in` to its end through a buffer, leaving out [skipBegin, skipEnd)
 // counted from where `in` stands now.
 Outcome BlockCopy(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd,
                   std::size_t chunk) {
-    std::vector<char> buffer(chunk);
+    // Not cleared: at the end of a kernel copy nothing is read into it, and
+    // untouched memory costs nothing.
+    const std::unique_ptr<char[]> buffer(new char[chunk]);
     std::uint64_t position = 0;
     for (;;) {
         std::size_t got = 0;
-        if (Outcome read = in.Read(buffer.data(), buffer.size(), got); !read) return read;
+        if (Outcome read = in.Read(buffer.get(), chunk, got); !read) return read;
         if (got == 0) return Outcome::Success();
         const std::uint64_t end = position + got;
         // The part before the skipped range, then the part after it.
         const std::uint64_t keepBefore = std::min(end, std::max(position, skipBegin));
         if (keepBefore > position) {
-            if (Outcome w = out.Write(buffer.data(), keepBefore - position); !w) return w;
+            if (Outcome w = out.Write(buffer.get(), keepBefore - position); !w) return w;
         }
         const std::uint64_t resume = std::max(position, std::max(keepBefore, skipEnd));
         if (resume < end) {
-            if (Outcome w = out.Write(buffer.data() + (resume - position), end - resume); !w)
+            if (Outcome w = out.Write(buffer.get() + (resume - position), end - resume); !w)
                 return w;
         }
         position = end;
@@ -65,10 +70,34 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
         return BlockCopy(in, out, 0, 0, kCopyChunk);
     }
     if (Outcome c = KernelCopy(in, out, skipBegin, position, kernel); !c) return c;
-    // Past the left-out bytes, the source and the output stand at different
-    // places within their pages, and the kernel copies such pages more slowly
-    // than a large buffer does.
-    return BlockCopy(in, out, skipBegin - position, skipEnd - position, kShiftedCopyChunk);
+    // The skipped bytes are read and dropped, so the kernel goes on after them.
+    char bytes[kPage];
+    while (kernel && position < skipEnd) {
+        std::size_t got = 0;
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(sizeof bytes, skipEnd - position));
+        if (Outcome read = in.Read(bytes, want, got); !read) return read;
+        if (got == 0) return Outcome::Success();
+        position += got;
+    }
+    // Past the skipped bytes the source and the output stand at different
+    // offsets within their pages. The kernel copies into whole pages of the
+    // output far faster than across their edges, so the bytes up to the
+    // output's next page edge go through the buffer first.
+    for (std::size_t align = (kPage - skipBegin % kPage) % kPage; kernel && align > 0;) {
+        std::size_t got = 0;
+        if (Outcome read = in.Read(bytes, align, got); !read) return read;
+        if (got == 0) return Outcome::Success();
+        if (Outcome w = out.Write(bytes, got); !w) return w;
+        position += got;
+        align -= got;
+    }
+    // Even so, once such pages outgrow the processor's caches the kernel
+    // copies them more slowly than a large buffer does: after its first
+    // megabytes the rest goes through the buffer.
+    if (Outcome c = KernelCopy(in, out, kShiftedKernelBytes, position, kernel); !c) return c;
+    return BlockCopy(in, out, std::max(skipBegin, position) - position,
+                     std::max(skipEnd, position) - position, kShiftedCopyChunk);
 }
 
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath) {
