@@ -44,7 +44,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 display=$(bash scripts/start-xvfb.sh "$root/build/win64/xvfb.pid")
 export DISPLAY=":$display"
 cleanup() {
-  wineserver -k 2>/dev/null || true
+  timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true
   [ -f "$root/build/win64/xvfb.pid" ] && kill "$(cat "$root/build/win64/xvfb.pid")" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -54,9 +54,6 @@ wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX" "$root/build/win64/screenshots"
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
-# One server for the whole run: a program started while the last one's
-# server winds down now and then fails to start at all.
-wineserver -p
 ctest --test-dir build/win64 --output-on-failure
 
 stage "packages"
