@@ -192,21 +192,25 @@ Outcome File::Flush() {
 Outcome File::WriteThrough(const void* buffer, std::size_t size) {
     if (int injected = NextCall()) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
-    errno = 0;
 #if defined(__linux__)
     // Whatever the stream holds goes first, so the bytes stay in order.
-    if (unflushed_ && std::fflush(stream_) != 0) return Fail(LastError());
-    unflushed_ = false;
+    if (unflushed_) {
+        errno = 0;
+        if (std::fflush(stream_) != 0) return Fail(LastError());
+        unflushed_ = false;
+    }
+    // A list calls this once a line: errno is read only after a failed write,
+    // which sets it (a write of nothing at all is taken for an I/O error).
     const char* bytes = static_cast<const char*>(buffer);
     while (size > 0) {
-        errno = 0;
         const ssize_t done = write(fileno(stream_), bytes, size);
         if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return Fail(LastError());
+        if (done <= 0) return Fail(done < 0 ? LastError() : EIO);
         bytes += done;
         size -= static_cast<std::size_t>(done);
     }
 #else
+    errno = 0;
     if (std::fwrite(buffer, 1, size, stream_) != size || std::fflush(stream_) != 0)
         return Fail(LastError());
 #endif

@@ -211,28 +211,35 @@ bool SevenDigits(std::uint32_t bits, std::uint32_t& seven, int& exponent) {
     return true;
 }
 
+// The first seven of the 17 digits where SevenDigits does not give them.
+// Kept out of line: the list calls SixDigits once a number, right after a
+// system call has cooled the caches, and every byte of its code counts then.
+[[gnu::noinline, gnu::cold]] std::uint32_t SevenDigitsTheLongWay(std::uint32_t bits,
+                                                                 int& exponent) {
+    char all[17];
+    if (!SeventeenDigits(bits, all, exponent)) {
+        // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
+        char buffer[64];
+        const double magnitude = static_cast<double>(std::bit_cast<float>(bits));
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                          std::chars_format::scientific, 16);
+        const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        all[0] = sci[0];
+        std::memcpy(all + 1, sci.data() + 2, 16);
+        std::from_chars(sci.data() + 19 + (sci[19] == '+' ? 1 : 0), sci.data() + sci.size(),
+                        exponent);
+    }
+    std::uint32_t seven = 0;
+    for (int i = 0; i < 7; ++i) seven = seven * 10 + static_cast<std::uint32_t>(all[i] - '0');
+    return seven;
+}
+
 // The six significant digits of a positive finite float, rounded by the
 // seventh of its 17 digits alone, as a number from 100000 to 999999, and the
 // decimal exponent of the first.
 void SixDigits(std::uint32_t bits, std::uint32_t& six, int& exponent) {
     std::uint32_t seven = 0;
-    if (!SevenDigits(bits, seven, exponent)) {
-        char all[17];
-        if (!SeventeenDigits(bits, all, exponent)) {
-            // 17 significant digits of the exactly widened value: d.dddddddddddddddde+XX
-            char buffer[64];
-            const double magnitude = static_cast<double>(std::bit_cast<float>(bits));
-            const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                              std::chars_format::scientific, 16);
-            const std::string_view sci(buffer, static_cast<std::size_t>(result.ptr - buffer));
-            all[0] = sci[0];
-            std::memcpy(all + 1, sci.data() + 2, 16);
-            std::from_chars(sci.data() + 19 + (sci[19] == '+' ? 1 : 0),
-                            sci.data() + sci.size(), exponent);
-        }
-        seven = 0;
-        for (int i = 0; i < 7; ++i) seven = seven * 10 + static_cast<std::uint32_t>(all[i] - '0');
-    }
+    if (!SevenDigits(bits, seven, exponent)) seven = SevenDigitsTheLongWay(bits, exponent);
     six = seven / 10 + (seven % 10 >= 5 ? 1 : 0);
     if (six == 1000000) {
         six = 100000;
@@ -251,23 +258,28 @@ char* PadTo(char* out, std::size_t size, std::size_t width) {
     return out + (width - size);
 }
 
+// Zero, the infinities and the NaNs, out of line like the long way above.
+[[gnu::noinline, gnu::cold]] char* WriteSpecialReal(char* out, float value, std::size_t width) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const bool negative = (bits >> 31) != 0;
+    std::string_view special = "0";
+    if (std::isinf(value)) {
+        special = negative ? "-1.#INF" : "1.#INF";
+    } else if (std::isnan(value)) {
+        special = bits == 0xFFC00000u ? "-1.#IND" : negative ? "-1.#QNAN" : "1.#QNAN";
+    }
+    out = PadTo(out, special.size(), width);
+    std::memcpy(out, special.data(), special.size());
+    return out + special.size();
+}
+
 }  // namespace
 
 char* WriteListReal(char* out, float value, std::size_t width) {
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const bool negative = (bits >> 31) != 0;
     // Zero, infinities and NaNs in one test: magnitudes 0 and from 0x7F800000.
-    if ((bits & 0x7FFFFFFFu) - 1 >= 0x7F7FFFFFu) {
-        std::string_view special = "0";
-        if (std::isinf(value)) {
-            special = negative ? "-1.#INF" : "1.#INF";
-        } else if (std::isnan(value)) {
-            special = bits == 0xFFC00000u ? "-1.#IND" : negative ? "-1.#QNAN" : "1.#QNAN";
-        }
-        out = PadTo(out, special.size(), width);
-        std::memcpy(out, special.data(), special.size());
-        return out + special.size();
-    }
+    if ((bits & 0x7FFFFFFFu) - 1 >= 0x7F7FFFFFu) return WriteSpecialReal(out, value, width);
 
     std::uint32_t six = 0;
     int exponent = 0;

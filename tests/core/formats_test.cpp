@@ -2,6 +2,7 @@
 // texts, and the strict forms, are checked against a reference by the fuzz target.
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "test_support.h"
@@ -33,6 +34,24 @@ TEST(NumberFormatTest, ListRealsHaveSixDigitsRoundedByTheSeventhAlone) {
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatListReal(value), text) << text;
     EXPECT_EQ(PadLeft("-1.#IND") + PadLeft("1.23457e+006") + PadLeft("ab", 3),
               " -1.#IND1.23457e+006 ab");
+}
+
+TEST(ListLineTest, ALineFeedAnywhereInIdOrNameBecomesCrLf) {
+    // Bytes next to 0x0A (and 0x0A with its top bit) must pass unchanged.
+    std::string record = Encoded(Family::Vor, {"ID", "NAME", 1, 2, 3, 4, 5, "VOR"});
+    std::memcpy(record.data(), "\x0B\x8A\x09\x1A\x00", 5);
+    const auto line = [](const std::string& bytes) {
+        return ListRecordLine(Family::Vor, reinterpret_cast<const std::uint8_t*>(bytes.data()));
+    };
+    const std::string plain = line(record);
+    ASSERT_EQ(plain.substr(0, 15), std::string("\x0B\x8A\x09\x1A\0", 5) + "     ,NAME");
+    for (std::size_t at = 0; at < 30; ++at) {
+        std::string fed = record;
+        fed[at] = '\n';
+        std::string expected = plain;
+        expected.replace(at + (at >= 10 ? 1 : 0), 1, "\r\n");
+        EXPECT_EQ(line(fed), expected) << at;
+    }
 }
 
 TEST(ConversionTest, DialogFormsTakeTheLeadingNumber) {
