@@ -12,10 +12,10 @@
 namespace navaid::detail {
 
 inline constexpr std::size_t kCopyChunk = 64 * 1024;
-// What follows bytes left out of a copy: so much of it in the kernel, the
-// rest through a buffer of this size.
-inline constexpr std::uint64_t kShiftedKernelBytes = 8 * 1024 * 1024;
-inline constexpr std::size_t kShiftedCopyChunk = 1024 * 1024;
+// What follows bytes left out of a copy goes through a buffer of this size:
+// large enough that the system calls cost nothing beside the copying, small
+// enough to stay in the processor's cache between the read and the write.
+inline constexpr std::size_t kShiftedCopyChunk = 256 * 1024;
 
 // Copies `in` to its end into `out`, leaving out the bytes at positions
 // [skipBegin, skipEnd) of `in` (counted from where `in` stands now); an

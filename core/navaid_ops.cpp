@@ -14,8 +14,6 @@ namespace detail {
 
 namespace {
 
-constexpr std::size_t kPage = 4096;
-
 // Copies `in` to its end through a buffer, leaving out [skipBegin, skipEnd)
 // counted from where `in` stands now.
 Outcome BlockCopy(io::File& in, io::File& out, std::uint64_t skipBegin, std::uint64_t skipEnd,
@@ -70,34 +68,10 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
         return BlockCopy(in, out, 0, 0, kCopyChunk);
     }
     if (Outcome c = KernelCopy(in, out, skipBegin, position, kernel); !c) return c;
-    // The skipped bytes are read and dropped, so the kernel goes on after them.
-    char bytes[kPage];
-    while (kernel && position < skipEnd) {
-        std::size_t got = 0;
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(sizeof bytes, skipEnd - position));
-        if (Outcome read = in.Read(bytes, want, got); !read) return read;
-        if (got == 0) return Outcome::Success();
-        position += got;
-    }
     // Past the skipped bytes the source and the output stand at different
-    // offsets within their pages. The kernel copies into whole pages of the
-    // output far faster than across their edges, so the bytes up to the
-    // output's next page edge go through the buffer first.
-    for (std::size_t align = (kPage - skipBegin % kPage) % kPage; kernel && align > 0;) {
-        std::size_t got = 0;
-        if (Outcome read = in.Read(bytes, align, got); !read) return read;
-        if (got == 0) return Outcome::Success();
-        if (Outcome w = out.Write(bytes, got); !w) return w;
-        position += got;
-        align -= got;
-    }
-    // Even so, once such pages outgrow the processor's caches the kernel
-    // copies them more slowly than a large buffer does: after its first
-    // megabytes the rest goes through the buffer.
-    if (Outcome c = KernelCopy(in, out, kShiftedKernelBytes, position, kernel); !c) return c;
-    return BlockCopy(in, out, std::max(skipBegin, position) - position,
-                     std::max(skipEnd, position) - position, kShiftedCopyChunk);
+    // offsets within their pages, and the kernel copies across page edges
+    // more slowly than a buffer that stays in the processor's cache.
+    return BlockCopy(in, out, skipBegin - position, skipEnd - position, kShiftedCopyChunk);
 }
 
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath) {
