@@ -338,10 +338,16 @@ Outcome ExportNavaidList(Family family, const std::string& sourcePath,
         const std::string header = ListHeaderLine(family);
         result = writeLine(header.data(), header.size());
     }
-    // A trailing partial record gives no line.
-    char line[kMaxListLine];
+    // A trailing partial record gives no line. The lines are built a batch
+    // at a time from records the reader already holds, then written one
+    // system call each: built together, they find the formatting code and
+    // its tables still in the cache, where a system call between every two
+    // lines would have evicted them. Reads and writes keep their order, as a
+    // batch ends where the reader would have to read.
+    constexpr std::size_t kBatch = 32;
+    char lines[kBatch * kMaxListLine];
+    std::size_t ends[kBatch];
     const std::uint8_t* record = nullptr;
-    const std::size_t recordSize = RecordSize(family);
     // A call's outcome is kept only when it failed: moving a success into
     // `result` twice a line would cost more than building the line's text.
     while (result) {
@@ -350,12 +356,19 @@ Outcome ExportNavaidList(Family family, const std::string& sourcePath,
             if (!read) result = std::move(read);
             break;
         }
-        const std::size_t size = WriteRecordLine(family, record, line);
-        // The next record, if this read gave it, is fetched into the cache
-        // while the system writes this line (a hint: it never faults).
-        __builtin_prefetch(record + recordSize);
-        __builtin_prefetch(record + 2 * recordSize - 1);
-        if (Outcome wrote = writeLine(line, size); !wrote) result = std::move(wrote);
+        std::size_t count = 0, end = 0;
+        for (;;) {
+            end += WriteRecordLine(family, record, lines + end);
+            ends[count++] = end;
+            if (count == kBatch || source.Buffered() == 0) break;
+            record = source.NextBuffered();
+        }
+        for (std::size_t i = 0, begin = 0; i < count; begin = ends[i++]) {
+            if (Outcome wrote = writeLine(lines + begin, ends[i] - begin); !wrote) {
+                result = std::move(wrote);
+                break;
+            }
+        }
     }
     Outcome sourceClosed = source.Close();
     Outcome listClosed = list.Close();

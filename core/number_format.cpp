@@ -337,10 +337,26 @@ char* WriteListReal(char* out, float value, std::size_t width) {
 char* WriteListInteger(char* out, std::int32_t value, std::size_t width) {
     std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
                                         : static_cast<std::uint32_t>(value);
-    std::size_t size = value < 0 ? 2 : 1;
-    for (; magnitude >= 10; magnitude /= 10) ++size;
-    out = PadTo(out, size, width);
-    return std::to_chars(out, out + size, value).ptr;
+    if (magnitude >= 100000000) {
+        std::size_t size = value < 0 ? 2 : 1;
+        for (; magnitude >= 10; magnitude /= 10) ++size;
+        out = PadTo(out, size, width);
+        return std::to_chars(out, out + size, value).ptr;
+    }
+    // Below 10^8, which takes in every real altitude: eight digit characters
+    // in one word, first digit in the lowest byte, leading zeros shifted out.
+    const std::uint64_t digits = std::uint64_t{kPairWords[magnitude / 1000000]} |
+                                 std::uint64_t{kPairWords[magnitude / 10000 % 100]} << 16 |
+                                 std::uint64_t{kPairWords[magnitude / 100 % 100]} << 32 |
+                                 std::uint64_t{kPairWords[magnitude % 100]} << 48;
+    const std::uint64_t nonZero = digits ^ 0x3030303030303030u;
+    const int zeros = nonZero == 0 ? 7 : std::countr_zero(nonZero) / 8;
+    const std::size_t size = static_cast<std::size_t>(8 - zeros + (value < 0 ? 1 : 0));
+    char* p = PadTo(out, size, width);
+    *p = '-';
+    p += value < 0 ? 1 : 0;
+    StoreWord(p, digits >> (8 * zeros));
+    return out + std::max(size, width);
 }
 
 std::string FormatListReal(float value) {

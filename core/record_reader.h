@@ -23,6 +23,15 @@ public:
     // or to null at the end of the complete records; a trailing piece shorter
     // than a record is then in Trailing().
     Outcome Next(const std::uint8_t*& record);
+    // Complete records that the next calls of Next give without reading.
+    std::size_t Buffered() const { return (end_ - begin_) / recordSize_; }
+    // The next of them, when Buffered() is not 0: no read, so no failure.
+    const std::uint8_t* NextBuffered() {
+        const std::uint8_t* record = buffer_.data() + begin_;
+        begin_ += recordSize_;
+        ++count_;
+        return record;
+    }
     std::uint64_t Index() const { return count_ - 1; }  // of the record Next gave last
     std::uint64_t Count() const { return count_; }      // complete records given so far
     std::string_view Trailing() const;

@@ -36,6 +36,20 @@ TEST(NumberFormatTest, ListRealsHaveSixDigitsRoundedByTheSeventhAlone) {
               " -1.#IND1.23457e+006 ab");
 }
 
+TEST(NumberFormatTest, ListIntegersAcrossTheEightDigitWord) {
+    // clang-format off
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0, "0"}, {7, "7"}, {-120, "-120"}, {10, "10"}, {500, "500"}, {100000, "100000"},
+        {99999999, "99999999"}, {-99999999, "-99999999"}, {100000000, "100000000"},
+        {-100000000, "-100000000"}, {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"}};
+    // clang-format on
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(FormatListInteger(value), text);
+        char padded[8 + kListNumberSize];
+        EXPECT_EQ(std::string(padded, WriteListInteger(padded, value, 8)), PadLeft(text)) << text;
+    }
+}
+
 TEST(ListLineTest, ALineFeedAnywhereInIdOrNameBecomesCrLf) {
     // Bytes next to 0x0A (and 0x0A with its top bit) must pass unchanged.
     std::string record = Encoded(Family::Vor, {"ID", "NAME", 1, 2, 3, 4, 5, "VOR"});
