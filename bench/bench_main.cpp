@@ -35,62 +35,99 @@ struct RunResult {
     long peakKiB = 0;
 };
 
+// This program, which runs the operations and measures other commands.
+std::string g_self;
+
+struct Finished {
+    int status = 0;
+    rusage usage{};
+    double seconds = 0;
+    std::string printed;  // standard output, unless it went to /dev/null
+};
+
+// Runs a program to completion; exits when it could not be started.
+Finished Spawn(const std::vector<std::string>& args, bool keepOutput) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    int out[2];
+    if (pipe(out) != 0) std::exit(1);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (keepOutput) {
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    } else {
+        // A command's own output (labels, find) goes nowhere: no process
+        // must grow with it, nor the figure wait for it.
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    Finished done;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "navaid-bench: cannot start %s\n", argv[0]);
+        std::exit(1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    char chunk[256];
+    for (ssize_t n; (n = read(out[0], chunk, sizeof chunk)) > 0;) done.printed.append(chunk, n);
+    close(out[0]);
+    if (wait4(pid, &done.status, 0, &done.usage) != pid) done.status = -1;
+    done.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return done;
+}
+
+double CpuSeconds(const rusage& usage) {
+    return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+           usage.ru_stime.tv_usec / 1e6;
+}
+
+// The measuring side (navaid-bench --measure COMMAND...): runs the command
+// with its output to /dev/null and prints its seconds, CPU seconds and peak
+// KiB. The kernel's peak for a child also counts the pages of the process
+// that started it, taken over until exec: this process is small, while the
+// benchmark has grown with the databases it wrote.
+int Measure(const std::vector<std::string>& command) {
+    const Finished done = Spawn(command, false);
+    if (done.status < 0 || !WIFEXITED(done.status)) return 1;
+    std::printf("%.6f %.6f %ld\n", done.seconds, CpuSeconds(done.usage), done.usage.ru_maxrss);
+    return WEXITSTATUS(done.status);
+}
+
 // Runs a program to completion `repeats` times and keeps the fastest run.
-// Exits on failure, since a figure from a failed run would mislead. The peak
-// memory is what the program prints (its own high-water mark), or else the
-// kernel's figure, which also counts the pages it inherited from this process
-// before exec. `output`, when given, is removed before each run (replacing
-// an existing large file costs the kernel as much as writing a new one, and
-// every command must pay alike) and after it, so that its pages are dropped
-// instead of being written back to disk while the next command is timed.
-RunResult RunBest(const std::vector<std::string>& args, int repeats, const std::string& output = "",
-                  bool quiet = false) {
+// Exits on failure, since a figure from a failed run would mislead. This
+// program's own operations print their peak memory (their high-water mark
+// since exec); any other command runs under the measuring side. `output`,
+// when given, is removed before each run (replacing an existing large file
+// costs the kernel as much as writing a new one, and every command must pay
+// alike) and after it, so that its pages are dropped instead of being
+// written back to disk while the next command is timed.
+RunResult RunBest(const std::vector<std::string>& args, int repeats, const std::string& output = "") {
+    const bool own = args.size() > 1 && args[0] == g_self && args[1] == "--run";
+    std::vector<std::string> run = args;
+    if (!own) run.insert(run.begin(), {g_self, "--measure"});
     RunResult best{1e30, 1e30, 0};
     for (int r = 0; r < repeats; ++r) {
         if (!output.empty()) std::remove(output.c_str());
-        std::vector<char*> argv;
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        int out[2];
-        if (pipe(out) != 0) std::exit(1);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (quiet) {
-            // A command's own output (labels, find) goes nowhere: this process
-            // must not grow with it, nor the figure wait for it.
-            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        } else {
-            posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        }
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        const auto start = std::chrono::steady_clock::now();
-        pid_t pid = 0;
-        if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-            std::fprintf(stderr, "navaid-bench: cannot start %s\n", argv[0]);
-            std::exit(1);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        std::string printed;
-        char chunk[256];
-        for (ssize_t n; (n = read(out[0], chunk, sizeof chunk)) > 0;) printed.append(chunk, n);
-        close(out[0]);
-        int status = 0;
-        rusage usage{};
+        const Finished done = Spawn(run, true);
         // 'navaid check' says with status 3 that it found something.
-        if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
-            (WEXITSTATUS(status) != 0 && !(quiet && WEXITSTATUS(status) == 3))) {
-            std::fprintf(stderr, "navaid-bench: %s %s failed\n", argv[0], argv[1]);
+        if (done.status < 0 || !WIFEXITED(done.status) ||
+            (WEXITSTATUS(done.status) != 0 && !(!own && WEXITSTATUS(done.status) == 3))) {
+            std::fprintf(stderr, "navaid-bench: %s %s failed\n", args[0].c_str(),
+                         args.size() > 1 ? args[1].c_str() : "");
             std::exit(1);
         }
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        best.seconds = std::min(best.seconds, seconds);
-        const double cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
-                           usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
-        best.cpuSeconds = std::min(best.cpuSeconds, cpu);
-        const long own = quiet ? 0 : std::atol(printed.c_str());
-        best.peakKiB = std::max(best.peakKiB, own > 0 ? own : usage.ru_maxrss);
+        RunResult figures{done.seconds, CpuSeconds(done.usage), std::atol(done.printed.c_str())};
+        if (!own && std::sscanf(done.printed.c_str(), "%lf %lf %ld", &figures.seconds,
+                                &figures.cpuSeconds, &figures.peakKiB) != 3) {
+            std::fprintf(stderr, "navaid-bench: no figures for %s\n", args[0].c_str());
+            std::exit(1);
+        }
+        best.seconds = std::min(best.seconds, figures.seconds);
+        best.cpuSeconds = std::min(best.cpuSeconds, figures.cpuSeconds);
+        best.peakKiB = std::max(best.peakKiB, figures.peakKiB);
         if (!output.empty()) std::remove(output.c_str());
     }
     return best;
@@ -178,6 +215,8 @@ int RunOperation(const std::string& op, Family family, const std::string& source
 int main(int argc, char** argv) {
     if (argc == 6 && std::strcmp(argv[1], "--run") == 0)
         return RunOperation(argv[2], ParseFamily(argv[3]), argv[4], std::atoll(argv[5]));
+    if (argc > 2 && std::strcmp(argv[1], "--measure") == 0)
+        return Measure(std::vector<std::string>(argv + 2, argv + argc));
     if (argc < 2 || argc > 3) {
         std::fputs("usage: navaid-bench WORKDIR [MAX_RECORDS]\n", stderr);
         return 2;
@@ -193,33 +232,40 @@ int main(int argc, char** argv) {
     const std::string self = "/proc/self/exe";
     char exe[4096] = {};
     if (readlink(self.c_str(), exe, sizeof exe - 1) <= 0) return 1;
+    g_self = exe;
 
     const RunResult start = RunBest({exe, "--run", "start", "vor", "none", "0"}, 3);
-    const RunResult cliStart = RunBest({kNavaidTool, "--help"}, 3, "", true);
+    const RunResult cliStart = RunBest({kNavaidTool, "--help"}, 3);
     std::printf("process start-up: %.4f s, %ld KiB; navaid --help: %ld KiB\n", start.seconds,
                 start.peakKiB, cliStart.peakKiB);
     std::printf(
-        "best of %d runs each (copies %d, the list and its floor %d); ratio = seconds /\n"
-        "the floor's seconds in the same run; cpu = the process's user and system time,\n"
-        "steadier than the clock on a busy machine\n",
+        "best of %d runs each (copies %d, the list and its floor %d, three times as\n"
+        "many below 1,000,000 records); ratio = seconds / the floor's seconds in the\n"
+        "same run; cpu = the process's user and system time, steadier than the clock\n"
+        "on a busy machine\n",
         kRepeats, kCopyRepeats, kListRepeats);
     std::printf(
         "floors: add and delete against cp (which copies inside the kernel); list\n"
         "against one write call per line of the list's length (its flush per line);\n"
-        "memory: navaid commands' peak resident size, the limit of a streaming command\n"
-        "is 16 MiB, check and diff may add 32 bytes per record\n\n");
-    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s\n", "family", "records", "op",
-                "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB");
+        "memory: peak resident size; a navaid command's limit is 16 MiB, and check\n"
+        "and diff, which remember something of every record, may add 32 bytes for\n"
+        "each record they read\n\n");
+    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s %10s\n", "family", "records",
+                "op", "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB",
+                "limit KiB");
     auto row = [](const char* kind, long long records, const std::string& op, const RunResult& r,
-                  const char* floorName, const RunResult* floor) {
+                  const char* floorName, const RunResult* floor, long limitKiB = 0) {
         char ratio[16] = "-", cpuRatio[16] = "-";
         if (floor != nullptr) {
             std::snprintf(ratio, sizeof ratio, "%.2f", r.seconds / floor->seconds);
             std::snprintf(cpuRatio, sizeof cpuRatio, "%.2f", r.cpuSeconds / floor->cpuSeconds);
         }
-        std::printf("%-6s %9lld %-14s %9.4f %12.0f %-6s %7s %8.4f %9s %10ld\n", kind, records,
-                    op.c_str(), r.seconds, records / r.seconds, floorName, ratio, r.cpuSeconds,
-                    cpuRatio, r.peakKiB);
+        char limit[24] = "-";
+        if (limitKiB > 0) std::snprintf(limit, sizeof limit, "%ld", limitKiB);
+        std::printf("%-6s %9lld %-14s %9.4f %12.0f %-6s %7s %8.4f %9s %10ld %10s%s\n", kind,
+                    records, op.c_str(), r.seconds, records / r.seconds, floorName, ratio,
+                    r.cpuSeconds, cpuRatio, r.peakKiB, limit,
+                    limitKiB > 0 && r.peakKiB > limitKiB ? "  over" : "");
         std::fflush(stdout);
     };
     if (std::FILE* empty = std::fopen("empty.qvz", "wb"); empty != nullptr) std::fclose(empty);
@@ -240,6 +286,10 @@ int main(int argc, char** argv) {
             // Each operation runs in turns with its floor, so that both meet
             // the machine (its page cache, its write-back) in the same state.
             RunResult cp{1e30, 1e30, 0}, floor{1e30, 1e30, 0}, results[3];
+            // On a small database a run takes milliseconds, much of them
+            // process start-up, and one busy moment of a neighbour spoils it:
+            // such runs get more turns.
+            const int turns = records < 1000000 ? 3 : 1;
             const char* ops[3] = {"add", "delete", "list"};
             for (int i = 0; i < 3; ++i) {
                 const bool list = i == 2;
@@ -248,7 +298,7 @@ int main(int argc, char** argv) {
                                                     std::to_string(records)}
                          : std::vector<std::string>{"cp", file, file + ".cp"};
                 results[i] = RunResult{1e30, 1e30, 0};
-                for (int r = 0; r < (list ? kListRepeats : kCopyRepeats); ++r) {
+                for (int r = 0; r < turns * (list ? kListRepeats : kCopyRepeats); ++r) {
                     Keep(list ? floor : cp, RunBest(floorArgs, 1, file + (list ? ".floor" : ".cp")));
                     Keep(results[i],
                          RunBest({exe, "--run", ops[i], kind, file, std::to_string(records)}, 1,
@@ -279,20 +329,25 @@ int main(int argc, char** argv) {
                 {"navaid diff", "", {kNavaidTool, "diff", kind, file, file + ".cp"}},
             };
             for (const auto& [name, output, args] : commands) {
-                const RunResult r = RunBest(args, kRepeats, output, true);
-                row(kind, records, name, r, "", nullptr);
-                if (name != "navaid check" && name != "navaid diff") continue;
+                const RunResult r = RunBest(args, kRepeats, output);
+                const bool remembers = name == "navaid check" || name == "navaid diff";
+                // Diff reads two files of `records` records each.
+                const long read = name == "navaid diff" ? 2 * records : records;
+                row(kind, records, name, r, "", nullptr,
+                    16 * 1024 + (remembers ? 32 * read / 1024 : 0));
+                if (!remembers) continue;
                 // What a record costs: the growth over the same command's peak
-                // on an empty database (its code, its buffers), per record
-                // read; diff reads two files of `records` records each.
+                // on an empty database, per record read. A peak moves by a few
+                // hundred KiB between runs with where the system places the
+                // program, so both are the highest of as many runs; on a small
+                // database the growth also counts code that only records reach.
                 std::vector<std::string> onEmpty = args;
                 std::replace(onEmpty.begin(), onEmpty.end(), file, std::string("empty.qvz"));
                 std::replace(onEmpty.begin(), onEmpty.end(), file + ".cp", std::string("empty.qvz"));
-                const RunResult empty = RunBest(onEmpty, 1, "", true);
-                const long perRecordOf = name == "navaid diff" ? 2 * records : records;
+                const RunResult empty = RunBest(onEmpty, kRepeats);
                 std::printf("%-6s %9lld %-14s %.1f bytes per record beyond its peak on an empty "
                             "database (%ld KiB)\n",
-                            kind, records, "", (r.peakKiB - empty.peakKiB) * 1024.0 / perRecordOf,
+                            kind, records, "", (r.peakKiB - empty.peakKiB) * 1024.0 / read,
                             empty.peakKiB);
             }
             for (const char* suffix : {"", ".cp", ".new", ".txt", ".svg", ".dat", ".floor"})
