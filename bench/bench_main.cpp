@@ -240,9 +240,9 @@ int main(int argc, char** argv) {
                 start.peakKiB, cliStart.peakKiB);
     std::printf(
         "best of %d runs each (copies %d, the list and its floor %d, three times as\n"
-        "many below 1,000,000 records); ratio = seconds / the floor's seconds in the\n"
-        "same run; cpu = the process's user and system time, steadier than the clock\n"
-        "on a busy machine\n",
+        "many below 1,000,000 records); ratio = seconds / the seconds of the floor in\n"
+        "the row above, run in turns with it; cpu = the process's user and system\n"
+        "time, steadier than the clock on a busy machine\n",
         kRepeats, kCopyRepeats, kListRepeats);
     std::printf(
         "floors: add and delete against cp (which copies inside the kernel); list\n"
@@ -285,7 +285,6 @@ int main(int argc, char** argv) {
             RunBest({"cp", file, file + ".cp"}, 1, file + ".cp");
             // Each operation runs in turns with its floor, so that both meet
             // the machine (its page cache, its write-back) in the same state.
-            RunResult cp{1e30, 1e30, 0}, floor{1e30, 1e30, 0}, results[3];
             // On a small database a run takes milliseconds, much of them
             // process start-up, and one busy moment of a neighbour spoils it:
             // such runs get more turns.
@@ -297,18 +296,18 @@ int main(int argc, char** argv) {
                     list ? std::vector<std::string>{exe, "--run", "floor", kind, file,
                                                     std::to_string(records)}
                          : std::vector<std::string>{"cp", file, file + ".cp"};
-                results[i] = RunResult{1e30, 1e30, 0};
+                // Each operation's floor is the best of its own turns, printed
+                // just above it, so that a busy spell meets both alike.
+                RunResult floor{1e30, 1e30, 0}, result{1e30, 1e30, 0};
                 for (int r = 0; r < turns * (list ? kListRepeats : kCopyRepeats); ++r) {
-                    Keep(list ? floor : cp, RunBest(floorArgs, 1, file + (list ? ".floor" : ".cp")));
-                    Keep(results[i],
+                    Keep(floor, RunBest(floorArgs, 1, file + (list ? ".floor" : ".cp")));
+                    Keep(result,
                          RunBest({exe, "--run", ops[i], kind, file, std::to_string(records)}, 1,
                                  file + (list ? ".txt" : ".new")));
                 }
+                row(kind, records, list ? "write/line" : "cp", floor, "", nullptr);
+                row(kind, records, ops[i], result, list ? "write" : "cp", &floor);
             }
-            row(kind, records, "cp", cp, "", nullptr);
-            row(kind, records, "write/line", floor, "", nullptr);
-            for (int i = 0; i < 3; ++i)
-                row(kind, records, ops[i], results[i], i == 2 ? "write" : "cp", i == 2 ? &floor : &cp);
             const RunResult labels =
                 RunBest({exe, "--run", "labels", kind, file, std::to_string(records)}, kRepeats);
             row(kind, records, "labels (core)", labels, "", nullptr);
