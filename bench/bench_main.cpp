@@ -104,7 +104,8 @@ int Measure(const std::vector<std::string>& command) {
 // costs the kernel as much as writing a new one, and every command must pay
 // alike) and after it, so that its pages are dropped instead of being
 // written back to disk while the next command is timed.
-RunResult RunBest(const std::vector<std::string>& args, int repeats, const std::string& output = "") {
+RunResult RunBest(const std::vector<std::string>& args, int repeats,
+                  const std::string& output = "") {
     const bool own = args.size() > 1 && args[0] == g_self && args[1] == "--run";
     std::vector<std::string> run = args;
     if (!own) run.insert(run.begin(), {g_self, "--measure"});
