@@ -2,10 +2,19 @@
 #include "args.h"
 
 #include "code_page.h"
+#include "command.h"
 
 namespace navaid::cli {
 
 namespace {
+
+Family ParseFamily(std::string_view text) {
+    std::string lower = LowerCase(text);
+    if (lower == "vor") return Family::Vor;
+    if (lower == "ndb") return Family::Ndb;
+    if (text.empty()) throw UsageError("missing the database family (vor or ndb)");
+    throw UsageError("'" + std::string(text) + "' is not a database family (vor or ndb)");
+}
 
 // Reads the option at args[i] ("--name value" or "--name=value") into `line`,
 // moving i past its value.
@@ -55,14 +64,6 @@ std::optional<std::string> CommandLine::Option(std::string_view name) const {
     auto it = options.find(name);
     if (it == options.end()) return std::nullopt;
     return it->second;
-}
-
-Family ParseFamily(std::string_view text) {
-    std::string lower = LowerCase(text);
-    if (lower == "vor") return Family::Vor;
-    if (lower == "ndb") return Family::Ndb;
-    if (text.empty()) throw UsageError("missing the database family (vor or ndb)");
-    throw UsageError("'" + std::string(text) + "' is not a database family (vor or ndb)");
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args,

@@ -8,14 +8,15 @@
 #include <string_view>
 #include <vector>
 
-#include "command.h"
 #include "records.h"
 
 namespace navaid::cli {
 
 // One option a command accepts; every option takes a value.
 struct OptionSpec {
-    std::string_view name;  // without the leading "--"
+    std::string_view name;   // without the leading "--"
+    std::string_view value;  // the value's name in the help: "ID", "LAT,LON"
+    std::string_view help;   // one line
     bool required = false;
 };
 
@@ -29,10 +30,9 @@ struct CommandLine {
 
 // Parses "vor|ndb" followed by exactly the named further arguments and the
 // given options ("--name value" or "--name=value"); "--" ends the options.
+// Throws UsageError.
 CommandLine ParseCommandLine(const std::vector<std::string>& args,
                              const std::vector<std::string_view>& positionalNames,
                              const std::vector<OptionSpec>& options);
-
-Family ParseFamily(std::string_view text);
 
 }  // namespace navaid::cli

@@ -1,5 +1,5 @@
-// What every command shares: where it writes, its exit statuses, how a
-// usage mistake is reported, and the table entry that names it.
+// What every command shares: its table row (arguments, options, what it
+// reads and writes), where it writes, and how it ends.
 #pragma once
 
 #include <ostream>
@@ -8,15 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "args.h"
 #include "outcome.h"
 
 namespace navaid::cli {
 
 enum ExitStatus : int {
     kExitOk = 0,
-    kExitFileError = 1,
-    kExitUsage = 2,
-    kExitFindings = 3,
+    kExitFileError = 1,  // a file could not be read, written or understood
+    kExitUsage = 2,      // the command line is wrong; nothing was opened
+    kExitFindings = 3,   // check found something, diff a difference
 };
 
 // Where a command writes; tests pass string streams.
@@ -25,30 +26,51 @@ struct Console {
     std::ostream& err;
 };
 
-// A mistake in how the tool was called. Thrown by the parsing helpers and
-// turned into exit status 2 with a hint to --help by RunCommand.
+// How a command ended: a failure (its kind gives the exit status), or
+// success with kExitOk or kExitFindings.
+struct Ending {
+    Ending(ExitStatus status) : status(status) {}
+    Ending(Outcome failure) : status(kExitOk), failure(std::move(failure)) {}
+    ExitStatus status;
+    Outcome failure;
+};
+
+// A mistake in a command line found while its values are read; the tool
+// reports it as a usage failure.
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// Prints "navaid: <file>: <reason>" and returns kExitFileError.
-int ReportFailure(const Console& console, const Outcome& outcome);
+// What the tool checks before a command runs, so that no command has to.
+enum Needs : unsigned {
+    kReadsDatabase = 1,  // the first argument names an existing file, not a folder
+    kReadsSecond = 2,    // so does the second
+    kWritesNew = 4,      // writes DATABASE.new, which must not be the database
+    kWritesList = 8,     // writes DATABASE.txt, likewise
+    kWritesOut = 16,     // writes the second argument, likewise
+};
 
-// One command: its name, a line for the overview, its full help, and the
-// function that runs it with the arguments after the command name.
+// One command's row in the tool's table. Its help is made of the synopsis
+// and option list (from `arguments` and `options`), then `about`.
 struct CommandInfo {
     std::string_view name;
     std::string_view summary;
-    std::string_view help;
-    int (*run)(const std::vector<std::string>& args, const Console& console);
+    std::vector<std::string_view> arguments;  // after vor|ndb
+    std::vector<OptionSpec> options;
+    unsigned needs;
+    std::string about;  // what it does, then its examples
+    Ending (*run)(const CommandLine& line, const Console& console);
 };
 
 extern const CommandInfo kListCommand, kLabelsCommand, kAddCommand, kDeleteCommand, kCheckCommand,
     kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand;
 
-// The whole tool: argv without the program name. Prints help, dispatches, and
-// turns a UsageError into exit status 2.
+// The command's full help, as --help prints it.
+std::string HelpText(const CommandInfo& command);
+
+// The whole tool: argv without the program name. Prints help, checks what
+// the command needs, runs it, and turns its ending into the exit status.
 int RunTool(const std::vector<std::string>& args, const Console& console);
 
 }  // namespace navaid::cli

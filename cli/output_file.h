@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli.h"
+#include "file_io.h"
+#include "outcome.h"
 
 namespace navaid::cli {
 

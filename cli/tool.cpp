@@ -1,8 +1,12 @@
-// The tool's entry: overview help, dispatch to a command, usage errors.
+// The tool's entry: the command table, help, the checks a command's row
+// asks for, dispatch, and the one mapping from endings to exit statuses.
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 #include "command.h"
+#include "file_io.h"
+#include "file_slots.h"
 
 namespace navaid::cli {
 
@@ -11,6 +15,8 @@ namespace {
 const std::array<const CommandInfo*, 10> kCommands = {
     &kListCommand, &kLabelsCommand, &kAddCommand, &kDeleteCommand, &kCheckCommand,
     &kFindCommand, &kImportCommand, &kMapCommand, &kExportCommand, &kDiffCommand};
+
+constexpr std::size_t kHelpWidth = 79;
 
 void PrintOverview(std::ostream& out) {
     out << "Usage: navaid COMMAND vor|ndb DATABASE [ARGUMENTS]\n"
@@ -25,8 +31,9 @@ void PrintOverview(std::ostream& out) {
         out << "  " << name << command->summary << "\n";
     }
     out << "\n"
-           "'navaid COMMAND --help' describes a command.\n"
-           "Exit status: 0 success, 1 a file could not be read or written, 2 usage error,\n"
+           "'navaid COMMAND --help' or 'navaid help COMMAND' describes a command.\n"
+           "Exit status: 0 success; 1 a file could not be read, written or understood;\n"
+           "2 a wrong command line (nothing is opened then);\n"
            "3 'check' found something or 'diff' found a difference.\n";
 }
 
@@ -38,11 +45,102 @@ bool AsksForHelp(const std::vector<std::string>& args) {
     return false;
 }
 
+const CommandInfo* FindCommand(std::string_view name) {
+    auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                              [&](const CommandInfo* c) { return c->name == name; });
+    return found == kCommands.end() ? nullptr : *found;
+}
+
+// Fails unless `path` names an existing file that is not a folder, so that
+// a mistyped name is reported instead of being read as empty.
+Outcome RequireExistingFile(const std::string& path) {
+    bool folder = false;
+    if (Outcome queried = io::IsFolder(path, folder); !queried) return queried;
+    if (folder) return Outcome::Failure(path, io::ErrorText(EISDIR));
+    return Outcome::Success();
+}
+
+// Refuses an output that is the database itself (through a link or alias):
+// the chosen database is never written.
+Outcome RefuseSameFile(const std::string& database, const std::string& output) {
+    bool same = false;
+    Outcome queried = io::SameFile(database, output, same);
+    if (queried && same) return Outcome::Usage("the output " + output + " is the database itself");
+    return queried;
+}
+
+// What the command's row says it needs, in the order a user would fix it.
+Outcome CheckNeeds(const CommandInfo& command, const CommandLine& line) {
+    const std::string& database = line.positional[0];
+    const unsigned needs = command.needs;
+    for (const auto& [need, output] :
+         {std::pair{kWritesNew, WorkingCopyName(database)},
+          std::pair{kWritesList, ListName(database)},
+          std::pair{kWritesOut, needs & kWritesOut ? line.positional[1] : std::string()}}) {
+        if (needs & need)
+            if (Outcome refused = RefuseSameFile(database, output); !refused) return refused;
+    }
+    if (needs & kReadsDatabase)
+        if (Outcome exists = RequireExistingFile(database); !exists) return exists;
+    if (needs & kReadsSecond)
+        if (Outcome exists = RequireExistingFile(line.positional[1]); !exists) return exists;
+    return Outcome::Success();
+}
+
+// The one place where an ending becomes an exit status, and a failure a message.
+int Finish(const CommandInfo* command, const Ending& ending, const Console& console) {
+    const Outcome& failure = ending.failure;
+    if (failure) return ending.status;
+    if (failure.kind == Outcome::Kind::File) {
+        console.err << "navaid: " << failure.Message() << "\n";
+        return kExitFileError;
+    }
+    const std::string name = command ? " " + std::string(command->name) : std::string();
+    console.err << "navaid" << name << ": " << failure.Message() << "\nTry 'navaid" << name
+                << " --help'.\n";
+    return kExitUsage;
+}
+
+// Words of a synopsis joined into lines no wider than the help, the later
+// ones indented under the first argument.
+std::string Wrap(const std::string& head, const std::vector<std::string>& words) {
+    std::string text = head, line = head;
+    for (const std::string& word : words) {
+        if (line.size() + 1 + word.size() > kHelpWidth && line.size() > head.size()) {
+            text += "\n" + std::string(head.size(), ' ');
+            line = std::string(head.size(), ' ');
+        } else {
+            text += " ";
+            line += " ";
+        }
+        text += word;
+        line += word;
+    }
+    return text + "\n";
+}
+
 }  // namespace
 
-int ReportFailure(const Console& console, const Outcome& outcome) {
-    console.err << "navaid: " << outcome.Message() << "\n";
-    return kExitFileError;
+std::string HelpText(const CommandInfo& command) {
+    std::vector<std::string> words = {"vor|ndb"};
+    for (std::string_view argument : command.arguments) words.emplace_back(argument);
+    std::size_t width = 0;
+    for (const OptionSpec& option : command.options) {
+        const std::string word = "--" + std::string(option.name) + " " + std::string(option.value);
+        words.push_back(option.required ? word : "[" + word + "]");
+        width = std::max(width, word.size());
+    }
+    std::string text = Wrap("Usage: navaid " + std::string(command.name), words) + "\n";
+    if (!command.options.empty()) {
+        text += "Options:\n";
+        for (const OptionSpec& option : command.options) {
+            std::string word = "--" + std::string(option.name) + " " + std::string(option.value);
+            word.resize(width + 2, ' ');
+            text += "  " + word + std::string(option.help) + "\n";
+        }
+        text += "\n";
+    }
+    return text + command.about;
 }
 
 int RunTool(const std::vector<std::string>& args, const Console& console) {
@@ -50,7 +148,7 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
         console.err << "navaid: missing command\nTry 'navaid --help'.\n";
         return kExitUsage;
     }
-    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    if (args[0] == "--help" || args[0] == "-h" || (args[0] == "help" && args.size() == 1)) {
         PrintOverview(console.out);
         return kExitOk;
     }
@@ -58,24 +156,26 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
         console.out << "navaid " NAVAID_VERSION "\n";
         return kExitOk;
     }
-    auto found = std::find_if(kCommands.begin(), kCommands.end(),
-                              [&](const CommandInfo* c) { return c->name == args[0]; });
-    if (found == kCommands.end()) {
-        console.err << "navaid: unknown command '" << args[0] << "'\nTry 'navaid --help'.\n";
+    const bool help = args[0] == "help";
+    const CommandInfo* command = FindCommand(args[help ? 1 : 0]);
+    if (command == nullptr) {
+        console.err << "navaid: unknown command '" << args[help ? 1 : 0]
+                    << "'\nTry 'navaid --help'.\n";
         return kExitUsage;
     }
-    const CommandInfo& command = **found;
-    std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (AsksForHelp(rest)) {
-        console.out << command.help;
+    std::vector<std::string> rest(args.begin() + (help ? 2 : 1), args.end());
+    if (help || AsksForHelp(rest)) {
+        console.out << HelpText(*command);
         return kExitOk;
     }
     try {
-        return command.run(rest, console);
+        const CommandLine line = ParseCommandLine(rest, command->arguments, command->options);
+        if (Outcome ready = CheckNeeds(*command, line); !ready) {
+            return Finish(command, ready, console);
+        }
+        return Finish(command, command->run(line, console), console);
     } catch (const UsageError& error) {
-        console.err << "navaid " << command.name << ": " << error.what() << "\nTry 'navaid "
-                    << command.name << " --help'.\n";
-        return kExitUsage;
+        return Finish(command, Outcome::Usage(error.what()), console);
     }
 }
 

@@ -145,7 +145,7 @@ Outcome File::Open(const std::string& path, OpenMode mode) {
         return stream_ ? Outcome::Success() : Fail(LastError());
     }
     stream_ = std::fopen(path.c_str(), "rb");
-    if (stream_ == nullptr && errno == ENOENT) {
+    if (stream_ == nullptr && errno == ENOENT && mode == OpenMode::ReadCreate) {
         // A source that does not exist is created empty, as users expect of
         // a name typed into the file dialog.
         errno = 0;

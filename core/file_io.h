@@ -15,6 +15,7 @@ namespace navaid::io {
 
 enum class OpenMode {
     ReadCreate,     // binary read; a missing file is created empty first
+    Read,           // binary read; a missing file is an error
     WriteTruncate,  // binary write; created, or emptied if it exists
 };
 

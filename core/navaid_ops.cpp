@@ -209,10 +209,13 @@ Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCo
     const std::uint64_t count = LabelCount(length, recordSize);
     if (result && (index < 0 || static_cast<std::uint64_t>(index) >= count)) {
         // Refused before anything is written: the working copy stays as it was.
+        // The request is wrong, not the file.
         source.Close();
-        return Outcome::Failure(sourcePath, "there is no navaid number " + std::to_string(index) +
-                                                " in this file (it holds " + std::to_string(count) +
-                                                ")");
+        Outcome refused = Outcome::Failure(
+            sourcePath, "there is no navaid number " + std::to_string(index) +
+                            " in this file (it holds " + std::to_string(count) + ")");
+        refused.kind = Outcome::Kind::Usage;
+        return refused;
     }
     if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     const std::uint64_t offset = static_cast<std::uint64_t>(index) * recordSize;

@@ -287,20 +287,18 @@ char* WriteListReal(char* out, float value, std::size_t width) {
     // The list writes a number for every field of every record, so the text
     // is put together in 64-bit words, each stored once and never read back:
     // the six digit characters, first digit in the lowest byte.
-    const std::uint64_t digits = std::uint64_t{kPairWords[six / 10000]} |
-                                 std::uint64_t{kPairWords[six / 100 % 100]} << 16 |
-                                 std::uint64_t{kPairWords[six % 100]} << 32 |
-                                 std::uint64_t{0x3030} << 48;
+    const std::uint64_t digits =
+        std::uint64_t{kPairWords[six / 10000]} | std::uint64_t{kPairWords[six / 100 % 100]} << 16 |
+        std::uint64_t{kPairWords[six % 100]} << 32 | std::uint64_t{0x3030} << 48;
     // Trailing zeros are not written: the last digit kept is the highest
     // byte that differs from '0' (the first digit never is '0').
     const std::uint64_t nonZero = (digits ^ 0x303030303030u) & 0xFFFFFFFFFFFFu;
     const int kept = (63 - std::countl_zero(nonZero)) / 8 + 1;
     const bool fixed = exponent >= 0 && exponent < 6, small = exponent < 0 && exponent >= -4;
     const int whole = exponent + 1;  // digits before the point in fixed notation
-    const int size = (negative ? 1 : 0) +
-                     (fixed   ? whole + (kept > whole ? 1 + kept - whole : 0)
-                      : small ? 1 - exponent + kept
-                              : (kept > 1 ? kept + 1 : 1) + 5);
+    const int size = (negative ? 1 : 0) + (fixed   ? whole + (kept > whole ? 1 + kept - whole : 0)
+                                           : small ? 1 - exponent + kept
+                                                   : (kept > 1 ? kept + 1 : 1) + 5);
     char* p = PadTo(out, static_cast<std::size_t>(size), width);
     *p = '-';
     p += negative ? 1 : 0;
@@ -335,8 +333,8 @@ char* WriteListReal(char* out, float value, std::size_t width) {
 }
 
 char* WriteListInteger(char* out, std::int32_t value, std::size_t width) {
-    std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value)
-                                        : static_cast<std::uint32_t>(value);
+    std::uint32_t magnitude =
+        value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     if (magnitude >= 100000000) {
         std::size_t size = value < 0 ? 2 : 1;
         for (; magnitude >= 10; magnitude /= 10) ++size;

@@ -13,14 +13,14 @@ namespace {
 constexpr std::size_t kRecordsPerChunk = 4096;
 }  // namespace
 
-Outcome RecordReader::Open(const std::string& path, std::size_t recordSize) {
+Outcome RecordReader::Open(const std::string& path, std::size_t recordSize, io::OpenMode mode) {
     recordSize_ = recordSize;
     // Whole records only, so a record never straddles the buffer's end.
     buffer_.assign(recordSize_ * kRecordsPerChunk, 0);
     begin_ = end_ = 0;
     atEnd_ = false;
     count_ = 0;
-    return file_.Open(path, io::OpenMode::ReadCreate);
+    return file_.Open(path, mode);
 }
 
 Outcome RecordReader::Next(const std::uint8_t*& record) {
@@ -49,9 +49,9 @@ std::string_view RecordReader::Trailing() const {
 }
 
 Outcome ForEachRecord(const std::string& path, std::size_t recordSize, const RecordVisitor& visit,
-                      std::string* trailing) {
+                      std::string* trailing, io::OpenMode mode) {
     RecordReader reader;
-    Outcome result = reader.Open(path, recordSize);
+    Outcome result = reader.Open(path, recordSize, mode);
     const std::uint8_t* record = nullptr;
     while (result && (result = reader.Next(record)) && record) visit(reader.Index(), record);
     if (result && trailing) trailing->assign(reader.Trailing());
@@ -59,16 +59,16 @@ Outcome ForEachRecord(const std::string& path, std::size_t recordSize, const Rec
     return result;
 }
 
-Outcome ForEachLabel(
-    const std::string& path, std::size_t recordSize,
-    const std::function<void(std::uint64_t index, std::string_view label)>& visit) {
+Outcome ForEachLabel(const std::string& path, std::size_t recordSize,
+                     const std::function<void(std::uint64_t index, std::string_view label)>& visit,
+                     io::OpenMode mode) {
     // A label ends before its first zero byte.
     auto label = [](const void* bytes) {
         const char* text = static_cast<const char*>(bytes);
         return std::string_view(text, std::find(text, text + kLabelSize, '\0') - text);
     };
     RecordReader reader;
-    Outcome result = reader.Open(path, recordSize);
+    Outcome result = reader.Open(path, recordSize, mode);
     const std::uint8_t* record = nullptr;
     while (result && (result = reader.Next(record)) && record) visit(reader.Index(), label(record));
     // A trailing piece long enough for a label gives one too.

@@ -16,9 +16,10 @@ namespace navaid {
 
 class RecordReader {
 public:
-    // Opens `path` (a missing file is created empty, as every source is) for
-    // records of `recordSize` bytes.
-    Outcome Open(const std::string& path, std::size_t recordSize);
+    // Opens `path` for records of `recordSize` bytes. With ReadCreate a
+    // missing file is created empty, as every source of the program is.
+    Outcome Open(const std::string& path, std::size_t recordSize,
+                 io::OpenMode mode = io::OpenMode::ReadCreate);
     // Sets `record` to the next complete record, valid until the next call,
     // or to null at the end of the complete records; a trailing piece shorter
     // than a record is then in Trailing().
@@ -52,10 +53,12 @@ using RecordVisitor = std::function<void(std::uint64_t index, const std::uint8_t
 // record's index and bytes; `trailing`, when given, receives the piece after
 // the last complete record. A failed open, read or close is returned.
 Outcome ForEachRecord(const std::string& path, std::size_t recordSize, const RecordVisitor& visit,
-                      std::string* trailing = nullptr);
+                      std::string* trailing = nullptr,
+                      io::OpenMode mode = io::OpenMode::ReadCreate);
 
 // Every label in file order, as ListRecordLabels gives them, one at a time.
 Outcome ForEachLabel(const std::string& path, std::size_t recordSize,
-                     const std::function<void(std::uint64_t index, std::string_view label)>& visit);
+                     const std::function<void(std::uint64_t index, std::string_view label)>& visit,
+                     io::OpenMode mode = io::OpenMode::ReadCreate);
 
 }  // namespace navaid

@@ -21,6 +21,9 @@ constexpr std::size_t RecordSize(Family family) {
     return family == Family::Vor ? kVorRecordSize : kNdbRecordSize;
 }
 const char* FamilyName(Family family);  // "VOR" or "NDB"
+constexpr Family OtherFamily(Family family) {
+    return family == Family::Vor ? Family::Ndb : Family::Vor;
+}
 
 // Field offsets, shared by both layouts up to the type block.
 struct RecordLayout {

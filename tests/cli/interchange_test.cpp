@@ -11,8 +11,9 @@
 #include <limits>
 #include <sstream>
 
-#include "cli.h"
+#include "command.h"
 #include "find.h"
+#include "navaid_db.h"
 
 namespace navaid::cli {
 namespace {
@@ -141,20 +142,20 @@ TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
     const std::string airports = Slurp(kData / "navaids.csv");
     const std::string header = airports.substr(0, airports.find('\n') + 1);
     const std::vector<std::tuple<std::string, std::string, int, std::string>> cases = {
-        {"bad.dat", "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", kExitUsage,
+        {"bad.dat", "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", kExitFileError,
          "bad.dat:3: longitude '2x' is not a number"},
-        {"bad.dat", "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n", kExitUsage,
+        {"bad.dat", "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n", kExitFileError,
          "bad.dat:3: the row ends before its region column"},
-        {"bad.dat", "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", kExitUsage,
+        {"bad.dat", "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", kExitFileError,
          "bad.dat:4: row code 11 is not a navaid row"},
-        {"bad.dat", "A\n1200\n3 1 2 0 11000 50 0.0 AB NAME VOR\n", kExitUsage,
+        {"bad.dat", "A\n1200\n3 1 2 0 11000 50 0.0 AB NAME VOR\n", kExitFileError,
          "bad.dat: no closing \"99\" line"},
-        {"bad.dat", "I\n740 Version\n99\n", kExitUsage, "bad.dat:2: nav.dat version '740'"},
-        {"bad.dat", "I\n810\n3 1 2 0 11000 50 0.0 ABCDEFGHIJK X VOR\n99\n", kExitUsage,
+        {"bad.dat", "I\n740 Version\n99\n", kExitFileError, "bad.dat:2: nav.dat version '740'"},
+        {"bad.dat", "I\n810\n3 1 2 0 11000 50 0.0 ABCDEFGHIJK X VOR\n99\n", kExitFileError,
          "bad.dat:3: ident 'ABCDEFGHIJK' has 11 bytes"},
-        {"bad.csv", header + "1,f,AB,X,GPS,1,1,1,,,,,,,,,,,,\n", kExitUsage,
+        {"bad.csv", header + "1,f,AB,X,GPS,1,1,1,,,,,,,,,,,,\n", kExitFileError,
          "bad.csv:2: column type: 'GPS' is not a navaid type"},
-        {"bad.csv", header + "1,f,AB,X,VOR,1,north,1,,,,,,,,,,,,\n", kExitUsage,
+        {"bad.csv", header + "1,f,AB,X,VOR,1,north,1,,,,,,,,,,,,\n", kExitFileError,
          "bad.csv:2: column latitude_deg: 'north' is not a number"},
         {"bad.dat.gz", "I\n810\n99\n", kExitFileError, "navaid: bad.dat.gz: not gzip data"},
         {"bad.dat.gz", gz.substr(0, gz.size() / 2), kExitFileError, "navaid: bad.dat.gz: "},
@@ -198,7 +199,7 @@ TEST_F(InterchangeTest, DiffListsRemovedAndAddedRecordsInFileOrder) {
     const std::string other = Records(Family::Ndb, {{"NEW", "", 1, 2, 300, 0, 0, "NDB"}});
     auto line = [&](const char* sign, std::size_t index, const std::string& bytes) {
         return sign +
-               FindLine(Family::Ndb, index, reinterpret_cast<const std::uint8_t*>(bytes.data())) +
+               RecordLine(Family::Ndb, index, reinterpret_cast<const std::uint8_t*>(bytes.data())) +
                "\n";
     };
     const std::vector<std::pair<std::string, std::string>> cases = {

@@ -7,7 +7,8 @@
 #include <functional>
 #include <sstream>
 
-#include "cli.h"
+#include "command.h"
+#include "navaid_db.h"
 #include "test_support.h"
 
 namespace navaid::test {

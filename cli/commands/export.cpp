@@ -1,0 +1,99 @@
+// navaid export: the database in the format OUT's name ends in.
+#include "command.h"
+#include "database.h"
+#include "interchange.h"
+#include "output_file.h"
+
+namespace navaid::cli {
+
+namespace {
+
+Ending Run(const CommandLine& line, const Console& console) {
+    const std::string& database = line.positional[0];
+    const std::string& outPath = line.positional[1];
+    const Format* format = FormatOfName(outPath);
+    if (format == nullptr) {
+        return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
+    }
+    ExportSettings settings{line.Option("navdat-version"), line.Option("region")};
+    if (Outcome settled = format->settle(settings); !settled) return settled;
+
+    // The output is opened once the database is: a database that cannot be
+    // read leaves no output behind, as before any record is written.
+    OutputFile out;
+    bool started = false;
+    std::uint64_t written = 0;
+    Outcome opened, refused;
+    auto start = [&] {
+        if (started) return;
+        started = true;
+        opened = out.Open(outPath);
+        if (opened) out.Write(format->head(line.family, settings));
+    };
+    std::string text;
+    const Outcome read =
+        ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
+            start();
+            if (!opened || !refused) return;
+            text.clear();
+            const Outcome added = format->record(
+                line.family, {index, DecodeRecord(line.family, record)}, settings, written, text);
+            if (!added) {
+                refused = added;
+            } else if (added.HasWarning()) {
+                console.err << "navaid: " << added.Message() << "\n";
+            } else {
+                ++written;
+            }
+            out.Write(text);
+        });
+    if (!read) {
+        out.Discard();
+        return read;
+    }
+    start();
+    if (!opened) return opened;
+    if (!refused) {
+        out.Discard();
+        return Outcome::Failure(outPath, refused.reason);
+    }
+    out.Write(format->tail);
+    if (Outcome closed = out.Close(); !closed) return closed;
+    return kExitOk;
+}
+
+}  // namespace
+
+const CommandInfo kExportCommand{
+    "export",
+    "write the database as nav.dat, GeoJSON or CSV",
+    {"DATABASE", "OUT"},
+    {{"navdat-version", "810|1100|1200", "the nav.dat layout (default 1200)"},
+     {"region", "XX", "the region column of nav.dat 1100 and later (default ZZ)"}},
+    kReadsDatabase | kWritesOut,
+    "Writes OUT in the format its name ends in, complete or not at all:\n"
+    "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
+    "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
+    "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"
+    "            ending in NDB-DME; the type is the name's last word. Rows follow\n"
+    "            the database's order, so importing the file gives the same\n"
+    "            records back; readers of nav.dat do not depend on the order.\n"
+    "            MagVar goes to the variation column (TACAN, DME: the bias column;\n"
+    "            NDB: the column the format leaves unused). 1100 and later carry\n"
+    "            ENRT as the terminal area and --region (default ZZ, a code no\n"
+    "            ICAO region has) as the region. A record nav.dat cannot hold (an\n"
+    "            empty ID or one with spaces, a number that is not finite) is\n"
+    "            refused, and nothing is written.\n"
+    "  .geojson  GeoJSON (RFC 7946): one Point per record, [longitude, latitude]\n"
+    "            at 6 decimals, with index, ident, name, type, frequency_mhz (vor)\n"
+    "            or frequency_khz (ndb), magvar and altitude_ft (vor). Records\n"
+    "            whose position is out of range are left out and named on\n"
+    "            standard error.\n"
+    "  .csv      the CSV that 'navaid import' reads.\n"
+    "\n"
+    "Examples:\n"
+    "  navaid export vor samples/vor.qvz user_nav.dat --navdat-version 1100 --region ED\n"
+    "  navaid export ndb samples/ndb.qvz ndb.geojson\n",
+    Run};
+
+}  // namespace navaid::cli

@@ -1,0 +1,34 @@
+// navaid labels: the records' labels with the index that 'delete' takes.
+#include "command.h"
+#include "navaid_db.h"
+#include "text.h"
+
+namespace navaid::cli {
+
+const CommandInfo kLabelsCommand{
+    "labels",
+    "print each record's index and label (ID and name)",
+    {"DATABASE"},
+    {},
+    kReadsDatabase,
+    "Prints one line per label: the record's index, a TAB, and the label, the\n"
+    "first 30 bytes of the record (ID and name, with their padding) up to any\n"
+    "zero byte. Bytes below 0x20, 0x7F and the backslash are printed as \\xNN.\n"
+    "A trailing piece of 30 bytes or more also has a label. The index is the\n"
+    "one 'navaid delete' takes.\n"
+    "\n"
+    "Example:\n"
+    "  navaid labels ndb samples/ndb.qvz\n",
+    [](const CommandLine& line, const Console& console) -> Ending {
+        // Printed as they are read: a database of any size needs no more memory.
+        const Outcome read = ForEachLabel(
+            line.positional[0], RecordSize(line.family),
+            [&](std::uint64_t index, std::string_view label) {
+                console.out << index << '\t' << EscapeBytes(label) << '\n';
+            },
+            io::OpenMode::Read);
+        if (!read) return read;
+        return kExitOk;
+    }};
+
+}  // namespace navaid::cli

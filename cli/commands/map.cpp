@@ -1,0 +1,86 @@
+// navaid map: the navaids drawn on a latitude/longitude map, as SVG.
+#include "code_page.h"
+#include "command.h"
+#include "database.h"
+#include "output_file.h"
+#include "svg_map.h"
+
+namespace navaid::cli {
+
+namespace {
+
+// The last part of a path, split as the system splits its paths: plain
+// string work, so an ANSI name is not converted on the way.
+std::string FileName(const std::string& path) {
+#if defined(_WIN32)
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+MapNavaid ReadNavaid(Family family, std::uint64_t index, const std::uint8_t* record) {
+    const DecodedRecord r = DecodeRecord(family, record);
+    return {index, std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude, r.typeCode};
+}
+
+// The symbols, then the labels: each a pass over the database into the map file.
+Outcome DrawNavaids(const std::string& database, Family family, SvgMap& map, OutputFile& out) {
+    Outcome read = ReadRecords(database, family, [&](std::uint64_t index, const auto* record) {
+        out.Write(map.Symbol(ReadNavaid(family, index, record)));
+    });
+    if (!read) return read;
+    out.Write(map.LabelsHead());
+    return ReadRecords(database, family, [&](std::uint64_t index, const auto* record) {
+        out.Write(map.Label(ReadNavaid(family, index, record)));
+    });
+}
+
+Ending Run(const CommandLine& line, const Console&) {
+    const std::string& database = line.positional[0];
+    const std::string& outPath = line.positional[1];
+
+    // A first pass for the map's extent, its legend and the navaids it cannot draw.
+    SvgMap map(line.family);
+    std::uint64_t records = 0;
+    const Outcome read =
+        ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
+            ++records;
+            map.Count(ReadNavaid(line.family, index, record));
+        });
+    if (!read) return read;
+    map.LayOut(std::string(FamilyName(line.family)) + " database " +
+               Cp1252ToUtf8(FileName(database)) + ": " + std::to_string(records) + " navaids");
+
+    OutputFile out;
+    if (Outcome opened = out.Open(outPath); !opened) return opened;
+    out.Write(map.Head());
+    if (Outcome drawn = DrawNavaids(database, line.family, map, out); !drawn) {
+        out.Discard();
+        return drawn;
+    }
+    out.Write(map.Tail());
+    if (Outcome written = out.Close(); !written) return written;
+    return kExitOk;
+}
+
+}  // namespace
+
+const CommandInfo kMapCommand{
+    "map",
+    "draw the navaids on a latitude/longitude map (SVG)",
+    {"DATABASE", "OUT.svg"},
+    {},
+    kReadsDatabase | kWritesOut,
+    "Writes OUT.svg: the navaids on a plain latitude/longitude map with a\n"
+    "graticule every 10 degrees, fitted to the navaids with a margin, one symbol\n"
+    "per type with a legend, and each navaid's ID where labels do not pile up.\n"
+    "Records whose coordinates are out of range are listed under the map.\n"
+    "\n"
+    "Example:\n"
+    "  navaid map vor samples/vor.qvz vor-map.svg\n"
+    "  rsvg-convert vor-map.svg -o vor-map.png\n",
+    Run};
+
+}  // namespace navaid::cli

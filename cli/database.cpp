@@ -1,0 +1,87 @@
+#include "database.h"
+
+#include <cmath>
+
+#include "code_page.h"
+#include "command.h"
+#include "entry_texts.h"
+#include "number_format.h"
+
+namespace navaid::cli {
+
+namespace {
+
+double StrictNumber(const std::string& option, std::string_view text) {
+    float value = 0;
+    if (!ParseStrictReal(text, value) || !std::isfinite(value)) {
+        throw UsageError("--" + option + ": '" + std::string(text) + "' is not a number");
+    }
+    return value;
+}
+
+std::string Normalized(std::string_view text) { return UpperCase(TrimWhiteSpace(text)); }
+
+}  // namespace
+
+Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
+                    std::string* trailing) {
+    return ForEachRecord(path, RecordSize(family), visit, trailing, io::OpenMode::Read);
+}
+
+// Functions, not globals: the command table is built from them while the
+// program starts, in no order across files.
+const std::vector<OptionSpec>& CircleOptions() {
+    static const std::vector<OptionSpec> options = {
+        {"near", "LAT,LON", "with --within: at most NM nautical miles from the position"},
+        {"within", "NM", "the circle's radius in nautical miles"},
+    };
+    return options;
+}
+
+const std::vector<OptionSpec>& QueryOptions() {
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> all = {
+            {"id", "ID", "the ID, ignoring case and padding"},
+            {"name", "TEXT", "a part of the name, ignoring case"},
+            {"type", "TYPE", "one of the family's types"},
+        };
+        all.insert(all.end(), CircleOptions().begin(), CircleOptions().end());
+        return all;
+    }();
+    return options;
+}
+
+std::optional<Circle> CircleOf(const CommandLine& line) {
+    auto near = line.Option("near");
+    auto within = line.Option("within");
+    if (near.has_value() != within.has_value()) {
+        throw UsageError("--near and --within go together");
+    }
+    if (!near) return std::nullopt;
+    std::size_t comma = near->find(',');
+    if (comma == std::string::npos) throw UsageError("--near: expected LAT,LON");
+    Circle circle{StrictNumber("near", std::string_view(*near).substr(0, comma)),
+                  StrictNumber("near", std::string_view(*near).substr(comma + 1)), 0};
+    if (!PositionInRange(circle.lat, circle.lon)) {
+        throw UsageError("--near: '" + *near + "' is not a position (-90..90,-180..180)");
+    }
+    circle.nm = StrictNumber("within", *within);
+    if (circle.nm < 0) throw UsageError("--within: a distance cannot be negative");
+    return circle;
+}
+
+FindQuery QueryOf(const CommandLine& line) {
+    FindQuery query;
+    if (auto id = line.Option("id")) query.id = Normalized(*id);
+    if (auto name = line.Option("name")) query.name = Normalized(*name);
+    if (auto type = line.Option("type")) {
+        if (auto message = CheckTypeName(line.family, *type)) {
+            throw UsageError("--type: " + *message);
+        }
+        query.type = Normalized(*type);
+    }
+    query.near = CircleOf(line);
+    return query;
+}
+
+}  // namespace navaid::cli

@@ -1,0 +1,30 @@
+// What the commands share about their files: a database read record by
+// record, and the --near/--within and find options that select records.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "args.h"
+#include "find.h"
+#include "record_reader.h"
+
+namespace navaid::cli {
+
+// The core's record reader on a database that must exist (it is never
+// created): `visit` gets each complete record in file order, `trailing`
+// (when given) the piece after the last one. Memory stays flat.
+Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
+                    std::string* trailing = nullptr);
+
+// --near LAT,LON --within NM, for find and import.
+const std::vector<OptionSpec>& CircleOptions();
+// --id, --name, --type and the circle, for find.
+const std::vector<OptionSpec>& QueryOptions();
+
+// The circle the options give, if any; throws UsageError for bad values.
+std::optional<Circle> CircleOf(const CommandLine& line);
+// The query the options give; throws UsageError for bad values.
+FindQuery QueryOf(const CommandLine& line);
+
+}  // namespace navaid::cli

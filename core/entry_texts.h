@@ -1,0 +1,30 @@
+// A navaid given as texts (options or a CSV row), checked strictly and
+// converted as the entry dialog converts them; the families' type names.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "records.h"
+
+namespace navaid {
+
+struct EntryTexts {
+    std::string id, name, lat, lon, freq, magvar;
+    std::optional<std::string> alt;
+    std::string type;
+};
+struct FieldError {
+    std::string field;  // "id", "name", "lat", "lon", "freq", "magvar", "alt", "type"
+    std::string message;
+};
+std::optional<FieldError> BuildEntry(Family family, const EntryTexts& texts, NavaidEntry& entry);
+
+// The family's type names as a readable list ("DME, TACAN, VOR, VOR-DME, VORTAC").
+std::string FamilyTypeNames(Family family);
+// A type argument (trimmed and upper-cased) that names one of the family's
+// types; otherwise a message saying what is wrong.
+std::optional<std::string> CheckTypeName(Family family, std::string_view text);
+
+}  // namespace navaid

@@ -1,0 +1,23 @@
+// Positions on the earth: distances, the --near circles, the range of a position.
+#pragma once
+
+#include <optional>
+
+namespace navaid {
+
+// Great-circle distance in nautical miles between two points in degrees.
+double DistanceNm(double lat1, double lon1, double lat2, double lon2);
+
+// The navaids at most `nm` nautical miles from a position.
+struct Circle {
+    double lat, lon, nm;
+};
+
+// Whether a position lies inside the circle; always without one, never for a
+// position that is not finite.
+bool Inside(const std::optional<Circle>& circle, double lat, double lon);
+
+// Whether a latitude and longitude are finite and within -90..90 and -180..180.
+bool PositionInRange(double lat, double lon);
+
+}  // namespace navaid

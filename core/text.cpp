@@ -1,0 +1,63 @@
+// How messages and outputs show texts.
+#include "text.h"
+
+namespace navaid {
+
+std::string WithArticle(std::string_view familyName) {
+    // "an NDB" is read "an en-dee-bee"; "a VOR" is read as a word.
+    return (familyName == "NDB" ? "an " : "a ") + std::string(familyName);
+}
+
+std::string Quoted(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '\'';
+    quoted += text;
+    quoted += '\'';
+    return quoted;
+}
+
+std::string EscapeBytes(std::string_view bytes) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(bytes.size());
+    for (unsigned char c : bytes) {
+        if (c < 0x20 || c == 0x7F || c == '\\') {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string XmlEscape(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (char c : utf8) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace navaid

@@ -1,0 +1,24 @@
+// Texts as messages and outputs show them: quoted values, escaped label
+// bytes, XML.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "code_page.h"
+
+namespace navaid {
+
+// "a VOR", "an NDB".
+std::string WithArticle(std::string_view familyName);
+
+// The text between single quotes, as messages show a value.
+std::string Quoted(std::string_view text);
+
+// Label bytes for a terminal: bytes below 0x20, 0x7F and the backslash as \xNN.
+std::string EscapeBytes(std::string_view bytes);
+
+// Text for XML character data and attribute values.
+std::string XmlEscape(std::string_view utf8);
+
+}  // namespace navaid

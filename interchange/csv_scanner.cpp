@@ -1,0 +1,119 @@
+#include "csv_scanner.h"
+
+#include <algorithm>
+
+namespace navaid {
+
+namespace {
+
+// Walks the text one field at a time; `line` follows the line ends passed.
+class CsvScanner {
+public:
+    explicit CsvScanner(std::string_view text) : text_(text) {}
+
+    bool AtEnd() const { return i_ >= text_.size(); }
+
+    // Reads the row that starts here; `blank` tells whether it was only a line end.
+    std::optional<CsvError> ReadRow(CsvRow& row, bool& blank) {
+        row = CsvRow{line_, {}};
+        const std::size_t rowStart = i_;
+        bool rowDone = false;
+        while (!rowDone) {
+            std::string field;
+            if (auto error = ReadField(field)) return error;
+            row.fields.push_back(std::move(field));
+            if (i_ >= text_.size() || text_[i_] == '\n') {
+                rowDone = true;
+                if (i_ < text_.size()) ++line_;
+            }
+            ++i_;
+        }
+        std::string_view raw = text_.substr(rowStart, i_ - rowStart);
+        blank = raw.empty() || raw == "\n" || raw == "\r\n" || raw == "\r";
+        return std::nullopt;
+    }
+
+private:
+    std::optional<CsvError> ReadField(std::string& field) {
+        if (i_ < text_.size() && text_[i_] == '"') return ReadQuoted(field);
+        while (i_ < text_.size() && text_[i_] != ',' && text_[i_] != '\n') field += text_[i_++];
+        if (!field.empty() && field.back() == '\r' && (i_ >= text_.size() || text_[i_] == '\n'))
+            field.pop_back();
+        if (field.find('"') != std::string::npos) {
+            return CsvError{line_, "a quote inside a field that does not start with one"};
+        }
+        return std::nullopt;
+    }
+
+    std::optional<CsvError> ReadQuoted(std::string& field) {
+        const std::size_t openLine = line_;
+        ++i_;
+        for (;;) {
+            if (i_ >= text_.size()) return CsvError{openLine, "a quoted field is not closed"};
+            char c = text_[i_++];
+            if (c == '"') {
+                if (i_ < text_.size() && text_[i_] == '"') {
+                    field += '"';
+                    ++i_;
+                    continue;
+                }
+                break;
+            }
+            if (c == '\n') ++line_;
+            field += c;
+        }
+        // After the closing quote only a separator or the line end may follow.
+        if (i_ < text_.size() && text_[i_] == '\r' && i_ + 1 < text_.size() &&
+            text_[i_ + 1] == '\n')
+            ++i_;
+        if (i_ < text_.size() && text_[i_] != ',' && text_[i_] != '\n') {
+            return CsvError{line_, "unexpected text after a quoted field"};
+        }
+        return std::nullopt;
+    }
+
+    std::string_view text_;
+    std::size_t i_ = 0;
+    std::size_t line_ = 1;
+};
+
+}  // namespace
+
+std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows) {
+    rows.clear();
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    CsvScanner scanner(text);
+    while (!scanner.AtEnd()) {
+        CsvRow row;
+        bool blank = false;
+        if (auto error = scanner.ReadRow(row, blank)) {
+            rows.clear();
+            return error;
+        }
+        if (!blank) rows.push_back(std::move(row));
+    }
+    return std::nullopt;
+}
+
+std::vector<int> HeaderColumns(const CsvRow& header, const std::vector<std::string_view>& names,
+                               std::string (*normalize)(std::string_view cell),
+                               std::string* problem) {
+    std::vector<int> where(names.size(), -1);
+    for (std::size_t i = 0; i < header.fields.size(); ++i) {
+        const std::string cell = normalize(header.fields[i]);
+        auto known = std::find(names.begin(), names.end(), cell);
+        if (known == names.end()) {
+            if (problem && problem->empty()) *problem = "unknown column '" + cell + "'";
+            continue;
+        }
+        int& slot = where[known - names.begin()];
+        if (slot >= 0) {
+            if (problem && problem->empty()) *problem = "column '" + cell + "' appears twice";
+            continue;
+        }
+        slot = static_cast<int>(i);
+    }
+    return where;
+}
+
+}  // namespace navaid

@@ -1,0 +1,37 @@
+// A small CSV reader for the imports: commas, double-quoted fields with
+// doubled quotes, LF or CR LF line ends.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace navaid {
+
+struct CsvRow {
+    std::size_t line;  // the line the row starts on, counting from 1
+    std::vector<std::string> fields;
+};
+
+// What is wrong with a malformed text, and on which line.
+struct CsvError {
+    std::size_t line;
+    std::string what;
+};
+
+// Splits the whole text into rows; blank lines are skipped and a leading
+// UTF-8 byte-order mark is dropped. On a malformed text returns the error
+// and no rows.
+std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows);
+
+// Where each of `names` stands in the header row (-1 for a name it lacks),
+// each cell first put in the names' form by `normalize`. With `problem`,
+// the first cell that is none of the names, or a name again, is described
+// there; without, such cells are passed over.
+std::vector<int> HeaderColumns(const CsvRow& header, const std::vector<std::string_view>& names,
+                               std::string (*normalize)(std::string_view cell),
+                               std::string* problem = nullptr);
+
+}  // namespace navaid

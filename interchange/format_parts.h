@@ -1,0 +1,53 @@
+// What the formats' readers and writers share inside this library.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "interchange.h"
+
+namespace navaid {
+
+// The first thing a reader cannot read. Thrown inside a reader only and
+// turned into an Outcome at its edge (CatchReadError), so no exception
+// leaves the library.
+struct ReadError {
+    std::size_t line;  // 0 for the file as a whole
+    std::string what;
+};
+
+template <typename Read>
+Outcome CatchReadError(const std::string& path, Read&& read) {
+    try {
+        read();
+        return Outcome::Success();
+    } catch (const ReadError& error) {
+        return Outcome::FailureAt(path, error.line, error.what);
+    }
+}
+
+// Whether EncodeRecord will cut this name to the record's field.
+bool ShortensName(std::string_view name);
+
+// nav.dat's numbers: fixed notation, an optional sign, no exponent.
+bool ParseNavDatNumber(std::string_view text, double& value);
+
+// The shortest decimal text that `readBack` turns into exactly `value`
+// (the C++ shortest form, else all 17 digits); empty when neither does.
+// Without `readBack`, the C++ shortest form, which C++ reads back exactly.
+std::string ShortestDecimal(float value, bool (*readBack)(std::string_view text, float& value));
+
+// The fixed-notation text with the fewest decimals (at least `minDecimals`,
+// padded with zeros) of value * scale that `readBack` gives back exactly;
+// empty for a value that is not finite.
+std::string FixedDecimal(float value, double scale, int minDecimals,
+                         float (*readBack)(std::string_view text, double scale));
+
+// Settle for a format that takes none of the settings.
+Outcome NoSettings(ExportSettings& settings);
+
+// A record an export cannot write: "record N (ID): why; then".
+Outcome RefuseRecord(const ExportRecord& record, const std::string& why, std::string_view then);
+
+}  // namespace navaid

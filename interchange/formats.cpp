@@ -1,0 +1,117 @@
+// The table of formats, and the parts their readers and writers share.
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "code_page.h"
+#include "format_parts.h"
+#include "text.h"
+
+namespace navaid {
+
+namespace {
+
+// Sniffed in this order; the project's CSV, which has no sniff, last.
+const Format* const kFormats[] = {&kNavDatFormat, &kOurAirportsFormat, &kGeoJsonFormat,
+                                  &kProjectCsvFormat};
+
+}  // namespace
+
+std::span<const Format* const> Formats() { return kFormats; }
+
+const Format& FormatOfText(std::string_view text) {
+    for (const Format* format : kFormats)
+        if (format->read && format->sniff && format->sniff(text)) return *format;
+    for (const Format* format : kFormats)
+        if (format->read && !format->sniff) return *format;
+    return kProjectCsvFormat;
+}
+
+const Format* FormatOfName(std::string_view path) {
+    const std::string lower = LowerCase(path);
+    for (const Format* format : kFormats)
+        if (format->record && !format->suffix.empty() && lower.ends_with(format->suffix))
+            return format;
+    return nullptr;
+}
+
+std::string WrittenSuffixes() {
+    std::vector<const Format*> written;
+    for (const Format* format : kFormats)
+        if (format->record) written.push_back(format);
+    std::string text;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == written.size() ? " or " : ", ";
+        text += std::string(written[i]->suffix) + " (" + std::string(written[i]->name) + ")";
+    }
+    return text;
+}
+
+bool ShortensName(std::string_view name) {
+    return UpperCase(TrimWhiteSpace(name)).size() > RecordLayout::kNameSize;
+}
+
+bool ParseNavDatNumber(std::string_view text, double& value) {
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    if (text.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-' || text[0] == '.')) {
+        return false;
+    }
+    auto [ptr, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    return ec == std::errc() && ptr == text.data() + text.size() && std::isfinite(value);
+}
+
+std::string ShortestDecimal(float value, bool (*readBack)(std::string_view text, float& value)) {
+    char shortest[64], full[64];
+    auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, value);
+    if (readBack == nullptr) return std::string(shortest, end);
+    std::snprintf(full, sizeof full, "%.17g", static_cast<double>(value));
+    for (const std::string& candidate : {std::string(shortest, end), std::string(full)}) {
+        float back = 0;
+        if (readBack(candidate, back) &&
+            std::bit_cast<std::uint32_t>(back) == std::bit_cast<std::uint32_t>(value)) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
+std::string FixedDecimal(float value, double scale, int minDecimals,
+                         float (*readBack)(std::string_view, double)) {
+    if (!std::isfinite(value)) return {};
+    const double scaled = static_cast<double>(value) * scale;
+    char text[128];
+    for (int decimals = 0; decimals <= 60; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, scaled);
+        if (std::bit_cast<std::uint32_t>(readBack(text, scale)) ==
+            std::bit_cast<std::uint32_t>(value)) {
+            // Zeros to the usual width: the value stays, the columns line up.
+            std::string exact = text;
+            if (decimals < minDecimals) {
+                if (decimals == 0) exact += '.';
+                exact.append(minDecimals - decimals, '0');
+            }
+            return exact;
+        }
+    }
+    return {};
+}
+
+Outcome NoSettings(ExportSettings& settings) {
+    if (settings.version || settings.region) {
+        return Outcome::Usage("--navdat-version and --region are for a .dat file");
+    }
+    return Outcome::Success();
+}
+
+Outcome RefuseRecord(const ExportRecord& record, const std::string& why, std::string_view then) {
+    return Outcome::Failure("", "record " + std::to_string(record.index) + " (" +
+                                    EscapeBytes(TrimWhiteSpace(record.fields.id)) + "): " + why +
+                                    "; " + std::string(then));
+}
+
+}  // namespace navaid

@@ -1,0 +1,139 @@
+// OurAirports' navaids.csv: columns by name, frequencies in kHz for every type.
+#include <algorithm>
+#include <cmath>
+
+#include "code_page.h"
+#include "csv_scanner.h"
+#include "entry_texts.h"
+#include "format_parts.h"
+#include "text.h"
+
+namespace navaid {
+
+namespace {
+
+enum Column { kIdent, kName, kType, kFrequency, kLatitude, kLongitude, kElevation, kMagVar };
+const std::vector<std::string_view> kColumnNames = {
+    "ident",        "name",          "type",         "frequency_khz",
+    "latitude_deg", "longitude_deg", "elevation_ft", "magnetic_variation_deg"};
+constexpr std::size_t kRequired = 6;  // elevation and variation are often left empty
+
+std::string AsIs(std::string_view cell) { return std::string(cell); }
+
+bool LooksLikeOurAirports(std::string_view text) {
+    std::vector<CsvRow> rows;
+    if (ReadCsv(text.substr(0, text.find('\n')), rows) || rows.empty()) return false;
+    const std::vector<int> where = HeaderColumns(rows[0], kColumnNames, AsIs);
+    return std::all_of(where.begin(), where.begin() + kRequired, [](int at) { return at >= 0; });
+}
+
+// One data row, read by column name.
+class Row {
+public:
+    Row(const CsvRow& row, const std::vector<int>& where) : row_(row), where_(where) {}
+
+    [[noreturn]] void Refuse(const std::string& why) const { throw ReadError{row_.line, why}; }
+    std::string_view Cell(Column c) const {
+        return where_[c] < 0 ? std::string_view() : TrimWhiteSpace(row_.fields[where_[c]]);
+    }
+    // An empty cell reads as 0: OurAirports leaves many unknown values out.
+    double Number(Column c, bool required) const {
+        double value = 0;
+        if (Cell(c).empty() && !required) return value;
+        if (!ParseNavDatNumber(Cell(c), value)) {
+            Refuse("column " + std::string(kColumnNames[c]) + ": " + Quoted(Cell(c)) +
+                   " is not a number");
+        }
+        return value;
+    }
+
+private:
+    const CsvRow& row_;
+    const std::vector<int>& where_;
+};
+
+const TypeBlock& RowType(const Row& row) {
+    const TypeBlock* block = FindTypeBlock(UpperCase(row.Cell(kType)));
+    if (block == nullptr) {
+        row.Refuse("column type: " + Quoted(row.Cell(kType)) + " is not a navaid type (" +
+                   FamilyTypeNames(Family::Vor) + ", " + FamilyTypeNames(Family::Ndb) + ")");
+    }
+    return *block;
+}
+
+// Frequency, variation and (for a VOR) altitude; the position is read first.
+void ReadRowNumbers(const Row& row, Family family, NavaidEntry& entry) {
+    const double khz = row.Number(kFrequency, false);
+    entry.frequency = static_cast<float>(family == Family::Vor ? khz / 1000.0 : khz);
+    entry.magVar = static_cast<float>(row.Number(kMagVar, false));
+    if (family == Family::Vor) {
+        const double feet = std::round(row.Number(kElevation, false));
+        if (!(std::fabs(feet) <= 2147483647.0)) {
+            row.Refuse("column elevation_ft: beyond the range of a stored altitude");
+        }
+        entry.altitude = static_cast<std::int32_t>(feet);
+    }
+    for (float value : {entry.latitude, entry.longitude, entry.frequency, entry.magVar}) {
+        if (!std::isfinite(value)) {
+            row.Refuse("a number is beyond the range of a stored number");
+        }
+    }
+}
+
+// ID and name, from the file's UTF-8 to the databases' Windows-1252.
+void ReadRowTexts(const Row& row, NavaidEntry& entry, ImportTally& tally) {
+    entry.id = Utf8ToCp1252(row.Cell(kIdent));
+    if (entry.id.size() > RecordLayout::kIdSize) {
+        row.Refuse("column ident: " + Quoted(entry.id) + " has " + std::to_string(entry.id.size()) +
+                   " bytes; at most " + std::to_string(RecordLayout::kIdSize) + " fit");
+    }
+    entry.name = Utf8ToCp1252(row.Cell(kName));
+    if (ShortensName(entry.name)) ++tally.shortened;
+}
+
+void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& result) {
+    const Family family = filter.family;
+    std::vector<CsvRow> rows;
+    if (auto error = ReadCsv(text, rows)) throw ReadError{error->line, error->what};
+    const std::vector<int> where = HeaderColumns(rows[0], kColumnNames, AsIs);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const Row row(rows[r], where);
+        if (rows[r].fields.size() != rows[0].fields.size()) {
+            row.Refuse("has " + std::to_string(rows[r].fields.size()) +
+                       " columns, the header has " + std::to_string(rows[0].fields.size()));
+        }
+        const TypeBlock& block = RowType(row);
+        if (block.family != family) {
+            ++result.tally.otherFamily;
+            continue;
+        }
+        NavaidEntry entry;
+        entry.latitude = static_cast<float>(row.Number(kLatitude, true));
+        entry.longitude = static_cast<float>(row.Number(kLongitude, true));
+        if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+            ++result.tally.outside;
+            continue;
+        }
+        ReadRowNumbers(row, family, entry);
+        ReadRowTexts(row, entry, result.tally);
+        entry.typeName = block.name;
+        result.entries.push_back(std::move(entry));
+    }
+}
+
+}  // namespace
+
+const Format kOurAirportsFormat{"OurAirports navaids.csv",
+                                {},
+                                LooksLikeOurAirports,
+                                [](const std::string& path, std::string_view text,
+                                   const ImportFilter& filter, ImportedNavaids& navaids) {
+                                    return CatchReadError(path,
+                                                          [&] { Read(text, filter, navaids); });
+                                },
+                                nullptr,
+                                nullptr,
+                                nullptr,
+                                {}};
+
+}  // namespace navaid

@@ -1,0 +1,112 @@
+// The tool's own CSV: a header row naming the columns, then one navaid of the
+// family per row, its values checked and converted as 'navaid add' does.
+#include <array>
+#include <bit>
+
+#include "code_page.h"
+#include "csv_scanner.h"
+#include "entry_texts.h"
+#include "format_parts.h"
+#include "number_format.h"
+#include "text.h"
+
+namespace navaid {
+
+namespace {
+
+const std::vector<std::string_view> kColumns = {"id",   "name",   "lat", "lon",
+                                                "freq", "magvar", "alt", "type"};
+constexpr std::size_t kAlt = 6;
+
+std::string ColumnName(std::string_view cell) { return LowerCase(TrimWhiteSpace(cell)); }
+
+// Column positions by name; refuses a header that does not name the family's columns.
+std::vector<int> Columns(Family family, const CsvRow& header) {
+    auto refuse = [&](const std::string& why) { throw ReadError{header.line, "header: " + why}; };
+    std::string problem;
+    const std::vector<int> where = HeaderColumns(header, kColumns, ColumnName, &problem);
+    if (!problem.empty()) refuse(problem);
+    if (where[kAlt] >= 0 && family == Family::Ndb) {
+        refuse("column 'alt' is only for vor; an NDB record has no altitude");
+    }
+    for (std::size_t c = 0; c < kColumns.size(); ++c) {
+        if (where[c] < 0 && c != kAlt) {
+            refuse("missing column '" + std::string(kColumns[c]) + "' (expected id,name,lat,lon," +
+                   "freq,magvar," + (family == Family::Vor ? "alt," : "") + "type)");
+        }
+    }
+    return where;
+}
+
+void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& result) {
+    std::vector<CsvRow> rows;
+    if (auto error = ReadCsv(text, rows)) throw ReadError{error->line, error->what};
+    if (rows.empty()) throw ReadError{0, "no header row"};
+    const std::vector<int> where = Columns(filter.family, rows[0]);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const CsvRow& row = rows[r];
+        const std::string at = "row " + std::to_string(r) + ": ";
+        if (row.fields.size() != rows[0].fields.size()) {
+            throw ReadError{row.line, at + "has " + std::to_string(row.fields.size()) +
+                                          " columns, the header has " +
+                                          std::to_string(rows[0].fields.size())};
+        }
+        auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
+        EntryTexts texts{cell(0), cell(1), cell(2),      cell(3),
+                         cell(4), cell(5), std::nullopt, cell(7)};
+        if (where[kAlt] >= 0) texts.alt = cell(kAlt);
+        NavaidEntry entry;
+        if (auto error = BuildEntry(filter.family, texts, entry)) {
+            throw ReadError{row.line, at + "column " + error->field + ": " + error->message};
+        }
+        if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+            ++result.tally.outside;
+            continue;
+        }
+        result.entries.push_back(std::move(entry));
+    }
+}
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + '"';
+}
+
+}  // namespace
+
+const Format kProjectCsvFormat{
+    "CSV",
+    ".csv",
+    nullptr,
+    [](const std::string& path, std::string_view text, const ImportFilter& filter,
+       ImportedNavaids& navaids) {
+        return CatchReadError(path, [&] { Read(text, filter, navaids); });
+    },
+    NoSettings,
+    [](Family family, const ExportSettings&) -> std::string {
+        return family == Family::Vor ? "id,name,lat,lon,freq,magvar,alt,type\n"
+                                     : "id,name,lat,lon,freq,magvar,type\n";
+    },
+    [](Family family, const ExportRecord& record, const ExportSettings&, std::uint64_t,
+       std::string& text) {
+        const DecodedRecord& r = record.fields;
+        auto refuse = [&](const std::string& why) {
+            return RefuseRecord(record, why, "'navaid import' could not read it back");
+        };
+        const char* type = TypeText(family, r.typeCode);
+        if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
+        std::string line = CsvField(TrimWhiteSpace(r.id)) + ',' + CsvField(TrimWhiteSpace(r.name));
+        for (float value : {r.latitude, r.longitude, r.frequency, r.magVar}) {
+            const std::string number = ShortestDecimal(value, ParseStrictReal);
+            if (number.empty()) return refuse("a number of it is not finite");
+            line += ',' + number;
+        }
+        if (family == Family::Vor) line += ',' + std::to_string(r.altitude);
+        text += line + ',' + type + '\n';
+        return Outcome::Success();
+    },
+    {}};
+
+}  // namespace navaid

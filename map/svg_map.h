@@ -1,0 +1,63 @@
+// The SVG map of 'navaid map': navaids on a plain latitude/longitude grid.
+// It is written in passes over the database, so memory does not grow with it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "label_grid.h"
+#include "records.h"
+
+namespace navaid {
+
+struct MapNavaid {
+    std::uint64_t index;
+    std::string id;  // the record's ID bytes, trimmed (Windows-1252)
+    float lat, lon;
+    std::uint8_t typeCode;
+};
+
+// The map area in degrees: the navaids' extent with a margin, inside the world.
+struct Extent {
+    double south, north, west, east;
+};
+
+// Builds the map's text piece by piece, in this order: Count every navaid,
+// Lay out, Head, Symbol for every navaid, LabelsHead, Label for every navaid,
+// Tail. Navaids off the map are skipped by Symbol and Label.
+class SvgMap {
+public:
+    explicit SvgMap(Family family) : family_(family) {}
+    void Count(const MapNavaid& navaid);
+    void LayOut(std::string title);
+    std::string Head() const;
+    std::string Symbol(const MapNavaid& navaid);
+    std::string LabelsHead() const;
+    std::string Label(const MapNavaid& navaid);
+    std::string Tail() const;
+
+private:
+    double X(double lon) const { return kLeft + (lon - extent_.west) * scale_; }
+    double Y(double lat) const { return kTop + (extent_.north - lat) * scale_; }
+    std::string Graticule() const;
+    std::string Legend() const;
+    std::string NotDrawnList() const;
+
+    static constexpr double kLeft = 60, kTop = 50;
+    Family family_;
+    std::string title_;
+    // Learnt by Count: the drawn navaids' bounds and types, the first of the others.
+    double south_ = 90, north_ = -90, west_ = 180, east_ = -180;
+    std::uint64_t drawn_ = 0, notDrawn_ = 0;
+    std::vector<std::pair<std::string_view, std::uint64_t>> typeCounts_;
+    std::vector<MapNavaid> listed_;
+    // Set by LayOut.
+    Extent extent_{};
+    double scale_ = 1, mapW_ = 0, mapH_ = 0, width_ = 0, height_ = 0;
+    LabelGrid grid_;
+};
+
+}  // namespace navaid
