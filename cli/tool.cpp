@@ -95,28 +95,30 @@ int Finish(const CommandInfo* command, const Ending& ending, const Console& cons
         console.err << "navaid: " << failure.Message() << "\n";
         return kExitFileError;
     }
-    const std::string name = command ? " " + std::string(command->name) : std::string();
-    console.err << "navaid" << name << ": " << failure.Message() << "\nTry 'navaid" << name
-                << " --help'.\n";
+    const std::string_view name = command ? command->name : std::string_view();
+    const char* space = command ? " " : "";
+    console.err << "navaid" << space << name << ": " << failure.Message() << "\nTry 'navaid"
+                << space << name << " --help'.\n";
     return kExitUsage;
 }
 
 // Words of a synopsis joined into lines no wider than the help, the later
 // ones indented under the first argument.
 std::string Wrap(const std::string& head, const std::vector<std::string>& words) {
-    std::string text = head, line = head;
+    std::string text = head;
+    std::size_t column = head.size();
     for (const std::string& word : words) {
-        if (line.size() + 1 + word.size() > kHelpWidth && line.size() > head.size()) {
-            text += "\n" + std::string(head.size(), ' ');
-            line = std::string(head.size(), ' ');
-        } else {
-            text += " ";
-            line += " ";
+        if (column + 1 + word.size() > kHelpWidth && column > head.size()) {
+            text += '\n';
+            text.append(head.size(), ' ');
+            column = head.size();
         }
+        text += ' ';
         text += word;
-        line += word;
+        column += 1 + word.size();
     }
-    return text + "\n";
+    text += '\n';
+    return text;
 }
 
 }  // namespace

@@ -40,9 +40,15 @@ struct Outcome {
 
     // "<file>:<line>: <reason>", without the parts that are not known.
     std::string Message() const {
-        std::string where = file;
-        if (line > 0) where += ":" + std::to_string(line);
-        return where.empty() ? reason : where + ": " + reason;
+        std::string text = file;
+        if (line > 0) {
+            text += ':';
+            text += std::to_string(line);
+        }
+        if (text.empty()) return reason;
+        text += ": ";
+        text += reason;
+        return text;
     }
 };
 

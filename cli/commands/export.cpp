@@ -69,7 +69,7 @@ const CommandInfo kExportCommand{
     "write the database as nav.dat, GeoJSON or CSV",
     {"DATABASE", "OUT"},
     {{"navdat-version", "810|1100|1200", "the nav.dat layout (default 1200)"},
-     {"region", "XX", "the region column of nav.dat 1100 and later (default ZZ)"}},
+     {"region", "XX", "nav.dat 1100 and 1200: the region (default ZZ)"}},
     kReadsDatabase | kWritesOut,
     "Writes OUT in the format its name ends in, complete or not at all:\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
