@@ -21,18 +21,6 @@ std::string Percent(std::uint64_t part, std::uint64_t whole) {
     return std::to_string(whole ? (part * 100 + whole / 2) / whole : 0) + "%";
 }
 
-struct Band {
-    float low, high;
-    const char* text;
-};
-
-Band FrequencyBand(Family family, std::string_view type) {
-    if (family == Family::Ndb) return {190.0f, 1750.0f, "the NDB band 190-1750 kHz"};
-    // TACAN-only stations carry a paired VHF frequency above the VOR band.
-    if (type == "TACAN") return {108.0f, 135.95f, "the TACAN range 108.00-135.95 MHz"};
-    return {108.0f, 117.95f, "the VOR band 108.00-117.95 MHz"};
-}
-
 }  // namespace
 
 bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
@@ -104,12 +92,12 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
     CheckText(index, "name", record + RecordLayout::kName, RecordLayout::kNameSize);
     CheckTypeAndAltitude(index, record, r);
     const bool placed = CheckNumbers(index, r);
-    if (std::isfinite(r.frequency)) {
-        const Band band = FrequencyBand(family_, r.type);
-        if (r.frequency < band.low || r.frequency > band.high) {
-            Add(index, true,
-                "frequency " + FormatListReal(r.frequency) + " is outside " + band.text);
-        }
+    // A record of undefined type is judged by the band of the type named as its family.
+    const TypeBlock* type = FindType(family_, r.typeCode);
+    if (type == nullptr) type = FindTypeBlock(FamilyName(family_));
+    if (std::isfinite(r.frequency) &&
+        (r.frequency < type->bandLow || r.frequency > type->bandHigh)) {
+        Add(index, true, "frequency " + FormatListReal(r.frequency) + " is outside " + type->band);
     }
     if (placed) KeepPosition(index, r);
 }

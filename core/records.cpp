@@ -9,14 +9,21 @@ namespace navaid {
 namespace {
 
 // Writers look names up in this order; at most one can match.
+// TACAN-only stations carry a paired VHF frequency above the VOR band.
+constexpr const char* kVorBand = "the VOR band 108.00-117.95 MHz";
+constexpr const char* kNdbBand = "the NDB band 190-1750 kHz";
 const TypeBlock kTypeBlocks[] = {
-    {"VOR", Family::Vor, {1, 0, 0, 0, 0, 0}, 6},
-    {"VORTAC", Family::Vor, {2, 0, 255, 255, 255, 255}, 6},
-    {"TACAN", Family::Vor, {3, 0, 0, 0, 255, 255}, 6},
-    {"VOR-DME", Family::Vor, {4, 0, 255, 255, 0, 0}, 6},
-    {"DME", Family::Vor, {9, 0, 255, 255, 0, 0}, 6},
-    {"NDB", Family::Ndb, {0x35, 0x20, 0x20, 0, 0, 0}, 3},
-    {"NDB-DME", Family::Ndb, {0x37, 0x20, 0x20, 0, 0, 0}, 3},
+    {"VOR", Family::Vor, {1, 0, 0, 0, 0, 0}, 6, 2, "vor", 3, 0, 108.0f, 117.95f, kVorBand},
+    {"VORTAC", Family::Vor, {2, 0, 255, 255, 255, 255}, 6, 3, "vortac", 3, 12, 108.0f, 117.95f,
+     kVorBand},
+    {"TACAN", Family::Vor, {3, 0, 0, 0, 255, 255}, 6, 4, "tacan", 13, 0, 108.0f, 135.95f,
+     "the TACAN range 108.00-135.95 MHz"},
+    {"VOR-DME", Family::Vor, {4, 0, 255, 255, 0, 0}, 6, 1, "vordme", 3, 12, 108.0f, 117.95f,
+     kVorBand},
+    {"DME", Family::Vor, {9, 0, 255, 255, 0, 0}, 6, 0, "dme", 13, 0, 108.0f, 117.95f, kVorBand},
+    {"NDB", Family::Ndb, {0x35, 0x20, 0x20, 0, 0, 0}, 3, 0, "ndb", 2, 0, 190.0f, 1750.0f, kNdbBand},
+    {"NDB-DME", Family::Ndb, {0x37, 0x20, 0x20, 0, 0, 0}, 3, 1, "ndbdme", 2, 13, 190.0f, 1750.0f,
+     kNdbBand},
 };
 
 // Trims, upper-cases, cuts to the field and pads with spaces.
@@ -42,10 +49,15 @@ const TypeBlock* FindTypeBlock(std::string_view name) {
     return nullptr;
 }
 
-const char* TypeText(Family family, std::uint8_t code) {
+const TypeBlock* FindType(Family family, std::uint8_t code) {
     for (const TypeBlock& block : kTypeBlocks)
-        if (block.family == family && block.bytes[0] == code) return block.name;
-    return kTypeUndefined;
+        if (block.family == family && block.bytes[0] == code) return &block;
+    return nullptr;
+}
+
+const char* TypeText(Family family, std::uint8_t code) {
+    const TypeBlock* block = FindType(family, code);
+    return block ? block->name : kTypeUndefined;
 }
 
 float ReadFloatLE(const std::uint8_t* p) {

@@ -37,21 +37,30 @@ struct RecordLayout {
     static constexpr std::size_t kTypeBlock = 50;
 };
 
-// One type name with the block that writers store for it.
+// One navaid type: everything the programs know of it, in one row. Adding a
+// type is adding a row.
 struct TypeBlock {
     const char* name;  // "VOR", "VORTAC", "TACAN", "VOR-DME", "DME", "NDB", "NDB-DME"
     Family family;
     std::array<std::uint8_t, 6> bytes;  // the first 3 are used for the NDB form
     std::size_t size;                   // 6 (VOR form) or 3 (NDB form)
+    int dialogOrder;                    // its place in the entry dialog's list
+    const char* symbol;                 // the map's symbol
+    int navDatRow;                      // the nav.dat row of the station itself
+    int navDatDmeRow;                   // the row of its DME, 0 for none
+    float bandLow, bandHigh;            // the usual frequencies, MHz or kHz
+    const char* band;                   // the band as a message names it
 };
 
-// The seven type blocks, VOR family first.
+// The seven type blocks, VOR family first, in the map legend's order.
 const TypeBlock* TypeBlocks(std::size_t& count);
 
 // Exact match on the upper-case name; null when no type has that name.
 const TypeBlock* FindTypeBlock(std::string_view name);
 
-// Readers: the type-code byte (byte 0 of the block) to its name, or "Type undefined".
+// Readers: the type-code byte (byte 0 of the block) to its type; null when undefined.
+const TypeBlock* FindType(Family family, std::uint8_t code);
+// Its name, or "Type undefined".
 const char* TypeText(Family family, std::uint8_t code);
 inline constexpr const char* kTypeUndefined = "Type undefined";
 

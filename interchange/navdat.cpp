@@ -382,24 +382,17 @@ void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& na
     NavDatReader(filter).Read(text, navaids);
 }
 
-// A station's rows: an NDB (and its DME), a TACAN or DME alone, or a VOR (and its DME).
-void AppendStationRows(std::string& text, const std::string& type, const RowText& t,
+// A station's rows: its own row, then its DME's, as the table of types says.
+void AppendStationRows(std::string& text, const TypeBlock& type, const RowText& t,
                        std::int32_t elevation, std::string_view id, const std::string& columns,
                        std::string_view name) {
-    if (type == "NDB" || type == "NDB-DME") {
-        AppendRow(text, 2, t, 0, kNdbRange, t.extra, id, columns, name, type.c_str());
-        if (type == "NDB-DME") {
-            const RowText dme{t.lat, t.lon, std::string(1, '0'), t.extra};
-            AppendRow(text, 13, dme, 0, kNdbRange, "0.0", id, columns, name, "NDB-DME");
-        }
-    } else if (type == "TACAN" || type == "DME") {
-        AppendRow(text, 13, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
-    } else {
-        AppendRow(text, 3, t, elevation, kVorRange, t.extra, id, columns, name, type.c_str());
-        if (type != "VOR") {
-            AppendRow(text, 12, t, elevation, kVorRange, "0.0", id, columns, name, type.c_str());
-        }
-    }
+    const bool ndb = type.family == Family::Ndb;
+    const int range = ndb ? kNdbRange : kVorRange;
+    AppendRow(text, type.navDatRow, t, elevation, range, t.extra, id, columns, name, type.name);
+    if (type.navDatDmeRow == 0) return;
+    // A beacon's DME is written without a frequency of its own.
+    const RowText dme = ndb ? RowText{t.lat, t.lon, std::string(1, '0'), t.extra} : t;
+    AppendRow(text, type.navDatDmeRow, dme, elevation, range, "0.0", id, columns, name, type.name);
 }
 
 // Refuses what does not apply and fills in the defaults: version 1200, region ZZ.
@@ -445,15 +438,15 @@ Outcome AppendStation(Family family, const ExportRecord& record, const ExportSet
         if (IsBlank(c) || c == '\n') return refuse("its ID holds white space");
     for (char c : name)
         if (c == '\r' || c == '\n') return refuse("its name holds a line break");
-    const std::string type = r.type;
-    if (type == kTypeUndefined) return refuse("its type is undefined");
+    const TypeBlock* type = FindType(family, r.typeCode);
+    if (type == nullptr) return refuse("its type is undefined");
     RowText t{FixedDecimal(r.latitude, 1, 8, ReadBack), FixedDecimal(r.longitude, 1, 8, ReadBack),
               FixedDecimal(r.frequency, vor ? 100 : 1, 0, ReadBack),
               FixedDecimal(r.magVar, 1, 1, ReadBack)};
     if (t.lat.empty() || t.lon.empty()) return refuse("its position is not a number");
     if (t.frequency.empty()) return refuse("its frequency is not a number");
     if (t.extra.empty()) return refuse("its MagVar is not a number");
-    AppendStationRows(text, type, t, vor ? r.altitude : 0, id, columns, name);
+    AppendStationRows(text, *type, t, vor ? r.altitude : 0, id, columns, name);
     return Outcome::Success();
 }
 

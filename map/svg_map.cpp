@@ -33,28 +33,8 @@ struct Style {
 
 // One symbol per type code; "undef" for codes that read "Type undefined".
 Style StyleOf(Family family, std::uint8_t code) {
-    if (family == Family::Vor) {
-        switch (code) {
-            case 1:
-                return {"vor", "VOR"};
-            case 2:
-                return {"vortac", "VORTAC"};
-            case 3:
-                return {"tacan", "TACAN"};
-            case 4:
-                return {"vordme", "VOR-DME"};
-            case 9:
-                return {"dme", "DME"};
-        }
-    } else {
-        switch (code) {
-            case '5':
-                return {"ndb", "NDB"};
-            case '7':
-                return {"ndbdme", "NDB-DME"};
-        }
-    }
-    return {"undef", kTypeUndefined};
+    const TypeBlock* type = FindType(family, code);
+    return type ? Style{type->symbol, type->name} : Style{"undef", kTypeUndefined};
 }
 
 const char* kSymbols =
@@ -117,20 +97,22 @@ void SvgMap::Count(const MapNavaid& n) {
 
 namespace {
 
-// Legend entries: the family's types, then "Type undefined" when present.
+// Legend entries: the family's types in the table's order, then "Type
+// undefined" when present.
 std::vector<std::pair<Style, std::uint64_t>> LegendEntries(
     Family family, const std::vector<std::pair<std::string_view, std::uint64_t>>& counts) {
-    std::vector<std::uint8_t> codes = family == Family::Vor
-                                          ? std::vector<std::uint8_t>{1, 2, 3, 4, 9}
-                                          : std::vector<std::uint8_t>{'5', '7'};
-    codes.push_back(0);
+    std::vector<Style> styles;
+    std::size_t count = 0;
+    const TypeBlock* types = TypeBlocks(count);
+    for (std::size_t i = 0; i < count; ++i)
+        if (types[i].family == family) styles.push_back({types[i].symbol, types[i].name});
+    styles.push_back({"undef", kTypeUndefined});
     std::vector<std::pair<Style, std::uint64_t>> legend;
-    for (std::uint8_t code : codes) {
-        const Style style = StyleOf(family, code);
-        std::uint64_t count = 0;
-        for (const auto& [symbol, n] : counts)
-            if (symbol == style.symbol) count = n;
-        if (code != 0 || count > 0) legend.push_back({style, count});
+    for (const Style& style : styles) {
+        std::uint64_t n = 0;
+        for (const auto& [symbol, counted] : counts)
+            if (symbol == style.symbol) n = counted;
+        if (style.label != std::string_view(kTypeUndefined) || n > 0) legend.push_back({style, n});
     }
     return legend;
 }
