@@ -1,7 +1,7 @@
 # What `cmake --install` puts under the prefix, and the packages CPack makes
 # of it (scripts/package.sh): for Windows a zip and an NSIS installer of both
-# programs with the README and samples; for Linux a .deb and a .tar.gz of navaid
-# with its man page.
+# programs with a README for Windows users, its pictures and the samples; for
+# Linux a .deb and a .tar.gz of navaid with its man page.
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "navaidedit")
 set(CPACK_PACKAGE_CONTACT "navaidedit <navaid@localhost>")
@@ -12,7 +12,10 @@ set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 
 if(WIN32)
   install(TARGETS navaidedit navaid RUNTIME DESTINATION .)
-  install(FILES README.md DESTINATION .)
+  # Windows users get a README of their own, on starting the two programs, and
+  # the pictures it shows beside it; the repository's README is about building.
+  install(FILES docs/windows-readme.md DESTINATION . RENAME README.txt)
+  install(FILES docs/main-window.png docs/add-vor-dialog.png DESTINATION .)
   install(DIRECTORY samples/ DESTINATION samples)
   set(CPACK_PACKAGE_NAME navaidedit)
   set(CPACK_PACKAGE_FILE_NAME navaidedit-${PROJECT_VERSION}-win64)

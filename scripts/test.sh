@@ -63,6 +63,8 @@ rm -rf "$check"
 mkdir -p "$check/zip" "$check/deb"
 (cd "$check/zip" && cmake -E tar xf "$root"/build/win64/packages/navaidedit-*-win64.zip)
 zipped=$(echo "$check"/zip/navaidedit-*-win64)
+# The zip carries the Windows users' README and the pictures it shows.
+ls "$zipped"/{README.txt,main-window.png,add-vor-dialog.png} >/dev/null
 bash cmake/wine-run.sh build/win64/bin/start_screen_shot.exe "$zipped/navaidedit.exe"
 dpkg -x "$root"/build/native/packages/navaid_*.deb "$check/deb"
 # Both packaged tools list a sample, and print and write the same bytes.
