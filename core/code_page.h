@@ -23,7 +23,6 @@ const CodePageCase& Windows1252Case();
 
 // The mapping every core operation uses. Null restores the built-in one.
 void SetCodePageCase(const CodePageCase* mapping);
-const CodePageCase& CurrentCodePageCase();
 
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);

@@ -27,5 +27,8 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
 // if this operation created or emptied it; one it could not open stays as
 // the user left it. Returns the first failure.
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath);
+// The same, with the source already closed.
+Outcome Finish(Outcome result, const Outcome& inClosed, io::File& out,
+               const std::string& outputPath);
 
 }  // namespace navaid::detail

@@ -181,14 +181,6 @@ Outcome File::Write(const void* buffer, std::size_t size) {
     return Outcome::Success();
 }
 
-Outcome File::Flush() {
-    if (int injected = NextCall()) return Fail(injected);
-    if (stream_ == nullptr) return Fail(EBADF);
-    errno = 0;
-    if (std::fflush(stream_) != 0 || std::ferror(stream_)) return Fail(LastError());
-    return Outcome::Success();
-}
-
 Outcome File::WriteThrough(const void* buffer, std::size_t size) {
     if (int injected = NextCall()) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);

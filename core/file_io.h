@@ -35,9 +35,7 @@ public:
     Outcome Read(void* buffer, std::size_t capacity, std::size_t& got);
     // Writes all `size` bytes or fails.
     Outcome Write(const void* buffer, std::size_t size);
-    // Hands everything written so far to the operating system.
-    Outcome Flush();
-    // Write then Flush in one call, for a file written a line at a time:
+    // Write, then flush, in one call, for a file written a line at a time:
     // the bytes go to the operating system at once, without the stream's
     // buffer where the system allows it.
     Outcome WriteThrough(const void* buffer, std::size_t size);

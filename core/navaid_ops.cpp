@@ -75,7 +75,11 @@ Outcome CopyRange(io::File& in, io::File& out, std::uint64_t skipBegin, std::uin
 }
 
 Outcome Finish(Outcome result, io::File& in, io::File& out, const std::string& outputPath) {
-    Outcome inClosed = in.Close();
+    return Finish(result, in.Close(), out, outputPath);
+}
+
+Outcome Finish(Outcome result, const Outcome& inClosed, io::File& out,
+               const std::string& outputPath) {
     Outcome outClosed = out.Close();
     if (result) result = inClosed ? outClosed : inClosed;
     if (!result && out.Emptied()) io::RemoveFile(outputPath);
@@ -294,7 +298,7 @@ std::size_t WriteRecordLine(Family family, const std::uint8_t* record, char* lin
         out = AppendText(out, record + RecordLayout::kName, RecordLayout::kNameSize);
     }
     *out++ = ',';
-    // Numbers right-aligned in eight positions, as PadLeft does.
+    // Numbers right-aligned in eight positions.
     for (std::size_t offset : {RecordLayout::kLatitude, RecordLayout::kLongitude,
                                RecordLayout::kFrequency, RecordLayout::kMagVar}) {
         out = WriteListReal(out, ReadFloatLE(record + offset), 8);
@@ -373,11 +377,7 @@ Outcome ExportNavaidList(Family family, const std::string& sourcePath,
             }
         }
     }
-    Outcome sourceClosed = source.Close();
-    Outcome listClosed = list.Close();
-    if (result) result = sourceClosed ? listClosed : sourceClosed;
-    if (!result && list.Emptied()) io::RemoveFile(listPath);
-    return result;
+    return detail::Finish(result, source.Close(), list, listPath);
 }
 
 }  // namespace navaid

@@ -367,13 +367,6 @@ std::string FormatListInteger(std::int32_t value) {
     return std::string(buffer, WriteListInteger(buffer, value));
 }
 
-std::string PadLeft(std::string_view text, std::size_t width) {
-    std::string result;
-    if (text.size() < width) result.assign(width - text.size(), ' ');
-    result.append(text);
-    return result;
-}
-
 namespace {
 
 // The decimal digits of a dialog number as read so far, with what the

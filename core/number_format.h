@@ -20,8 +20,6 @@ std::string FormatListInteger(std::int32_t value);
 inline constexpr std::size_t kListNumberSize = 16;
 char* WriteListReal(char* out, float value, std::size_t width = 0);
 char* WriteListInteger(char* out, std::int32_t value, std::size_t width = 0);
-// Right-aligns text in `width` positions; longer text is returned whole.
-std::string PadLeft(std::string_view text, std::size_t width = 8);
 
 // The dialog's real-number rule: leading white space, sign, digits with at most
 // one ".", exponent with E/e/D/d; the rest of the text is ignored; no number

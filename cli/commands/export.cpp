@@ -23,7 +23,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     OutputFile out;
     bool started = false;
     std::uint64_t written = 0;
-    Outcome opened, refused;
+    Outcome opened, accepted;  // accepted: every record so far could be written
     auto start = [&] {
         if (started) return;
         started = true;
@@ -34,12 +34,12 @@ Ending Run(const CommandLine& line, const Console& console) {
     const Outcome read =
         ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
             start();
-            if (!opened || !refused) return;
+            if (!opened || !accepted) return;
             text.clear();
             const Outcome added = format->record(
                 line.family, {index, DecodeRecord(line.family, record)}, settings, written, text);
             if (!added) {
-                refused = added;
+                accepted = added;
             } else if (added.HasWarning()) {
                 console.err << "navaid: " << added.Message() << "\n";
             } else {
@@ -53,9 +53,9 @@ Ending Run(const CommandLine& line, const Console& console) {
     }
     start();
     if (!opened) return opened;
-    if (!refused) {
+    if (!accepted) {
         out.Discard();
-        return Outcome::Failure(outPath, refused.reason);
+        return Outcome::Failure(outPath, accepted.reason);
     }
     out.Write(format->tail);
     if (Outcome closed = out.Close(); !closed) return closed;

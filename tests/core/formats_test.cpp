@@ -32,8 +32,6 @@ TEST(NumberFormatTest, ListRealsHaveSixDigitsRoundedByTheSeventhAlone) {
         {bits(0x7F800001), "1.#QNAN"}, {bits(0xFFFFFFFF), "-1.#QNAN"}};
     // clang-format on
     for (const auto& [value, text] : cases) EXPECT_EQ(FormatListReal(value), text) << text;
-    EXPECT_EQ(PadLeft("-1.#IND") + PadLeft("1.23457e+006") + PadLeft("ab", 3),
-              " -1.#IND1.23457e+006 ab");
 }
 
 TEST(NumberFormatTest, ListIntegersAcrossTheEightDigitWord) {
@@ -46,7 +44,9 @@ TEST(NumberFormatTest, ListIntegersAcrossTheEightDigitWord) {
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(FormatListInteger(value), text);
         char padded[8 + kListNumberSize];
-        EXPECT_EQ(std::string(padded, WriteListInteger(padded, value, 8)), PadLeft(text)) << text;
+        const std::size_t size = std::strlen(text);
+        const std::string right = std::string(size < 8 ? 8 - size : 0, ' ') + text;
+        EXPECT_EQ(std::string(padded, WriteListInteger(padded, value, 8)), right) << text;
     }
 }
 
