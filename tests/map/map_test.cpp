@@ -1,10 +1,10 @@
 // The map's label grid past the boxes a cell keeps exactly: it must still
 // refuse every overlap and keep room where nothing stands.
-#include "label_grid.h"
-
 #include <gtest/gtest.h>
 
-namespace navaid::cli {
+#include "label_grid.h"
+
+namespace navaid {
 namespace {
 
 TEST(LabelGridTest, ACrowdedCellStillRefusesOverlapsAndKeepsFreeRoom) {
@@ -22,4 +22,4 @@ TEST(LabelGridTest, ACrowdedCellStillRefusesOverlapsAndKeepsFreeRoom) {
 }
 
 }  // namespace
-}  // namespace navaid::cli
+}  // namespace navaid

@@ -1,5 +1,8 @@
-// nav.dat, OurAirports' navaids.csv, GeoJSON and CSV through 'navaid import',
-// 'navaid export' and 'navaid diff', against hand-made files and golden output.
+// nav.dat, OurAirports' navaids.csv, GeoJSON and CSV through the table of
+// formats and through 'navaid import' and 'navaid export', against hand-made
+// files and golden output (tests/data/interchange/<format>/).
+#include "interchange.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +15,6 @@
 #include <sstream>
 
 #include "command.h"
-#include "find.h"
 #include "navaid_db.h"
 
 namespace navaid::cli {
@@ -79,6 +81,22 @@ protected:
     std::string out_, err_;
 };
 
+TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
+    const std::string airports = Slurp(kData / "ourairports/navaids.csv");
+    const std::vector<std::pair<std::string, const Format*>> texts = {
+        {"I\n810 Version\n99\n", &kNavDatFormat},
+        {"A\r\n1200\r\n99\r\n", &kNavDatFormat},
+        {airports.substr(0, airports.find('\n') + 1), &kOurAirportsFormat},
+        {"id,name,lat,lon,freq,magvar,type\n", &kProjectCsvFormat},
+        {"I", &kProjectCsvFormat},  // no line after the "I": not a nav.dat
+    };
+    for (const auto& [text, format] : texts) EXPECT_EQ(&FormatOfText(text), format) << text;
+    EXPECT_EQ(FormatOfName("x/OUT.DAT"), &kNavDatFormat);
+    EXPECT_EQ(FormatOfName("a.GeoJSON"), &kGeoJsonFormat);
+    EXPECT_EQ(FormatOfName("a.csv"), &kProjectCsvFormat);
+    EXPECT_EQ(FormatOfName("a.dat.txt"), nullptr);
+}
+
 TEST_F(InterchangeTest, ExportThenImportGivesTheSameBytesInEveryLayout) {
     for (auto [family, kind, entries] :
          {std::tuple{Family::Vor, "vor", kVors}, std::tuple{Family::Ndb, "ndb", kNdbs}}) {
@@ -105,23 +123,23 @@ TEST_F(InterchangeTest, ExportWritesTheGoldenFiles) {
     ASSERT_EQ(
         Run({"export", "vor", "vor.qvz", "out.dat", "--navdat-version", "1100", "--region", "ed"}),
         kExitOk);
-    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "golden-vor-1100.dat"));
+    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "navdat/exported-vor-1100.dat"));
     Put("ndb.qvz", Records(Family::Ndb, kNdbs));
     ASSERT_EQ(Run({"export", "ndb", "ndb.qvz", "out.dat", "--navdat-version", "810"}), kExitOk);
-    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "golden-ndb-810.dat"));
+    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "navdat/exported-ndb-810.dat"));
     ASSERT_EQ(Run({"export", "vor", "vor.qvz", "out.geojson"}), kExitOk);
-    EXPECT_EQ(Slurp("out.geojson"), Slurp(kData / "golden-vor.geojson"));
+    EXPECT_EQ(Slurp("out.geojson"), Slurp(kData / "geojson/exported-vor.geojson"));
     EXPECT_EQ(err_, "navaid: left out record 3 (FOO): position 95,-200 is out of range\n");
 }
 
 TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
     const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-        {"vor", "nav810.dat", "golden-navdat-vor.txt"},
-        {"vor", "nav1200.dat.gz", "golden-navdat-vor.txt"},
-        {"ndb", "nav810.dat", "golden-navdat-ndb.txt"},
-        {"ndb", "nav1200.dat.gz", "golden-navdat-ndb.txt"},
-        {"vor", "navaids.csv", "golden-ourairports-vor.txt"},
-        {"ndb", "navaids.csv", "golden-ourairports-ndb.txt"},
+        {"vor", "navdat/nav810.dat", "navdat/imported-vor.txt"},
+        {"vor", "navdat/nav1200.dat.gz", "navdat/imported-vor.txt"},
+        {"ndb", "navdat/nav810.dat", "navdat/imported-ndb.txt"},
+        {"ndb", "navdat/nav1200.dat.gz", "navdat/imported-ndb.txt"},
+        {"vor", "ourairports/navaids.csv", "ourairports/imported-vor.txt"},
+        {"ndb", "ourairports/navaids.csv", "ourairports/imported-ndb.txt"},
     };
     Put("db.qvz", "");
     for (const auto& [kind, file, golden] : cases) {
@@ -130,16 +148,16 @@ TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
         ASSERT_EQ(Run({"find", kind, "db.qvz.new"}), kExitOk);
         EXPECT_EQ(summary + out_, Slurp(kData / golden)) << kind << " " << file;
     }
-    ASSERT_EQ(Run({"import", "vor", "db.qvz", (kData / "nav810.dat").string(), "--near", "57,10",
-                   "--within", "30"}),
+    ASSERT_EQ(Run({"import", "vor", "db.qvz", (kData / "navdat/nav810.dat").string(), "--near",
+                   "57,10", "--within", "30"}),
               kExitOk);
     EXPECT_NE(out_.find("with 1 imported record\n"), std::string::npos) << out_;
     EXPECT_NE(out_.find("7 rows skipped: outside the --near circle\n"), std::string::npos);
 }
 
 TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
-    const std::string gz = Slurp(kData / "nav1200.dat.gz");
-    const std::string airports = Slurp(kData / "navaids.csv");
+    const std::string gz = Slurp(kData / "navdat/nav1200.dat.gz");
+    const std::string airports = Slurp(kData / "ourairports/navaids.csv");
     const std::string header = airports.substr(0, airports.find('\n') + 1);
     const std::vector<std::tuple<std::string, std::string, int, std::string>> cases = {
         {"bad.dat", "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", kExitFileError,
@@ -193,44 +211,9 @@ TEST_F(InterchangeTest, ExportRefusesWhatTheFormatCannotHold) {
     }
 }
 
-TEST_F(InterchangeTest, DiffListsRemovedAndAddedRecordsInFileOrder) {
-    const std::string db = Records(Family::Ndb, kNdbs);
-    auto record = [&](std::size_t i) { return db.substr(i * kNdbRecordSize, kNdbRecordSize); };
-    const std::string other = Records(Family::Ndb, {{"NEW", "", 1, 2, 300, 0, 0, "NDB"}});
-    auto line = [&](const char* sign, std::size_t index, const std::string& bytes) {
-        return sign +
-               RecordLine(Family::Ndb, index, reinterpret_cast<const std::uint8_t*>(bytes.data())) +
-               "\n";
-    };
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {db, ""},
-        {db + "tail", ""},  // a trailing piece is no record
-        {record(0) + record(2), line("- ", 1, record(1))},
-        {db + other, line("+ ", 3, other)},
-        {record(0) + other + record(2), line("- ", 1, record(1)) + line("+ ", 1, other)},
-        {record(2) + record(0) + record(1), line("+ ", 0, record(2)) + line("- ", 2, record(2))},
-        {"", line("- ", 0, record(0)) + line("- ", 1, record(1)) + line("- ", 2, record(2))},
-    };
-    Put("old.qvz", db);
-    for (const auto& [content, expected] : cases) {
-        Put("new.qvz", content);
-        EXPECT_EQ(Run({"diff", "ndb", "old.qvz", "new.qvz"}),
-                  expected.empty() ? kExitOk : kExitFindings);
-        EXPECT_EQ(out_, expected);
-    }
-    // Past the searched number of differences every record of each side is listed.
-    std::vector<NavaidEntry> many(2100, kNdbs[0]);
-    Put("old.qvz", Records(Family::Ndb, many));
-    for (NavaidEntry& entry : many) entry.id = "NEW";
-    Put("new.qvz", Records(Family::Ndb, many));
-    EXPECT_EQ(Run({"diff", "ndb", "old.qvz", "new.qvz"}), kExitFindings);
-    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 4200);
-    EXPECT_TRUE(out_.starts_with("- 0\t") && out_.find("\n+ 2099\tNEW ") != std::string::npos);
-}
-
 TEST_F(InterchangeTest, EachFailedFileCallLeavesNoOutput) {
     Put("db.qvz", Records(Family::Ndb, kNdbs));
-    fs::copy_file(kData / "nav1200.dat.gz", "in.dat.gz");
+    fs::copy_file(kData / "navdat/nav1200.dat.gz", "in.dat.gz");
     const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"import", "ndb", "db.qvz", "in.dat.gz"}, "db.qvz.new"},
         {{"export", "ndb", "db.qvz", "out.dat"}, "out.dat"},
