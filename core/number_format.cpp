@@ -1,3 +1,6 @@
+// The dialogs' number rules and the list's number texts. The list's fast
+// formatter with its exact 64-bit path makes this file long (about 480
+// lines); its parts only make sense together.
 #include "number_format.h"
 
 #include <algorithm>

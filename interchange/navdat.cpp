@@ -1,4 +1,6 @@
-// nav.dat in and out: rows 2, 3, 12 and 13 to records and back.
+// nav.dat in and out: rows 2, 3, 12 and 13 to records and back. One file
+// for the format (about 470 lines), reader and writer side by side, as each
+// format of the table is.
 #include <algorithm>
 #include <bit>
 #include <cctype>
