@@ -1,6 +1,7 @@
 // A command's arguments: the family, the further arguments, and its options.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -24,6 +25,7 @@ struct CommandLine {
     Family family = Family::Vor;
     std::vector<std::string> positional;  // after the family
     std::map<std::string, std::string, std::less<>> options;
+    std::uint64_t databaseBytes = 0;  // the first argument's size, when the command reads it
 
     std::optional<std::string> Option(std::string_view name) const;
 };

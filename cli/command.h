@@ -44,12 +44,16 @@ public:
 
 // What the tool checks before a command runs, so that no command has to.
 enum Needs : unsigned {
-    kReadsDatabase = 1,  // the first argument names an existing file, not a folder
-    kReadsSecond = 2,    // so does the second
-    kWritesNew = 4,      // writes DATABASE.new, which must not be the database
-    kWritesList = 8,     // writes DATABASE.txt, likewise
-    kWritesOut = 16,     // writes the second argument, likewise
+    kReadsDatabase = 1,   // the first argument names an existing file, not a folder
+    kReadsSecond = 2,     // so does the second
+    kWritesNew = 4,       // writes DATABASE.new, which must not be the database
+    kWritesList = 8,      // writes DATABASE.txt, likewise
+    kWritesOut = 16,      // writes the second argument, likewise
+    kEditsDatabase = 32,  // refuses a database that is not whole records (reading ones warn)
 };
+
+// "33 records", "1 record".
+std::string Records(std::uint64_t count);
 
 // One command's row in the tool's table. Its help is made of the synopsis
 // and option list (from `arguments` and `options`), then `about`.

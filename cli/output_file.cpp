@@ -3,9 +3,9 @@
 namespace navaid::cli {
 
 Outcome OutputFile::Open(const std::string& path) {
-    Outcome opened = file_.Open(path, io::OpenMode::WriteTruncate);
-    created_ = opened.ok;
-    return opened;
+    staged_.emplace(path);
+    if (Outcome checked = staged_->Check(); !checked) return checked;
+    return staged_->Named(file_.Open(staged_->Path(), io::OpenMode::WriteTruncate));
 }
 
 void OutputFile::Write(std::string_view text) {
@@ -19,20 +19,15 @@ void OutputFile::Write(std::string_view text) {
 Outcome OutputFile::Close() {
     if (written_ && !pending_.empty()) written_ = file_.Write(pending_.data(), pending_.size());
     pending_.clear();
-    const std::string path = file_.Path();
     Outcome closed = file_.Close();
     if (written_) written_ = closed;
-    // A partly written file would pass for a complete one.
-    if (!written_ && created_) io::RemoveFile(path);
-    created_ = false;
-    return written_;
+    if (written_) written_ = staged_->Commit();
+    return staged_->Named(written_);
 }
 
 void OutputFile::Discard() {
-    const std::string path = file_.Path();
     file_.Close();
-    if (created_) io::RemoveFile(path);
-    created_ = false;
+    staged_.reset();
 }
 
 }  // namespace navaid::cli

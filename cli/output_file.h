@@ -1,12 +1,14 @@
 // An output file written in chunks as its text is made, so a command's memory
-// does not grow with it; complete after Close, or removed.
+// does not grow with it; moved into place complete after Close, or never.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "file_io.h"
 #include "outcome.h"
+#include "staged_output.h"
 
 namespace navaid::cli {
 
@@ -15,17 +17,20 @@ public:
     Outcome Open(const std::string& path);
     // Adds text; after a failed write nothing more is written, and Close says why.
     void Write(std::string_view text);
-    // Writes the rest and closes; after any failure the file is removed.
+    // Writes the rest, closes and moves the file into place; after any failure
+    // the target stays as it was.
     Outcome Close();
-    // Closes and removes the file, for a failure elsewhere.
+    // Closes and drops the file, for a failure elsewhere.
     void Discard();
+    // What Close wrote, for the command's last line.
+    std::string Wrote() const { return staged_ ? staged_->Wrote() : std::string(); }
 
 private:
     static constexpr std::size_t kChunk = 64 * 1024;
+    std::optional<StagedOutput> staged_;
     io::File file_;
     std::string pending_;
     Outcome written_ = Outcome::Success();
-    bool created_ = false;
 };
 
 }  // namespace navaid::cli

@@ -7,6 +7,7 @@
 #include "command.h"
 #include "file_io.h"
 #include "file_slots.h"
+#include "records.h"
 
 namespace navaid::cli {
 
@@ -69,8 +70,48 @@ Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     return queried;
 }
 
+Outcome FileSize(const std::string& path, std::uint64_t& size) {
+    io::File file;
+    Outcome result = file.Open(path, io::OpenMode::Read);
+    if (result) result = file.Size(size);
+    if (Outcome closed = file.Close(); result && !closed) result = closed;
+    return result;
+}
+
+// A database that is not a whole number of its family's records: what it
+// holds, and the other family where its size fits that one.
+std::string Misaligned(const std::string& path, Family family, std::uint64_t size) {
+    const std::uint64_t recordSize = RecordSize(family);
+    std::string text = path + ": its " + std::to_string(size) + " bytes are " +
+                       Records(size / recordSize) + " of " + FamilyName(family) + " and " +
+                       std::to_string(size % recordSize) + " bytes more";
+    const Family other = OtherFamily(family);
+    if (size % RecordSize(other) == 0) {
+        text += "; it looks like a database of the other family (" +
+                Records(size / RecordSize(other)) + " of " + FamilyName(other) + ")";
+    }
+    return text;
+}
+
+// Each database read must exist; an edit refuses one that is not whole
+// records, a reading command says so once and goes on.
+Outcome CheckDatabase(const std::string& path, const CommandInfo& command, CommandLine& line,
+                      const Console& console) {
+    if (Outcome exists = RequireExistingFile(path); !exists) return exists;
+    std::uint64_t size = 0;
+    if (Outcome sized = FileSize(path, size); !sized) return sized;
+    if (path == line.positional[0]) line.databaseBytes = size;
+    if (size % RecordSize(line.family) == 0) return Outcome::Success();
+    const std::string what = Misaligned(path, line.family, size);
+    if (command.needs & kEditsDatabase) {
+        return Outcome::Failure("", what + "; an edit would write records at wrong offsets");
+    }
+    console.err << "navaid: warning: " << what << "\n";
+    return Outcome::Success();
+}
+
 // What the command's row says it needs, in the order a user would fix it.
-Outcome CheckNeeds(const CommandInfo& command, const CommandLine& line) {
+Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const unsigned needs = command.needs;
     for (const auto& [need, output] :
@@ -81,9 +122,11 @@ Outcome CheckNeeds(const CommandInfo& command, const CommandLine& line) {
             if (Outcome refused = RefuseSameFile(database, output); !refused) return refused;
     }
     if (needs & kReadsDatabase)
-        if (Outcome exists = RequireExistingFile(database); !exists) return exists;
+        if (Outcome checked = CheckDatabase(database, command, line, console); !checked)
+            return checked;
     if (needs & kReadsSecond)
-        if (Outcome exists = RequireExistingFile(line.positional[1]); !exists) return exists;
+        if (Outcome checked = CheckDatabase(line.positional[1], command, line, console); !checked)
+            return checked;
     return Outcome::Success();
 }
 
@@ -122,6 +165,10 @@ std::string Wrap(const std::string& head, const std::vector<std::string>& words)
 }
 
 }  // namespace
+
+std::string Records(std::uint64_t count) {
+    return std::to_string(count) + (count == 1 ? " record" : " records");
+}
 
 std::string HelpText(const CommandInfo& command) {
     std::vector<std::string> words = {"vor|ndb"};
@@ -171,8 +218,8 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
         return kExitOk;
     }
     try {
-        const CommandLine line = ParseCommandLine(rest, command->arguments, command->options);
-        if (Outcome ready = CheckNeeds(*command, line); !ready) {
+        CommandLine line = ParseCommandLine(rest, command->arguments, command->options);
+        if (Outcome ready = CheckNeeds(*command, line, console); !ready) {
             return Finish(command, ready, console);
         }
         return Finish(command, command->run(line, console), console);

@@ -79,7 +79,6 @@ const CodePageCase& Windows1252Case() { return kWindows1252; }
 
 void SetCodePageCase(const CodePageCase* mapping) { g_current = mapping ? mapping : &kWindows1252; }
 
-
 std::string UpperCase(std::string_view text) {
     std::string result(text);
     g_current->ToUpper(result);

@@ -73,7 +73,31 @@ std::optional<FieldError> BuildEntry(Family family, const EntryTexts& texts, Nav
         return FieldError{"type", *message};
     }
     result.typeName = texts.type;
+    if (auto error = CheckEntryValues(result)) return error;
     entry = std::move(result);
+    return std::nullopt;
+}
+
+std::optional<FieldError> CheckEntryValues(const NavaidEntry& entry) {
+    auto control = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F;
+    };
+    const std::string_view id = TrimWhiteSpace(entry.id);
+    if (id.empty()) return FieldError{"id", "the ID is empty"};
+    if (std::any_of(id.begin(), id.end(), control))
+        return FieldError{"id", "ID " + Quoted(EscapeBytes(id)) + " holds a control byte"};
+    if (id.find(' ') != std::string_view::npos)
+        return FieldError{"id", "ID " + Quoted(id) + " holds white space"};
+    const std::string_view name = TrimWhiteSpace(entry.name);
+    if (std::any_of(name.begin(), name.end(), control))
+        return FieldError{"name", "name " + Quoted(EscapeBytes(name)) + " holds a control byte"};
+    if (!(std::fabs(entry.latitude) <= 90))
+        return FieldError{"lat",
+                          "latitude " + FormatListReal(entry.latitude) + " is outside -90..90"};
+    if (!(std::fabs(entry.longitude) <= 180))
+        return FieldError{"lon",
+                          "longitude " + FormatListReal(entry.longitude) + " is outside -180..180"};
     return std::nullopt;
 }
 

@@ -141,6 +141,10 @@ Outcome File::Open(const std::string& path, OpenMode mode) {
     emptied_ = false;
     if (int injected = NextCall()) return Fail(injected);
     errno = 0;
+    if (mode == OpenMode::Update) {
+        stream_ = std::fopen(path.c_str(), "r+b");
+        return stream_ ? Outcome::Success() : Fail(LastError());
+    }
     if (mode == OpenMode::WriteTruncate) {
         stream_ = std::fopen(path.c_str(), "wb");
         emptied_ = stream_ != nullptr;
@@ -284,6 +288,44 @@ Outcome File::Close() {
     stream_ = nullptr;
     if (injected) error = injected;
     return error ? Fail(error) : Outcome::Success();
+}
+
+#if defined(_WIN32)
+// kernel32's call, declared here so that the core stays free of <windows.h>:
+// the C runtime's rename() refuses to replace an existing file.
+extern "C" __declspec(dllimport) int __stdcall MoveFileExA(const char* from, const char* to,
+                                                           unsigned long flags);
+extern "C" __declspec(dllimport) unsigned long __stdcall GetLastError();
+
+// The system's few answers a move can give, as errno values.
+static int MoveError(unsigned long code) {
+    switch (code) {
+        case 2:
+        case 3:
+            return ENOENT;
+        case 5:
+        case 32:
+            return EACCES;
+        case 112:
+            return ENOSPC;
+        default:
+            return EIO;
+    }
+}
+#endif
+
+Outcome MoveIntoPlace(const std::string& from, const std::string& to) {
+    if (int injected = NextCall()) return Outcome::Failure(to, ErrorText(injected));
+    errno = 0;
+#if defined(_WIN32)
+    constexpr unsigned long kReplaceExisting = 1, kWriteThrough = 8;
+    if (MoveFileExA(from.c_str(), to.c_str(), kReplaceExisting | kWriteThrough) == 0)
+        return Outcome::Failure(to, ErrorText(MoveError(GetLastError())));
+#else
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        return Outcome::Failure(to, ErrorText(LastError()));
+#endif
+    return Outcome::Success();
 }
 
 Outcome RemoveFile(const std::string& path) {

@@ -16,6 +16,7 @@ namespace navaid::io {
 enum class OpenMode {
     ReadCreate,     // binary read; a missing file is created empty first
     Read,           // binary read; a missing file is an error
+    Update,         // binary read and write of an existing file, nothing emptied
     WriteTruncate,  // binary write; created, or emptied if it exists
 };
 
@@ -71,6 +72,11 @@ private:
 // else of that name (a folder, a device) is left alone. The status query
 // and the removal are separate calls, and either may fail.
 Outcome RemoveFile(const std::string& path);
+
+// Moves the file `from` to `to`, replacing a file of that name in one step,
+// so that `to` is always either the earlier file or the complete new one.
+// Both must be in the same folder.
+Outcome MoveIntoPlace(const std::string& from, const std::string& to);
 
 // Whether two paths name the same existing file (false when either is
 // missing). Paths are the system's narrow strings, in the ANSI code page on

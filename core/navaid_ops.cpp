@@ -219,8 +219,8 @@ Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCo
         // The request is wrong, not the file.
         source.Close();
         Outcome refused = Outcome::Failure(
-            sourcePath, "there is no navaid number " + std::to_string(index) +
-                            " in this file (it holds " + std::to_string(count) + ")");
+            sourcePath, "index " + std::to_string(index) + " names no record; the file has " +
+                            std::to_string(count) + (count == 1 ? " record" : " records"));
         refused.kind = Outcome::Kind::Usage;
         return refused;
     }

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "code_page.h"
+#include "entry_texts.h"
 #include "format_parts.h"
 #include "text.h"
 
@@ -207,6 +208,7 @@ void NavDatReader::Add(const Row& row, const char* type, ImportedNavaids& result
     if (!std::isfinite(entry.frequency)) {
         Refuse(row.line, "frequency is beyond the range of a stored number");
     }
+    if (auto error = CheckEntryValues(entry)) Refuse(row.line, error->message);
     if (ShortensName(entry.name)) ++result.tally.shortened;
     result.entries.push_back(std::move(entry));
 }

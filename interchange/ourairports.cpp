@@ -117,6 +117,7 @@ void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& re
         ReadRowNumbers(row, family, entry);
         ReadRowTexts(row, entry, result.tally);
         entry.typeName = block.name;
+        if (auto error = CheckEntryValues(entry)) row.Refuse(error->message);
         result.entries.push_back(std::move(entry));
     }
 }

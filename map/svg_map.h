@@ -38,6 +38,8 @@ public:
     std::string LabelsHead() const;
     std::string Label(const MapNavaid& navaid);
     std::string Tail() const;
+    // How many navaids Count found on the map.
+    std::uint64_t Drawn() const { return drawn_; }
 
 private:
     double X(double lon) const { return kLeft + (lon - extent_.west) * scale_; }

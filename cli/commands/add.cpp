@@ -2,6 +2,7 @@
 #include "command.h"
 #include "entry_texts.h"
 #include "navaid_db.h"
+#include "staged_output.h"
 
 namespace navaid::cli {
 
@@ -15,10 +16,19 @@ Ending Run(const CommandLine& line, const Console& console) {
     if (auto error = BuildEntry(line.family, texts, entry)) {
         throw UsageError("--" + error->field + ": " + error->message);
     }
+    std::string record;
+    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) return encoded;
+    // Appended straight to the copy, as import does: the program's temporary
+    // record file is the dialog's way, not the tool's.
     const std::string& database = line.positional[0];
-    const Outcome added = AddNavaidToFiles(line.family, database, WorkingCopyName(database), entry);
-    if (!added) return added;
-    if (added.HasWarning()) console.err << "navaid: warning: " << added.Message() << "\n";
+    StagedOutput out(WorkingCopyName(database));
+    if (Outcome added = out.Write(
+            [&](const std::string& path) { return AppendRecordsToFiles(database, path, record); });
+        !added)
+        return added;
+    console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1)
+                << ", " << database << " plus "
+                << TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize)) << "\n";
     return kExitOk;
 }
 
@@ -30,8 +40,9 @@ std::string About() {
            "  vor: " +
            FamilyTypeNames(Family::Vor) + "\n  ndb: " + FamilyTypeNames(Family::Ndb) +
            "\n"
-           "Anything else is refused and nothing is written. The record is built in the\n"
-           "temporary file navblock.qvz in the current folder, which is gone afterwards.\n"
+           "A latitude outside -90..90 or longitude outside -180..180, an empty ID,\n"
+           "white space or a control byte inside the ID, a control byte in the name,\n"
+           "and anything else that cannot be stored are refused, and nothing is written.\n"
            "\n"
            "Example:\n"
            "  navaid add vor vor.qvz --id LAX --name 'LOS ANGELES' --lat 33.93 \\\n"
@@ -52,7 +63,7 @@ const CommandInfo kAddCommand{
      {"magvar", "X", "magnetic variation in degrees", true},
      {"alt", "N", "altitude in feet, a whole number (VOR only; 0 when left out)"},
      {"type", "TYPE", "one of the family's types", true}},
-    kReadsDatabase | kWritesNew,
+    kReadsDatabase | kWritesNew | kEditsDatabase,
     About(),
     Run};
 

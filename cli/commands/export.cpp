@@ -59,6 +59,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     }
     out.Write(format->tail);
     if (Outcome closed = out.Close(); !closed) return closed;
+    console.out << out.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }
 

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "interchange.h"
 #include "navaid_db.h"
+#include "staged_output.h"
 
 namespace navaid::cli {
 
@@ -42,13 +43,15 @@ Ending Run(const CommandLine& line, const Console& console) {
         }
         records += record;
     }
-    const std::string workingCopy = WorkingCopyName(database);
-    if (Outcome written = AppendRecordsToFiles(database, workingCopy, records); !written) {
+    StagedOutput out(WorkingCopyName(database));
+    if (Outcome written = out.Write(
+            [&](const std::string& path) { return AppendRecordsToFiles(database, path, records); });
+        !written)
         return written;
-    }
     const std::size_t count = navaids.entries.size();
-    console.out << "wrote " << workingCopy << " with " << count << " imported "
-                << (count == 1 ? "record" : "records") << "\n";
+    console.out << out.Wrote() << ": "
+                << Records(line.databaseBytes / RecordSize(line.family) + count) << ", " << database
+                << " plus " << count << " imported\n";
     PrintTally(console, navaids.tally, line.family);
     return kExitOk;
 }
@@ -60,7 +63,7 @@ const CommandInfo kImportCommand{
     "write DATABASE.new as the database plus the navaids of a file",
     {"DATABASE", "FILE"},
     CircleOptions(),
-    kReadsDatabase | kWritesNew,
+    kReadsDatabase | kWritesNew | kEditsDatabase,
     "Writes DATABASE.new as the whole database followed by one record per navaid\n"
     "of the family in FILE, in the order of its rows. FILE is read by its content\n"
     "(a name ending in .gz is decompressed as it is read):\n"

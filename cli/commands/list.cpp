@@ -1,6 +1,7 @@
 // navaid list: the comma-separated list of a database, written to DATABASE.txt.
 #include "command.h"
 #include "navaid_db.h"
+#include "staged_output.h"
 
 namespace navaid::cli {
 
@@ -16,10 +17,16 @@ const CommandInfo kListCommand{
     "\n"
     "Example:\n"
     "  navaid list vor samples/vor.qvz      # writes samples/vor.qvz.txt\n",
-    [](const CommandLine& line, const Console&) -> Ending {
+    [](const CommandLine& line, const Console& console) -> Ending {
         const std::string& database = line.positional[0];
-        if (Outcome listed = ExportNavaidList(line.family, database, ListName(database)); !listed)
+        StagedOutput out(ListName(database));
+        if (Outcome listed = out.Write([&](const std::string& path) {
+                return ExportNavaidList(line.family, database, path);
+            });
+            !listed)
             return listed;
+        console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family))
+                    << "\n";
         return kExitOk;
     }};
 

@@ -37,7 +37,7 @@ Outcome DrawNavaids(const std::string& database, Family family, SvgMap& map, Out
     });
 }
 
-Ending Run(const CommandLine& line, const Console&) {
+Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& outPath = line.positional[1];
 
@@ -62,6 +62,7 @@ Ending Run(const CommandLine& line, const Console&) {
     }
     out.Write(map.Tail());
     if (Outcome written = out.Close(); !written) return written;
+    console.out << out.Wrote() << ": " << map.Drawn() << " of " << Records(records) << " drawn\n";
     return kExitOk;
 }
 

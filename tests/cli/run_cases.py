@@ -7,7 +7,7 @@ as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEX
 (exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
 (equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <DIR/ (made
 first); >PATH (stdout goes there). No run may change the data files or leave
-navblock.qvz behind.
+navblock.qvz or a temporary output (*.tmp) behind.
 """
 import codecs, concurrent.futures, os, shlex, subprocess, sys, tempfile
 
@@ -64,6 +64,7 @@ def run(line, cwd):
     problems += [f"input {n} changed" for n, b in inputs.items() if read(os.path.join(cwd, n)) != b]
     if os.path.lexists(os.path.join(cwd, "navblock.qvz")):
         problems.append("navblock.qvz left behind")
+    problems += [f"{n} left behind" for n in os.listdir(cwd) if n.endswith(".tmp")]
     return problems + [f"stderr: {r.stderr!r}"] if problems else []
 
 
