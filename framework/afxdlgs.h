@@ -70,7 +70,6 @@ private:
 
 class CListBox : public CWnd {
 public:
-    int GetCount() const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCOUNT, 0, 0)); }
     int GetCurSel() const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCURSEL, 0, 0)); }
     int GetTextLen(int nIndex) const {
         return static_cast<int>(::SendMessageA(m_hWnd, LB_GETTEXTLEN, nIndex, 0));

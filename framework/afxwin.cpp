@@ -1,14 +1,12 @@
+// The framework's windows: message maps, CWnd and its window procedure, and
+// the frame window. Device contexts are in afxgdi.cpp, the application in afxapp.cpp.
 #include "afxwin.h"
 
 #include <exception>
 #include <unordered_map>
 #include <utility>
 
-#include "point_font.h"
-
 namespace {
-
-CWinApp* g_app = nullptr;
 
 // Windows handled by framework objects, and the object that the next window
 // created on this thread belongs to. There is one user-interface thread.
@@ -20,12 +18,6 @@ CWnd* g_pWndInit = nullptr;
 // The object whose CreateEx is running: if its window dies while being made,
 // the object stays for CreateEx's caller, which learns of the failure.
 CWnd* g_pWndCreating = nullptr;
-
-// GDI objects the program made, so a handle found in a DC leads back to them.
-std::unordered_map<HGDIOBJ, CGdiObject*>& GdiObjectMap() {
-    static std::unordered_map<HGDIOBJ, CGdiObject*> map;
-    return map;
-}
 
 constexpr char kFrameClassName[] = "NavaidEditFrame";
 
@@ -53,77 +45,6 @@ BOOL CCmdTarget::DispatchMessageMap(UINT message, UINT code, UINT id) {
         }
     }
     return FALSE;
-}
-
-// ---------------------------------------------------------------------------
-// GDI objects and device contexts
-
-BOOL CGdiObject::Attach(HGDIOBJ hObject) {
-    if (hObject == nullptr) return FALSE;
-    DeleteObject();
-    m_hObject = hObject;
-    GdiObjectMap()[hObject] = this;
-    return TRUE;
-}
-
-HGDIOBJ CGdiObject::Detach() {
-    HGDIOBJ hObject = m_hObject;
-    auto found = GdiObjectMap().find(hObject);
-    if (found != GdiObjectMap().end() && found->second == this) GdiObjectMap().erase(found);
-    m_hObject = nullptr;
-    return hObject;
-}
-
-BOOL CGdiObject::DeleteObject() {
-    if (m_hObject == nullptr) return FALSE;
-    return ::DeleteObject(Detach());
-}
-
-BOOL CFont::CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC) {
-    LOGFONTA logFont{};
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(logFont.lfFaceName, lpszFaceName, LF_FACESIZE);
-    HDC hDC = pDC ? pDC->m_hDC : ::GetDC(nullptr);
-    logFont.lfHeight = PointFontHeight(::GetDeviceCaps(hDC, LOGPIXELSY), nPointSize);
-    if (pDC == nullptr) ::ReleaseDC(nullptr, hDC);
-    return CreateFontIndirect(&logFont);
-}
-
-BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont) {
-    return Attach(::CreateFontIndirectA(lpLogFont));
-}
-
-CDC::~CDC() {
-    for (CFont& font : m_foreignFonts) font.Detach();
-}
-
-void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
-    ::SetBkColor(m_hDC, clr);
-    ::ExtTextOutA(m_hDC, 0, 0, ETO_OPAQUE, lpRect, nullptr, 0, nullptr);
-}
-
-CFont* CDC::SelectObject(CFont* pFont) {
-    HGDIOBJ old = ::SelectObject(m_hDC, pFont->m_hObject);
-    if (old == nullptr || old == HGDI_ERROR) return nullptr;
-    auto own = GdiObjectMap().find(old);
-    if (own != GdiObjectMap().end()) return static_cast<CFont*>(own->second);
-    for (CFont& font : m_foreignFonts) {
-        if (font.m_hObject == old) return &font;
-    }
-    m_foreignFonts.emplace_back();
-    m_foreignFonts.back().m_hObject = old;
-    return &m_foreignFonts.back();
-}
-
-BOOL CDC::TextOut(int x, int y, LPCSTR lpszString, int nCount) {
-    return ::TextOutA(m_hDC, x, y, lpszString, nCount);
-}
-
-CPaintDC::CPaintDC(CWnd* pWnd) : m_hWnd(pWnd->m_hWnd) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
-
-CPaintDC::~CPaintDC() {
-    ::EndPaint(m_hWnd, &m_ps);
-    m_hDC = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -334,47 +255,3 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
 void CFrameWnd::PostNcDestroy() { delete this; }
 
 void CFrameWnd::OnClose() { DestroyWindow(); }
-
-// ---------------------------------------------------------------------------
-// The application
-
-CWinApp::CWinApp(LPCSTR lpszAppName) : m_pszAppName(lpszAppName) { g_app = this; }
-
-CWinApp::~CWinApp() {
-    if (g_app == this) g_app = nullptr;
-}
-
-int CWinApp::Run() {
-    MSG msg;
-    for (;;) {
-        // Zero for WM_QUIT, -1 for an error:
-        // https://learn.microsoft.com/en-us/windows/win32/api/winuser/nf-winuser-getmessage
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) break;
-        if (got == -1) {
-            ExitInstance();
-            return 1;
-        }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-    ExitInstance();
-    return static_cast<int>(msg.wParam);
-}
-
-int CWinApp::ExitInstance() { return 0; }
-
-CWinApp* AfxGetApp() { return g_app; }
-
-CWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
-
-HINSTANCE AfxGetInstanceHandle() {
-    return g_app && g_app->m_hInstance ? g_app->m_hInstance : ::GetModuleHandleA(nullptr);
-}
-
-int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT) {
-    if ((nType & MB_ICONMASK) == 0) nType |= MB_ICONEXCLAMATION;
-    CWnd* owner = AfxGetMainWnd();
-    LPCSTR caption = g_app && g_app->m_pszAppName ? g_app->m_pszAppName : nullptr;
-    return ::MessageBoxA(owner ? owner->m_hWnd : nullptr, lpszText, caption, nType);
-}

@@ -109,7 +109,6 @@ public:
     // of pDC, or of the screen when pDC is null.
     BOOL CreatePointFont(int nPointSize, LPCSTR lpszFaceName, CDC* pDC = nullptr);
     BOOL CreateFontIndirect(const LOGFONTA* lpLogFont);
-    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
 };
 
 class CDC {
@@ -160,8 +159,6 @@ public:
     CWnd& operator=(const CWnd&) = delete;
     ~CWnd() override;
 
-    operator HWND() const { return m_hWnd; }
-
     // The object permanently attached to a window handle, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
     // Binds this object to an existing window handle (e.g. a dialog's, at
@@ -182,15 +179,9 @@ public:
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const {
-        return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
-    }
     void GetWindowText(CString& rString) const;
     // A child control as a wrapper that lives as long as this window object.
     CWnd* GetDlgItem(int nID) const;
-    // Gives this window the keyboard focus; returns the framework object of
-    // the window that had it, or null.
-    CWnd* SetFocus() { return FromHandlePermanent(::SetFocus(m_hWnd)); }
     // A modal message box owned by this window; no caption means the
     // application's name.
     int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
