@@ -1,32 +1,44 @@
 #include "navaid_entry_dlg.h"
 
-#include <span>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "resource.h"
 
 namespace {
 
-// Insertion order; the sorted list box shows them alphabetically.
-constexpr const char* kVorTypeNames[] = {"DME", "VOR-DME", "VOR", "VORTAC", "TACAN"};
-constexpr const char* kNdbTypeNames[] = {"NDB", "NDB-DME"};
+// The family's type names in the core's dialog order, the list's insertion
+// order; the sorted list box shows them alphabetically.
+std::vector<const char*> TypeNamesOf(navaid::Family family) {
+    std::size_t count = 0;
+    const navaid::TypeBlock* types = navaid::TypeBlocks(count);
+    std::vector<const navaid::TypeBlock*> familyTypes;
+    for (std::size_t i = 0; i < count; ++i)
+        if (types[i].family == family) familyTypes.push_back(&types[i]);
+    std::sort(familyTypes.begin(), familyTypes.end(),
+              [](auto* a, auto* b) { return a->dialogOrder < b->dialogOrder; });
+    std::vector<const char*> names;
+    for (const navaid::TypeBlock* type : familyTypes) names.push_back(type->name);
+    return names;
+}
 
 // What tells the two families' entry dialogs apart.
 struct EntryForm {
-    std::span<const char* const> typeNames;
+    std::vector<const char*> typeNames;
     const char* kind;  // the NavaidKind marker
     bool hasAltitude;
 };
 
 const EntryForm& EntryFormOf(navaid::Family family) {
-    static const EntryForm vor{kVorTypeNames, "V", true};
-    static const EntryForm ndb{kNdbTypeNames, "N", false};
+    static const EntryForm vor{TypeNamesOf(navaid::Family::Vor), "V", true};
+    static const EntryForm ndb{TypeNamesOf(navaid::Family::Ndb), "N", false};
     return family == navaid::Family::Vor ? vor : ndb;
 }
 
-// The record fields hold 10 and 20 bytes; longer input could not be stored.
-constexpr int kIdLimit = 10;
-constexpr int kNameLimit = 20;
+// Longer input than the record's fields hold could not be stored.
+constexpr int kIdLimit = navaid::RecordLayout::kIdSize;
+constexpr int kNameLimit = navaid::RecordLayout::kNameSize;
 
 constexpr char kChooseTypeText[] =
     "Please choose the navaid's type from the Type list, then press OK.";
