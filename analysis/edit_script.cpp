@@ -27,7 +27,7 @@ Outcome HashRecords(const std::string& path, Family family, RecordHashes& record
         [&](std::uint64_t, const std::uint8_t* record) {
             records.hashes.push_back(HashRecord(record, size));
         },
-        nullptr, io::OpenMode::Read);
+        &records.trailing, io::OpenMode::Read);
 }
 
 namespace {

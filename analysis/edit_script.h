@@ -17,6 +17,7 @@ namespace navaid {
 // so memory grows by 8 bytes a record.
 struct RecordHashes {
     std::deque<std::uint64_t> hashes;
+    std::string trailing;  // the bytes after the last complete record
     std::size_t Size() const { return hashes.size(); }
 };
 

@@ -13,8 +13,11 @@ namespace {
 
 double StrictNumber(const std::string& option, std::string_view text) {
     float value = 0;
-    if (!ParseStrictReal(text, value) || !std::isfinite(value)) {
+    if (!ParseStrictReal(text, value) || std::isnan(value)) {
         throw UsageError("--" + option + ": '" + std::string(text) + "' is not a number");
+    }
+    if (std::isinf(value)) {
+        throw UsageError("--" + option + ": '" + std::string(text) + "' is too large to hold");
     }
     return value;
 }

@@ -52,7 +52,14 @@ Ending Run(const CommandLine& line, const Console& console) {
             console.out << (edit.added ? "+ " : "- ") << RecordLine(line.family, edit.index, record)
                         << '\n';
     });
-    if (!differ) return kExitOk;
+    // A piece after the last record is no record, but it differs all the same.
+    const bool pieces = hashes[0].trailing != hashes[1].trailing;
+    for (int i = 0; i < 2 && pieces; ++i) {
+        if (hashes[i].trailing.empty()) continue;
+        console.out << (i ? "+ " : "- ") << "a piece of " << hashes[i].trailing.size()
+                    << " bytes after its " << Records(hashes[i].Size()) << "\n";
+    }
+    if (!differ) return pieces ? kExitFindings : kExitOk;
     for (Cursor& cursor : cursors)
         if (printed) printed = cursor.Close();
     if (!printed) return printed;
@@ -71,8 +78,9 @@ const CommandInfo kDiffCommand{
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"
     "removed from OLD (\"- \") or added in NEW (\"+ \"): its index in that file, a\n"
     "TAB, and its columns as 'navaid find' prints them, in file order. A changed\n"
-    "record is one removed and one added. Exit status 0 when both hold the same\n"
-    "records in the same order, 3 when they differ.\n"
+    "record is one removed and one added; a piece after the last record that\n"
+    "differs is shown last. Exit status 0 when both hold the same records in the\n"
+    "same order (and the same piece after them), 3 when they differ.\n"
     "\n"
     "Example:\n"
     "  navaid diff vor vor.qvz vor.qvz.new\n",

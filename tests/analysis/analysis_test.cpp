@@ -41,7 +41,7 @@ TEST(CheckerTest, FindingsDoNotDependOnHowTheBytesArrive) {
 
 std::string Script(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b,
                    long maxSearched = 2000) {
-    RecordHashes ha{{a.begin(), a.end()}}, hb{{b.begin(), b.end()}};
+    RecordHashes ha{{a.begin(), a.end()}, {}}, hb{{b.begin(), b.end()}, {}};
     std::string text;
     const bool differ = ForEachEdit(
         ha, hb,
