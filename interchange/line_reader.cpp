@@ -1,0 +1,124 @@
+#include "line_reader.h"
+
+#include <cstring>
+
+namespace navaid {
+
+struct LineReader::Inflate {
+    z_stream stream{};
+    bool ok = false;
+    Inflate() { ok = inflateInit2(&stream, 15 + 32) == Z_OK; }
+    ~Inflate() { inflateEnd(&stream); }
+};
+
+namespace {
+constexpr std::size_t kChunk = 1 << 16;
+}  // namespace
+
+LineReader::LineReader() : raw_(kChunk) {}
+LineReader::~LineReader() = default;
+
+Outcome LineReader::Fail(const std::string& why) const { return Outcome::Failure(path_, why); }
+
+Outcome LineReader::Open(const std::string& path) {
+    path_ = path;
+    gzip_ = started_ = atEnd_ = inflateEnded_ = false;
+    rawBegin_ = rawEnd_ = textBegin_ = number_ = 0;
+    text_.clear();
+    inflate_.reset();
+    return file_.Open(path, io::OpenMode::Read);
+}
+
+Outcome LineReader::Fill() {
+    if (rawBegin_ == rawEnd_) {
+        std::size_t got = 0;
+        if (Outcome read = file_.Read(raw_.data(), raw_.size(), got); !read) return read;
+        rawBegin_ = 0;
+        rawEnd_ = got;
+        if (!started_) {
+            // By its content, not its name: a renamed gzip file is still one.
+            started_ = true;
+            gzip_ = got >= 2 && static_cast<unsigned char>(raw_[0]) == 0x1f &&
+                    static_cast<unsigned char>(raw_[1]) == 0x8b;
+            if (gzip_) inflate_ = std::make_unique<Inflate>();
+        }
+        if (got == 0) {
+            atEnd_ = true;
+            if (gzip_ && !inflateEnded_) return Fail("the gzip data is cut short");
+            return Outcome::Success();
+        }
+    }
+    if (!gzip_) {
+        text_.append(raw_.data() + rawBegin_, rawEnd_ - rawBegin_);
+        rawBegin_ = rawEnd_;
+        return Outcome::Success();
+    }
+    if (!inflate_->ok) return Fail("cannot start decompression");
+    z_stream& z = inflate_->stream;
+    if (inflateEnded_) {
+        // Concatenated gzip members are read on.
+        if (inflateReset(&z) != Z_OK) return Fail("cannot restart decompression");
+        inflateEnded_ = false;
+    }
+    char out[kChunk];
+    z.next_in = reinterpret_cast<Bytef*>(raw_.data() + rawBegin_);
+    z.avail_in = static_cast<uInt>(rawEnd_ - rawBegin_);
+    z.next_out = reinterpret_cast<Bytef*>(out);
+    z.avail_out = sizeof out;
+    const int status = inflate(&z, Z_NO_FLUSH);
+    rawBegin_ = rawEnd_ - z.avail_in;
+    text_.append(out, sizeof out - z.avail_out);
+    if (status == Z_STREAM_END) {
+        inflateEnded_ = true;
+    } else if (status != Z_OK && status != Z_BUF_ERROR) {
+        return Fail(std::string("not gzip data or damaged (") + (z.msg ? z.msg : "zlib error") +
+                    ")");
+    }
+    return Outcome::Success();
+}
+
+Outcome LineReader::Next(std::string_view& line, bool& got) {
+    got = false;
+    std::size_t end;
+    while ((end = text_.find('\n', textBegin_)) == std::string::npos) {
+        if (text_.size() - textBegin_ > kMaxLine) {
+            return Outcome::FailureAt(path_, number_ + 1,
+                                      "a line of more than 64 KiB: not a navaid file");
+        }
+        if (atEnd_) break;
+        if (textBegin_ > 0) {
+            text_.erase(0, textBegin_);
+            textBegin_ = 0;
+        }
+        if (Outcome filled = Fill(); !filled) return filled;
+    }
+    if (end == std::string::npos) {
+        if (textBegin_ == text_.size()) return Outcome::Success();
+        end = text_.size();
+    }
+    if (end - textBegin_ > kMaxLine) {
+        return Outcome::FailureAt(path_, number_ + 1,
+                                  "a line of more than 64 KiB: not a navaid file");
+    }
+    line = std::string_view(text_).substr(textBegin_, end - textBegin_);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    textBegin_ = end < text_.size() ? end + 1 : end;
+    ++number_;
+    got = true;
+    return Outcome::Success();
+}
+
+Outcome LineReader::Close() { return file_.Close(); }
+
+Outcome ReadHead(const std::string& path, std::size_t count, std::vector<std::string>& lines) {
+    LineReader reader;
+    Outcome result = reader.Open(path);
+    std::string_view line;
+    bool got = true;
+    while (result && lines.size() < count && (result = reader.Next(line, got)) && got)
+        lines.emplace_back(line);
+    if (Outcome closed = reader.Close(); result && !closed) result = closed;
+    return result;
+}
+
+}  // namespace navaid

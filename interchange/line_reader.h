@@ -1,0 +1,57 @@
+// An import's input read a line at a time, inflated as it is read when its
+// first bytes are gzip's, so memory stays flat whatever the file's size.
+#pragma once
+
+#include <zlib.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "file_io.h"
+#include "outcome.h"
+
+namespace navaid {
+
+class LineReader {
+public:
+    // Longer lines are not of a navaid file: refused, which also ends a
+    // decompression bomb of one endless line quickly.
+    static constexpr std::size_t kMaxLine = 64 * 1024;
+
+    LineReader();
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // Opens `path` for reading (a missing file is an error, not created).
+    Outcome Open(const std::string& path);
+    // The next line without its LF and CR; `got` false at the end.
+    Outcome Next(std::string_view& line, bool& got);
+    // The number of the line Next gave last, counting from 1.
+    std::size_t Number() const { return number_; }
+    Outcome Close();
+
+private:
+    Outcome Fill();  // reads (and inflates) more bytes into text_
+    Outcome Fail(const std::string& why) const;
+
+    io::File file_;
+    std::string path_;
+    bool gzip_ = false, started_ = false, atEnd_ = false, inflateEnded_ = false;
+    struct Inflate;
+    std::unique_ptr<Inflate> inflate_;
+    std::vector<char> raw_;
+    std::size_t rawBegin_ = 0, rawEnd_ = 0;
+    std::string text_;         // bytes not yet given as lines
+    std::size_t textBegin_ = 0;
+    std::size_t number_ = 0;
+};
+
+// The first lines of a file (up to `count`, each as LineReader gives it),
+// for telling its format.
+Outcome ReadHead(const std::string& path, std::size_t count, std::vector<std::string>& lines);
+
+}  // namespace navaid
