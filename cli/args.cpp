@@ -28,10 +28,13 @@ void ReadOption(const std::vector<std::string>& args, std::size_t& i,
         name.resize(eq);
         haveValue = true;
     }
-    bool known = false;
-    for (const OptionSpec& spec : options) known = known || spec.name == name;
-    if (!known) throw UsageError("unknown option --" + name);
-    if (!haveValue) {
+    const OptionSpec* spec = nullptr;
+    for (const OptionSpec& option : options)
+        if (option.name == name) spec = &option;
+    if (spec == nullptr) throw UsageError("unknown option --" + name);
+    if (spec->value.empty()) {
+        if (haveValue) throw UsageError("option --" + name + " takes no value");
+    } else if (!haveValue) {
         // The next argument is the value even when it starts with "-",
         // so that "--lon -118.43" works.
         if (i + 1 >= args.size()) throw UsageError("option --" + name + " needs a value");

@@ -13,10 +13,10 @@
 
 namespace navaid::cli {
 
-// One option a command accepts; every option takes a value.
+// One option a command accepts: a value, or a flag without one.
 struct OptionSpec {
     std::string_view name;   // without the leading "--"
-    std::string_view value;  // the value's name in the help: "ID", "LAT,LON"
+    std::string_view value;  // the value's name in the help: "ID", "LAT,LON"; empty: a flag
     std::string_view help;   // one line
     bool required = false;
 };

@@ -175,7 +175,8 @@ std::string HelpText(const CommandInfo& command) {
     for (std::string_view argument : command.arguments) words.emplace_back(argument);
     std::size_t width = 0;
     for (const OptionSpec& option : command.options) {
-        const std::string word = "--" + std::string(option.name) + " " + std::string(option.value);
+        std::string word = "--" + std::string(option.name);
+        if (!option.value.empty()) word += " " + std::string(option.value);
         words.push_back(option.required ? word : "[" + word + "]");
         width = std::max(width, word.size());
     }
@@ -183,7 +184,8 @@ std::string HelpText(const CommandInfo& command) {
     if (!command.options.empty()) {
         text += "Options:\n";
         for (const OptionSpec& option : command.options) {
-            std::string word = "--" + std::string(option.name) + " " + std::string(option.value);
+            std::string word = "--" + std::string(option.name);
+            if (!option.value.empty()) word += " " + std::string(option.value);
             word.resize(width + 2, ' ');
             text += "  " + word + std::string(option.help) + "\n";
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,12 @@ namespace navaid {
 // this call created or emptied it.
 Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& workingCopyPath,
                              std::string_view records);
+
+// The same with the records made as they are written: `produce` hands each
+// one to the appender it is given, and a failure of either ends the copy.
+using RecordAppender = std::function<Outcome(std::string_view record)>;
+Outcome AppendRecordStream(const std::string& sourcePath, const std::string& workingCopyPath,
+                           const std::function<Outcome(const RecordAppender& append)>& produce);
 
 // Appends one record to the working copy: writes the working copy as the
 // whole source followed by the encoded record, built first in the temporary

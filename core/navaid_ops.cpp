@@ -145,11 +145,20 @@ Outcome ReadTemporaryRecord(const std::string& record) {
 
 Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& workingCopyPath,
                              std::string_view records) {
+    return AppendRecordStream(sourcePath, workingCopyPath,
+                              [&](const RecordAppender& append) { return append(records); });
+}
+
+Outcome AppendRecordStream(const std::string& sourcePath, const std::string& workingCopyPath,
+                           const std::function<Outcome(const RecordAppender& append)>& produce) {
     io::File source, copy;
     Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
     if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     if (result) result = detail::CopyRange(source, copy, 0, 0);
-    if (result) result = copy.Write(records.data(), records.size());
+    if (result) {
+        result = produce(
+            [&](std::string_view record) { return copy.Write(record.data(), record.size()); });
+    }
     return detail::Finish(result, source, copy, workingCopyPath);
 }
 

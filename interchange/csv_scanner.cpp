@@ -95,6 +95,60 @@ std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows
     return std::nullopt;
 }
 
+namespace {
+
+// Whether a line ends inside a quoted field, given whether it began inside one.
+bool EndsQuoted(std::string_view line, bool quoted) {
+    bool fieldStart = !quoted;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            }
+        } else if (c == '"' && fieldStart) {
+            quoted = true;
+        }
+        fieldStart = !quoted && c == ',';
+    }
+    return quoted;
+}
+
+}  // namespace
+
+Outcome CsvRowReader::Next(const std::string& path, CsvRow& row, bool& got) {
+    for (;;) {
+        got = false;
+        std::string_view line;
+        if (Outcome read = lines_.Next(line, got); !read || !got) return read;
+        const std::size_t first = lines_.Number();
+        text_.assign(line);
+        if (first == 1 && text_.starts_with("\xEF\xBB\xBF")) text_.erase(0, 3);
+        for (bool quoted = EndsQuoted(text_, false); quoted;) {
+            bool more = false;
+            if (Outcome read = lines_.Next(line, more); !read) return read;
+            if (!more) return Outcome::FailureAt(path, first, "a quoted field is not closed");
+            if (text_.size() + line.size() > LineReader::kMaxLine) {
+                return Outcome::FailureAt(path, first, "a row of more than 64 KiB");
+            }
+            quoted = EndsQuoted(line, true);
+            text_ += '\n';
+            text_ += line;
+        }
+        std::vector<CsvRow> rows;
+        if (auto error = ReadCsv(text_, rows)) {
+            return Outcome::FailureAt(path, first + error->line - 1, error->what);
+        }
+        if (rows.empty()) continue;  // a blank line
+        row = std::move(rows.front());
+        row.line = first;
+        got = true;
+        return Outcome::Success();
+    }
+}
+
 std::vector<int> HeaderColumns(const CsvRow& header, const std::vector<std::string_view>& names,
                                std::string (*normalize)(std::string_view cell),
                                std::string* problem) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "line_reader.h"
+
 namespace navaid {
 
 struct CsvRow {
@@ -33,5 +35,18 @@ std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows
 std::vector<int> HeaderColumns(const CsvRow& header, const std::vector<std::string_view>& names,
                                std::string (*normalize)(std::string_view cell),
                                std::string* problem = nullptr);
+
+// CSV rows read a line at a time: a row whose quoted field holds line ends
+// takes the lines it needs. Blank rows are passed over.
+class CsvRowReader {
+public:
+    explicit CsvRowReader(LineReader& lines) : lines_(lines) {}
+    // The next row; `got` false at the end. A malformed row is a failure at its line.
+    Outcome Next(const std::string& path, CsvRow& row, bool& got);
+
+private:
+    LineReader& lines_;
+    std::string text_;
+};
 
 }  // namespace navaid

@@ -17,6 +17,15 @@ struct ReadError {
     std::string what;
 };
 
+// A failure that already names its file (a read, a write, a malformed
+// text), carried out of a reader as it is.
+struct FileFailure {
+    Outcome outcome;
+};
+inline void Check(Outcome outcome) {
+    if (!outcome) throw FileFailure{std::move(outcome)};
+}
+
 template <typename Read>
 Outcome CatchReadError(const std::string& path, Read&& read) {
     try {
@@ -24,8 +33,17 @@ Outcome CatchReadError(const std::string& path, Read&& read) {
         return Outcome::Success();
     } catch (const ReadError& error) {
         return Outcome::FailureAt(path, error.line, error.what);
+    } catch (const FileFailure& failure) {
+        return failure.outcome;
     }
 }
+
+// Counts a row passed over with skipInvalid, keeping the first few to show.
+void PassOver(const ReadError& error, ImportTally& tally);
+
+// A name or ident as stored: valid UTF-8 in Windows-1252, with the characters
+// it lacks as '?' (counted); other bytes as they stand.
+std::string StoredText(std::string_view text, ImportTally& tally);
 
 // Whether EncodeRecord will cut this name to the record's field.
 bool ShortensName(std::string_view name);

@@ -22,12 +22,22 @@ const Format* const kFormats[] = {&kNavDatFormat, &kOurAirportsFormat, &kGeoJson
 
 std::span<const Format* const> Formats() { return kFormats; }
 
-const Format& FormatOfText(std::string_view text) {
+const Format* FormatOfHead(const std::vector<std::string>& head) {
     for (const Format* format : kFormats)
-        if (format->read && format->sniff && format->sniff(text)) return *format;
+        if (format->read && format->sniff && format->sniff(head)) return format;
+    return nullptr;
+}
+
+Outcome UnknownFormat(const std::string& path, const std::vector<std::string>& head) {
+    std::string first;
+    for (const std::string& line : head)
+        if (first.empty()) first = TrimWhiteSpace(line);
+    if (first.size() > 60) first = first.substr(0, 57) + "...";
+    std::string looked;
     for (const Format* format : kFormats)
-        if (format->read && !format->sniff) return *format;
-    return kProjectCsvFormat;
+        if (format->read) looked += (looked.empty() ? "" : ", ") + std::string(format->name);
+    return Outcome::Failure(path, "not a navaid file this tool reads (looked for " + looked +
+                                      "); its first line holds '" + EscapeBytes(first) + "'");
 }
 
 const Format* FormatOfName(std::string_view path) {
@@ -48,6 +58,18 @@ std::string WrittenSuffixes() {
         text += std::string(written[i]->suffix) + " (" + std::string(written[i]->name) + ")";
     }
     return text;
+}
+
+void PassOver(const ReadError& error, ImportTally& tally) {
+    if (++tally.invalid <= 5)
+        tally.invalidShown.push_back("line " + std::to_string(error.line) + ": " + error.what);
+}
+
+std::string StoredText(std::string_view text, ImportTally& tally) {
+    std::string stored = Utf8ToCp1252(text);
+    const auto marks = [](std::string_view t) { return std::count(t.begin(), t.end(), '?'); };
+    if (stored != text) tally.replaced += marks(stored) - marks(text);
+    return stored;
 }
 
 bool ShortensName(std::string_view name) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,24 +18,27 @@ namespace navaid {
 
 // What an import made of a file's rows.
 struct ImportTally {
-    std::size_t otherFamily = 0;  // rows of the other family's navaids
-    std::size_t landing = 0;      // ILS, localizer, glideslope, marker, GLS rows
-    std::size_t outside = 0;      // outside the --near circle
-    std::size_t lonelyDme = 0;    // DME rows of a VOR that is not in the file
-    std::size_t shortened = 0;    // names cut to the record's 20 bytes
+    std::size_t otherFamily = 0;            // rows of the other family's navaids
+    std::size_t landing = 0;                // ILS, localizer, glideslope, marker, GLS rows
+    std::size_t outside = 0;                // outside the --near circle
+    std::size_t lonelyDme = 0;              // DME rows of a VOR that is not in the file
+    std::size_t shortened = 0;              // names cut to the record's 20 bytes
+    std::size_t noFrequency = 0;            // OurAirports rows without a usable frequency (closed)
+    std::size_t replaced = 0;               // characters Windows-1252 lacks, stored as '?'
+    std::size_t invalid = 0;                // rows that could not be read, passed over
+    std::vector<std::string> invalidShown;  // the first few of them: "line N: why"
 };
 
-// The navaids of one family read from a file, in the order of their rows.
-struct ImportedNavaids {
-    std::vector<NavaidEntry> entries;
-    ImportTally tally;
-};
-
-// Which navaids a reader keeps: the family's, inside the circle when there is one.
+// Which navaids a reader keeps, and how it reads.
 struct ImportFilter {
     Family family;
     std::optional<Circle> near;
+    std::optional<int> navDatVersion;  // the layout of nav.dat rows without a version line
+    bool skipInvalid = false;          // pass over rows that cannot be read, counting them
 };
+
+// Takes each navaid a reader keeps, in the order of the rows; a failure ends the read.
+using NavaidSink = std::function<Outcome(const NavaidEntry& entry)>;
 
 // One record to export, with its index in the database.
 struct ExportRecord {
@@ -53,11 +57,11 @@ struct ExportSettings {
 struct Format {
     std::string_view name;    // as messages name it: "nav.dat", "GeoJSON" ...
     std::string_view suffix;  // the name an export's OUT ends in; empty when not written
-    // Whether the text is of this format. Null: the format read when no other is.
-    bool (*sniff)(std::string_view text);
-    // Null when the format is not read.
-    Outcome (*read)(const std::string& path, std::string_view text, const ImportFilter& filter,
-                    ImportedNavaids& navaids);
+    // Whether a file whose first lines these are is of this format; null when not read.
+    bool (*sniff)(const std::vector<std::string>& head);
+    // Reads the file a line at a time, handing each navaid to `sink`; null when not read.
+    Outcome (*read)(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+                    ImportTally& tally);
     // Writing, in the order settle, head, a record for each, tail; null when not written.
     // Settle refuses settings that do not apply (a usage failure) and fills in the rest.
     Outcome (*settle)(ExportSettings& settings);
@@ -70,8 +74,14 @@ struct Format {
 };
 
 std::span<const Format* const> Formats();
-// The format of a text: the first whose sniff accepts it, else the one without a sniff.
-const Format& FormatOfText(std::string_view text);
+// How many first lines the sniffs look at.
+inline constexpr std::size_t kHeadLines = 8;
+// The format of the file whose first lines these are: the first whose sniff
+// accepts them; null when none does.
+const Format* FormatOfHead(const std::vector<std::string>& head);
+// Why a file is of no format read here: which were looked for, and what its
+// first line holds.
+Outcome UnknownFormat(const std::string& path, const std::vector<std::string>& head);
 // The written format whose suffix the path ends in (any case); null when none.
 const Format* FormatOfName(std::string_view path);
 // The written formats' suffixes for a message: ".dat (nav.dat), .geojson (GeoJSON) ...".
@@ -81,8 +91,7 @@ std::string WrittenSuffixes();
 extern const Format kNavDatFormat, kOurAirportsFormat, kGeoJsonFormat, kProjectCsvFormat;
 inline constexpr int kNavDatVersions[] = {810, 1100, 1200};
 
-// Reads a whole input file (a missing one is an error, not created); gzip data
-// is inflated as it is read.
-Outcome ReadInputFile(const std::string& path, std::string& text);
+// The navDatVersion an ImportFilter may name.
+inline constexpr int kNavDatLayouts[] = {810, 1000, 1100, 1150, 1200};
 
 }  // namespace navaid

@@ -45,7 +45,7 @@ private:
     std::unique_ptr<Inflate> inflate_;
     std::vector<char> raw_;
     std::size_t rawBegin_ = 0, rawEnd_ = 0;
-    std::string text_;         // bytes not yet given as lines
+    std::string text_;  // bytes not yet given as lines
     std::size_t textBegin_ = 0;
     std::size_t number_ = 0;
 };

@@ -1,6 +1,7 @@
 // OurAirports' navaids.csv: columns by name, frequencies in kHz for every type.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "code_page.h"
 #include "csv_scanner.h"
@@ -20,11 +21,24 @@ constexpr std::size_t kRequired = 6;  // elevation and variation are often left 
 
 std::string AsIs(std::string_view cell) { return std::string(cell); }
 
-bool LooksLikeOurAirports(std::string_view text) {
-    std::vector<CsvRow> rows;
-    if (ReadCsv(text.substr(0, text.find('\n')), rows) || rows.empty()) return false;
-    const std::vector<int> where = HeaderColumns(rows[0], kColumnNames, AsIs);
-    return std::all_of(where.begin(), where.begin() + kRequired, [](int at) { return at >= 0; });
+// The header with its trailing empty cells dropped: the files of 2016 and
+// 2017 end it with a comma their rows lack.
+std::vector<std::string> HeaderCells(std::vector<std::string> cells) {
+    while (!cells.empty() && cells.back().empty()) cells.pop_back();
+    return cells;
+}
+
+bool LooksLikeOurAirports(const std::vector<std::string>& head) {
+    for (std::string_view line : head) {
+        if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        if (TrimWhiteSpace(line).empty()) continue;
+        std::vector<CsvRow> rows;
+        if (ReadCsv(line, rows) || rows.empty()) return false;
+        const std::vector<int> where = HeaderColumns(rows[0], kColumnNames, AsIs);
+        return std::all_of(where.begin(), where.begin() + kRequired,
+                           [](int at) { return at >= 0; });
+    }
+    return false;
 }
 
 // One data row, read by column name.
@@ -82,44 +96,68 @@ void ReadRowNumbers(const Row& row, Family family, NavaidEntry& entry) {
 
 // ID and name, from the file's UTF-8 to the databases' Windows-1252.
 void ReadRowTexts(const Row& row, NavaidEntry& entry, ImportTally& tally) {
-    entry.id = Utf8ToCp1252(row.Cell(kIdent));
+    entry.id = StoredText(row.Cell(kIdent), tally);
     if (entry.id.size() > RecordLayout::kIdSize) {
         row.Refuse("column ident: " + Quoted(entry.id) + " has " + std::to_string(entry.id.size()) +
                    " bytes; at most " + std::to_string(RecordLayout::kIdSize) + " fit");
     }
-    entry.name = Utf8ToCp1252(row.Cell(kName));
+    entry.name = StoredText(row.Cell(kName), tally);
     if (ShortensName(entry.name)) ++tally.shortened;
 }
 
-void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& result) {
-    const Family family = filter.family;
-    std::vector<CsvRow> rows;
-    if (auto error = ReadCsv(text, rows)) throw ReadError{error->line, error->what};
-    const std::vector<int> where = HeaderColumns(rows[0], kColumnNames, AsIs);
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const Row row(rows[r], where);
-        if (rows[r].fields.size() != rows[0].fields.size()) {
-            row.Refuse("has " + std::to_string(rows[r].fields.size()) +
-                       " columns, the header has " + std::to_string(rows[0].fields.size()));
-        }
-        const TypeBlock& block = RowType(row);
-        if (block.family != family) {
-            ++result.tally.otherFamily;
-            continue;
-        }
-        NavaidEntry entry;
-        entry.latitude = static_cast<float>(row.Number(kLatitude, true));
-        entry.longitude = static_cast<float>(row.Number(kLongitude, true));
-        if (!Inside(filter.near, entry.latitude, entry.longitude)) {
-            ++result.tally.outside;
-            continue;
-        }
-        ReadRowNumbers(row, family, entry);
-        ReadRowTexts(row, entry, result.tally);
-        entry.typeName = block.name;
-        if (auto error = CheckEntryValues(entry)) row.Refuse(error->message);
-        result.entries.push_back(std::move(entry));
+// One row's navaid, or nothing for a row the import passes over.
+std::optional<NavaidEntry> ReadRow(const Row& row, const ImportFilter& filter, ImportTally& tally) {
+    const TypeBlock& block = RowType(row);
+    if (block.family != filter.family) {
+        ++tally.otherFamily;
+        return std::nullopt;
     }
+    // Closed navaids carry -1, unknown ones nothing: no station to store.
+    if (!(row.Number(kFrequency, false) > 0)) {
+        ++tally.noFrequency;
+        return std::nullopt;
+    }
+    NavaidEntry entry;
+    entry.latitude = static_cast<float>(row.Number(kLatitude, true));
+    entry.longitude = static_cast<float>(row.Number(kLongitude, true));
+    if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+        ++tally.outside;
+        return std::nullopt;
+    }
+    ReadRowNumbers(row, filter.family, entry);
+    ReadRowTexts(row, entry, tally);
+    entry.typeName = block.name;
+    if (auto error = CheckEntryValues(entry)) row.Refuse(error->message);
+    return entry;
+}
+
+void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+          ImportTally& tally) {
+    LineReader lines;
+    CsvRowReader reader(lines);
+    Check(lines.Open(path));
+    CsvRow header, row;
+    bool got = false;
+    Check(reader.Next(path, header, got));
+    header.fields = HeaderCells(std::move(header.fields));
+    const std::vector<int> where = HeaderColumns(header, kColumnNames, AsIs);
+    while (Check(reader.Next(path, row, got)), got) {
+        try {
+            // A row may end in empty cells the header lacks.
+            while (row.fields.size() > header.fields.size() && row.fields.back().empty())
+                row.fields.pop_back();
+            const Row cells(row, where);
+            if (row.fields.size() != header.fields.size()) {
+                cells.Refuse("has " + std::to_string(row.fields.size()) +
+                             " columns, the header has " + std::to_string(header.fields.size()));
+            }
+            if (auto entry = ReadRow(cells, filter, tally)) Check(sink(*entry));
+        } catch (const ReadError& error) {
+            if (!filter.skipInvalid) throw;
+            PassOver(error, tally);
+        }
+    }
+    Check(lines.Close());
 }
 
 }  // namespace
@@ -127,10 +165,10 @@ void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& re
 const Format kOurAirportsFormat{"OurAirports navaids.csv",
                                 {},
                                 LooksLikeOurAirports,
-                                [](const std::string& path, std::string_view text,
-                                   const ImportFilter& filter, ImportedNavaids& navaids) {
+                                [](const std::string& path, const ImportFilter& filter,
+                                   const NavaidSink& sink, ImportTally& tally) {
                                     return CatchReadError(path,
-                                                          [&] { Read(text, filter, navaids); });
+                                                          [&] { Read(path, filter, sink, tally); });
                                 },
                                 nullptr,
                                 nullptr,

@@ -38,33 +38,60 @@ std::vector<int> Columns(Family family, const CsvRow& header) {
     return where;
 }
 
-void Read(std::string_view text, const ImportFilter& filter, ImportedNavaids& result) {
-    std::vector<CsvRow> rows;
-    if (auto error = ReadCsv(text, rows)) throw ReadError{error->line, error->what};
-    if (rows.empty()) throw ReadError{0, "no header row"};
-    const std::vector<int> where = Columns(filter.family, rows[0]);
-    for (std::size_t r = 1; r < rows.size(); ++r) {
-        const CsvRow& row = rows[r];
-        const std::string at = "row " + std::to_string(r) + ": ";
-        if (row.fields.size() != rows[0].fields.size()) {
-            throw ReadError{row.line, at + "has " + std::to_string(row.fields.size()) +
-                                          " columns, the header has " +
-                                          std::to_string(rows[0].fields.size())};
+// Hands each row's navaid to `sink`; a row that cannot be read refuses the
+// file, or with skipInvalid is counted and passed over.
+void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+          ImportTally& tally) {
+    LineReader lines;
+    CsvRowReader reader(lines);
+    Check(lines.Open(path));
+    CsvRow header, row;
+    bool got = false;
+    Check(reader.Next(path, header, got));
+    if (!got) throw ReadError{0, "no header row"};
+    const std::vector<int> where = Columns(filter.family, header);
+    for (std::size_t r = 1; Check(reader.Next(path, row, got)), got; ++r) {
+        try {
+            const std::string at = "row " + std::to_string(r) + ": ";
+            if (row.fields.size() != header.fields.size()) {
+                throw ReadError{row.line, at + "has " + std::to_string(row.fields.size()) +
+                                              " columns, the header has " +
+                                              std::to_string(header.fields.size())};
+            }
+            auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
+            EntryTexts texts{cell(0), cell(1), cell(2),      cell(3),
+                             cell(4), cell(5), std::nullopt, cell(7)};
+            if (where[kAlt] >= 0) texts.alt = cell(kAlt);
+            NavaidEntry entry;
+            if (auto error = BuildEntry(filter.family, texts, entry)) {
+                throw ReadError{row.line, at + "column " + error->field + ": " + error->message};
+            }
+            if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+                ++tally.outside;
+                continue;
+            }
+            Check(sink(entry));
+        } catch (const ReadError& error) {
+            if (!filter.skipInvalid || error.line == 0) throw;
+            PassOver(error, tally);
         }
-        auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
-        EntryTexts texts{cell(0), cell(1), cell(2),      cell(3),
-                         cell(4), cell(5), std::nullopt, cell(7)};
-        if (where[kAlt] >= 0) texts.alt = cell(kAlt);
-        NavaidEntry entry;
-        if (auto error = BuildEntry(filter.family, texts, entry)) {
-            throw ReadError{row.line, at + "column " + error->field + ": " + error->message};
-        }
-        if (!Inside(filter.near, entry.latitude, entry.longitude)) {
-            ++result.tally.outside;
-            continue;
-        }
-        result.entries.push_back(std::move(entry));
     }
+    Check(lines.Close());
+}
+
+// The tool's CSV: its header names an "id" column; a file of blank lines
+// is one too, refused for its missing header.
+bool LooksLikeProjectCsv(const std::vector<std::string>& head) {
+    for (std::string_view line : head) {
+        if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        if (TrimWhiteSpace(line).empty()) continue;
+        std::vector<CsvRow> rows;
+        if (ReadCsv(line, rows) || rows.empty()) return false;
+        for (const std::string& cell : rows[0].fields)
+            if (ColumnName(cell) == "id") return true;
+        return false;
+    }
+    return true;
 }
 
 std::string CsvField(std::string_view text) {
@@ -79,10 +106,10 @@ std::string CsvField(std::string_view text) {
 const Format kProjectCsvFormat{
     "CSV",
     ".csv",
-    nullptr,
-    [](const std::string& path, std::string_view text, const ImportFilter& filter,
-       ImportedNavaids& navaids) {
-        return CatchReadError(path, [&] { Read(text, filter, navaids); });
+    LooksLikeProjectCsv,
+    [](const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+       ImportTally& tally) {
+        return CatchReadError(path, [&] { Read(path, filter, sink, tally); });
     },
     NoSettings,
     [](Family family, const ExportSettings&) -> std::string {

@@ -3,6 +3,7 @@
 #include "command.h"
 #include "database.h"
 #include "interchange.h"
+#include "line_reader.h"
 #include "navaid_db.h"
 #include "staged_output.h"
 
@@ -21,38 +22,59 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family)
     line(tally.landing, "row", "skipped: ILS, localizer, glideslope, marker or GLS");
     line(tally.lonelyDme, "row", "skipped: DME of a VOR that is not in the file");
     line(tally.outside, "row", "skipped: outside the --near circle");
+    line(tally.noFrequency, "row", "skipped: no usable frequency (closed or unknown)");
+    line(tally.invalid, "row", "skipped: could not be read (--skip-invalid)");
     line(tally.shortened, "name", "shortened to 20 bytes");
+    line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
+}
+
+std::optional<int> NavDatLayout(const CommandLine& line) {
+    const auto text = line.Option("navdat-version");
+    if (!text) return std::nullopt;
+    for (int layout : kNavDatLayouts)
+        if (*text == std::to_string(layout)) return layout;
+    throw UsageError("--navdat-version: '" + *text + "' is not 810, 1000, 1100, 1150 or 1200");
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const ImportFilter filter{line.family, CircleOf(line)};
+    const ImportFilter filter{line.family, CircleOf(line), NavDatLayout(line),
+                              line.Option("skip-invalid").has_value()};
     const std::string& database = line.positional[0];
     const std::string& inputPath = line.positional[1];
-    std::string text;
-    if (Outcome read = ReadInputFile(inputPath, text); !read) return read;
-    ImportedNavaids navaids;
-    if (Outcome read = FormatOfText(text).read(inputPath, text, filter, navaids); !read) {
-        return read;
+    std::vector<std::string> head;
+    if (Outcome read = ReadHead(inputPath, kHeadLines, head); !read) return read;
+    const Format* format = FormatOfHead(head);
+    if (format == nullptr) return UnknownFormat(inputPath, head);
+    if (filter.navDatVersion && format != &kNavDatFormat) {
+        throw UsageError("--navdat-version is for a nav.dat; " + inputPath + " is " +
+                         std::string(format->name));
     }
-    std::string records;
-    records.reserve(navaids.entries.size() * RecordSize(line.family));
-    for (const NavaidEntry& entry : navaids.entries) {
-        std::string record;
-        if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) {
-            return Outcome::Failure(inputPath, encoded.reason);
-        }
-        records += record;
-    }
+    // Records go to the copy as the rows are read; the copy takes the
+    // database's place only when all of them were written.
+    ImportTally tally;
+    std::uint64_t count = 0;
     StagedOutput out(WorkingCopyName(database));
-    if (Outcome written = out.Write(
-            [&](const std::string& path) { return AppendRecordsToFiles(database, path, records); });
-        !written)
-        return written;
-    const std::size_t count = navaids.entries.size();
+    const Outcome written = out.Write([&](const std::string& path) {
+        return AppendRecordStream(database, path, [&](const RecordAppender& append) {
+            return format->read(
+                inputPath, filter,
+                [&](const NavaidEntry& entry) {
+                    std::string record;
+                    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded)
+                        return Outcome::Failure(inputPath, encoded.reason);
+                    ++count;
+                    return append(record);
+                },
+                tally);
+        });
+    });
+    if (!written) return written;
     console.out << out.Wrote() << ": "
                 << Records(line.databaseBytes / RecordSize(line.family) + count) << ", " << database
                 << " plus " << count << " imported\n";
-    PrintTally(console, navaids.tally, line.family);
+    PrintTally(console, tally, line.family);
+    for (const std::string& shown : tally.invalidShown)
+        console.err << "navaid: " << inputPath << ": passed over " << shown << "\n";
     return kExitOk;
 }
 
@@ -62,29 +84,40 @@ const CommandInfo kImportCommand{
     "import",
     "write DATABASE.new as the database plus the navaids of a file",
     {"DATABASE", "FILE"},
-    CircleOptions(),
+    [] {
+        std::vector<OptionSpec> options = CircleOptions();
+        options.push_back({"navdat-version", "N",
+                           "the layout of nav.dat rows without a version line (810 ... 1200)"});
+        options.push_back({"skip-invalid", "", "pass over rows that cannot be read, counted"});
+        return options;
+    }(),
     kReadsDatabase | kWritesNew | kEditsDatabase,
     "Writes DATABASE.new as the whole database followed by one record per navaid\n"
-    "of the family in FILE, in the order of its rows. FILE is read by its content\n"
-    "(a name ending in .gz is decompressed as it is read):\n"
-    "  nav.dat       first line I or A, second line 810, 1000, 1100, 1150 or 1200.\n"
-    "                Rows 3 (VOR, VOR-DME, VORTAC, TACAN by the name's last word)\n"
-    "                and 13 (TACAN, DME) give vor records, their paired 12 rows\n"
-    "                belong to them; rows 2 (NDB, NDB-DME) give ndb records.\n"
-    "                Frequencies: VHF in 10 kHz (11630 = 116.3), NDB in kHz.\n"
-    "                Elevation gives Altitude, the variation column MagVar.\n"
-    "                ILS, localizer, glideslope, marker and GLS rows are skipped.\n"
-    "  navaids.csv   OurAirports' file, recognised by its header; frequencies in\n"
-    "                kHz for every type; names from UTF-8 to Windows-1252.\n"
+    "of the family in FILE, in the order of its rows. FILE is read by its content,\n"
+    "whatever its name (gzip data is decompressed as it is read):\n"
+    "  nav.dat       its version line (810, 1000, 1100, 1150, 1200) among the first\n"
+    "                lines, with or without the I or A line; rows without one with\n"
+    "                --navdat-version. Rows 3 and 13 give vor records, their DME\n"
+    "                rows (12, or a 13 of the same station within 1 NM) belong to\n"
+    "                them; rows 2 give ndb records, NDB-DME with a DME row of the\n"
+    "                same ident within 1 NM. The run of type words a name ends in\n"
+    "                (VOR, VOR-DME, VOR/DME, VORTAC, TACAN, DME, NDB, NDB-DME,\n"
+    "                NDB/DME) names the kind by its first word and comes off the\n"
+    "                name. Frequencies: VHF in 10 kHz (11630 = 116.3), NDB in kHz.\n"
+    "                Elevation gives Altitude, the variation column MagVar. ILS,\n"
+    "                localizer, glideslope, marker, GLS and DME-ILS rows are skipped.\n"
+    "  navaids.csv   OurAirports' file, by its header; frequencies in kHz for every\n"
+    "                type; a row without a usable frequency (closed) is skipped.\n"
     "  CSV           the tool's own; the first row names the columns:\n"
     "                  vor: id,name,lat,lon,freq,magvar,alt,type   (alt may be left out: 0)\n"
     "                  ndb: id,name,lat,lon,freq,magvar,type\n"
     "                Values are checked and converted as 'navaid add' does. Fields\n"
     "                may be quoted with \"...\" (a quote inside doubled).\n"
-    "Names are upper-cased and cut to 20 bytes; the summary counts them and the\n"
-    "rows skipped, by reason. --near LAT,LON --within NM keeps only the navaids\n"
-    "at most NM nautical miles from the position. All or nothing: a row that\n"
-    "cannot be read is refused with its line, and nothing is written.\n"
+    "Names and idents in UTF-8 are stored in Windows-1252 ('?' for what it lacks),\n"
+    "upper-cased and cut to 20 bytes; the summary counts them and the rows skipped,\n"
+    "by reason. All or nothing: a row that cannot be read is refused with its line,\n"
+    "and nothing is written; with --skip-invalid such rows are passed over, counted,\n"
+    "and the first few named on standard error.\n"
     "\n"
     "Examples:\n"
     "  printf 'id,name,lat,lon,freq,magvar,type\\nXY,SAMPLE NDB,47.5,-0.25,375,0,NDB\\n' > "

@@ -83,14 +83,21 @@ protected:
 
 TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
     const std::string airports = Slurp(kData / "ourairports/navaids.csv");
-    const std::vector<std::pair<std::string, const Format*>> texts = {
-        {"I\n810 Version\n99\n", &kNavDatFormat},
-        {"A\r\n1200\r\n99\r\n", &kNavDatFormat},
-        {airports.substr(0, airports.find('\n') + 1), &kOurAirportsFormat},
-        {"id,name,lat,lon,freq,magvar,type\n", &kProjectCsvFormat},
-        {"I", &kProjectCsvFormat},  // no line after the "I": not a nav.dat
+    using Head = std::vector<std::string>;
+    const std::string header = airports.substr(0, airports.find('\n'));
+    const std::vector<std::pair<Head, const Format*>> heads = {
+        {{"I", "810 Version"}, &kNavDatFormat},
+        {{"", "810 Version - the simulator's own, no I"}, &kNavDatFormat},
+        {{"\xEF\xBB\xBF", "", "1200 Version"}, &kNavDatFormat},
+        {{"2  38.08 -077.32  0  396  50  0.0 APH  A P HILL NDB"}, &kNavDatFormat},
+        {{header + ","}, &kOurAirportsFormat},
+        {{"id,name,lat,lon,freq,magvar,type"}, &kProjectCsvFormat},
+        {{}, &kProjectCsvFormat},  // refused for its missing header
+        {{"hello, world"}, nullptr},
+        {{"2 too few columns"}, nullptr},
     };
-    for (const auto& [text, format] : texts) EXPECT_EQ(&FormatOfText(text), format) << text;
+    for (const auto& [head, format] : heads)
+        EXPECT_EQ(FormatOfHead(head), format) << (head.empty() ? "" : head.back());
     EXPECT_EQ(FormatOfName("x/OUT.DAT"), &kNavDatFormat);
     EXPECT_EQ(FormatOfName("a.GeoJSON"), &kGeoJsonFormat);
     EXPECT_EQ(FormatOfName("a.csv"), &kProjectCsvFormat);
@@ -182,7 +189,7 @@ TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
          "bad.csv:2: column type: 'GPS' is not a navaid type"},
         {"bad.csv", header + "1,f,AB,X,VOR,1,north,1,,,,,,,,,,,,\n", kExitFileError,
          "bad.csv:2: column latitude_deg: 'north' is not a number"},
-        {"bad.dat.gz", "I\n810\n99\n", kExitFileError, "navaid: bad.dat.gz: not gzip data"},
+        {"bad.dat", "\x1f\x8b\x08 not deflate", kExitFileError, "navaid: bad.dat: not gzip data"},
         {"bad.dat.gz", gz.substr(0, gz.size() / 2), kExitFileError, "navaid: bad.dat.gz: "},
     };
     Put("db.qvz", "");

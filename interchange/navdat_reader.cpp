@@ -1,0 +1,409 @@
+// nav.dat in: rows 2, 3, 12 and 13 to navaids. The file is read twice, a line
+// at a time: first for where the stations stand (what pairs a DME with its
+// VOR, a beacon with its DME), then for the navaids, handed on as they come.
+#include "navdat_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "code_page.h"
+#include "entry_texts.h"
+#include "format_parts.h"
+#include "line_reader.h"
+#include "text.h"
+
+namespace navaid {
+
+namespace {
+
+// A paired DME stands at its VOR; real files put it up to a few cables away.
+constexpr double kPairedDmeNm = 5.0;
+// How near a DME row must lie to be the DME of a beacon, or a station's own.
+constexpr double kSameStationNm = 1.0;
+
+// What a name's type words say the station is.
+enum class Kind { None, Ndb, NdbDme, Vor, VorDme, Vortac, Tacan, Dme, DmeIls };
+
+Kind KindOfWord(std::string_view word) {
+    static const std::pair<std::string_view, Kind> kWords[] = {
+        {"NDB", Kind::Ndb},       {"NDB-DME", Kind::NdbDme}, {"NDB/DME", Kind::NdbDme},
+        {"VOR", Kind::Vor},       {"VOR-DME", Kind::VorDme}, {"VOR/DME", Kind::VorDme},
+        {"VORTAC", Kind::Vortac}, {"TACAN", Kind::Tacan},    {"DME", Kind::Dme},
+        {"DME-ILS", Kind::DmeIls}};
+    const std::string upper = UpperCase(word);
+    for (const auto& [text, kind] : kWords)
+        if (upper == text) return kind;
+    return Kind::None;
+}
+
+struct Row {
+    std::size_t line;
+    int code;
+    float lat, lon, extra;
+    double elevation, frequency;
+    std::string ident, name;  // name without its type words
+    Kind kind;
+};
+
+// A name ends in a run of type words ("AGEN VOR-DME VOR-DME", "AMBERIEU
+// TACAN DME DME"): the first of them names the kind, and all come off, when
+// the kind is one the row's code can be. Inner spacing stays.
+void SplitNameAndKind(int code, std::string_view name, Row& row) {
+    std::size_t cut = name.size();
+    Kind kind = Kind::None;
+    for (;;) {
+        std::size_t end = cut;
+        while (end > 0 && IsNavDatBlank(name[end - 1])) --end;
+        std::size_t start = end;
+        while (start > 0 && !IsNavDatBlank(name[start - 1])) --start;
+        const Kind word = start < end ? KindOfWord(name.substr(start, end - start)) : Kind::None;
+        if (word == Kind::None) break;
+        kind = word;
+        cut = start;
+    }
+    if (code == 13 && kind == Kind::Ndb) kind = Kind::NdbDme;  // a beacon's DME
+    const bool fits = code == 2    ? kind == Kind::Ndb || kind == Kind::NdbDme
+                      : code == 3  ? kind >= Kind::Vor && kind <= Kind::Dme
+                      : code == 12 ? kind >= Kind::Vor
+                                   : true;
+    if (!fits) {
+        kind = Kind::None;
+        cut = name.size();
+    }
+    row.kind = kind;
+    row.name = TrimWhiteSpace(name.substr(0, cut));
+}
+
+double Number(std::size_t line, const char* what, std::string_view token) {
+    double value = 0;
+    if (!ParseNavDatNumber(token, value)) {
+        throw ReadError{line, std::string(what) + " " + Quoted(token) + " is not a number"};
+    }
+    return value;
+}
+
+Row ParseRow(std::size_t line, int code, std::string_view text, std::size_t pos, bool regionColumns,
+             ImportTally& tally) {
+    std::string_view tokens[7];
+    const char* names[7] = {"latitude", "longitude", "elevation", "frequency",
+                            "range",    "variation", "ident"};
+    for (int i = 0; i < 7; ++i) {
+        tokens[i] = NextNavDatToken(text, pos);
+        if (tokens[i].empty())
+            throw ReadError{line, std::string("the row ends before its ") + names[i]};
+    }
+    if (regionColumns) {
+        for (const char* column : {"terminal area", "region"}) {
+            if (NextNavDatToken(text, pos).empty())
+                throw ReadError{line, std::string("the row ends before its ") + column + " column"};
+        }
+    }
+    Row row{};
+    row.line = line;
+    row.code = code;
+    row.lat = static_cast<float>(Number(line, names[0], tokens[0]));
+    row.lon = static_cast<float>(Number(line, names[1], tokens[1]));
+    row.elevation = Number(line, names[2], tokens[2]);
+    row.frequency = Number(line, names[3], tokens[3]);
+    Number(line, names[4], tokens[4]);
+    row.extra = static_cast<float>(Number(line, names[5], tokens[5]));
+    row.ident = StoredText(tokens[6], tally);
+    if (row.ident.size() > RecordLayout::kIdSize) {
+        throw ReadError{line, "ident " + Quoted(row.ident) + " has " +
+                                  std::to_string(row.ident.size()) + " bytes; at most " +
+                                  std::to_string(RecordLayout::kIdSize) + " fit"};
+    }
+    SplitNameAndKind(code, StoredText(TrimWhiteSpace(text.substr(pos)), tally), row);
+    return row;
+}
+
+// Where the navaid rows start and how they are laid out, from the lines before them.
+struct Layout {
+    bool regionColumns = false;
+    bool header = false;  // a version line; then the file must end in "99"
+};
+
+// The reading of one pass: the layout from the first lines, then each row.
+class Pass {
+public:
+    Pass(const std::string& path, const ImportFilter& filter) : path_(path), filter_(filter) {}
+
+    // Calls `row` with each navaid row (2, 3, 12, 13) and `other` with each
+    // other row code, up to the closing "99".
+    template <typename OnRow, typename OnOther>
+    void Run(ImportTally& tally, OnRow&& row, OnOther&& other) {
+        Check(lines_.Open(path_));
+        bool closed = false, started = false;
+        std::string_view line;
+        bool got = false;
+        while (!closed && (Check(lines_.Next(line, got)), got)) {
+            const std::size_t number = lines_.Number();
+            if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+            std::size_t at = 0;
+            const std::string_view first = NextNavDatToken(line, at);
+            if (first.empty()) continue;
+            if (!started && (first == "I" || first == "A") && !sawI_) {
+                sawI_ = true;
+                continue;
+            }
+            int code = 0;
+            auto [end, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
+            if (ec != std::errc() || end != first.data() + first.size()) {
+                throw ReadError{number, "row code " + Quoted(first) + " is not a number"};
+            }
+            if (!started) {
+                started = true;
+                if (code > 99) {
+                    Version(number, code);
+                    continue;
+                }
+                Headerless(number);
+            }
+            if (code == 99) {
+                closed = true;
+            } else if (code == 2 || code == 3 || code == 12 || code == 13) {
+                try {
+                    row(ParseRow(number, code, line, at, layout_.regionColumns, tally));
+                } catch (const ReadError& error) {
+                    if (!filter_.skipInvalid) throw;
+                    other(&error);
+                }
+            } else if ((code >= 4 && code <= 9) || (code >= 14 && code <= 16)) {
+                other(nullptr);
+            } else {
+                ReadError error{number,
+                                "row code " + std::to_string(code) + " is not a navaid row"};
+                if (!filter_.skipInvalid) throw error;
+                other(&error);
+            }
+        }
+        if (!closed && layout_.header)
+            throw ReadError{0, "no closing \"99\" line: the file is cut short"};
+        Check(lines_.Close());
+    }
+
+private:
+    void Version(std::size_t line, int version) {
+        bool known = false;
+        for (int layout : kNavDatLayouts) known = known || layout == version;
+        if (!known) {
+            throw ReadError{line, "nav.dat version '" + std::to_string(version) +
+                                      "' is not one this tool reads (810, 1000, 1100, 1150, "
+                                      "1200)"};
+        }
+        if (filter_.navDatVersion && *filter_.navDatVersion != version) {
+            throw ReadError{line, "its version line says " + std::to_string(version) +
+                                      "; --navdat-version " +
+                                      std::to_string(*filter_.navDatVersion) + " does not apply"};
+        }
+        layout_ = {version >= 1100, true};
+    }
+    void Headerless(std::size_t line) {
+        if (!filter_.navDatVersion) {
+            throw ReadError{line,
+                            "nav.dat rows without a version line: give their layout with "
+                            "--navdat-version 810, 1000, 1100, 1150 or 1200"};
+        }
+        layout_ = {*filter_.navDatVersion >= 1100, false};
+    }
+
+    const std::string& path_;
+    const ImportFilter& filter_;
+    LineReader lines_;
+    Layout layout_;
+    bool sawI_ = false;
+};
+
+struct Place {
+    float lat, lon;
+    Kind kind;
+    std::size_t line;
+};
+using Places = std::unordered_map<std::string, std::vector<Place>>;
+
+const Place* Near(const Places& places, const Row& row, double nm, Kind kind = Kind::None) {
+    auto found = places.find(row.ident);
+    if (found == places.end()) return nullptr;
+    for (const Place& place : found->second)
+        if ((kind == Kind::None || place.kind == kind) &&
+            DistanceNm(row.lat, row.lon, place.lat, place.lon) <= nm)
+            return &place;
+    return nullptr;
+}
+
+// What the first pass learns: which rows pair with which, by ident and nearness.
+struct Pairing {
+    std::unordered_set<std::size_t> vorsWithDme;   // lines of 3 rows a 12 row pairs with
+    std::unordered_set<std::size_t> lonelyDmes;    // lines of 12 rows without their VOR
+    std::unordered_set<std::size_t> stationParts;  // lines of 13 rows of a station named before
+    Places beaconDmes;                             // 13 rows of NDB-DMEs
+};
+
+Pairing Pair(const std::string& path, const ImportFilter& filter) {
+    Places vors, stations;
+    std::vector<Row> dmes;  // 12 and 13 rows in file order, without their names
+    ImportTally ignored;
+    Pass(path, filter)
+        .Run(
+            ignored,
+            [&](Row row) {
+                row.name.clear();
+                const Place place{row.lat, row.lon, row.kind, row.line};
+                if (row.code == 3) {
+                    vors[row.ident].push_back(place);
+                    stations[row.ident].push_back(place);
+                }
+                if ((row.code == 12 || row.code == 13) && row.kind != Kind::DmeIls)
+                    dmes.push_back(std::move(row));
+            },
+            [](const ReadError*) {});
+    Pairing pairing;
+    for (const Row& row : dmes) {
+        if (row.code == 12) {
+            if (const Place* vor = Near(vors, row, kPairedDmeNm)) {
+                pairing.vorsWithDme.insert(vor->line);
+            } else {
+                pairing.lonelyDmes.insert(row.line);
+            }
+        } else if (row.kind == Kind::NdbDme) {
+            pairing.beaconDmes[row.ident].push_back({row.lat, row.lon, row.kind, row.line});
+        } else if (row.kind != Kind::None && Near(stations, row, kSameStationNm, row.kind)) {
+            // A TACAN's "TACAN DME" row, a doubled row: part of the station.
+            pairing.stationParts.insert(row.line);
+        } else {
+            stations[row.ident].push_back({row.lat, row.lon, row.kind, row.line});
+        }
+    }
+    return pairing;
+}
+
+// The navaid of a row, checked as every import's.
+NavaidEntry Entry(const Row& row, const char* type, Family family) {
+    auto refuse = [&](const std::string& why) { throw ReadError{row.line, why}; };
+    if (!std::isfinite(row.lat) || !std::isfinite(row.lon) || !std::isfinite(row.extra))
+        refuse("a number is beyond the range of a stored number");
+    NavaidEntry entry;
+    entry.id = row.ident;
+    entry.name = row.name;
+    entry.latitude = row.lat;
+    entry.longitude = row.lon;
+    entry.magVar = row.extra;
+    entry.typeName = type;
+    if (family == Family::Vor) {
+        entry.frequency = static_cast<float>(row.frequency / 100.0);
+        const double feet = std::round(row.elevation);
+        if (!(std::fabs(feet) <= 2147483647.0))
+            refuse("elevation is beyond the range of a stored altitude");
+        entry.altitude = static_cast<std::int32_t>(feet);
+    } else {
+        entry.frequency = static_cast<float>(row.frequency);
+    }
+    if (!std::isfinite(entry.frequency)) refuse("frequency is beyond the range of a stored number");
+    if (auto error = CheckEntryValues(entry)) refuse(error->message);
+    return entry;
+}
+
+// A VOR row's type: by its kind, else by a paired DME row.
+const char* VorType(const Row& row, const Pairing& pairing) {
+    return row.kind == Kind::VorDme              ? "VOR-DME"
+           : row.kind == Kind::Vortac            ? "VORTAC"
+           : row.kind == Kind::Tacan             ? "TACAN"
+           : row.kind == Kind::Dme               ? "DME"
+           : pairing.vorsWithDme.count(row.line) ? "VOR-DME"
+                                                 : "VOR";
+}
+
+// The type of the record a row gives, or null when it gives none (counted).
+const char* TypeOf(const Row& row, const Pairing& pairing, Family family, ImportTally& tally) {
+    const bool vorFamily = family == Family::Vor;
+    if (row.kind == Kind::DmeIls && (row.code == 12 || row.code == 13)) {
+        ++tally.landing;
+        return nullptr;
+    }
+    const bool beacon = row.code == 2 || (row.code == 13 && row.kind == Kind::NdbDme);
+    if (beacon != !vorFamily) {
+        ++tally.otherFamily;
+        return nullptr;
+    }
+    switch (row.code) {
+        case 2:
+            return row.kind == Kind::NdbDme || Near(pairing.beaconDmes, row, kSameStationNm)
+                       ? "NDB-DME"
+                       : "NDB";
+        case 3:
+            return VorType(row, pairing);
+        case 12:
+            // A VOR's own DME is part of its record.
+            if (pairing.lonelyDmes.count(row.line)) ++tally.lonelyDme;
+            return nullptr;
+        default:
+            // 13: the DME of a beacon, part of a station, a TACAN or a DME.
+            if (row.kind == Kind::NdbDme || pairing.stationParts.count(row.line)) return nullptr;
+            return row.kind == Kind::Tacan ? "TACAN" : "DME";
+    }
+}
+
+void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+          ImportTally& tally) {
+    const Pairing pairing = Pair(path, filter);
+    Pass(path, filter)
+        .Run(
+            tally,
+            [&](const Row& row) {
+                try {
+                    const char* type = TypeOf(row, pairing, filter.family, tally);
+                    if (type == nullptr) return;
+                    if (!Inside(filter.near, row.lat, row.lon)) {
+                        ++tally.outside;
+                        return;
+                    }
+                    const NavaidEntry entry = Entry(row, type, filter.family);
+                    if (ShortensName(entry.name)) ++tally.shortened;
+                    Check(sink(entry));
+                } catch (const ReadError& error) {
+                    if (!filter.skipInvalid) throw;
+                    PassOver(error, tally);
+                }
+            },
+            [&](const ReadError* error) {
+                if (error) {
+                    PassOver(*error, tally);
+                } else {
+                    ++tally.landing;
+                }
+            });
+}
+
+}  // namespace
+
+bool LooksLikeNavDat(const std::vector<std::string>& head) {
+    bool sawI = false;
+    for (std::string_view line : head) {
+        if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        std::size_t at = 0;
+        const std::string_view first = NextNavDatToken(line, at);
+        if (first.empty()) continue;
+        if (!sawI && (first == "I" || first == "A")) {
+            sawI = true;
+            continue;
+        }
+        // A version line (810 and on), or a row of a file without one.
+        int code = 0;
+        auto [end, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
+        if (ec != std::errc() || end != first.data() + first.size()) return sawI;
+        if (code > 99 || sawI) return true;
+        std::size_t tokens = 1;
+        while (!NextNavDatToken(line, at).empty()) ++tokens;
+        return tokens >= 9;
+    }
+    return sawI;
+}
+
+Outcome ReadNavDat(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+                   ImportTally& tally) {
+    return CatchReadError(path, [&] { Read(path, filter, sink, tally); });
+}
+
+}  // namespace navaid
