@@ -49,8 +49,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         const std::uint8_t* record = nullptr;
         if (printed) printed = cursors[edit.added].Seek(edit.index, record);
         if (printed)
-            console.out << (edit.added ? "+ " : "- ") << RecordLine(line.family, edit.index, record)
-                        << '\n';
+            console.out << (edit.added ? "+ " : "- ")
+                        << console.Shown(RecordLine(line.family, edit.index, record)) << '\n';
     });
     if (!differ) return kExitOk;
     for (Cursor& cursor : cursors)
