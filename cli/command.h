@@ -10,6 +10,7 @@
 
 #include "args.h"
 #include "outcome.h"
+#include "text.h"
 
 namespace navaid::cli {
 
@@ -24,6 +25,11 @@ enum ExitStatus : int {
 struct Console {
     std::ostream& out;
     std::ostream& err;
+    // Names go out in UTF-8 (the tool on Linux in a UTF-8 locale), else as their bytes.
+    bool utf8 = false;
+
+    // A text holding escaped names (EscapeBytes) as this console shows it.
+    std::string Shown(std::string escaped) const { return utf8 ? EscapedToUtf8(escaped) : escaped; }
 };
 
 // How a command ended: a failure (its kind gives the exit status), or

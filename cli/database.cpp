@@ -24,6 +24,15 @@ double StrictNumber(const std::string& option, std::string_view text) {
 
 std::string Normalized(std::string_view text) { return UpperCase(TrimWhiteSpace(text)); }
 
+// An --id or --name value as the stored bytes it is compared with.
+std::string StoredQuery(const char* option, const std::string& text) {
+    std::string stored;
+    if (auto refused = GivenToCp1252(text, stored)) {
+        throw UsageError("--" + std::string(option) + ": " + *refused);
+    }
+    return Normalized(stored);
+}
+
 }  // namespace
 
 Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
@@ -75,8 +84,8 @@ std::optional<Circle> CircleOf(const CommandLine& line) {
 
 FindQuery QueryOf(const CommandLine& line) {
     FindQuery query;
-    if (auto id = line.Option("id")) query.id = Normalized(*id);
-    if (auto name = line.Option("name")) query.name = Normalized(*name);
+    if (auto id = line.Option("id")) query.id = StoredQuery("id", *id);
+    if (auto name = line.Option("name")) query.name = StoredQuery("name", *name);
     if (auto type = line.Option("type")) {
         if (auto message = CheckTypeName(line.family, *type)) {
             throw UsageError("--type: " + *message);

@@ -1,4 +1,6 @@
 // navaid: the command-line tool on the navaid database core.
+#include <cctype>
+#include <cstdlib>
 #include <iostream>
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -6,6 +8,22 @@
 #endif
 
 #include "command.h"
+
+// True when names go out in UTF-8: on Linux when the locale's character set
+// is, as the first of LC_ALL, LC_CTYPE and LANG that is set and not empty
+// names it. navaid.exe prints them in the ANSI code page, as stored.
+static bool Utf8Locale() {
+#if !defined(_WIN32)
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0') continue;
+        std::string name(value);
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name.find("utf-8") != std::string::npos || name.find("utf8") != std::string::npos;
+    }
+#endif
+    return false;
+}
 
 int main(int argc, char** argv) {
 #if defined(_WIN32)
@@ -16,7 +34,7 @@ int main(int argc, char** argv) {
 #endif
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
-    navaid::cli::Console console{std::cout, std::cerr};
+    navaid::cli::Console console{std::cout, std::cerr, Utf8Locale()};
     int status = navaid::cli::RunTool(args, console);
     std::cout.flush();
     if (!std::cout) {

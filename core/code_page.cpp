@@ -1,5 +1,10 @@
 #include "code_page.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "text.h"
+
 namespace navaid {
 namespace {
 
@@ -71,6 +76,46 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
+
+constexpr char32_t kNotUtf8 = 0xFFFFFFFF;
+
+// The character of the UTF-8 sequence at `at`, which moves past it; kNotUtf8
+// when the bytes there are not UTF-8 (overlong forms and surrogates included),
+// so that Windows-1252 text such as "\xC0\x80" is never read as a character.
+char32_t NextUtf8(std::string_view text, std::size_t& at) {
+    const unsigned char lead = text[at++];
+    if (lead < 0x80) return lead;
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (extra == 0 || lead > 0xF4 || at + extra > text.size()) return kNotUtf8;
+    char32_t cp = lead & (0x3F >> extra);
+    for (int k = 0; k < extra; ++k) {
+        const unsigned char next = text[at++];
+        if ((next & 0xC0) != 0x80) return kNotUtf8;
+        cp = cp << 6 | (next & 0x3F);
+    }
+    constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kLeast[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kNotUtf8;
+    return cp;
+}
+
+// UTF-8 text as Windows-1252, false when it is not UTF-8. A character the
+// code page lacks becomes '?', and `lacking` holds the first one's bytes.
+bool ConvertUtf8(std::string_view text, std::string& out, std::string_view& lacking) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const char32_t cp = NextUtf8(text, at);
+        if (cp == kNotUtf8) return false;
+        long byte = cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF) ? static_cast<long>(cp) : -1;
+        if (byte < 0) {
+            const char16_t* high = std::find(kCp1252High, kCp1252High + 32, cp);
+            if (high != kCp1252High + 32) byte = 0x80 + (high - kCp1252High);
+        }
+        if (byte < 0 && lacking.empty()) lacking = text.substr(start, at - start);
+        out += byte < 0 ? '?' : static_cast<char>(byte);
+    }
+    return true;
+}
+
 const CodePageCase* g_current = &kWindows1252;
 
 }  // namespace
@@ -131,27 +176,25 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
 
 std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = text[i];
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || (extra > 0 && i + extra >= text.size())) return std::string(text);
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = text[i + k];
-            if ((next & 0xC0) != 0x80) return std::string(text);
-            cp = cp << 6 | (next & 0x3F);
-        }
-        i += extra + 1;
-        char byte = '?';
-        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
-            byte = static_cast<char>(cp);
-        } else {
-            for (int k = 0; k < 32; ++k)
-                if (kCp1252High[k] == cp) byte = static_cast<char>(0x80 + k);
-        }
-        out += byte;
+    std::string_view lacking;
+    return ConvertUtf8(text, out, lacking) ? out : std::string(text);
+}
+
+std::optional<std::string> GivenToCp1252(std::string_view text, std::string& stored) {
+    stored = text;
+#if !defined(_WIN32)
+    std::string converted;
+    std::string_view lacking;
+    if (!ConvertUtf8(text, converted, lacking)) return std::nullopt;
+    if (!lacking.empty()) {
+        std::size_t at = 0;
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(NextUtf8(lacking, at)));
+        return Quoted(lacking) + " (" + code + ") has no Windows-1252 form";
     }
-    return out;
+    stored = std::move(converted);
+#endif
+    return std::nullopt;
 }
 
 }  // namespace navaid

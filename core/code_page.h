@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,10 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // UTF-8 text as Windows-1252: characters the code page lacks become '?';
 // text that is not UTF-8 is kept as it is.
 std::string Utf8ToCp1252(std::string_view text);
+// A text the tool was given (an argument, a cell of its CSV) as the bytes it
+// stores. On Linux, text that is UTF-8 is converted, and a character the
+// code page lacks is refused with a message naming it; text that is not
+// UTF-8, and every text on Windows (in the ANSI code page already), is kept.
+std::optional<std::string> GivenToCp1252(std::string_view text, std::string& stored);
 
 }  // namespace navaid

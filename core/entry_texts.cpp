@@ -15,12 +15,15 @@ namespace navaid {
 
 namespace {
 
-std::optional<FieldError> CheckText(const char* field, const char* what, std::string_view text,
-                                    std::size_t limit) {
-    std::string_view trimmed = TrimWhiteSpace(text);
-    if (trimmed.size() <= limit) return std::nullopt;
-    return FieldError{field, std::string(what) + " '" + std::string(trimmed) + "' has " +
-                                 std::to_string(trimmed.size()) + " bytes; at most " +
+// The text as stored, which must fit in `limit` bytes once trimmed; a
+// message shows it as it was given.
+std::optional<FieldError> ConvertText(const char* field, const char* what, std::string_view text,
+                                      std::size_t limit, std::string& stored) {
+    if (auto refused = GivenToCp1252(text, stored)) return FieldError{field, *refused};
+    const std::size_t size = TrimWhiteSpace(stored).size();
+    if (size <= limit) return std::nullopt;
+    return FieldError{field, std::string(what) + " '" + std::string(TrimWhiteSpace(text)) +
+                                 "' has " + std::to_string(size) + " bytes; at most " +
                                  std::to_string(limit) + " fit"};
 }
 
@@ -57,11 +60,11 @@ std::optional<FieldError> ConvertAltitude(Family family, const std::string& text
 }  // namespace
 
 std::optional<FieldError> BuildEntry(Family family, const EntryTexts& texts, NavaidEntry& entry) {
-    if (auto error = CheckText("id", "ID", texts.id, RecordLayout::kIdSize)) return error;
-    if (auto error = CheckText("name", "name", texts.name, RecordLayout::kNameSize)) return error;
     NavaidEntry result;
-    result.id = texts.id;
-    result.name = texts.name;
+    if (auto error = ConvertText("id", "ID", texts.id, RecordLayout::kIdSize, result.id))
+        return error;
+    if (auto error = ConvertText("name", "name", texts.name, RecordLayout::kNameSize, result.name))
+        return error;
     if (auto error = ConvertReal("lat", texts.lat, result.latitude)) return error;
     if (auto error = ConvertReal("lon", texts.lon, result.longitude)) return error;
     if (auto error = ConvertReal("freq", texts.freq, result.frequency)) return error;

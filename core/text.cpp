@@ -17,17 +17,42 @@ std::string Quoted(std::string_view text) {
     return quoted;
 }
 
-std::string EscapeBytes(std::string_view bytes) {
+namespace {
+
+void AppendEscaped(std::string& out, unsigned char c) {
     static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+}
+
+}  // namespace
+
+std::string EscapeBytes(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
     for (unsigned char c : bytes) {
         if (c < 0x20 || c == 0x7F || c == '\\') {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
+            AppendEscaped(out, c);
         } else {
             out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+std::string EscapedToUtf8(std::string_view escaped) {
+    std::string out;
+    out.reserve(escaped.size());
+    for (char c : escaped) {
+        // ASCII stays, the TABs between a line's columns included; Cp1252ToUtf8
+        // gives U+FFFD for the five bytes that are no character.
+        const bool ascii = static_cast<unsigned char>(c) < 0x80;
+        const std::string utf8 = ascii ? std::string(1, c) : Cp1252ToUtf8(std::string_view(&c, 1));
+        if (utf8 == "\xEF\xBF\xBD") {
+            AppendEscaped(out, static_cast<unsigned char>(c));
+        } else {
+            out += utf8;
         }
     }
     return out;

@@ -17,6 +17,10 @@ std::string Quoted(std::string_view text);
 
 // Label bytes for a terminal: bytes below 0x20, 0x7F and the backslash as \xNN.
 std::string EscapeBytes(std::string_view bytes);
+// Escaped label bytes, or a line holding them, for a UTF-8 terminal: ASCII
+// as it is, the other Windows-1252 characters in UTF-8, the bytes that are
+// none as \xNN too.
+std::string EscapedToUtf8(std::string_view escaped);
 
 // Text for XML character data and attribute values.
 std::string XmlEscape(std::string_view utf8);

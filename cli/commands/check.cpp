@@ -33,7 +33,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         } else {
             console.out << "record " << finding.index << ": ";
         }
-        console.out << (finding.warning ? "warning: " : "error: ") << finding.text << '\n';
+        console.out << (finding.warning ? "warning: " : "error: ") << console.Shown(finding.text)
+                    << '\n';
     }
     console.out << database << ": " << Counted(checker.RecordCount(), "record") << ", "
                 << Counted(findings.size() - warnings, "error") << ", "

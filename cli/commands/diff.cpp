@@ -49,8 +49,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         const std::uint8_t* record = nullptr;
         if (printed) printed = cursors[edit.added].Seek(edit.index, record);
         if (printed)
-            console.out << (edit.added ? "+ " : "- ") << RecordLine(line.family, edit.index, record)
-                        << '\n';
+            console.out << (edit.added ? "+ " : "- ")
+                        << console.Shown(RecordLine(line.family, edit.index, record)) << '\n';
     });
     // A piece after the last record is no record, but it differs all the same.
     const bool pieces = hashes[0].trailing != hashes[1].trailing;

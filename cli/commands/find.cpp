@@ -22,7 +22,7 @@ const CommandInfo kFindCommand{
         const Outcome read = ReadRecords(
             line.positional[0], line.family, [&](std::uint64_t index, const std::uint8_t* record) {
                 if (Matches(query, line.family, DecodeRecord(line.family, record)))
-                    console.out << RecordLine(line.family, index, record) << '\n';
+                    console.out << console.Shown(RecordLine(line.family, index, record)) << '\n';
             });
         if (!read) return read;
         return kExitOk;

@@ -24,7 +24,7 @@ const CommandInfo kLabelsCommand{
         const Outcome read = ForEachLabel(
             line.positional[0], RecordSize(line.family),
             [&](std::uint64_t index, std::string_view label) {
-                console.out << index << '\t' << EscapeBytes(label) << '\n';
+                console.out << index << '\t' << console.Shown(EscapeBytes(label)) << '\n';
             },
             io::OpenMode::Read);
         if (!read) return read;

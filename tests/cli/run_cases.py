@@ -6,8 +6,9 @@ e.g. `wine navaid.exe`). A case is `STATUS ARGUMENT... => CHECK...`, words quote
 as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEXT
 (exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
 (equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <DIR/ (made
-first); >PATH (stdout goes there). No run may change the data files or leave
-navblock.qvz or a temporary output (*.tmp) behind.
+first); >PATH (stdout goes there); $NAME=VALUE (in its environment, where the
+native tool has LC_ALL=C unless a case sets it). No run may change the data
+files or leave navblock.qvz or a temporary output (*.tmp) behind.
 """
 import codecs, concurrent.futures, os, shlex, subprocess, sys, tempfile
 
@@ -36,7 +37,7 @@ def run(line, cwd):
     status, args, checks = int(words[0]), words[1:arrow], words[arrow + 1:]
     for name, content in inputs.items():
         open(os.path.join(cwd, name), "wb").write(content)
-    stdout = subprocess.PIPE
+    stdout, env = subprocess.PIPE, dict(os.environ) if WINDOWS else dict(os.environ, LC_ALL="C")
     for c in checks:
         if c.startswith(b"<") and c.endswith(b"/"):
             os.makedirs(os.path.join(cwd, path_of(c[1:])))
@@ -45,11 +46,13 @@ def run(line, cwd):
             open(os.path.join(cwd, path_of(file)), "wb").write(text)
         elif c.startswith(b">"):
             stdout = open(c[1:], "wb")
+        elif c.startswith(b"$"):
+            env.update([os.fsdecode(c[1:]).split("=", 1)])
     args = [path_of(a) for a in args] if WINDOWS else args
-    r = subprocess.run(command + args, cwd=cwd, stdout=stdout, stderr=subprocess.PIPE)
+    r = subprocess.run(command + args, cwd=cwd, stdout=stdout, stderr=subprocess.PIPE, env=env)
     said = {b"out": r.stdout or b"", b"err": r.stderr}
     problems = [] if r.returncode == status else [f"status {r.returncode}, not {status}"]
-    for c in (c for c in checks if c[:1] not in b"<>"):
+    for c in (c for c in checks if c[:1] not in b"<>$"):
         if c.startswith(b"!"):
             if os.path.lexists(os.path.join(cwd, path_of(c[1:]))):
                 problems.append(f"{c[1:]} exists")
@@ -82,11 +85,12 @@ def case(item):
 
 # Cases run side by side: each has a folder of its own, and under Wine most of
 # a case's time is the program's start.
-# A case marked "[windows]" is about Windows paths and runs on navaid.exe only.
-lines = [(number, line.strip().removeprefix("[windows] "))
+# A case marked "[windows]" is about Windows paths and runs on navaid.exe only;
+# one marked "[native]" is about UTF-8 texts, which navaid.exe takes as bytes.
+lines = [(number, line.strip().removeprefix("[windows] ").removeprefix("[native] "))
          for number, line in enumerate(open(cases, encoding="latin-1"), 1)
          if line.strip() and not line.startswith("#")
-         and (WINDOWS or not line.startswith("[windows] "))]
+         and not line.startswith("[native] " if WINDOWS else "[windows] ")]
 with concurrent.futures.ThreadPoolExecutor(max(2, os.cpu_count() or 2)) as pool:
     failures = [f for f in pool.map(case, lines) if f]
 print("\n".join(failures) or f"{len(lines)} cases passed")
