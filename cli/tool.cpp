@@ -170,13 +170,27 @@ std::string Records(std::uint64_t count) {
     return std::to_string(count) + (count == 1 ? " record" : " records");
 }
 
+namespace {
+
+// "--name VALUE", or "--name" for a flag.
+std::string OptionWord(const OptionSpec& option) {
+    std::string word = "--";
+    word += option.name;
+    if (!option.value.empty()) {
+        word += ' ';
+        word += option.value;
+    }
+    return word;
+}
+
+}  // namespace
+
 std::string HelpText(const CommandInfo& command) {
     std::vector<std::string> words = {"vor|ndb"};
     for (std::string_view argument : command.arguments) words.emplace_back(argument);
     std::size_t width = 0;
     for (const OptionSpec& option : command.options) {
-        std::string word = "--" + std::string(option.name);
-        if (!option.value.empty()) word += " " + std::string(option.value);
+        const std::string word = OptionWord(option);
         words.push_back(option.required ? word : "[" + word + "]");
         width = std::max(width, word.size());
     }
@@ -184,8 +198,7 @@ std::string HelpText(const CommandInfo& command) {
     if (!command.options.empty()) {
         text += "Options:\n";
         for (const OptionSpec& option : command.options) {
-            std::string word = "--" + std::string(option.name);
-            if (!option.value.empty()) word += " " + std::string(option.value);
+            std::string word = OptionWord(option);
             word.resize(width + 2, ' ');
             text += "  " + word + std::string(option.help) + "\n";
         }
