@@ -153,6 +153,13 @@ TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
         {"ndb", "navdat/nav1200.dat.gz", "navdat/imported-ndb.txt"},
         {"vor", "ourairports/navaids.csv", "ourairports/imported-vor.txt"},
         {"ndb", "ourairports/navaids.csv", "ourairports/imported-ndb.txt"},
+        // Quirks of real files: no I line, blank lines, CR LF, tabs, doubled type
+        // words, TACAN DME rows, NDB/DME and DME-ILS rows, a UTF-8 ident.
+        {"vor", "navdat/quirks-810.dat", "navdat/quirks-vor.txt"},
+        {"ndb", "navdat/quirks-810.dat", "navdat/quirks-ndb.txt"},
+        // A header with a trailing comma, CR LF, closed and unknown frequencies.
+        {"vor", "ourairports/navaids-2016.csv", "ourairports/2016-vor.txt"},
+        {"ndb", "ourairports/navaids-2016.csv", "ourairports/2016-ndb.txt"},
     };
     Put("db.qvz", "");
     for (const auto& [kind, file, golden] : cases) {
