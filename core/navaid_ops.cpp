@@ -1,5 +1,5 @@
 // The core's file operations: add, labels, delete and the list. One file
-// (about 380 lines) as they share the copy routines and the list's line
+// (about 400 lines) as they share the copy routines and the list's line
 // builder, kept out of the headers.
 #include <algorithm>
 #include <array>
