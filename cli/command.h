@@ -74,7 +74,7 @@ struct CommandInfo {
 };
 
 extern const CommandInfo kListCommand, kLabelsCommand, kAddCommand, kDeleteCommand, kCheckCommand,
-    kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand;
+    kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand, kSetCommand;
 
 // The command's full help, as --help prints it.
 std::string HelpText(const CommandInfo& command);

@@ -63,6 +63,17 @@ const std::vector<OptionSpec>& QueryOptions() {
     return options;
 }
 
+std::vector<OptionSpec> EntryOptions(bool required) {
+    return {{"id", "ID", "at most 10 bytes", required},
+            {"name", "NAME", "at most 20 bytes", required},
+            {"lat", "X", "latitude in degrees, north positive", required},
+            {"lon", "X", "longitude in degrees, east positive", required},
+            {"freq", "X", "frequency: MHz for the VOR family, kHz for NDBs", required},
+            {"magvar", "X", "magnetic variation in degrees", required},
+            {"alt", "N", "altitude in feet, a whole number (VOR only; 0 when left out)"},
+            {"type", "TYPE", "one of the family's types", required}};
+}
+
 std::optional<Circle> CircleOf(const CommandLine& line) {
     auto near = line.Option("near");
     auto within = line.Option("within");

@@ -22,6 +22,9 @@ const std::vector<OptionSpec>& CircleOptions();
 // --id, --name, --type and the circle, for find.
 const std::vector<OptionSpec>& QueryOptions();
 
+// A navaid's fields as options, for add (all but --alt required) and set (none).
+std::vector<OptionSpec> EntryOptions(bool required);
+
 // The circle the options give, if any; throws UsageError for bad values.
 std::optional<Circle> CircleOf(const CommandLine& line);
 // The query the options give; throws UsageError for bad values.

@@ -13,8 +13,8 @@ namespace navaid::cli {
 
 namespace {
 
-const std::array<const CommandInfo*, 10> kCommands = {
-    &kListCommand, &kLabelsCommand, &kAddCommand, &kDeleteCommand, &kCheckCommand,
+const std::array<const CommandInfo*, 11> kCommands = {
+    &kListCommand, &kLabelsCommand, &kAddCommand, &kSetCommand,    &kDeleteCommand, &kCheckCommand,
     &kFindCommand, &kImportCommand, &kMapCommand, &kExportCommand, &kDiffCommand};
 
 constexpr std::size_t kHelpWidth = 79;

@@ -52,6 +52,13 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
 // How many labels a file of `length` bytes gives.
 std::uint64_t LabelCount(std::uint64_t length, std::size_t recordSize);
 
+// Writes the working copy as the source with each record that `replace`
+// gives new bytes for (the same size) replaced, every other byte as it was.
+using RecordReplacer =
+    std::function<std::string_view(std::uint64_t index, const std::uint8_t* record)>;
+Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
+                       std::size_t recordSize, const RecordReplacer& replace);
+
 // Writes the working copy as the source without record `index`. An index
 // that names no label writes nothing and is refused.
 Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,

@@ -216,6 +216,22 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
     return result;
 }
 
+Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
+                       std::size_t recordSize, const RecordReplacer& replace) {
+    RecordReader source;
+    io::File copy;
+    Outcome result = source.Open(sourcePath, recordSize);
+    if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
+    const std::uint8_t* record = nullptr;
+    while (result && (result = source.Next(record)) && record) {
+        const std::string_view replaced = replace(source.Index(), record);
+        result = replaced.size() == recordSize ? copy.Write(replaced.data(), replaced.size())
+                                               : copy.Write(record, recordSize);
+    }
+    if (result) result = copy.Write(source.Trailing().data(), source.Trailing().size());
+    return detail::Finish(result, source.Close(), copy, workingCopyPath);
+}
+
 Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,
                      std::size_t recordSize, long long index) {
     io::File source, copy;

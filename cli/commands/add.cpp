@@ -1,5 +1,6 @@
 // navaid add: DATABASE.new as the database plus one navaid.
 #include "command.h"
+#include "database.h"
 #include "entry_texts.h"
 #include "navaid_db.h"
 #include "staged_output.h"
@@ -55,14 +56,7 @@ const CommandInfo kAddCommand{
     "add",
     "write DATABASE.new as the database plus one navaid",
     {"DATABASE"},
-    {{"id", "ID", "at most 10 bytes", true},
-     {"name", "NAME", "at most 20 bytes", true},
-     {"lat", "X", "latitude in degrees, north positive", true},
-     {"lon", "X", "longitude in degrees, east positive", true},
-     {"freq", "X", "frequency: MHz for the VOR family, kHz for NDBs", true},
-     {"magvar", "X", "magnetic variation in degrees", true},
-     {"alt", "N", "altitude in feet, a whole number (VOR only; 0 when left out)"},
-     {"type", "TYPE", "one of the family's types", true}},
+    EntryOptions(true),
     kReadsDatabase | kWritesNew | kEditsDatabase,
     About(),
     Run};

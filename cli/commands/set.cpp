@@ -1,0 +1,104 @@
+// navaid set: DATABASE.new as the database with fields of one record changed in place.
+#include <array>
+
+#include "command.h"
+#include "database.h"
+#include "entry_texts.h"
+#include "navaid_db.h"
+#include "staged_output.h"
+
+namespace navaid::cli {
+
+namespace {
+
+// Each option's bytes in the record.
+struct Field {
+    const char* option;
+    std::size_t offset, size;
+};
+constexpr std::array<Field, 8> kFields = {{{"id", RecordLayout::kId, RecordLayout::kIdSize},
+                                           {"name", RecordLayout::kName, RecordLayout::kNameSize},
+                                           {"lat", RecordLayout::kLatitude, 4},
+                                           {"lon", RecordLayout::kLongitude, 4},
+                                           {"freq", RecordLayout::kFrequency, 4},
+                                           {"magvar", RecordLayout::kMagVar, 4},
+                                           {"alt", RecordLayout::kAltitude, 4},
+                                           {"type", RecordLayout::kTypeBlock, 0}}};
+
+// The record add would make of the given fields (the others stand in with
+// values add takes), so each given value is checked as add checks it.
+std::string Encoded(const CommandLine& line) {
+    auto given = [&](const char* option, const char* stand) {
+        return line.Option(option).value_or(stand);
+    };
+    EntryTexts texts{given("id", "X"),   given("name", ""),
+                     given("lat", "0"),  given("lon", "0"),
+                     given("freq", "0"), given("magvar", "0"),
+                     line.Option("alt"), given("type", FamilyName(line.family))};
+    NavaidEntry entry;
+    if (auto error = BuildEntry(line.family, texts, entry)) {
+        throw UsageError("--" + error->field + ": " + error->message);
+    }
+    std::string record;
+    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) {
+        throw UsageError(encoded.reason);
+    }
+    return record;
+}
+
+Ending Run(const CommandLine& line, const Console& console) {
+    const std::string& database = line.positional[0];
+    const std::string& indexText = line.positional[1];
+    if (indexText.empty() || indexText.size() > 18 ||
+        indexText.find_first_not_of("0123456789") != std::string::npos) {
+        throw UsageError("'" + indexText + "' is not a record index");
+    }
+    const std::uint64_t index = std::stoull(indexText);
+    const std::size_t size = RecordSize(line.family);
+    const std::uint64_t count = line.databaseBytes / size;
+    if (index >= count) {
+        throw UsageError("index " + indexText + " names no record; " + database + " has " +
+                         Records(count) + " (see 'navaid labels')");
+    }
+    if (line.options.empty()) throw UsageError("no field to set (--id, --name, --lat ...)");
+    const std::string made = Encoded(line);
+    std::string changed;
+    StagedOutput out(WorkingCopyName(database));
+    if (Outcome written = out.Write([&](const std::string& path) {
+            return RewriteRecords(
+                database, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
+                    if (at != index) return std::string_view();
+                    changed.assign(reinterpret_cast<const char*>(record), size);
+                    for (const Field& field : kFields) {
+                        if (!line.Option(field.option)) continue;
+                        const std::size_t bytes = field.size ? field.size : size - field.offset;
+                        changed.replace(field.offset, bytes, made, field.offset, bytes);
+                    }
+                    return std::string_view(changed);
+                });
+        });
+        !written)
+        return written;
+    console.out << out.Wrote() << ": " << Records(count) << ", " << database << " with record "
+                << index << " changed\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+const CommandInfo kSetCommand{
+    "set",
+    "write DATABASE.new as the database with fields of one record changed",
+    {"DATABASE", "INDEX"},
+    EntryOptions(false),
+    kReadsDatabase | kWritesNew | kEditsDatabase,
+    "Writes DATABASE.new as the database with the record at INDEX (as 'navaid\n"
+    "labels' and 'navaid find' print it) changed in the fields given, in its\n"
+    "place; every other byte stays as it was. Each value is checked as 'navaid\n"
+    "add' checks it, and a refused one writes nothing.\n"
+    "\n"
+    "Example:\n"
+    "  navaid set vor vor.qvz 17 --freq 114.35 --type VOR-DME\n",
+    Run};
+
+}  // namespace navaid::cli
