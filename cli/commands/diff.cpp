@@ -1,7 +1,12 @@
 // navaid diff: the records removed from one database and added in another.
+#include <cmath>
+
 #include "command.h"
 #include "database.h"
 #include "edit_script.h"
+#include "number_format.h"
+#include "record_changes.h"
+#include "text.h"
 
 namespace navaid::cli {
 
@@ -31,7 +36,101 @@ private:
     const std::uint8_t* record_ = nullptr;
 };
 
+// The edits between two stretches of common records: records removed and
+// added there are shown as one changed record where they pair up.
+class Hunk {
+public:
+    Hunk(Family family, double matchNm, const Console& console)
+        : family_(family), matchNm_(matchNm), console_(console) {}
+
+    // Starts a new hunk when common records stand between this edit and the last.
+    void Add(const Edit& edit, const std::uint8_t* record) {
+        const std::size_t size = RecordSize(family_);
+        const std::size_t at = edit.added ? next_[1] : next_[0];
+        if (edit.index != at || (edit.added ? added_ : removed_).size() >= kMaxPaired) {
+            Flush();
+            const std::size_t kept = edit.index - at;
+            next_[0] += kept;
+            next_[1] += kept;
+        }
+        (edit.added ? added_ : removed_)
+            .push_back({edit.index, std::string(reinterpret_cast<const char*>(record), size)});
+        ++next_[edit.added];
+    }
+    void Flush();
+
+private:
+    // Pairing searches every removed record against every added one.
+    static constexpr std::size_t kMaxPaired = 2000;
+    struct Kept {
+        std::size_t index;
+        std::string bytes;
+        bool paired = false;
+    };
+    const std::uint8_t* Bytes(const Kept& kept) const {
+        return reinterpret_cast<const std::uint8_t*>(kept.bytes.data());
+    }
+    void Line(const char* sign, const Kept& kept) {
+        console_.out << sign << console_.Shown(RecordLine(family_, kept.index, Bytes(kept)))
+                     << '\n';
+    }
+    Family family_;
+    double matchNm_;
+    const Console& console_;
+    std::size_t next_[2] = {0, 0};  // the index after the last edit, in OLD and NEW
+    std::vector<Kept> removed_, added_;
+};
+
+void Hunk::Flush() {
+    // By ID within the distance first, then what stands at the same place.
+    std::vector<Kept*> partner(removed_.size(), nullptr);
+    for (std::size_t r = 0; r < removed_.size(); ++r) {
+        const DecodedRecord a = DecodeRecord(family_, Bytes(removed_[r]));
+        for (Kept& added : added_) {
+            if (added.paired) continue;
+            const DecodedRecord b = DecodeRecord(family_, Bytes(added));
+            if (TrimWhiteSpace(a.id) == TrimWhiteSpace(b.id) &&
+                DistanceNm(a.latitude, a.longitude, b.latitude, b.longitude) <= matchNm_) {
+                added.paired = true;
+                partner[r] = &added;
+                break;
+            }
+        }
+    }
+    for (std::size_t r = 0, next = 0; r < removed_.size(); ++r) {
+        if (partner[r]) continue;
+        while (next < added_.size() && added_[next].paired) ++next;
+        if (next == added_.size()) break;
+        added_[next].paired = true;
+        partner[r] = &added_[next];
+    }
+    for (std::size_t r = 0; r < removed_.size(); ++r) {
+        if (!partner[r]) {
+            Line("- ", removed_[r]);
+            continue;
+        }
+        const std::string id(TrimWhiteSpace(DecodeRecord(family_, Bytes(removed_[r])).id));
+        console_.out << "~ " << removed_[r].index << ' ' << console_.Shown(EscapeBytes(id)) << ": "
+                     << console_.Shown(ChangesText(ChangedFields(family_, Bytes(removed_[r]),
+                                                                 Bytes(*partner[r]), AllFields())))
+                     << '\n';
+    }
+    for (const Kept& added : added_)
+        if (!added.paired) Line("+ ", added);
+    removed_.clear();
+    added_.clear();
+}
+
+double MatchWithin(const CommandLine& line) {
+    const std::string text = line.Option("match-within").value_or("10");
+    float nm = 0;
+    if (!ParseStrictReal(text, nm) || !(nm >= 0) || std::isinf(nm))
+        throw UsageError("--match-within: '" + text + "' is not a distance in NM");
+    return nm;
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
+    Hunk hunk(line.family, MatchWithin(line), console);
     RecordHashes hashes[2];
     for (int i = 0; i < 2; ++i)
         if (Outcome read = HashRecords(line.positional[i], line.family, hashes[i]); !read)
@@ -48,10 +147,9 @@ Ending Run(const CommandLine& line, const Console& console) {
         }
         const std::uint8_t* record = nullptr;
         if (printed) printed = cursors[edit.added].Seek(edit.index, record);
-        if (printed)
-            console.out << (edit.added ? "+ " : "- ")
-                        << console.Shown(RecordLine(line.family, edit.index, record)) << '\n';
+        if (printed) hunk.Add(edit, record);
     });
+    hunk.Flush();
     // A piece after the last record is no record, but it differs all the same.
     const bool pieces = hashes[0].trailing != hashes[1].trailing;
     for (int i = 0; i < 2 && pieces; ++i) {
@@ -72,15 +170,18 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {},
+    {{"match-within", "NM", "a removed and an added record of one ID this near are a change (10)"}},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"
     "removed from OLD (\"- \") or added in NEW (\"+ \"): its index in that file, a\n"
-    "TAB, and its columns as 'navaid find' prints them, in file order. A changed\n"
-    "record is one removed and one added; a piece after the last record that\n"
-    "differs is shown last. Exit status 0 when both hold the same records in the\n"
-    "same order (and the same piece after them), 3 when they differ.\n"
+    "TAB, and its columns as 'navaid find' prints them, in file order. A record\n"
+    "removed and one added at the same place, or of the same ID within\n"
+    "--match-within NM, are one changed record (\"~ \"): its index in OLD, its ID\n"
+    "and each changed field as old -> new, numbers with every digit they need. A\n"
+    "piece after the last record that differs is shown last. Exit status 0 when\n"
+    "both hold the same records in the same order (and the same piece after\n"
+    "them), 3 when they differ.\n"
     "\n"
     "Example:\n"
     "  navaid diff vor vor.qvz vor.qvz.new\n",
