@@ -52,7 +52,9 @@ void TakePositional(std::vector<std::string> positional,
     line.family = ParseFamily(positional.front());
     positional.erase(positional.begin());
     const std::size_t count = positionalNames.size();
-    if (positional.size() < count) {
+    // A name in brackets, last, may be left out.
+    const bool optional = count > 0 && positionalNames.back().starts_with("[");
+    if (positional.size() + (optional ? 1 : 0) < count) {
         throw UsageError("missing " + std::string(positionalNames[positional.size()]));
     }
     if (positional.size() > count) {

@@ -52,10 +52,15 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
 // How many labels a file of `length` bytes gives.
 std::uint64_t LabelCount(std::uint64_t length, std::size_t recordSize);
 
-// Writes the working copy as the source with each record that `replace`
-// gives new bytes for (the same size) replaced, every other byte as it was.
-using RecordReplacer =
-    std::function<std::string_view(std::uint64_t index, const std::uint8_t* record)>;
+// What becomes of one record in RewriteRecords: kept, replaced by `bytes` (of
+// the record's size), or left out.
+struct RecordFate {
+    enum Kind { Keep, Replace, Drop } kind = Keep;
+    std::string_view bytes;
+};
+// Writes the working copy as the source with each record as `replace` says,
+// the piece after the last record and every kept byte as they were.
+using RecordReplacer = std::function<RecordFate(std::uint64_t index, const std::uint8_t* record)>;
 Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
                        std::size_t recordSize, const RecordReplacer& replace);
 

@@ -224,9 +224,12 @@ Outcome RewriteRecords(const std::string& sourcePath, const std::string& working
     if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     const std::uint8_t* record = nullptr;
     while (result && (result = source.Next(record)) && record) {
-        const std::string_view replaced = replace(source.Index(), record);
-        result = replaced.size() == recordSize ? copy.Write(replaced.data(), replaced.size())
-                                               : copy.Write(record, recordSize);
+        const RecordFate fate = replace(source.Index(), record);
+        if (fate.kind == RecordFate::Replace && fate.bytes.size() == recordSize) {
+            result = copy.Write(fate.bytes.data(), fate.bytes.size());
+        } else if (fate.kind != RecordFate::Drop) {
+            result = copy.Write(record, recordSize);
+        }
     }
     if (result) result = copy.Write(source.Trailing().data(), source.Trailing().size());
     return detail::Finish(result, source.Close(), copy, workingCopyPath);

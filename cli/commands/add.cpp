@@ -52,13 +52,12 @@ std::string About() {
 
 }  // namespace
 
-const CommandInfo kAddCommand{
-    "add",
-    "write DATABASE.new as the database plus one navaid",
-    {"DATABASE"},
-    EntryOptions(true),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
-    About(),
-    Run};
+const CommandInfo kAddCommand{"add",
+                              "write DATABASE.new as the database plus one navaid",
+                              {"DATABASE"},
+                              EntryOptions(true),
+                              kReadsDatabase | kWritesNew | kEditsDatabase,
+                              About(),
+                              Run};
 
 }  // namespace navaid::cli

@@ -1,45 +1,90 @@
-// navaid delete: DATABASE.new as the database without one record.
+// navaid delete: DATABASE.new as the database without one record, or without
+// every record a selection picks.
 #include "command.h"
+#include "database.h"
 #include "navaid_db.h"
 #include "staged_output.h"
 
 namespace navaid::cli {
 
+namespace {
+
+Ending DeleteIndex(const CommandLine& line, const Console& console) {
+    const std::string& database = line.positional[0];
+    const std::string& indexText = line.positional[1];
+    const bool digitsOnly = !indexText.empty() && indexText.size() <= 18 &&
+                            indexText.find_first_not_of("0123456789") == std::string::npos;
+    if (!digitsOnly) throw UsageError("'" + indexText + "' is not a record index");
+    const long long index = std::stoll(indexText);
+    // The size is the one the tool checked: the database is whole records.
+    const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
+    if (static_cast<std::uint64_t>(index) >= count) {
+        throw UsageError("index " + indexText + " names no record; " + database + " has " +
+                         Records(count) + " (see 'navaid labels')");
+    }
+    StagedOutput out(WorkingCopyName(database));
+    if (Outcome deleted = out.Write([&](const std::string& path) {
+            return DeleteNavaid(database, path, RecordSize(line.family), index);
+        });
+        !deleted)
+        return deleted;
+    console.out << out.Wrote() << ": " << Records(count - 1) << ", " << database
+                << " without record " << index << "\n";
+    return kExitOk;
+}
+
+// Every selected record goes; each is listed as find lists it.
+Ending DeleteSelection(const CommandLine& line, const Console& console) {
+    const std::string& database = line.positional[0];
+    const FindQuery query = QueryOf(line);
+    std::uint64_t gone = 0;
+    StagedOutput out(WorkingCopyName(database));
+    if (Outcome checked = out.Check(); !checked) return checked;
+    const Outcome deleted = RewriteRecords(
+        database, out.Path(), RecordSize(line.family),
+        [&](std::uint64_t index, const std::uint8_t* record) {
+            if (!Matches(query, line.family, DecodeRecord(line.family, record)))
+                return RecordFate{};
+            ++gone;
+            console.out << "- " << console.Shown(RecordLine(line.family, index, record)) << '\n';
+            return RecordFate{RecordFate::Drop, {}};
+        });
+    if (!deleted) return out.Named(deleted);
+    // Nothing to delete is a mistake in the selection: the copy is not kept.
+    if (gone == 0) return Outcome::Usage("the selection picks no record of " + database);
+    if (Outcome moved = out.Commit(); !moved) return moved;
+    const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
+    console.out << out.Wrote() << ": " << Records(count - gone) << ", " << database << " without "
+                << Records(gone) << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
 const CommandInfo kDeleteCommand{
     "delete",
-    "write DATABASE.new as the database without one record",
-    {"DATABASE", "INDEX"},
-    {},
+    "write DATABASE.new as the database without one record, or a selection",
+    {"DATABASE", "[INDEX]"},
+    QueryOptions(),
     kReadsDatabase | kWritesNew | kEditsDatabase,
     "Writes DATABASE.new as the database without the record at INDEX (counting\n"
-    "from 0, as 'navaid labels' and 'navaid find' print it). Later records move\n"
-    "forward by one. An index that names no record writes nothing.\n"
+    "from 0, as 'navaid labels' and 'navaid find' print it), or without every\n"
+    "record the options select as 'navaid find' selects them, each listed. Later\n"
+    "records move forward. An index or a selection that names no record writes\n"
+    "nothing.\n"
     "\n"
-    "Example:\n"
+    "Examples:\n"
     "  navaid find vor vor.qvz --id FFM      # prints e.g. 17<TAB>FFM ...\n"
-    "  navaid delete vor vor.qvz 17\n",
+    "  navaid delete vor vor.qvz 17\n"
+    "  navaid delete ndb ndb.qvz --near 50,8 --within 20 --type NDB\n",
     [](const CommandLine& line, const Console& console) -> Ending {
-        const std::string& database = line.positional[0];
-        const std::string& indexText = line.positional[1];
-        const bool digitsOnly = !indexText.empty() && indexText.size() <= 18 &&
-                                indexText.find_first_not_of("0123456789") == std::string::npos;
-        if (!digitsOnly) throw UsageError("'" + indexText + "' is not a record index");
-        const long long index = std::stoll(indexText);
-        // The size is the one the tool checked: the database is whole records.
-        const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-        if (static_cast<std::uint64_t>(index) >= count) {
-            throw UsageError("index " + indexText + " names no record; " + database + " has " +
-                             Records(count) + " (see 'navaid labels')");
+        const bool selects = !line.options.empty();
+        if (selects == (line.positional.size() > 1)) {
+            throw UsageError(selects ? "give INDEX or a selection, not both"
+                                     : "missing INDEX or a selection (--id, --name, --type, "
+                                       "--near)");
         }
-        StagedOutput out(WorkingCopyName(database));
-        if (Outcome deleted = out.Write([&](const std::string& path) {
-                return DeleteNavaid(database, path, RecordSize(line.family), index);
-            });
-            !deleted)
-            return deleted;
-        console.out << out.Wrote() << ": " << Records(count - 1) << ", " << database
-                    << " without record " << index << "\n";
-        return kExitOk;
+        return selects ? DeleteSelection(line, console) : DeleteIndex(line, console);
     }};
 
 }  // namespace navaid::cli

@@ -16,6 +16,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
     }
     ExportSettings settings{line.Option("navdat-version"), line.Option("region")};
+    const FindQuery query = QueryOf(line);
     if (Outcome settled = format->settle(settings); !settled) return settled;
 
     // The output is opened once the database is: a database that cannot be
@@ -35,9 +36,11 @@ Ending Run(const CommandLine& line, const Console& console) {
         ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
             start();
             if (!opened || !accepted) return;
+            const DecodedRecord fields = DecodeRecord(line.family, record);
+            if (!Matches(query, line.family, fields)) return;
             text.clear();
-            const Outcome added = format->record(
-                line.family, {index, DecodeRecord(line.family, record)}, settings, written, text);
+            const Outcome added =
+                format->record(line.family, {index, fields}, settings, written, text);
             if (!added) {
                 accepted = added;
             } else if (added.HasWarning()) {
@@ -69,10 +72,16 @@ const CommandInfo kExportCommand{
     "export",
     "write the database as nav.dat, GeoJSON or CSV",
     {"DATABASE", "OUT"},
-    {{"navdat-version", "810|1100|1200", "the nav.dat layout (default 1200)"},
-     {"region", "XX", "nav.dat 1100 and 1200: the region (default ZZ)"}},
+    [] {
+        std::vector<OptionSpec> options = {
+            {"navdat-version", "810|1100|1200", "the nav.dat layout (default 1200)"},
+            {"region", "XX", "nav.dat 1100 and 1200: the region (default ZZ)"}};
+        options.insert(options.end(), QueryOptions().begin(), QueryOptions().end());
+        return options;
+    }(),
     kReadsDatabase | kWritesOut,
-    "Writes OUT in the format its name ends in, complete or not at all:\n"
+    "Writes OUT in the format its name ends in, complete or not at all; the\n"
+    "selection options pick records as 'navaid find' does:\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
     "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
     "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"

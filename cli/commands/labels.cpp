@@ -1,5 +1,8 @@
 // navaid labels: the records' labels with the index that 'delete' takes.
+#include <algorithm>
+
 #include "command.h"
+#include "database.h"
 #include "navaid_db.h"
 #include "text.h"
 
@@ -9,24 +12,35 @@ const CommandInfo kLabelsCommand{
     "labels",
     "print each record's index and label (ID and name)",
     {"DATABASE"},
-    {},
+    QueryOptions(),
     kReadsDatabase,
     "Prints one line per label: the record's index, a TAB, and the label, the\n"
     "first 30 bytes of the record (ID and name, with their padding) up to any\n"
     "zero byte. Bytes below 0x20, 0x7F and the backslash are printed as \\xNN.\n"
     "A trailing piece of 30 bytes or more also has a label. The index is the\n"
-    "one 'navaid delete' takes.\n"
+    "one 'navaid delete' takes. The options select records as 'navaid find' does.\n"
     "\n"
     "Example:\n"
     "  navaid labels ndb samples/ndb.qvz\n",
     [](const CommandLine& line, const Console& console) -> Ending {
+        auto print = [&](std::uint64_t index, std::string_view label) {
+            console.out << index << '\t' << console.Shown(EscapeBytes(label)) << '\n';
+        };
+        if (!line.options.empty()) {
+            const FindQuery query = QueryOf(line);
+            const Outcome read = ReadRecords(
+                line.positional[0], line.family, [&](std::uint64_t index, const std::uint8_t* r) {
+                    if (!Matches(query, line.family, DecodeRecord(line.family, r))) return;
+                    const char* text = reinterpret_cast<const char*>(r);
+                    print(index,
+                          std::string_view(text, std::find(text, text + kLabelSize, '\0') - text));
+                });
+            if (!read) return read;
+            return kExitOk;
+        }
         // Printed as they are read: a database of any size needs no more memory.
-        const Outcome read = ForEachLabel(
-            line.positional[0], RecordSize(line.family),
-            [&](std::uint64_t index, std::string_view label) {
-                console.out << index << '\t' << console.Shown(EscapeBytes(label)) << '\n';
-            },
-            io::OpenMode::Read);
+        const Outcome read =
+            ForEachLabel(line.positional[0], RecordSize(line.family), print, io::OpenMode::Read);
         if (!read) return read;
         return kExitOk;
     }};

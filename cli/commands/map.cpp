@@ -1,4 +1,6 @@
 // navaid map: the navaids drawn on a latitude/longitude map, as SVG.
+#include <functional>
+
 #include "code_page.h"
 #include "command.h"
 #include "database.h"
@@ -25,16 +27,24 @@ MapNavaid ReadNavaid(Family family, std::uint64_t index, const std::uint8_t* rec
     return {index, std::string(TrimWhiteSpace(r.id)), r.latitude, r.longitude, r.typeCode};
 }
 
-// The symbols, then the labels: each a pass over the database into the map file.
-Outcome DrawNavaids(const std::string& database, Family family, SvgMap& map, OutputFile& out) {
-    Outcome read = ReadRecords(database, family, [&](std::uint64_t index, const auto* record) {
-        out.Write(map.Symbol(ReadNavaid(family, index, record)));
+// Each selected record, in every pass over the database.
+Outcome ReadSelected(const std::string& database, Family family, const FindQuery& query,
+                     const std::function<void(const MapNavaid&)>& visit) {
+    return ReadRecords(database, family, [&](std::uint64_t index, const std::uint8_t* record) {
+        if (Matches(query, family, DecodeRecord(family, record)))
+            visit(ReadNavaid(family, index, record));
     });
+}
+
+// The symbols, then the labels: each a pass over the database into the map file.
+Outcome DrawNavaids(const std::string& database, Family family, const FindQuery& query, SvgMap& map,
+                    OutputFile& out) {
+    Outcome read = ReadSelected(database, family, query,
+                                [&](const MapNavaid& navaid) { out.Write(map.Symbol(navaid)); });
     if (!read) return read;
     out.Write(map.LabelsHead());
-    return ReadRecords(database, family, [&](std::uint64_t index, const auto* record) {
-        out.Write(map.Label(ReadNavaid(family, index, record)));
-    });
+    return ReadSelected(database, family, query,
+                        [&](const MapNavaid& navaid) { out.Write(map.Label(navaid)); });
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
@@ -43,12 +53,12 @@ Ending Run(const CommandLine& line, const Console& console) {
 
     // A first pass for the map's extent, its legend and the navaids it cannot draw.
     SvgMap map(line.family);
+    const FindQuery query = QueryOf(line);
     std::uint64_t records = 0;
-    const Outcome read =
-        ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
-            ++records;
-            map.Count(ReadNavaid(line.family, index, record));
-        });
+    const Outcome read = ReadSelected(database, line.family, query, [&](const MapNavaid& navaid) {
+        ++records;
+        map.Count(navaid);
+    });
     if (!read) return read;
     map.LayOut(std::string(FamilyName(line.family)) + " database " +
                Cp1252ToUtf8(FileName(database)) + ": " + std::to_string(records) + " navaids");
@@ -56,7 +66,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     OutputFile out;
     if (Outcome opened = out.Open(outPath); !opened) return opened;
     out.Write(map.Head());
-    if (Outcome drawn = DrawNavaids(database, line.family, map, out); !drawn) {
+    if (Outcome drawn = DrawNavaids(database, line.family, query, map, out); !drawn) {
         out.Discard();
         return drawn;
     }
@@ -72,12 +82,13 @@ const CommandInfo kMapCommand{
     "map",
     "draw the navaids on a latitude/longitude map (SVG)",
     {"DATABASE", "OUT.svg"},
-    {},
+    QueryOptions(),
     kReadsDatabase | kWritesOut,
     "Writes OUT.svg: the navaids on a plain latitude/longitude map with a\n"
     "graticule every 10 degrees, fitted to the navaids with a margin, one symbol\n"
     "per type with a legend, and each navaid's ID where labels do not pile up.\n"
-    "Records whose coordinates are out of range are listed under the map.\n"
+    "Records whose coordinates are out of range are listed under the map. The\n"
+    "options select records as 'navaid find' does.\n"
     "\n"
     "Example:\n"
     "  navaid map vor samples/vor.qvz vor-map.svg\n"

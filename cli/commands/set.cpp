@@ -67,14 +67,14 @@ Ending Run(const CommandLine& line, const Console& console) {
     if (Outcome written = out.Write([&](const std::string& path) {
             return RewriteRecords(
                 database, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
-                    if (at != index) return std::string_view();
+                    if (at != index) return RecordFate{};
                     changed.assign(reinterpret_cast<const char*>(record), size);
                     for (const Field& field : kFields) {
                         if (!line.Option(field.option)) continue;
                         const std::size_t bytes = field.size ? field.size : size - field.offset;
                         changed.replace(field.offset, bytes, made, field.offset, bytes);
                     }
-                    return std::string_view(changed);
+                    return RecordFate{RecordFate::Replace, changed};
                 });
         });
         !written)
