@@ -74,7 +74,8 @@ struct CommandInfo {
 };
 
 extern const CommandInfo kListCommand, kLabelsCommand, kAddCommand, kDeleteCommand, kCheckCommand,
-    kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand, kSetCommand;
+    kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand, kSetCommand,
+    kUpdateCommand;
 
 // The command's full help, as --help prints it.
 std::string HelpText(const CommandInfo& command);

@@ -74,6 +74,14 @@ std::vector<OptionSpec> EntryOptions(bool required) {
             {"type", "TYPE", "one of the family's types", required}};
 }
 
+double MatchWithin(const CommandLine& line) {
+    const std::string text = line.Option("match-within").value_or("10");
+    float nm = 0;
+    if (!ParseStrictReal(text, nm) || !(nm >= 0) || std::isinf(nm))
+        throw UsageError("--match-within: '" + text + "' is not a distance in NM");
+    return nm;
+}
+
 std::optional<Circle> CircleOf(const CommandLine& line) {
     auto near = line.Option("near");
     auto within = line.Option("within");

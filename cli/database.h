@@ -25,6 +25,9 @@ const std::vector<OptionSpec>& QueryOptions();
 // A navaid's fields as options, for add (all but --alt required) and set (none).
 std::vector<OptionSpec> EntryOptions(bool required);
 
+// --match-within NM (10 when not given), for diff and update.
+double MatchWithin(const CommandLine& line);
+
 // The circle the options give, if any; throws UsageError for bad values.
 std::optional<Circle> CircleOf(const CommandLine& line);
 // The query the options give; throws UsageError for bad values.

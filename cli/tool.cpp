@@ -13,9 +13,10 @@ namespace navaid::cli {
 
 namespace {
 
-const std::array<const CommandInfo*, 11> kCommands = {
-    &kListCommand, &kLabelsCommand, &kAddCommand, &kSetCommand,    &kDeleteCommand, &kCheckCommand,
-    &kFindCommand, &kImportCommand, &kMapCommand, &kExportCommand, &kDiffCommand};
+const std::array<const CommandInfo*, 12> kCommands = {
+    &kListCommand,   &kLabelsCommand, &kAddCommand,  &kSetCommand,
+    &kDeleteCommand, &kCheckCommand,  &kFindCommand, &kImportCommand,
+    &kMapCommand,    &kExportCommand, &kDiffCommand, &kUpdateCommand};
 
 constexpr std::size_t kHelpWidth = 79;
 

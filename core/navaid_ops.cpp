@@ -217,7 +217,8 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
 }
 
 Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
-                       std::size_t recordSize, const RecordReplacer& replace) {
+                       std::size_t recordSize, const RecordReplacer& replace,
+                       std::string_view appended) {
     RecordReader source;
     io::File copy;
     Outcome result = source.Open(sourcePath, recordSize);
@@ -232,6 +233,7 @@ Outcome RewriteRecords(const std::string& sourcePath, const std::string& working
         }
     }
     if (result) result = copy.Write(source.Trailing().data(), source.Trailing().size());
+    if (result && !appended.empty()) result = copy.Write(appended.data(), appended.size());
     return detail::Finish(result, source.Close(), copy, workingCopyPath);
 }
 

@@ -71,7 +71,10 @@ struct NavaidEntry {
     float latitude = 0, longitude = 0, frequency = 0, magVar = 0;
     std::int32_t altitude = 0;
     std::string typeName;
+    // What the source does not state (an import's file): kUnstated... bits.
+    std::uint8_t unstated = 0;
 };
+inline constexpr std::uint8_t kUnstatedMagVar = 1, kUnstatedAltitude = 2;
 
 // Encodes a record of the family: ID and Name trimmed, upper-cased, cut to their
 // fields without splitting a double-byte character and padded with spaces.

@@ -293,6 +293,8 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
     entry.longitude = row.lon;
     entry.magVar = row.extra;
     entry.typeName = type;
+    // The column is the variation on VOR rows only: a DME's bias, unused on beacons.
+    if (row.code != 3) entry.unstated |= kUnstatedMagVar;
     if (family == Family::Vor) {
         entry.frequency = static_cast<float>(row.frequency / 100.0);
         const double feet = std::round(row.elevation);

@@ -80,6 +80,8 @@ void ReadRowNumbers(const Row& row, Family family, NavaidEntry& entry) {
     const double khz = row.Number(kFrequency, false);
     entry.frequency = static_cast<float>(family == Family::Vor ? khz / 1000.0 : khz);
     entry.magVar = static_cast<float>(row.Number(kMagVar, false));
+    if (row.Cell(kMagVar).empty()) entry.unstated |= kUnstatedMagVar;
+    if (row.Cell(kElevation).empty()) entry.unstated |= kUnstatedAltitude;
     if (family == Family::Vor) {
         const double feet = std::round(row.Number(kElevation, false));
         if (!(std::fabs(feet) <= 2147483647.0)) {

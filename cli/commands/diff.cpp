@@ -121,13 +121,6 @@ void Hunk::Flush() {
     added_.clear();
 }
 
-double MatchWithin(const CommandLine& line) {
-    const std::string text = line.Option("match-within").value_or("10");
-    float nm = 0;
-    if (!ParseStrictReal(text, nm) || !(nm >= 0) || std::isinf(nm))
-        throw UsageError("--match-within: '" + text + "' is not a distance in NM");
-    return nm;
-}
 
 Ending Run(const CommandLine& line, const Console& console) {
     Hunk hunk(line.family, MatchWithin(line), console);

@@ -57,7 +57,9 @@ std::vector<Operation> Operations(std::size_t count) {
             {"labels vor db.qvz", vor, ""}, {"labels ndb db.qvz", ndb, ""},
             {"list vor db.qvz", vor, "db.qvz.txt"}, {"list ndb db.qvz", ndb, "db.qvz.txt"},
             {"check vor db.qvz", vor, ""}, {"find vor db.qvz --name V", vor, ""},
-            {"import vor db.qvz rows.csv", whole, "db.qvz.new"}, {"map vor db.qvz m.svg", vor, "m.svg"}};
+            {"import vor db.qvz rows.csv", whole, "db.qvz.new"}, {"map vor db.qvz m.svg", vor, "m.svg"},
+            {"set vor db.qvz 0 --freq 111", whole, "db.qvz.new"}, {"delete vor db.qvz --name V", whole, "db.qvz.new"},
+            {"update vor db.qvz rows.csv --add-new", whole, "db.qvz.new"}};
     // clang-format on
 }
 
