@@ -40,27 +40,40 @@ std::string MatchKey(std::string_view id) { return UpperCase(TrimWhiteSpace(id))
 
 std::vector<long long> MatchRecords(Family family, const std::vector<UpdateRecord>& records,
                                     const std::vector<UpdateNavaid>& navaids, double withinNm) {
-    // Candidates only among records and navaids of one key: few each.
-    std::unordered_map<std::string, std::vector<std::size_t>> byKey;
-    for (std::size_t n = 0; n < navaids.size(); ++n)
-        byKey[MatchKey(std::string_view(navaids[n].record).substr(0, RecordLayout::kIdSize))]
-            .push_back(n);
+    // Candidates only among navaids of the record's key whose latitude lies
+    // near enough: one ID may stand a thousand times worldwide.
+    struct Place {
+        float lat, lon;
+        std::uint8_t typeCode;
+        std::size_t navaid;
+    };
+    std::unordered_map<std::string, std::vector<Place>> byKey;
+    for (std::size_t n = 0; n < navaids.size(); ++n) {
+        const DecodedRecord r =
+            DecodeRecord(family, reinterpret_cast<const std::uint8_t*>(navaids[n].record.data()));
+        byKey[MatchKey(r.id)].push_back({r.latitude, r.longitude, r.typeCode, n});
+    }
+    for (auto& [key, places] : byKey)
+        std::sort(places.begin(), places.end(),
+                  [](const Place& a, const Place& b) { return a.lat < b.lat; });
     struct Candidate {
         bool otherType;
         double nm;
         std::size_t record, navaid;
     };
     std::vector<Candidate> candidates;
+    const float window = static_cast<float>(withinNm / 60.0 + 1e-4);
     for (std::size_t r = 0; r < records.size(); ++r) {
         auto found = byKey.find(records[r].key);
         if (found == byKey.end()) continue;
-        for (std::size_t n : found->second) {
-            const DecodedRecord navaid = DecodeRecord(
-                family, reinterpret_cast<const std::uint8_t*>(navaids[n].record.data()));
-            const double nm =
-                DistanceNm(records[r].lat, records[r].lon, navaid.latitude, navaid.longitude);
+        const std::vector<Place>& places = found->second;
+        auto place = std::lower_bound(places.begin(), places.end(), records[r].lat - window,
+                                      [](const Place& p, float lat) { return p.lat < lat; });
+        for (; place != places.end() && place->lat <= records[r].lat + window; ++place) {
+            const double nm = DistanceNm(records[r].lat, records[r].lon, place->lat, place->lon);
             if (nm <= withinNm)
-                candidates.push_back({navaid.typeCode != records[r].typeCode, nm, r, n});
+                candidates.push_back(
+                    {place->typeCode != records[r].typeCode, nm, r, place->navaid});
         }
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
