@@ -5,10 +5,11 @@
 // only make sense together.
 #include "navdat_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
-#include <unordered_map>
-#include <unordered_set>
+#include <tuple>
 
 #include "code_page.h"
 #include "entry_texts.h"
@@ -218,66 +219,110 @@ private:
     bool sawI_ = false;
 };
 
+// A row's place, kept small: the first pass keeps one for each station and DME row.
 struct Place {
-    float lat, lon;
+    std::array<char, RecordLayout::kIdSize> ident{};  // padded with zeros
     Kind kind;
-    std::size_t line;
-};
-using Places = std::unordered_map<std::string, std::vector<Place>>;
+    float lat, lon;
+    std::uint32_t line;
 
-const Place* Near(const Places& places, const Row& row, double nm, Kind kind = Kind::None) {
-    auto found = places.find(row.ident);
-    if (found == places.end()) return nullptr;
-    for (const Place& place : found->second)
-        if ((kind == Kind::None || place.kind == kind) &&
-            DistanceNm(row.lat, row.lon, place.lat, place.lon) <= nm)
-            return &place;
-    return nullptr;
-}
+    static Place Of(const Row& row) {
+        Place place{{}, row.kind, row.lat, row.lon, static_cast<std::uint32_t>(row.line)};
+        std::copy(row.ident.begin(), row.ident.end(), place.ident.begin());
+        return place;
+    }
+};
+
+// Places sorted by ident, then latitude: a search looks only at those of the
+// ident near enough in latitude, however often an ident stands worldwide.
+class PlaceIndex {
+public:
+    void Add(const Place& place) { places_.push_back(place); }
+    void Sort() {
+        std::sort(places_.begin(), places_.end(), [](const Place& a, const Place& b) {
+            return std::tie(a.ident, a.lat) < std::tie(b.ident, b.lat);
+        });
+    }
+    // The nearest place of the row's ident within `nm` (of `kind`, and before
+    // line `before`, when given); the earlier of two as near.
+    const Place* Near(const Place& row, double nm, Kind kind = Kind::None,
+                      std::uint32_t before = UINT32_MAX) const {
+        const float window = static_cast<float>(nm / 60.0 + 1e-4);
+        auto at = std::lower_bound(
+            places_.begin(), places_.end(), row, [&](const Place& p, const Place& r) {
+                return std::tie(p.ident, p.lat) < std::make_tuple(r.ident, r.lat - window);
+            });
+        const Place* nearest = nullptr;
+        double best = nm;
+        for (; at != places_.end() && at->ident == row.ident && at->lat <= row.lat + window; ++at) {
+            if ((kind != Kind::None && at->kind != kind) || at->line >= before) continue;
+            const double d = DistanceNm(row.lat, row.lon, at->lat, at->lon);
+            if (d < best || (d == best && (!nearest || at->line < nearest->line))) {
+                best = d;
+                nearest = &*at;
+            }
+        }
+        return nearest;
+    }
+
+    const std::vector<Place>& All() const { return places_; }
+
+private:
+    std::vector<Place> places_;
+};
+
+// Lines of rows, sorted, for the second pass to look up.
+struct Lines {
+    std::vector<std::uint32_t> lines;
+    bool Has(std::size_t line) const {
+        return std::binary_search(lines.begin(), lines.end(), static_cast<std::uint32_t>(line));
+    }
+};
 
 // What the first pass learns: which rows pair with which, by ident and nearness.
 struct Pairing {
-    std::unordered_set<std::size_t> vorsWithDme;   // lines of 3 rows a 12 row pairs with
-    std::unordered_set<std::size_t> lonelyDmes;    // lines of 12 rows without their VOR
-    std::unordered_set<std::size_t> stationParts;  // lines of 13 rows of a station named before
-    Places beaconDmes;                             // 13 rows of NDB-DMEs
+    Lines vorsWithDme;      // 3 rows a 12 row pairs with
+    Lines lonelyDmes;       // 12 rows without their VOR
+    Lines stationParts;     // 13 rows of a station named before
+    PlaceIndex beaconDmes;  // 13 rows of NDB-DMEs
 };
 
 Pairing Pair(const std::string& path, const ImportFilter& filter) {
-    Places vors, stations;
-    std::vector<Row> dmes;  // 12 and 13 rows in file order, without their names
+    PlaceIndex vors, stations;  // 3 rows; 13 rows that may be stations
+    std::vector<Place> dmes;    // 12 rows
+    Pairing pairing;
     ImportTally ignored;
     Pass(path, filter)
         .Run(
             ignored,
-            [&](Row row) {
-                row.name.clear();
-                const Place place{row.lat, row.lon, row.kind, row.line};
-                if (row.code == 3) {
-                    vors[row.ident].push_back(place);
-                    stations[row.ident].push_back(place);
-                }
-                if ((row.code == 12 || row.code == 13) && row.kind != Kind::DmeIls)
-                    dmes.push_back(std::move(row));
+            [&](const Row& row) {
+                const Place place = Place::Of(row);
+                if (row.code == 3) vors.Add(place);
+                if (row.kind == Kind::DmeIls) return;
+                if (row.code == 12) dmes.push_back(place);
+                if (row.code == 13)
+                    (row.kind == Kind::NdbDme ? pairing.beaconDmes : stations).Add(place);
             },
             [](const ReadError*) {});
-    Pairing pairing;
-    for (const Row& row : dmes) {
-        if (row.code == 12) {
-            if (const Place* vor = Near(vors, row, kPairedDmeNm)) {
-                pairing.vorsWithDme.insert(vor->line);
-            } else {
-                pairing.lonelyDmes.insert(row.line);
-            }
-        } else if (row.kind == Kind::NdbDme) {
-            pairing.beaconDmes[row.ident].push_back({row.lat, row.lon, row.kind, row.line});
-        } else if (row.kind != Kind::None && Near(stations, row, kSameStationNm, row.kind)) {
-            // A TACAN's "TACAN DME" row, a doubled row: part of the station.
-            pairing.stationParts.insert(row.line);
+    vors.Sort();
+    stations.Sort();
+    pairing.beaconDmes.Sort();
+    for (const Place& dme : dmes) {
+        if (const Place* vor = vors.Near(dme, kPairedDmeNm)) {
+            pairing.vorsWithDme.lines.push_back(vor->line);
         } else {
-            stations[row.ident].push_back({row.lat, row.lon, row.kind, row.line});
+            pairing.lonelyDmes.lines.push_back(dme.line);
         }
     }
+    // A 13 row near a VOR row or an earlier 13 row of its ident and kind (a
+    // TACAN's "TACAN DME" row, a doubled row) is part of that station.
+    for (const Place& row : stations.All()) {
+        if (row.kind != Kind::None && (vors.Near(row, kSameStationNm, row.kind) ||
+                                       stations.Near(row, kSameStationNm, row.kind, row.line)))
+            pairing.stationParts.lines.push_back(row.line);
+    }
+    for (Lines* lines : {&pairing.vorsWithDme, &pairing.lonelyDmes, &pairing.stationParts})
+        std::sort(lines->lines.begin(), lines->lines.end());
     return pairing;
 }
 
@@ -311,12 +356,12 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
 
 // A VOR row's type: by its kind, else by a paired DME row.
 const char* VorType(const Row& row, const Pairing& pairing) {
-    return row.kind == Kind::VorDme              ? "VOR-DME"
-           : row.kind == Kind::Vortac            ? "VORTAC"
-           : row.kind == Kind::Tacan             ? "TACAN"
-           : row.kind == Kind::Dme               ? "DME"
-           : pairing.vorsWithDme.count(row.line) ? "VOR-DME"
-                                                 : "VOR";
+    return row.kind == Kind::VorDme            ? "VOR-DME"
+           : row.kind == Kind::Vortac          ? "VORTAC"
+           : row.kind == Kind::Tacan           ? "TACAN"
+           : row.kind == Kind::Dme             ? "DME"
+           : pairing.vorsWithDme.Has(row.line) ? "VOR-DME"
+                                               : "VOR";
 }
 
 // The type of the record a row gives, or null when it gives none (counted).
@@ -333,18 +378,19 @@ const char* TypeOf(const Row& row, const Pairing& pairing, Family family, Import
     }
     switch (row.code) {
         case 2:
-            return row.kind == Kind::NdbDme || Near(pairing.beaconDmes, row, kSameStationNm)
+            return row.kind == Kind::NdbDme ||
+                           pairing.beaconDmes.Near(Place::Of(row), kSameStationNm)
                        ? "NDB-DME"
                        : "NDB";
         case 3:
             return VorType(row, pairing);
         case 12:
             // A VOR's own DME is part of its record.
-            if (pairing.lonelyDmes.count(row.line)) ++tally.lonelyDme;
+            if (pairing.lonelyDmes.Has(row.line)) ++tally.lonelyDme;
             return nullptr;
         default:
             // 13: the DME of a beacon, part of a station, a TACAN or a DME.
-            if (row.kind == Kind::NdbDme || pairing.stationParts.count(row.line)) return nullptr;
+            if (row.kind == Kind::NdbDme || pairing.stationParts.Has(row.line)) return nullptr;
             return row.kind == Kind::Tacan ? "TACAN" : "DME";
     }
 }
