@@ -36,44 +36,55 @@ Span SpanOf(Family family, RecordField field) {
 
 }  // namespace
 
-std::string MatchKey(std::string_view id) { return UpperCase(TrimWhiteSpace(id)); }
+MatchKey KeyOf(std::string_view id) {
+    const std::string key = UpperCase(TrimWhiteSpace(id));
+    MatchKey padded{};
+    std::copy(key.begin(), key.begin() + std::min(key.size(), padded.size()), padded.begin());
+    return padded;
+}
 
-std::vector<long long> MatchRecords(Family family, const std::vector<UpdateRecord>& records,
-                                    const std::vector<UpdateNavaid>& navaids, double withinNm) {
+std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
+                                    const UpdateNavaids& navaids, double withinNm) {
     // Candidates only among navaids of the record's key whose latitude lies
     // near enough: one ID may stand a thousand times worldwide.
     struct Place {
-        float lat, lon;
+        MatchKey key;
         std::uint8_t typeCode;
-        std::size_t navaid;
+        float lat, lon;
+        std::uint32_t navaid;
     };
-    std::unordered_map<std::string, std::vector<Place>> byKey;
-    for (std::size_t n = 0; n < navaids.size(); ++n) {
-        const DecodedRecord r =
-            DecodeRecord(family, reinterpret_cast<const std::uint8_t*>(navaids[n].record.data()));
-        byKey[MatchKey(r.id)].push_back({r.latitude, r.longitude, r.typeCode, n});
+    std::vector<Place> places;
+    places.reserve(navaids.Count());
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        const std::uint8_t* r = navaids.Record(n);
+        places.push_back(
+            {KeyOf(std::string_view(reinterpret_cast<const char*>(r), RecordLayout::kIdSize)),
+             r[RecordLayout::kTypeBlock], ReadFloatLE(r + RecordLayout::kLatitude),
+             ReadFloatLE(r + RecordLayout::kLongitude), static_cast<std::uint32_t>(n)});
     }
-    for (auto& [key, places] : byKey)
-        std::sort(places.begin(), places.end(),
-                  [](const Place& a, const Place& b) { return a.lat < b.lat; });
+    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+        return std::tie(a.key, a.lat, a.navaid) < std::tie(b.key, b.lat, b.navaid);
+    });
     struct Candidate {
+        float nm;
         bool otherType;
-        double nm;
-        std::size_t record, navaid;
+        std::uint32_t record, navaid;
     };
     std::vector<Candidate> candidates;
     const float window = static_cast<float>(withinNm / 60.0 + 1e-4);
     for (std::size_t r = 0; r < records.size(); ++r) {
-        auto found = byKey.find(records[r].key);
-        if (found == byKey.end()) continue;
-        const std::vector<Place>& places = found->second;
-        auto place = std::lower_bound(places.begin(), places.end(), records[r].lat - window,
-                                      [](const Place& p, float lat) { return p.lat < lat; });
-        for (; place != places.end() && place->lat <= records[r].lat + window; ++place) {
-            const double nm = DistanceNm(records[r].lat, records[r].lon, place->lat, place->lon);
+        const UpdateRecord& record = records[r];
+        auto place = std::lower_bound(
+            places.begin(), places.end(), record, [&](const Place& p, const UpdateRecord& rec) {
+                return std::tie(p.key, p.lat) < std::make_tuple(rec.key, rec.lat - window);
+            });
+        for (;
+             place != places.end() && place->key == record.key && place->lat <= record.lat + window;
+             ++place) {
+            const double nm = DistanceNm(record.lat, record.lon, place->lat, place->lon);
             if (nm <= withinNm)
-                candidates.push_back(
-                    {place->typeCode != records[r].typeCode, nm, r, place->navaid});
+                candidates.push_back({static_cast<float>(nm), place->typeCode != record.typeCode,
+                                      static_cast<std::uint32_t>(r), place->navaid});
         }
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
@@ -81,32 +92,34 @@ std::vector<long long> MatchRecords(Family family, const std::vector<UpdateRecor
                std::tie(b.otherType, b.nm, b.record, b.navaid);
     });
     std::vector<long long> partner(records.size(), -1);
-    std::vector<bool> taken(navaids.size(), false);
+    std::vector<bool> taken(navaids.Count(), false);
     for (const Candidate& c : candidates) {
         if (partner[c.record] >= 0 || taken[c.navaid]) continue;
-        partner[c.record] = static_cast<long long>(c.navaid);
+        partner[c.record] = c.navaid;
         taken[c.navaid] = true;
     }
     return partner;
 }
 
-RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored, const UpdateNavaid& navaid,
+RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,
+                              const UpdateNavaids& navaids, std::size_t navaid,
                               const std::vector<RecordField>& fields) {
+    const std::uint8_t unstated = navaids.Unstated(navaid);
     // What the newer file does not state is neither compared nor changed.
     std::vector<RecordField> stated;
     for (RecordField field : fields) {
-        if (field == RecordField::MagVar && (navaid.unstated & kUnstatedMagVar)) continue;
-        if (field == RecordField::Alt &&
-            (family == Family::Ndb || (navaid.unstated & kUnstatedAltitude)))
+        if (field == RecordField::MagVar && (unstated & kUnstatedMagVar)) continue;
+        if (field == RecordField::Alt && (family == Family::Ndb || (unstated & kUnstatedAltitude)))
             continue;
         stated.push_back(field);
     }
-    const auto* newer = reinterpret_cast<const std::uint8_t*>(navaid.record.data());
+    const std::uint8_t* newer = navaids.Record(navaid);
     RecordUpdate update{ChangedFields(family, stored, newer, stated),
                         std::string(reinterpret_cast<const char*>(stored), RecordSize(family))};
     for (const FieldChange& change : update.changes) {
         const Span span = SpanOf(family, change.field);
-        update.updated.replace(span.offset, span.size, navaid.record, span.offset, span.size);
+        update.updated.replace(span.offset, span.size, navaids.Bytes(navaid), span.offset,
+                               span.size);
     }
     return update;
 }

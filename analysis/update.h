@@ -2,9 +2,11 @@
 // navaid (the same ID, near enough), and what of it changed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "geo.h"
@@ -13,18 +15,46 @@
 
 namespace navaid {
 
+// The key a record or navaid is matched by: its ID trimmed and upper-cased,
+// padded with zeros.
+using MatchKey = std::array<char, RecordLayout::kIdSize>;
+MatchKey KeyOf(std::string_view id);
+
 // A record of the database that takes part, kept small: its place and key.
 struct UpdateRecord {
-    std::uint64_t index;
-    std::string key;  // the ID trimmed and upper-cased, as stored
-    float lat, lon;
+    std::uint32_t index;  // 24 bytes in all; no database holds 2^32 records
+    MatchKey key;
     std::uint8_t typeCode;
+    float lat, lon;
 };
 
-// A navaid of the newer file, encoded as an import stores it.
-struct UpdateNavaid {
-    std::string record;  // RecordSize bytes
-    std::uint8_t unstated = 0;
+// The navaids of the newer file, encoded as an import stores them, in
+// chunks of records, so that growing never copies or doubles them.
+class UpdateNavaids {
+public:
+    explicit UpdateNavaids(Family family) : size_(RecordSize(family)) {}
+    void Add(std::string_view record, std::uint8_t unstated) {
+        if (unstated_.size() % kPerChunk == 0) {
+            chunks_.emplace_back();
+            chunks_.back().reserve(kPerChunk * size_);
+        }
+        chunks_.back() += record;
+        unstated_.push_back(unstated);
+    }
+    std::size_t Count() const { return unstated_.size(); }
+    std::string_view Bytes(std::size_t n) const {
+        return std::string_view(chunks_[n / kPerChunk]).substr(n % kPerChunk * size_, size_);
+    }
+    const std::uint8_t* Record(std::size_t n) const {
+        return reinterpret_cast<const std::uint8_t*>(Bytes(n).data());
+    }
+    std::uint8_t Unstated(std::size_t n) const { return unstated_[n]; }
+
+private:
+    static constexpr std::size_t kPerChunk = 16384;
+    std::size_t size_;
+    std::vector<std::string> chunks_;
+    std::vector<std::uint8_t> unstated_;
 };
 
 // Pairs of one record and one navaid of the same key at most `withinNm`
@@ -32,8 +62,8 @@ struct UpdateNavaid {
 // index and then by the navaid's order; each in at most one pair. The
 // result gives, for each record (by its position in `records`), the navaid
 // it pairs with, or -1.
-std::vector<long long> MatchRecords(Family family, const std::vector<UpdateRecord>& records,
-                                    const std::vector<UpdateNavaid>& navaids, double withinNm);
+std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
+                                    const UpdateNavaids& navaids, double withinNm);
 
 // The fields of `fields` the navaid states that differ from the stored
 // record, and the record with them taken from the navaid.
@@ -41,10 +71,8 @@ struct RecordUpdate {
     std::vector<FieldChange> changes;
     std::string updated;
 };
-RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored, const UpdateNavaid& navaid,
+RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,
+                              const UpdateNavaids& navaids, std::size_t navaid,
                               const std::vector<RecordField>& fields);
-
-// The key a record or navaid is matched by.
-std::string MatchKey(std::string_view id);
 
 }  // namespace navaid

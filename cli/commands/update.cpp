@@ -36,7 +36,6 @@ std::vector<RecordField> FieldsOf(const CommandLine& line) {
     return fields;
 }
 
-
 bool IsDatabaseName(const std::string& path) {
     const std::string lower = LowerCase(path);
     return lower.ends_with(".qvz") || lower.ends_with(".new");
@@ -44,14 +43,14 @@ bool IsDatabaseName(const std::string& path) {
 
 // NEWER's navaids of the family inside the circle, encoded as import stores them.
 Outcome ReadNewer(const CommandLine& line, const std::optional<Circle>& near,
-                  std::vector<UpdateNavaid>& navaids) {
+                  UpdateNavaids& navaids) {
     const std::string& newer = line.positional[1];
     if (IsDatabaseName(newer)) {
         const std::size_t size = RecordSize(line.family);
         return ReadRecords(newer, line.family, [&](std::uint64_t, const std::uint8_t* record) {
             const DecodedRecord r = DecodeRecord(line.family, record);
             if (Inside(near, r.latitude, r.longitude))
-                navaids.push_back({std::string(reinterpret_cast<const char*>(record), size), 0});
+                navaids.Add(std::string_view(reinterpret_cast<const char*>(record), size), 0);
         });
     }
     std::vector<std::string> head;
@@ -63,10 +62,10 @@ Outcome ReadNewer(const CommandLine& line, const std::optional<Circle>& near,
     return format->read(
         newer, filter,
         [&](const NavaidEntry& entry) {
-            UpdateNavaid navaid{{}, entry.unstated};
-            if (Outcome encoded = EncodeRecord(line.family, entry, navaid.record); !encoded)
+            std::string record;
+            if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded)
                 return Outcome::Failure(newer, encoded.reason);
-            navaids.push_back(std::move(navaid));
+            navaids.Add(record, entry.unstated);
             return Outcome::Success();
         },
         tally);
@@ -88,18 +87,21 @@ Ending Run(const CommandLine& line, const Console& console) {
     const bool addNew = line.Option("add-new").has_value();
     const std::size_t size = RecordSize(line.family);
 
+    // NEWER first: its reader's pairing is gone before the records are kept.
+    UpdateNavaids navaids(line.family);
+    if (Outcome newer = ReadNewer(line, near, navaids); !newer) return newer;
     // The records that take part, small: those outside the circle stay as they are.
     std::vector<UpdateRecord> records;
+    records.reserve(line.databaseBytes / size);
     Outcome read =
         ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* r) {
             const DecodedRecord d = DecodeRecord(line.family, r);
             if (Inside(near, d.latitude, d.longitude))
-                records.push_back({index, MatchKey(d.id), d.latitude, d.longitude, d.typeCode});
+                records.push_back({static_cast<std::uint32_t>(index), KeyOf(d.id), d.typeCode,
+                                   d.latitude, d.longitude});
         });
     if (!read) return read;
-    std::vector<UpdateNavaid> navaids;
-    if (Outcome newer = ReadNewer(line, near, navaids); !newer) return newer;
-    const std::vector<long long> partner = MatchRecords(line.family, records, navaids, within);
+    const std::vector<long long> partner = MatchRecords(records, navaids, within);
 
     std::uint64_t unchanged = 0, changed = 0, withdrawn = 0;
     std::size_t next = 0;  // the next record that takes part
@@ -113,7 +115,7 @@ Ending Run(const CommandLine& line, const Console& console) {
             console.out << "- " << index << ' ' << Named(console, bytes) << ": withdrawn\n";
             return removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
         }
-        RecordUpdate update = UpdateRecordFrom(line.family, record, navaids[navaid], fields);
+        RecordUpdate update = UpdateRecordFrom(line.family, record, navaids, navaid, fields);
         if (update.changes.empty()) {
             ++unchanged;
             return {};
@@ -125,15 +127,15 @@ Ending Run(const CommandLine& line, const Console& console) {
         return {RecordFate::Replace, updated};
     };
     // The navaids nobody pairs with are new, in NEWER's order.
-    std::vector<bool> paired(navaids.size(), false);
+    std::vector<bool> paired(navaids.Count(), false);
     for (long long n : partner)
         if (n >= 0) paired[n] = true;
     std::vector<std::size_t> fresh;
     std::string appended;
-    for (std::size_t n = 0; n < navaids.size(); ++n) {
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
         if (paired[n]) continue;
         fresh.push_back(n);
-        if (addNew) appended += navaids[n].record;
+        if (addNew) appended += navaids.Bytes(n);
     }
     if (dryRun) {
         auto report = [&](std::uint64_t i, const std::uint8_t* r) { visit(i, r); };
@@ -147,9 +149,8 @@ Ending Run(const CommandLine& line, const Console& console) {
             return written;
     }
     for (std::size_t n : fresh) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(navaids[n].record.data());
-        const DecodedRecord r = DecodeRecord(line.family, bytes);
-        console.out << "+ " << Named(console, navaids[n].record) << ": new " << r.type << " at "
+        const DecodedRecord r = DecodeRecord(line.family, navaids.Record(n));
+        console.out << "+ " << Named(console, navaids.Bytes(n)) << ": new " << r.type << " at "
                     << FormatListReal(r.latitude) << ',' << FormatListReal(r.longitude) << '\n';
     }
     const std::uint64_t added = fresh.size();
