@@ -89,9 +89,8 @@ std::string WrittenSuffixes();
 
 // The formats, for the table and the tests.
 extern const Format kNavDatFormat, kOurAirportsFormat, kGeoJsonFormat, kProjectCsvFormat;
+// The nav.dat layouts written, and those read (an ImportFilter's navDatVersion).
 inline constexpr int kNavDatVersions[] = {810, 1100, 1200};
-
-// The navDatVersion an ImportFilter may name.
 inline constexpr int kNavDatLayouts[] = {810, 1000, 1100, 1150, 1200};
 
 }  // namespace navaid
