@@ -169,6 +169,10 @@ TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
         ASSERT_EQ(Run({"find", kind, "db.qvz.new"}), kExitOk);
         EXPECT_EQ(summary + out_, Slurp(kData / golden)) << kind << " " << file;
     }
+    // Inflated in more than one call: more than the reader's 64 KiB at once.
+    fs::remove("db.qvz.new");
+    ASSERT_EQ(Run({"import", "ndb", "db.qvz", (kData / "navdat/many.dat.gz").string()}), kExitOk);
+    EXPECT_EQ(out_, "wrote db.qvz.new: 3000 records, db.qvz plus 3000 imported\n");
     ASSERT_EQ(Run({"import", "vor", "db.qvz", (kData / "navdat/nav810.dat").string(), "--near",
                    "57,10", "--within", "30"}),
               kExitOk);
