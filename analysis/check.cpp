@@ -21,6 +21,16 @@ std::string Percent(std::uint64_t part, std::uint64_t whole) {
     return std::to_string(whole ? (part * 100 + whole / 2) / whole : 0) + "%";
 }
 
+// The type code, then the ID as the duplicate search compares it.
+std::array<char, 11> KeyOf(const std::uint8_t* record) {
+    std::array<char, 11> key{};
+    key[0] = static_cast<char>(record[RecordLayout::kTypeBlock]);
+    const std::string id = UpperCase(TrimWhiteSpace(std::string_view(
+        reinterpret_cast<const char*>(record + RecordLayout::kId), RecordLayout::kIdSize)));
+    std::copy(id.begin(), id.begin() + std::min(id.size(), key.size() - 1), key.begin() + 1);
+    return key;
+}
+
 }  // namespace
 
 bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
@@ -35,17 +45,27 @@ bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
 }
 
 DatabaseChecker::DatabaseChecker(Family family)
-    : family_(family), own_{RecordSize(family), {}}, other_{RecordSize(OtherFamily(family)), {}} {}
+    : family_(family),
+      own_{RecordSize(family), {}},
+      other_{RecordSize(OtherFamily(family)), {}},
+      again_{RecordSize(family), {}} {}
 
 void DatabaseChecker::Feed(const std::uint8_t* data, std::size_t size) {
     length_ += size;
-    FeedStride(own_, family_, data, size);
-    FeedStride(other_, OtherFamily(family_), data, size);
+    FeedStride(own_, data, size, &DatabaseChecker::KeepPosition);
+    FeedStride(other_, data, size, &DatabaseChecker::CountOther);
 }
 
-void DatabaseChecker::FeedStride(Stride& stride, Family family, const std::uint8_t* data,
-                                 std::size_t size) {
-    const bool own = &stride == &own_;
+void DatabaseChecker::Reread(const std::uint8_t* data, std::size_t size,
+                             const FindingSink& report) {
+    report_ = &report;
+    lengthAgain_ += size;
+    FeedStride(again_, data, size, &DatabaseChecker::CheckRecord);
+    report_ = nullptr;
+}
+
+void DatabaseChecker::FeedStride(Stride& stride, const std::uint8_t* data, std::size_t size,
+                                 Visit visit) {
     while (size > 0) {
         const std::uint8_t* record = nullptr;
         if (stride.pending.empty() && size >= stride.size) {
@@ -60,15 +80,29 @@ void DatabaseChecker::FeedStride(Stride& stride, Family family, const std::uint8
             if (stride.pending.size() < stride.size) return;
             record = stride.pending.data();
         }
-        if (IsValidTypeBlock(family, record + RecordLayout::kTypeBlock)) ++stride.validTypes;
-        if (own) CheckRecord(record);
+        (this->*visit)(record);
         ++stride.records;
         stride.pending.clear();
     }
 }
 
+void DatabaseChecker::CountOther(const std::uint8_t* record) {
+    if (IsValidTypeBlock(OtherFamily(family_), record + RecordLayout::kTypeBlock))
+        ++other_.validTypes;
+}
+
+void DatabaseChecker::KeepPosition(const std::uint8_t* record) {
+    if (IsValidTypeBlock(family_, record + RecordLayout::kTypeBlock)) ++own_.validTypes;
+    const float lat = ReadFloatLE(record + RecordLayout::kLatitude);
+    const float lon = ReadFloatLE(record + RecordLayout::kLongitude);
+    if (!PositionInRange(lat, lon)) return;
+    const std::uint64_t index = own_.records;
+    positions_.push_back({KeyOf(record), static_cast<std::uint8_t>(index >> 32), lat, lon,
+                          static_cast<std::uint32_t>(index)});
+}
+
 void DatabaseChecker::Add(std::uint64_t index, bool warning, std::string text) {
-    findings_.push_back({static_cast<long long>(index), warning, std::move(text)});
+    (*report_)(Finding{static_cast<long long>(index), warning, std::move(text)});
 }
 
 void DatabaseChecker::CheckText(std::uint64_t index, const char* what, const std::uint8_t* bytes,
@@ -86,12 +120,12 @@ void DatabaseChecker::CheckText(std::uint64_t index, const char* what, const std
 }
 
 void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
-    const std::uint64_t index = own_.records;
+    const std::uint64_t index = again_.records;
     const DecodedRecord r = DecodeRecord(family_, record);
     CheckText(index, "ID", record + RecordLayout::kId, RecordLayout::kIdSize);
     CheckText(index, "name", record + RecordLayout::kName, RecordLayout::kNameSize);
     CheckTypeAndAltitude(index, record, r);
-    const bool placed = CheckNumbers(index, r);
+    CheckNumbers(index, r);
     // A record of undefined type is judged by the band of the type named as its family.
     const TypeBlock* type = FindType(family_, r.typeCode);
     if (type == nullptr) type = FindTypeBlock(FamilyName(family_));
@@ -99,7 +133,16 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
         (r.frequency < type->bandLow || r.frequency > type->bandHigh)) {
         Add(index, true, "frequency " + FormatListReal(r.frequency) + " is outside " + type->band);
     }
-    if (placed) KeepPosition(index, r);
+    if (duplicates_.empty() || duplicates_.front().Index() != index) return;
+    const Duplicate found = duplicates_.front();
+    duplicates_.pop_front();
+    const std::array<char, 11> key = KeyOf(record);
+    const std::string id(key.data() + 1, strnlen(key.data() + 1, key.size() - 1));
+    Add(index, true,
+        "likely duplicate of record " + std::to_string(found.Earlier()) + " (same type " +
+            TypeText(family_, r.typeCode) + " and ID " + Quoted(EscapeBytes(id)) + ", " +
+            std::to_string(found.tenths / 10) + "." + std::to_string(found.tenths % 10) +
+            " NM apart)");
 }
 
 void DatabaseChecker::CheckTypeAndAltitude(std::uint64_t index, const std::uint8_t* record,
@@ -116,13 +159,12 @@ void DatabaseChecker::CheckTypeAndAltitude(std::uint64_t index, const std::uint8
     }
 }
 
-bool DatabaseChecker::CheckNumbers(std::uint64_t index, const DecodedRecord& r) {
+void DatabaseChecker::CheckNumbers(std::uint64_t index, const DecodedRecord& r) {
     struct Field {
         const char* name;
         float value;
         float limit;
     };
-    bool placed = true;
     for (const Field& field :
          {Field{"latitude", r.latitude, 90.0f}, Field{"longitude", r.longitude, 180.0f},
           Field{"frequency", r.frequency, 0.0f}, Field{"magnetic variation", r.magVar, 0.0f}}) {
@@ -130,66 +172,84 @@ bool DatabaseChecker::CheckNumbers(std::uint64_t index, const DecodedRecord& r) 
             Add(index, false,
                 std::string(field.name) + " " + FormatListReal(field.value) +
                     " is not a finite number");
-            placed = placed && field.limit == 0.0f;
         } else if (field.limit != 0.0f && std::fabs(field.value) > field.limit) {
             Add(index, false,
                 std::string(field.name) + " " + FormatListReal(field.value) + " is outside -" +
                     FormatListReal(field.limit) + ".." + FormatListReal(field.limit));
-            placed = false;
         }
     }
-    return placed;
 }
 
-void DatabaseChecker::KeepPosition(std::uint64_t index, const DecodedRecord& r) {
-    Position position{{},
-                      static_cast<std::uint8_t>(index >> 32),
-                      r.latitude,
-                      r.longitude,
-                      static_cast<std::uint32_t>(index)};
-    const std::string id = UpperCase(TrimWhiteSpace(r.id));
-    position.key[0] = static_cast<char>(r.typeCode);
-    std::copy(id.begin(), id.begin() + std::min(id.size(), position.key.size() - 1),
-              position.key.begin() + 1);
-    positions_.push_back(position);
+void DatabaseChecker::KeepDuplicate(std::uint64_t index, std::uint64_t earlier, double nm) {
+    // The tenths as printf rounds them, so the text is the one printed at once.
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", nm);
+    unsigned tenths = 0;
+    for (const char* c = text; *c != '\0'; ++c)
+        if (*c != '.') tenths = tenths * 10 + (*c - '0');
+    duplicates_.push_back({static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(earlier),
+                           static_cast<std::uint8_t>(index >> 32),
+                           static_cast<std::uint8_t>(earlier >> 32),
+                           static_cast<std::uint8_t>(tenths)});
 }
 
 void DatabaseChecker::FindDuplicates() {
-    // Sorted by type, ID and latitude: only neighbours within 10 NM of
-    // latitude can be that close.
-    constexpr double kWindow = kDuplicateNm / 60.0 + 1e-6;
     std::sort(positions_.begin(), positions_.end(), [](const Position& a, const Position& b) {
-        return a.key != b.key ? a.key < b.key : a.lat < b.lat;
+        if (a.key != b.key) return a.key < b.key;
+        if (a.lat != b.lat) return a.lat < b.lat;
+        if (a.lon != b.lon) return a.lon < b.lon;
+        return a.Index() < b.Index();
     });
-    for (std::size_t i = 0; i < positions_.size(); ++i) {
-        for (std::size_t j = i + 1;
-             j < positions_.size() && positions_[j].key == positions_[i].key &&
-             positions_[j].lat - positions_[i].lat <= kWindow;
-             ++j) {
-            const Position& a = positions_[i];
-            const Position& b = positions_[j];
-            double nm = DistanceNm(a.lat, a.lon, b.lat, b.lon);
-            if (nm >= kDuplicateNm) continue;
-            const Position& first = a.Index() < b.Index() ? a : b;
-            const Position& second = a.Index() < b.Index() ? b : a;
-            char distance[32];
-            std::snprintf(distance, sizeof distance, "%.1f", nm);
-            const std::string id(a.key.data() + 1, strnlen(a.key.data() + 1, a.key.size() - 1));
-            Add(second.Index(), true,
-                "likely duplicate of record " + std::to_string(first.Index()) + " (same type " +
-                    TypeText(family_, static_cast<std::uint8_t>(a.key[0])) + " and ID " +
-                    Quoted(EscapeBytes(id)) + ", " + distance + " NM apart)");
+    // One key at a time, taken off the front, so that what the search finds
+    // reuses the memory the positions held.
+    std::deque<Position> points;  // the first record at each point of the key
+    while (!positions_.empty()) {
+        const Key key = positions_.front().key;
+        points.clear();
+        for (; !positions_.empty() && positions_.front().key == key; positions_.pop_front()) {
+            const Position& p = positions_.front();
+            // DistanceNm is 0 only between equal coordinates: the first record
+            // at a point is the nearest earlier one of every later record there.
+            if (!points.empty() && points.back().lat == p.lat && points.back().lon == p.lon) {
+                KeepDuplicate(p.Index(), points.back().Index(), 0);
+            } else {
+                points.push_back(p);
+            }
         }
+        FindNearestEarlier(points);
+    }
+    std::sort(duplicates_.begin(), duplicates_.end(),
+              [](const Duplicate& a, const Duplicate& b) { return a.Index() < b.Index(); });
+}
+
+void DatabaseChecker::FindNearestEarlier(const std::deque<Position>& points) {
+    // Sorted by latitude: only neighbours within 10 NM of latitude can be that close.
+    constexpr double kWindow = kDuplicateNm / 60.0 + 1e-6;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Position& p = points[i];
+        std::uint64_t best = 0;
+        double bestNm = kDuplicateNm;
+        bool found = false;
+        // Only earlier records are measured, so each pair is measured once,
+        // from the point lower in the order as before: the tenths stay the same.
+        auto consider = [&](const Position& q, const Position& lower, const Position& higher) {
+            if (q.Index() > p.Index()) return;
+            const double nm = DistanceNm(lower.lat, lower.lon, higher.lat, higher.lon);
+            if (nm > bestNm || (nm == bestNm && (!found || q.Index() > best))) return;
+            best = q.Index();
+            bestNm = nm;
+            found = true;
+        };
+        for (std::size_t j = i; j-- > 0 && p.lat - points[j].lat <= kWindow;)
+            consider(points[j], points[j], p);
+        for (std::size_t j = i + 1; j < points.size() && points[j].lat - p.lat <= kWindow; ++j)
+            consider(points[j], p, points[j]);
+        if (found) KeepDuplicate(p.Index(), best, bestNm);
     }
 }
 
-std::vector<Finding> DatabaseChecker::Finish() {
+void DatabaseChecker::EndFirstRead(const FindingSink& report) {
     FindDuplicates();
-    if (!own_.pending.empty()) {
-        Add(own_.records, false,
-            "trailing piece of " + std::to_string(own_.pending.size()) + " bytes at offset " +
-                std::to_string(own_.records * own_.size) + " is not a whole record");
-    }
     const Family other = OtherFamily(family_);
     const double ownFit = own_.records ? double(own_.validTypes) / own_.records : 0;
     const double otherFit = other_.records ? double(other_.validTypes) / other_.records : 0;
@@ -204,11 +264,18 @@ std::vector<Finding> DatabaseChecker::Finish() {
             text += "; its length " + std::to_string(length_) + " is a multiple of " +
                     std::to_string(other_.size) + ", not of " + std::to_string(own_.size);
         }
-        findings_.push_back({-1, false, text});
+        report(Finding{-1, false, text});
     }
-    std::stable_sort(findings_.begin(), findings_.end(),
-                     [](const Finding& a, const Finding& b) { return a.index < b.index; });
-    return std::move(findings_);
+}
+
+bool DatabaseChecker::EndSecondRead(const FindingSink& report) {
+    if (!again_.pending.empty()) {
+        report(Finding{static_cast<long long>(again_.records), false,
+                       "trailing piece of " + std::to_string(again_.pending.size()) +
+                           " bytes at offset " + std::to_string(again_.records * again_.size) +
+                           " is not a whole record"});
+    }
+    return lengthAgain_ == length_;
 }
 
 }  // namespace navaid

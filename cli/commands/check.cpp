@@ -24,9 +24,11 @@ Ending Run(const CommandLine& line, const Console& console) {
     if (!read) return read;
     checker.Feed(reinterpret_cast<const std::uint8_t*>(trailing.data()), trailing.size());
 
-    std::vector<Finding> findings = checker.Finish();
-    std::size_t warnings = 0;
-    for (const Finding& finding : findings) {
+    // The findings stream from a second read, in index order; only positions
+    // and duplicates are kept between the two.
+    std::uint64_t findings = 0, warnings = 0;
+    const FindingSink print = [&](const Finding& finding) {
+        ++findings;
         warnings += finding.warning;
         if (finding.index < 0) {
             console.out << "file: ";
@@ -35,11 +37,22 @@ Ending Run(const CommandLine& line, const Console& console) {
         }
         console.out << (finding.warning ? "warning: " : "error: ") << console.Shown(finding.text)
                     << '\n';
-    }
+    };
+    checker.EndFirstRead(print);
+    const Outcome again = ReadRecords(
+        database, line.family,
+        [&](std::uint64_t, const std::uint8_t* record) {
+            checker.Reread(record, recordSize, print);
+        },
+        &trailing);
+    if (!again) return again;
+    checker.Reread(reinterpret_cast<const std::uint8_t*>(trailing.data()), trailing.size(), print);
+    if (!checker.EndSecondRead(print))
+        return Outcome::Failure(database, "it changed while it was read");
     console.out << database << ": " << Counted(checker.RecordCount(), "record") << ", "
-                << Counted(findings.size() - warnings, "error") << ", "
-                << Counted(warnings, "warning") << "\n";
-    return findings.empty() ? kExitOk : kExitFindings;
+                << Counted(findings - warnings, "error") << ", " << Counted(warnings, "warning")
+                << "\n";
+    return findings == 0 ? kExitOk : kExitFindings;
 }
 
 }  // namespace
@@ -60,7 +73,8 @@ const CommandInfo kCheckCommand{
     "  warning  an ID or name with lower-case letters\n"
     "  warning  a frequency outside the band (VOR 108.00-117.95 MHz, TACAN up to\n"
     "           135.95 MHz, NDB 190-1750 kHz); some real stations sit outside\n"
-    "  warning  two records of the same type and ID less than 10 NM apart\n"
+    "  warning  a record of the same type and ID as an earlier one less than\n"
+    "           10 NM away, named once: the nearest (of equals, the first)\n"
     "It also says when the file looks like a database of the other family.\n"
     "A last line counts records, errors and warnings.\n"
     "\n"

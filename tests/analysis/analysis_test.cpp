@@ -14,14 +14,21 @@ std::string Record(const NavaidEntry& entry) {
     return bytes;
 }
 
-std::string Findings(const std::string& bytes, std::size_t piece) {
+// Both reads in pieces of `piece` bytes; "changed" when the second one is short.
+std::string Findings(const std::string& bytes, std::size_t piece, std::size_t again = -1) {
     DatabaseChecker checker(Family::Vor);
+    std::string text;
+    const FindingSink add = [&](const Finding& f) {
+        text += std::to_string(f.index) + (f.warning ? " w " : " e ") + f.text + "\n";
+    };
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     for (std::size_t at = 0; at < bytes.size(); at += piece)
         checker.Feed(data + at, std::min(piece, bytes.size() - at));
-    std::string text;
-    for (const Finding& f : checker.Finish())
-        text += std::to_string(f.index) + (f.warning ? " w " : " e ") + f.text + "\n";
+    checker.EndFirstRead(add);
+    again = std::min(again, bytes.size());
+    for (std::size_t at = 0; at < again; at += piece)
+        checker.Reread(data + at, std::min(piece, again - at), add);
+    if (!checker.EndSecondRead(add)) text += "changed\n";
     return text;
 }
 
@@ -37,6 +44,34 @@ TEST(CheckerTest, FindingsDoNotDependOnHowTheBytesArrive) {
         "4 e trailing piece of 5 bytes at offset 224 is not a whole record\n";
     for (std::size_t piece : {bytes.size(), std::size_t{56}, std::size_t{1}, std::size_t{57}})
         EXPECT_EQ(Findings(bytes, piece), expected) << piece;
+}
+
+TEST(CheckerTest, EachRecordNamesTheNearestEarlierRecordOfItsTypeAndIdOnce) {
+    auto at = [](float lat, float lon, const char* id = "X") {
+        return Record({id, "N", lat, lon, 114.2f, 0, 0, "VOR"});
+    };
+    auto dup = [](int index, int earlier, const char* nm, const char* id = "X") {
+        return std::to_string(index) + " w likely duplicate of record " + std::to_string(earlier) +
+               " (same type VOR and ID '" + id + "', " + nm + " NM apart)\n";
+    };
+    // Four copies of three records: each copy once, against the first of its
+    // equals, all 0.0 NM away.
+    const char* ids[] = {"A", "B", "C"};
+    std::string copies, nine;
+    for (int copy = 0; copy < 4; ++copy)
+        for (int r = 0; r < 3; ++r) copies += at(50.0f + r, 8, ids[r]);
+    for (int i = 3; i < 12; ++i) nine += dup(i, i % 3, "0.0", ids[i % 3]);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {copies, nine},
+        // Record 2 is 9.0 NM from record 0 and 3.0 from record 1: only the nearer.
+        {at(50, 8) + at(50.1f, 8) + at(50.15f, 8), dup(1, 0, "6.0") + dup(2, 1, "3.0")},
+        // 4.8 NM from both earlier records: the first; its copy names it, not them.
+        {at(50, 8.25f) + at(50, 8) + at(50, 8.125f) + at(50, 8.125f),
+         dup(1, 0, "9.6") + dup(2, 0, "4.8") + dup(3, 2, "0.0")},
+    };
+    for (const auto& [bytes, expected] : cases) EXPECT_EQ(Findings(bytes, 56), expected);
+    // A second read shorter than the first is a file that changed in between.
+    EXPECT_EQ(Findings(at(50, 8) + at(50, 8), 56, 56), "changed\n");
 }
 
 std::string Script(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b,
