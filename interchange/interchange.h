@@ -71,6 +71,14 @@ struct Format {
     Outcome (*record)(Family family, const ExportRecord& record, const ExportSettings& settings,
                       std::uint64_t written, std::string& text);
     std::string_view tail;
+    // A file grouped by a field (KML's Folder per type) is written in passes,
+    // so that no record is held: the database is read once per pass, `record`
+    // gets the records `passOf` puts in that pass with `written` counted from
+    // the pass's start, and `passTail` ends each pass that wrote any. The
+    // other formats leave these out: one pass over every record.
+    int (*passes)(Family family) = nullptr;
+    int (*passOf)(Family family, const DecodedRecord& record) = nullptr;
+    std::string_view passTail = {};
 };
 
 std::span<const Format* const> Formats();

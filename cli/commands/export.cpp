@@ -31,25 +31,33 @@ Ending Run(const CommandLine& line, const Console& console) {
         opened = out.Open(outPath);
         if (opened) out.Write(format->head(line.family, settings));
     };
+    // A format grouped in passes reads the database once per pass (see Format).
+    const int passes = format->passes ? format->passes(line.family) : 1;
     std::string text;
-    const Outcome read =
-        ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* record) {
-            start();
-            if (!opened || !accepted) return;
-            const DecodedRecord fields = DecodeRecord(line.family, record);
-            if (!Matches(query, line.family, fields)) return;
-            text.clear();
-            const Outcome added =
-                format->record(line.family, {index, fields}, settings, written, text);
-            if (!added) {
-                accepted = added;
-            } else if (added.HasWarning()) {
-                console.err << "navaid: " << added.Message() << "\n";
-            } else {
-                ++written;
-            }
-            out.Write(text);
-        });
+    Outcome read;
+    for (int pass = 0; pass < passes && read && opened && accepted; ++pass) {
+        std::uint64_t inPass = 0;
+        read =
+            ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* bytes) {
+                start();
+                if (!opened || !accepted) return;
+                const ExportRecord record{index, DecodeRecord(line.family, bytes)};
+                if (!Matches(query, line.family, record.fields)) return;
+                if (format->passOf && format->passOf(line.family, record.fields) != pass) return;
+                text.clear();
+                const Outcome added = format->record(line.family, record, settings, inPass, text);
+                if (!added) {
+                    accepted = added;
+                } else if (added.HasWarning()) {
+                    console.err << "navaid: " << added.Message() << "\n";
+                } else {
+                    ++inPass;
+                }
+                out.Write(text);
+            });
+        if (inPass > 0) out.Write(format->passTail);
+        written += inPass;
+    }
     if (!read) {
         out.Discard();
         return read;
