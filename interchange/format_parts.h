@@ -68,4 +68,10 @@ Outcome NoSettings(ExportSettings& settings);
 // A record an export cannot write: "record N (ID): why; then".
 Outcome RefuseRecord(const ExportRecord& record, const std::string& why, std::string_view then);
 
+// The map formats' parts, GeoJSON's and KML's (in geojson.cpp): a degree at
+// 6 decimals, about 10 cm; a warning naming a record whose position is out
+// of range, which they leave out (Success for the others).
+std::string Degrees(float value);
+Outcome LeaveOutOfRange(const ExportRecord& record);
+
 }  // namespace navaid

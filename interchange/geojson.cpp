@@ -27,22 +27,11 @@ std::string JsonNumber(float value) {
     return ShortestDecimal(value, nullptr);
 }
 
-std::string Degrees(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", static_cast<double>(value));
-    return text;
-}
-
 Outcome AppendFeature(Family family, const ExportRecord& record, std::uint64_t written,
                       std::string& json) {
     const bool vor = family == Family::Vor;
     const DecodedRecord& r = record.fields;
-    if (!PositionInRange(r.latitude, r.longitude)) {
-        return Outcome::Warning("", "left out record " + std::to_string(record.index) + " (" +
-                                        EscapeBytes(TrimWhiteSpace(r.id)) + "): position " +
-                                        JsonNumber(r.latitude) + "," + JsonNumber(r.longitude) +
-                                        " is out of range");
-    }
+    if (Outcome placed = LeaveOutOfRange(record); placed.HasWarning()) return placed;
     json += written == 0 ? "\n" : ",\n";
     json += "{\"type\":\"Feature\",\"geometry\":{\"type\":\"Point\",\"coordinates\":[" +
             Degrees(r.longitude) + "," + Degrees(r.latitude) + "]},\"properties\":{";
@@ -59,6 +48,21 @@ Outcome AppendFeature(Family family, const ExportRecord& record, std::uint64_t w
 }
 
 }  // namespace
+
+std::string Degrees(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", static_cast<double>(value));
+    return text;
+}
+
+Outcome LeaveOutOfRange(const ExportRecord& record) {
+    const DecodedRecord& r = record.fields;
+    if (PositionInRange(r.latitude, r.longitude)) return Outcome::Success();
+    return Outcome::Warning("", "left out record " + std::to_string(record.index) + " (" +
+                                    EscapeBytes(TrimWhiteSpace(r.id)) + "): position " +
+                                    JsonNumber(r.latitude) + "," + JsonNumber(r.longitude) +
+                                    " is out of range");
+}
 
 const Format kGeoJsonFormat{
     "GeoJSON",
