@@ -15,7 +15,7 @@ namespace navaid {
 namespace {
 
 // Sniffed in this order; the project's CSV, which has no sniff, last.
-const Format* const kFormats[] = {&kNavDatFormat, &kOurAirportsFormat, &kGeoJsonFormat,
+const Format* const kFormats[] = {&kNavDatFormat, &kOurAirportsFormat, &kGeoJsonFormat, &kKmlFormat,
                                   &kProjectCsvFormat};
 
 }  // namespace

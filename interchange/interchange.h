@@ -96,7 +96,8 @@ const Format* FormatOfName(std::string_view path);
 std::string WrittenSuffixes();
 
 // The formats, for the table and the tests.
-extern const Format kNavDatFormat, kOurAirportsFormat, kGeoJsonFormat, kProjectCsvFormat;
+extern const Format kNavDatFormat, kOurAirportsFormat, kGeoJsonFormat, kKmlFormat,
+    kProjectCsvFormat;
 // The nav.dat layouts written, and those read (an ImportFilter's navDatVersion).
 inline constexpr int kNavDatVersions[] = {810, 1100, 1200};
 inline constexpr int kNavDatLayouts[] = {810, 1000, 1100, 1150, 1200};

@@ -78,7 +78,7 @@ Ending Run(const CommandLine& line, const Console& console) {
 
 const CommandInfo kExportCommand{
     "export",
-    "write the database as nav.dat, GeoJSON or CSV",
+    "write the database as nav.dat, GeoJSON, KML or CSV",
     {"DATABASE", "OUT"},
     [] {
         std::vector<OptionSpec> options = {
@@ -107,11 +107,17 @@ const CommandInfo kExportCommand{
     "            or frequency_khz (ndb), magvar and altitude_ft (vor). Records\n"
     "            whose position is out of range are left out and named on\n"
     "            standard error.\n"
+    "  .kml      KML 2.2 for Google Earth: one Placemark per record, named by\n"
+    "            its ID, with name, type and frequency (MHz or kHz) as its\n"
+    "            description, in one Folder per type present, in the order of\n"
+    "            the types (records of an undefined type last). Positions out\n"
+    "            of range are left out as for .geojson.\n"
     "  .csv      the CSV that 'navaid import' reads.\n"
     "\n"
     "Examples:\n"
     "  navaid export vor samples/vor.qvz user_nav.dat --navdat-version 1100 --region ED\n"
-    "  navaid export ndb samples/ndb.qvz ndb.geojson\n",
+    "  navaid export ndb samples/ndb.qvz ndb.geojson\n"
+    "  navaid export vor samples/vor.qvz vor.kml\n",
     Run};
 
 }  // namespace navaid::cli

@@ -1,4 +1,4 @@
-// nav.dat, OurAirports' navaids.csv, GeoJSON and CSV through the table of
+// nav.dat, OurAirports' navaids.csv, GeoJSON, KML and CSV through the table of
 // formats and through 'navaid import' and 'navaid export', against hand-made
 // files and golden output (tests/data/interchange/<format>/).
 #include "interchange.h"
@@ -143,6 +143,9 @@ TEST_F(InterchangeTest, ExportWritesTheGoldenFiles) {
     ASSERT_EQ(Run({"export", "vor", "vor.qvz", "out.geojson"}), kExitOk);
     EXPECT_EQ(Slurp("out.geojson"), Slurp(kData / "geojson/exported-vor.geojson"));
     EXPECT_EQ(err_, "navaid: left out record 3 (FOO): position 95,-200 is out of range\n");
+    ASSERT_EQ(Run({"export", "vor", "vor.qvz", "out.kml"}), kExitOk);
+    EXPECT_EQ(Slurp("out.kml"), Slurp(kData / "kml/exported-vor.kml"));
+    EXPECT_EQ(err_, "navaid: left out record 3 (FOO): position 95,-200 is out of range\n");
 }
 
 TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
@@ -242,6 +245,7 @@ TEST_F(InterchangeTest, EachFailedFileCallLeavesNoOutput) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"import", "ndb", "db.qvz", "in.dat.gz"}, "db.qvz.new"},
         {{"export", "ndb", "db.qvz", "out.dat"}, "out.dat"},
+        {{"export", "ndb", "db.qvz", "out.kml"}, "out.kml"},  // the reads of later passes
         {{"diff", "ndb", "db.qvz", "db.qvz"}, ""},
     };
     for (const auto& [args, output] : commands) {
