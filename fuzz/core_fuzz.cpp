@@ -10,17 +10,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <tuple>
 
+#include "fuzz_support.h"
 #include "navaid_db.h"
 
 using namespace navaid;
-
-#define CHECK(c) ((c) ? (void)0 : (std::fprintf(stderr, "broken: %s\n", #c), std::abort()))
+using namespace navaid::fuzz;
 
 namespace {
 
@@ -93,27 +90,6 @@ void CheckEncoding(Family family, const std::uint8_t* data, std::size_t size) {
     }
 }
 
-// A folder of the process's own, removed at exit.
-struct Folder {
-    std::string path = (std::filesystem::temp_directory_path() / "navaid-fuzz-XXXXXX").string();
-    Folder() { CHECK(mkdtemp(path.data()) != nullptr); }
-    ~Folder() { std::filesystem::remove_all(path); }
-};
-
-std::string Path(const char* name) {
-    static const Folder folder;
-    return folder.path + "/" + name;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<none>";
-}
-
-void Write(const std::string& path, const std::string& bytes) {
-    CHECK(std::ofstream(path, std::ios::binary).write(bytes.data(), bytes.size()).good());
-}
-
 // The list holds the complete records' lines; the labels are one per record and
 // one for a trailing piece of 30 bytes or more, each cut before a zero byte.
 void CheckListAndLabels(Family family, const std::string& db) {
@@ -168,20 +144,3 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size >= 21) CheckEncoding(family, data, size);
     return 0;
 }
-
-#ifdef NAVAID_FUZZ_REPLAY
-// Without libFuzzer: each file of the folders named on the command line, once.
-int main(int argc, char** argv) {
-    int count = 0;
-    for (int i = 1; i < argc; ++i) {
-        for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
-            const std::string bytes = Read(entry.path().string());
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                   bytes.size());
-            ++count;
-        }
-    }
-    std::printf("replayed %d inputs\n", count);
-    return count == 0;
-}
-#endif
