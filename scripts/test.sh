@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native core and CLI tests, the same
-# suite under AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz target for
+# suite under AddressSanitizer/UndefinedBehaviorSanitizer, the fuzz targets for
 # a short budget, then the Windows build's core tests and UI tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,12 +23,12 @@ cmake --build build/sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -LE slow
 
-stage "fuzz target, 60 seconds"
+stage "fuzz targets, 30 seconds each"
 # New inputs go to a work folder; the committed corpus is only read.
-for target in core_fuzz; do
+for target in core_fuzz readers_fuzz; do
   work="$root/build/sanitize/fuzz-work/$target"
   mkdir -p "$work"
-  "build/sanitize/bin/$target" -max_total_time=60 -max_len=2048 -print_final_stats=1 \
+  "build/sanitize/bin/$target" -max_total_time=30 -max_len=2048 -print_final_stats=1 \
     -artifact_prefix="$work/" "$work" "fuzz/corpus/$target" >"$work.log" 2>&1 ||
     { tail -n 40 "$work.log"; exit 1; }
   echo "$target: $(grep -o 'number_of_executed_units: [0-9]*' "$work.log" | grep -o '[0-9]*') runs"
