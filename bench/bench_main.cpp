@@ -1,7 +1,7 @@
 // navaid-bench: add, delete, list and labels on generated databases of
 // 20,000, 100,000 and 1,000,000 records. Each operation runs in a process of
 // its own, so its peak memory is its own, and is timed against a plain `cp`
-// of the same file. About 360 lines: the measuring, the floors and the
+// of the same file. About 370 lines: the measuring, the floors and the
 // table belong together.
 #include <fcntl.h>
 #include <spawn.h>
@@ -351,6 +351,18 @@ int main(int argc, char** argv) {
                             kind, records, "", (r.peakKiB - empty.peakKiB) * 1024.0 / read,
                             empty.peakKiB);
             }
+            // Check on as many records made of copies of 32, as importing one
+            // file over and over makes: a duplicate finding for nearly every record.
+            const std::string copies = std::string(kind) + "-copies.qvz";
+            if (!navaid::gen::WriteDatabase(family, records, 42, copies, error, 32)) {
+                std::fprintf(stderr, "navaid-bench: %s\n", error.c_str());
+                return 1;
+            }
+            sync();
+            row(kind, records, "check (copies)",
+                RunBest({kNavaidTool, "check", kind, copies}, kRepeats), "", nullptr,
+                16 * 1024 + 32 * records / 1024);
+            std::remove(copies.c_str());
             for (const char* suffix : {"", ".cp", ".new", ".txt", ".svg", ".dat", ".floor"})
                 std::remove((file + suffix).c_str());
         }

@@ -15,21 +15,26 @@ bool ParseCount(const char* text, std::uint64_t& value) {
 }
 
 int Usage() {
-    std::fputs("usage: navaid-gen vor|ndb COUNT OUTPUT [SEED]\n", stderr);
+    std::fputs(
+        "usage: navaid-gen vor|ndb COUNT OUTPUT [SEED [PERIOD]]\n"
+        "  PERIOD: the first PERIOD records over and over\n",
+        stderr);
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4 || argc > 5) return Usage();
+    if (argc < 4 || argc > 6) return Usage();
     const std::string kind = argv[1];
     if (kind != "vor" && kind != "ndb") return Usage();
-    std::uint64_t count = 0, seed = 1;
-    if (!ParseCount(argv[2], count) || (argc == 5 && !ParseCount(argv[4], seed))) return Usage();
+    std::uint64_t count = 0, seed = 1, period = 0;
+    if (!ParseCount(argv[2], count) || (argc >= 5 && !ParseCount(argv[4], seed)) ||
+        (argc == 6 && !ParseCount(argv[5], period)))
+        return Usage();
     std::string error;
     const auto family = kind == "vor" ? navaid::Family::Vor : navaid::Family::Ndb;
-    if (!navaid::gen::WriteDatabase(family, count, seed, argv[3], error)) {
+    if (!navaid::gen::WriteDatabase(family, count, seed, argv[3], error, period)) {
         std::fprintf(stderr, "navaid-gen: %s\n", error.c_str());
         return 1;
     }

@@ -67,7 +67,7 @@ NavaidEntry NavaidGenerator::Next() {
 }
 
 bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
-                   std::string& error) {
+                   std::string& error, std::uint64_t period) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) {
         error = path + ": " + std::strerror(errno);
@@ -79,6 +79,7 @@ bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const
     buffer.reserve(1 << 20);
     bool ok = true;
     for (std::uint64_t i = 0; i < count && ok; ++i) {
+        if (period != 0 && i % period == 0) generator = NavaidGenerator(family, seed);
         const Outcome encoded = EncodeRecord(family, generator.Next(), record);
         if (!encoded) {
             error = "record " + std::to_string(i) + ": " + encoded.Message();

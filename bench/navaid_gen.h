@@ -27,9 +27,10 @@ private:
     std::uint64_t state_;
 };
 
-// Writes `count` generated records to `path`. False with `error` set when the
-// file cannot be written completely.
+// Writes `count` generated records to `path`; with `period`, the first
+// `period` of them over and over, as importing one file again and again makes
+// a database. False with `error` set when the file cannot be written completely.
 bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
-                   std::string& error);
+                   std::string& error, std::uint64_t period = 0);
 
 }  // namespace navaid::gen
