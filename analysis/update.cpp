@@ -65,12 +65,17 @@ std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
     std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
         return std::tie(a.key, a.lat, a.navaid) < std::tie(b.key, b.lat, b.navaid);
     });
+    // 12 bytes: the type's difference rides in the record index's top bit,
+    // as no database holds 2^31 records.
     struct Candidate {
         float nm;
-        bool otherType;
-        std::uint32_t record, navaid;
+        std::uint32_t otherTypeAndRecord, navaid;
+        std::uint32_t Record() const { return otherTypeAndRecord & 0x7fffffffu; }
     };
+    constexpr std::uint32_t kOtherType = 0x80000000u;
     std::vector<Candidate> candidates;
+    // Mostly one each, and a few more: room for them without doubling.
+    candidates.reserve(records.size() + records.size() / 4);
     const float window = static_cast<float>(withinNm / 60.0 + 1e-4);
     for (std::size_t r = 0; r < records.size(); ++r) {
         const UpdateRecord& record = records[r];
@@ -83,19 +88,25 @@ std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
              ++place) {
             const double nm = DistanceNm(record.lat, record.lon, place->lat, place->lon);
             if (nm <= withinNm)
-                candidates.push_back({static_cast<float>(nm), place->typeCode != record.typeCode,
-                                      static_cast<std::uint32_t>(r), place->navaid});
+                candidates.push_back({static_cast<float>(nm),
+                                      static_cast<std::uint32_t>(r) |
+                                          (place->typeCode != record.typeCode ? kOtherType : 0),
+                                      place->navaid});
         }
     }
+    // The places are done with: their memory goes before the pairing's.
+    std::vector<Place>().swap(places);
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        return std::tie(a.otherType, a.nm, a.record, a.navaid) <
-               std::tie(b.otherType, b.nm, b.record, b.navaid);
+        const bool aOther = a.otherTypeAndRecord & kOtherType,
+                   bOther = b.otherTypeAndRecord & kOtherType;
+        return std::make_tuple(aOther, a.nm, a.Record(), a.navaid) <
+               std::make_tuple(bOther, b.nm, b.Record(), b.navaid);
     });
     std::vector<long long> partner(records.size(), -1);
     std::vector<bool> taken(navaids.Count(), false);
     for (const Candidate& c : candidates) {
-        if (partner[c.record] >= 0 || taken[c.navaid]) continue;
-        partner[c.record] = c.navaid;
+        if (partner[c.Record()] >= 0 || taken[c.navaid]) continue;
+        partner[c.Record()] = c.navaid;
         taken[c.navaid] = true;
     }
     return partner;

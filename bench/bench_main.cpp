@@ -1,8 +1,8 @@
 // navaid-bench: add, delete, list and labels on generated databases of
-// 20,000, 100,000 and 1,000,000 records. Each operation runs in a process of
-// its own, so its peak memory is its own, and is timed against a plain `cp`
-// of the same file. About 370 lines: the measuring, the floors and the
-// table belong together.
+// 20,000, 100,000 and 1,000,000 records, the tool's commands on them, then
+// import and update from nav.dat. Each operation runs in a process of its
+// own, so its peak memory is its own, and is timed against a floor. About
+// 500 lines: the measuring, the floors and the table belong together.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -212,6 +212,136 @@ int RunOperation(const std::string& op, Family family, const std::string& source
     return 0;
 }
 
+// The data rows of a nav.dat the tool exported (not its "I", version and
+// "99" lines), at most `most` of them, appended to `out`; the header lines
+// go to `header` when given. The number of rows copied, or -1.
+long long CopyNavDatRows(const std::string& path, std::FILE* out, long long most,
+                         std::string* header = nullptr) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) return -1;
+    char line[512];
+    long long rows = 0, lines = 0;
+    while (rows < most && std::fgets(line, sizeof line, in) != nullptr) {
+        if (lines++ < 2) {
+            if (header != nullptr) *header += line;
+            continue;
+        }
+        if (std::strcmp(line, "99\n") == 0) break;
+        std::fputs(line, out);
+        ++rows;
+    }
+    std::fclose(in);
+    return rows;
+}
+
+// Writes `path` as the header of the first file, then the rows of each (at
+// most `most` in all), then "99". The number of rows, or -1.
+long long JoinNavDat(const std::string& path, const std::vector<std::string>& parts,
+                     long long most) {
+    std::string header;
+    std::FILE* rows = std::tmpfile();
+    long long count = 0;
+    for (std::size_t i = 0; i < parts.size() && rows != nullptr; ++i) {
+        const long long copied =
+            CopyNavDatRows(parts[i], rows, most - count, i == 0 ? &header : nullptr);
+        if (copied < 0) return -1;
+        count += copied;
+    }
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (rows == nullptr || out == nullptr) return -1;
+    std::fputs(header.c_str(), out);
+    std::rewind(rows);
+    char chunk[65536];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, rows)) > 0;)
+        std::fwrite(chunk, 1, n, out);
+    std::fputs("99\n", out);
+    std::fclose(rows);
+    return std::fclose(out) == 0 ? count : -1;
+}
+
+// Import from nav.dat as the tool exports it: a file of the whole world's
+// size (about 25,000 rows of VORs, their DMEs and NDBs) and a file of as
+// many rows as the largest database has records (1,000,000), the next cycle
+// of a database of as many records cut there. That database is then updated from it, in turns with
+// the import of the same file. Import's limit leaves 32 bytes a row for what
+// pairs a DME with its station; update's 64 bytes for each record and each
+// navaid it compares.
+template <typename Row>
+bool ImportAndUpdate(long long maxRecords, const Row& row) {
+    std::printf("\n%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s %10s\n", "family", "rows", "op",
+                "seconds", "rows/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB",
+                "limit KiB");
+    std::string error;
+    auto made = [&](bool ok) {
+        if (!ok) std::fprintf(stderr, "navaid-bench: %s\n", error.c_str());
+        return ok;
+    };
+    auto exported = [](const char* kind, const std::string& database, const std::string& out) {
+        RunBest({kNavaidTool, "export", kind, database, out}, 1);
+    };
+    if (!made(navaid::gen::WriteDatabase(Family::Vor, 12000, 42, "world-vor.qvz", error)) ||
+        !made(navaid::gen::WriteDatabase(Family::Ndb, 6500, 42, "world-ndb.qvz", error)))
+        return false;
+    exported("vor", "world-vor.qvz", "world-vor.dat");
+    exported("ndb", "world-ndb.qvz", "world-ndb.dat");
+    const long long worldRows =
+        JoinNavDat("world.dat", {"world-vor.dat", "world-ndb.dat"}, 1LL << 62);
+    if (worldRows < 0) return made(false);
+    sync();
+    auto importing = [](const char* kind, const std::string& file) {
+        return std::vector<std::string>{kNavaidTool, "import", kind, "empty.qvz", file};
+    };
+    for (const char* kind : {"vor", "ndb"})
+        row(kind, worldRows, "import (world)",
+            RunBest(importing(kind, "world.dat"), kRepeats, "empty.qvz.new"), "", nullptr,
+            16 * 1024 + 32 * worldRows / 1024);
+    // As many records and rows as the largest database above.
+    const long long records = std::min(maxRecords, 1000000LL);
+    for (const char* kind : {"vor", "ndb"}) {
+        if (records <= 0) break;
+        const Family family = ParseFamily(kind);
+        const std::string database = std::string(kind) + "-current.qvz";
+        if (!made(navaid::gen::WriteDatabase(family, records, 42, database, error)) ||
+            !made(navaid::gen::WriteNextCycle(family, records, 42, "next.qvz", error)))
+            return false;
+        exported(kind, "next.qvz", "next.dat");
+        const long long rows = JoinNavDat("million.dat", {"next.dat"}, records);
+        if (rows < 0) return made(false);
+        sync();
+        // The update's summary says how many navaids of the file it compared.
+        const std::vector<std::string> update = {kNavaidTool, "update", kind, database,
+                                                 "million.dat"};
+        std::vector<std::string> dryRun = update;
+        dryRun.push_back("--dry-run");
+        const std::string printed = Spawn(dryRun, true).printed;
+        const std::size_t last = printed.rfind('\n', printed.size() - 2);
+        const std::string summary = printed.substr(last == std::string::npos ? 0 : last + 1);
+        long long compared = 0, unchanged = 0, changed = 0, added = 0;
+        if (std::sscanf(summary.c_str() + database.size(),
+                        ": %lld records compared: %lld unchanged, %lld changed, %*d withdrawn "
+                        "(kept), %lld new",
+                        &compared, &unchanged, &changed, &added) != 4) {
+            std::fprintf(stderr, "navaid-bench: no summary from update: %s", summary.c_str());
+            return false;
+        }
+        RunResult imported{1e30, 1e30, 0}, updated{1e30, 1e30, 0};
+        for (int r = 0; r < kRepeats; ++r) {
+            Keep(imported, RunBest(importing(kind, "million.dat"), 1, "empty.qvz.new"));
+            Keep(updated, RunBest(update, 1, database + ".new"));
+        }
+        row(kind, rows, "import", imported, "", nullptr, 16 * 1024 + 32 * rows / 1024);
+        row(kind, rows, "update", updated, "import", &imported,
+            16 * 1024 + 64 * (compared + unchanged + changed + added) / 1024);
+        std::printf("%-6s %9lld %-14s %s", kind, rows, "", summary.c_str());
+        for (const char* file : {database.c_str(), "next.qvz", "next.dat", "million.dat"})
+            std::remove(file);
+    }
+    for (const char* file :
+         {"world-vor.qvz", "world-ndb.qvz", "world-vor.dat", "world-ndb.dat", "world.dat"})
+        std::remove(file);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -252,8 +382,8 @@ int main(int argc, char** argv) {
         "memory: peak resident size; a navaid command's limit is 16 MiB, and check\n"
         "and diff, which remember something of every record, may add 32 bytes for\n"
         "each record they read\n\n");
-    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s %10s\n", "family", "records",
-                "op", "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB",
+    std::printf("%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s %10s\n", "family", "records", "op",
+                "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB",
                 "limit KiB");
     auto row = [](const char* kind, long long records, const std::string& op, const RunResult& r,
                   const char* floorName, const RunResult* floor, long limitKiB = 0) {
@@ -295,8 +425,8 @@ int main(int argc, char** argv) {
             for (int i = 0; i < 3; ++i) {
                 const bool list = i == 2;
                 const std::vector<std::string> floorArgs =
-                    list ? std::vector<std::string>{exe, "--run", "floor", kind, file,
-                                                    std::to_string(records)}
+                    list ? std::vector<std::string>{exe,  "--run", "floor",
+                                                    kind, file,    std::to_string(records)}
                          : std::vector<std::string>{"cp", file, file + ".cp"};
                 // Each operation's floor is the best of its own turns, printed
                 // just above it, so that a busy spell meets both alike.
@@ -325,7 +455,9 @@ int main(int argc, char** argv) {
                 {"navaid labels", "", {kNavaidTool, "labels", kind, file}},
                 {"navaid find", "", {kNavaidTool, "find", kind, file}},
                 {"navaid map", file + ".svg", {kNavaidTool, "map", kind, file, file + ".svg"}},
-                {"navaid export", file + ".dat", {kNavaidTool, "export", kind, file, file + ".dat"}},
+                {"navaid export",
+                 file + ".dat",
+                 {kNavaidTool, "export", kind, file, file + ".dat"}},
                 {"navaid check", "", {kNavaidTool, "check", kind, file}},
                 {"navaid diff", "", {kNavaidTool, "diff", kind, file, file + ".cp"}},
             };
@@ -344,12 +476,13 @@ int main(int argc, char** argv) {
                 // database the growth also counts code that only records reach.
                 std::vector<std::string> onEmpty = args;
                 std::replace(onEmpty.begin(), onEmpty.end(), file, std::string("empty.qvz"));
-                std::replace(onEmpty.begin(), onEmpty.end(), file + ".cp", std::string("empty.qvz"));
+                std::replace(onEmpty.begin(), onEmpty.end(), file + ".cp",
+                             std::string("empty.qvz"));
                 const RunResult empty = RunBest(onEmpty, kRepeats);
-                std::printf("%-6s %9lld %-14s %.1f bytes per record beyond its peak on an empty "
-                            "database (%ld KiB)\n",
-                            kind, records, "", (r.peakKiB - empty.peakKiB) * 1024.0 / read,
-                            empty.peakKiB);
+                std::printf(
+                    "%-6s %9lld %-14s %.1f bytes per record beyond its peak on an empty "
+                    "database (%ld KiB)\n",
+                    kind, records, "", (r.peakKiB - empty.peakKiB) * 1024.0 / read, empty.peakKiB);
             }
             // Check on as many records made of copies of 32, as importing one
             // file over and over makes: a duplicate finding for nearly every record.
@@ -367,5 +500,5 @@ int main(int argc, char** argv) {
                 std::remove((file + suffix).c_str());
         }
     }
-    return 0;
+    return ImportAndUpdate(maxRecords, row) ? 0 : 1;
 }

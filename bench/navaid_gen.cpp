@@ -66,21 +66,24 @@ NavaidEntry NavaidGenerator::Next() {
     return entry;
 }
 
-bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
-                   std::string& error, std::uint64_t period) {
+namespace {
+
+// Writes `count` records, each made by `next`; removes the file when it
+// cannot be written completely.
+template <typename Next>
+bool WriteRecords(Family family, std::uint64_t count, const std::string& path, std::string& error,
+                  Next&& next) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) {
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    NavaidGenerator generator(family, seed);
     std::string record;
     std::vector<char> buffer;
     buffer.reserve(1 << 20);
     bool ok = true;
     for (std::uint64_t i = 0; i < count && ok; ++i) {
-        if (period != 0 && i % period == 0) generator = NavaidGenerator(family, seed);
-        const Outcome encoded = EncodeRecord(family, generator.Next(), record);
+        const Outcome encoded = EncodeRecord(family, next(), record);
         if (!encoded) {
             error = "record " + std::to_string(i) + ": " + encoded.Message();
             std::fclose(out);
@@ -101,6 +104,39 @@ bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const
         std::remove(path.c_str());
     }
     return ok;
+}
+
+}  // namespace
+
+bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
+                   std::string& error, std::uint64_t period) {
+    NavaidGenerator generator(family, seed);
+    std::uint64_t i = 0;
+    return WriteRecords(family, count, path, error, [&] {
+        if (period != 0 && i++ % period == 0) generator = NavaidGenerator(family, seed);
+        return generator.Next();
+    });
+}
+
+bool WriteNextCycle(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
+                    std::string& error) {
+    NavaidGenerator same(family, seed), opened(family, ~seed);
+    std::uint64_t i = 0;
+    return WriteRecords(family, count, path, error, [&] {
+        NavaidEntry entry = same.Next();
+        const std::uint64_t slot = i++ % 100;
+        if (slot < 3) return opened.Next();  // this one withdrawn, a new one in its place
+        if (slot < 13) {
+            const bool vor = family == Family::Vor;
+            const float step = vor ? 0.05f : 1.0f, top = vor ? 117.95f : 1750.0f;
+            entry.frequency =
+                entry.frequency + step <= top ? entry.frequency + step : entry.frequency - step;
+        } else if (slot < 18) {
+            // About a mile north or south, inside the map.
+            entry.latitude += entry.latitude < 0 ? 0.015f : -0.015f;
+        }
+        return entry;
+    });
 }
 
 }  // namespace navaid::gen

@@ -33,4 +33,10 @@ private:
 bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
                    std::string& error, std::uint64_t period = 0);
 
+// The next cycle of WriteDatabase's `count` records: the same stations in the
+// same order, of every 100 of them 10 with a new frequency, 5 moved by about
+// a mile, and 3 withdrawn, each in favour of a new station.
+bool WriteNextCycle(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
+                    std::string& error);
+
 }  // namespace navaid::gen

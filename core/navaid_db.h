@@ -61,10 +61,10 @@ struct RecordFate {
 // Writes the working copy as the source with each record as `replace` says,
 // the piece after the last record and every kept byte as they were.
 using RecordReplacer = std::function<RecordFate(std::uint64_t index, const std::uint8_t* record)>;
-// `appended` (whole records) follows them.
+// What `append` hands on (whole records) follows them.
 Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
                        std::size_t recordSize, const RecordReplacer& replace,
-                       std::string_view appended = {});
+                       const std::function<Outcome(const RecordAppender& append)>& append = {});
 
 // Writes the working copy as the source without record `index`. An index
 // that names no label writes nothing and is refused.

@@ -218,7 +218,7 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
 
 Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
                        std::size_t recordSize, const RecordReplacer& replace,
-                       std::string_view appended) {
+                       const std::function<Outcome(const RecordAppender& append)>& append) {
     RecordReader source;
     io::File copy;
     Outcome result = source.Open(sourcePath, recordSize);
@@ -233,7 +233,10 @@ Outcome RewriteRecords(const std::string& sourcePath, const std::string& working
         }
     }
     if (result) result = copy.Write(source.Trailing().data(), source.Trailing().size());
-    if (result && !appended.empty()) result = copy.Write(appended.data(), appended.size());
+    if (result && append) {
+        result = append(
+            [&](std::string_view records) { return copy.Write(records.data(), records.size()); });
+    }
     return detail::Finish(result, source.Close(), copy, workingCopyPath);
 }
 

@@ -27,7 +27,8 @@ constexpr double kPairedDmeNm = 5.0;
 constexpr double kSameStationNm = 1.0;
 
 // What a name's type words say the station is.
-enum class Kind { None, Ndb, NdbDme, Vor, VorDme, Vortac, Tacan, Dme, DmeIls };
+// One byte, so that a place of the first pass stays at 24.
+enum class Kind : std::uint8_t { None, Ndb, NdbDme, Vor, VorDme, Vortac, Tacan, Dme, DmeIls };
 
 Kind KindOfWord(std::string_view word) {
     static const std::pair<std::string_view, Kind> kWords[] = {

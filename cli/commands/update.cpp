@@ -130,30 +130,38 @@ Ending Run(const CommandLine& line, const Console& console) {
     std::vector<bool> paired(navaids.Count(), false);
     for (long long n : partner)
         if (n >= 0) paired[n] = true;
-    std::vector<std::size_t> fresh;
-    std::string appended;
-    for (std::size_t n = 0; n < navaids.Count(); ++n) {
-        if (paired[n]) continue;
-        fresh.push_back(n);
-        if (addNew) appended += navaids.Bytes(n);
-    }
+    // Handed on in pieces, so that the new records are never held twice.
+    auto appendNew = [&](const RecordAppender& append) {
+        std::string piece;
+        for (std::size_t n = 0; n < navaids.Count(); ++n) {
+            if (paired[n]) continue;
+            piece += navaids.Bytes(n);
+            if (piece.size() < 65536) continue;
+            if (Outcome written = append(piece); !written) return written;
+            piece.clear();
+        }
+        return piece.empty() ? Outcome::Success() : append(piece);
+    };
     if (dryRun) {
         auto report = [&](std::uint64_t i, const std::uint8_t* r) { visit(i, r); };
         if (Outcome reread = ReadRecords(database, line.family, report); !reread) return reread;
     } else {
         StagedOutput out(WorkingCopyName(database));
         if (Outcome written = out.Write([&](const std::string& path) {
-                return RewriteRecords(database, path, size, visit, appended);
+                return addNew ? RewriteRecords(database, path, size, visit, appendNew)
+                              : RewriteRecords(database, path, size, visit);
             });
             !written)
             return written;
     }
-    for (std::size_t n : fresh) {
+    std::uint64_t added = 0;
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        if (paired[n]) continue;
+        ++added;
         const DecodedRecord r = DecodeRecord(line.family, navaids.Record(n));
         console.out << "+ " << Named(console, navaids.Bytes(n)) << ": new " << r.type << " at "
                     << FormatListReal(r.latitude) << ',' << FormatListReal(r.longitude) << '\n';
     }
-    const std::uint64_t added = fresh.size();
     console.out << database << ": " << records.size() << " records compared: " << unchanged
                 << " unchanged, " << changed << " changed, " << withdrawn << " withdrawn ("
                 << (removeWithdrawn ? "removed" : "kept") << "), " << added << " new ("
