@@ -1,6 +1,7 @@
 #include "update.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 #include <unordered_map>
 
@@ -83,9 +84,14 @@ std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
             places.begin(), places.end(), record, [&](const Place& p, const UpdateRecord& rec) {
                 return std::tie(p.key, p.lat) < std::make_tuple(rec.key, rec.lat - window);
             });
+        const double reach =
+            LongitudeReach(withinNm, std::fabs(record.lat) + window) + 1e-4;  // float's rounding
         for (;
              place != places.end() && place->key == record.key && place->lat <= record.lat + window;
              ++place) {
+            double apart = std::fabs(static_cast<double>(place->lon) - record.lon);
+            if (apart > 180) apart = 360 - apart;
+            if (apart > reach) continue;
             const double nm = DistanceNm(record.lat, record.lon, place->lat, place->lon);
             if (nm <= withinNm)
                 candidates.push_back({static_cast<float>(nm),

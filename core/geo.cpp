@@ -16,6 +16,16 @@ double DistanceNm(double lat1, double lon1, double lat2, double lon2) {
     return 2 * kEarthRadiusNm * std::asin(std::sqrt(std::min(1.0, a)));
 }
 
+double LongitudeReach(double nm, double maxAbsLat) {
+    constexpr double kEarthRadiusNm = 3440.065;
+    constexpr double kRad = 3.14159265358979323846 / 180.0;
+    // The distance is at least 2R asin(cos(maxAbsLat) sin(dLon / 2)).
+    const double reach = std::sin(std::min(nm / (2 * kEarthRadiusNm), 3.14159265358979323846 / 2));
+    const double band = std::cos(std::min(std::fabs(maxAbsLat), 90.0) * kRad);
+    if (reach >= band) return 180;
+    return 2 * std::asin(reach / band) / kRad;
+}
+
 bool Inside(const std::optional<Circle>& circle, double lat, double lon) {
     if (!circle) return true;
     if (!std::isfinite(lat) || !std::isfinite(lon)) return false;

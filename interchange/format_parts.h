@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "csv_scanner.h"
 #include "interchange.h"
 
 namespace navaid {
@@ -40,6 +41,31 @@ Outcome CatchReadError(const std::string& path, Read&& read) {
 
 // Counts a row passed over with skipInvalid, keeping the first few to show.
 void PassOver(const ReadError& error, ImportTally& tally);
+
+// A CSV import's reading: hands the first row to `header` (with false when
+// the file has none), then each later row and its number to `row`. A row's
+// ReadError refuses the file or, with skipInvalid, is counted and passed
+// over; one of line 0 (the file as a whole) always refuses.
+template <typename OnHeader, typename OnRow>
+void ReadCsvRows(const std::string& path, const ImportFilter& filter, ImportTally& tally,
+                 OnHeader&& header, OnRow&& row) {
+    LineReader lines;
+    CsvRowReader reader(lines);
+    Check(lines.Open(path));
+    CsvRow next;
+    bool got = false;
+    Check(reader.Next(path, next, got));
+    header(next, got);
+    for (std::size_t number = 1; Check(reader.Next(path, next, got)), got; ++number) {
+        try {
+            row(next, number);
+        } catch (const ReadError& error) {
+            if (!filter.skipInvalid || error.line == 0) throw;
+            PassOver(error, tally);
+        }
+    }
+    Check(lines.Close());
+}
 
 // A name or ident as stored: valid UTF-8 in Windows-1252, with the characters
 // it lacks as '?' (counted); other bytes as they stand.

@@ -135,16 +135,15 @@ std::optional<NavaidEntry> ReadRow(const Row& row, const ImportFilter& filter, I
 
 void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
           ImportTally& tally) {
-    LineReader lines;
-    CsvRowReader reader(lines);
-    Check(lines.Open(path));
-    CsvRow header, row;
-    bool got = false;
-    Check(reader.Next(path, header, got));
-    header.fields = HeaderCells(std::move(header.fields));
-    const std::vector<int> where = HeaderColumns(header, kColumnNames, AsIs);
-    while (Check(reader.Next(path, row, got)), got) {
-        try {
+    CsvRow header;
+    std::vector<int> where;
+    ReadCsvRows(
+        path, filter, tally,
+        [&](CsvRow& first, bool) {
+            header.fields = HeaderCells(std::move(first.fields));
+            where = HeaderColumns(header, kColumnNames, AsIs);
+        },
+        [&](CsvRow& row, std::size_t) {
             // A row may end in empty cells the header lacks.
             while (row.fields.size() > header.fields.size() && row.fields.back().empty())
                 row.fields.pop_back();
@@ -154,12 +153,7 @@ void Read(const std::string& path, const ImportFilter& filter, const NavaidSink&
                              " columns, the header has " + std::to_string(header.fields.size()));
             }
             if (auto entry = ReadRow(cells, filter, tally)) Check(sink(*entry));
-        } catch (const ReadError& error) {
-            if (!filter.skipInvalid) throw;
-            PassOver(error, tally);
-        }
-    }
-    Check(lines.Close());
+        });
 }
 
 }  // namespace

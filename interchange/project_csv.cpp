@@ -42,21 +42,21 @@ std::vector<int> Columns(Family family, const CsvRow& header) {
 // file, or with skipInvalid is counted and passed over.
 void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
           ImportTally& tally) {
-    LineReader lines;
-    CsvRowReader reader(lines);
-    Check(lines.Open(path));
-    CsvRow header, row;
-    bool got = false;
-    Check(reader.Next(path, header, got));
-    if (!got) throw ReadError{0, "no header row"};
-    const std::vector<int> where = Columns(filter.family, header);
-    for (std::size_t r = 1; Check(reader.Next(path, row, got)), got; ++r) {
-        try {
-            const std::string at = "row " + std::to_string(r) + ": ";
-            if (row.fields.size() != header.fields.size()) {
+    std::size_t columns = 0;
+    std::vector<int> where;
+    ReadCsvRows(
+        path, filter, tally,
+        [&](const CsvRow& header, bool got) {
+            if (!got) throw ReadError{0, "no header row"};
+            where = Columns(filter.family, header);
+            columns = header.fields.size();
+        },
+        [&](const CsvRow& row, std::size_t number) {
+            const std::string at = "row " + std::to_string(number) + ": ";
+            if (row.fields.size() != columns) {
                 throw ReadError{row.line, at + "has " + std::to_string(row.fields.size()) +
                                               " columns, the header has " +
-                                              std::to_string(header.fields.size())};
+                                              std::to_string(columns)};
             }
             auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
             EntryTexts texts{cell(0), cell(1), cell(2),      cell(3),
@@ -68,15 +68,10 @@ void Read(const std::string& path, const ImportFilter& filter, const NavaidSink&
             }
             if (!Inside(filter.near, entry.latitude, entry.longitude)) {
                 ++tally.outside;
-                continue;
+                return;
             }
             Check(sink(entry));
-        } catch (const ReadError& error) {
-            if (!filter.skipInvalid || error.line == 0) throw;
-            PassOver(error, tally);
-        }
-    }
-    Check(lines.Close());
+        });
 }
 
 // The tool's CSV: its header names an "id" column; a file of blank lines

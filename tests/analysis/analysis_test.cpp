@@ -1,9 +1,11 @@
-// The checker fed in pieces of any size, and the edit script between record
-// sequences, on records and hashes made here.
+// The checker fed in pieces of any size, the edit script between record
+// sequences and update's matching, on records and hashes made here.
 #include <gtest/gtest.h>
 
 #include "check.h"
 #include "edit_script.h"
+#include "geo.h"
+#include "update.h"
 
 namespace navaid {
 namespace {
@@ -105,6 +107,62 @@ TEST(EditScriptTest, ShortestScriptInFileOrderAndTheWholeMiddleBeyondTheSearch) 
     for (const auto& [a, b, script] : cases) EXPECT_EQ(Script(a, b), script);
     // Beyond the search the common ends stay and the middle is replaced whole.
     EXPECT_EQ(Script({1, 2, 3, 4, 5}, {1, 7, 8, 9, 5}, 2), "-1 -2 -3 +1 +2 +3 ");
+}
+
+// Every pair of the same ID within reach, closest first, same type before
+// other: the matching's rule, worked out over all pairs.
+std::vector<long long> MatchedByHand(const std::vector<UpdateRecord>& records,
+                                     const UpdateNavaids& navaids, double within) {
+    std::vector<std::tuple<bool, float, std::size_t, std::size_t>> pairs;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        for (std::size_t n = 0; n < navaids.Count(); ++n) {
+            const std::uint8_t* b = navaids.Record(n);
+            const float lat = ReadFloatLE(b + RecordLayout::kLatitude);
+            const float lon = ReadFloatLE(b + RecordLayout::kLongitude);
+            const double nm = DistanceNm(records[r].lat, records[r].lon, lat, lon);
+            if (KeyOf(std::string_view(reinterpret_cast<const char*>(b), 10)) == records[r].key &&
+                nm <= within)
+                pairs.emplace_back(b[RecordLayout::kTypeBlock] != records[r].typeCode,
+                                   static_cast<float>(nm), r, n);
+        }
+    }
+    std::sort(pairs.begin(), pairs.end());
+    std::vector<long long> partner(records.size(), -1);
+    std::vector<bool> taken(navaids.Count());
+    for (auto [other, nm, r, n] : pairs)
+        if (partner[r] < 0 && !taken[n]) partner[r] = n, taken[n] = true;
+    return partner;
+}
+
+TEST(UpdateMatchTest, PairsAsEveryPairWouldNearThePolesAndAcrossTheDateLine) {
+    // Three IDs, two types, scattered over bands where a degree of longitude
+    // is short (near the poles) and where it wraps (at 180).
+    std::uint32_t seed = 7;
+    auto next = [&](float span) {
+        seed = seed * 1664525u + 1013904223u;
+        return span * static_cast<float>(seed >> 8) / static_cast<float>(1u << 24);
+    };
+    for (double within : {0.5, 10.0, 300.0}) {
+        std::vector<UpdateRecord> records;
+        UpdateNavaids navaids(Family::Vor);
+        for (int i = 0; i < 300; ++i) {
+            const float lat = (i % 3 == 0 ? 89.2f : i % 3 == 1 ? -88.5f : 10.0f) + next(0.8f);
+            const float lon = (i % 2 ? 179.5f : -180.0f) + next(0.5f) * (i % 5 == 0 ? 700 : 1);
+            const NavaidEntry entry{
+                std::string(1, "ABC"[i % 3]), "N", lat, lon > 180 ? lon - 360 : lon, 114.2f, 0, 0,
+                i % 4 ? "VOR" : "DME"};
+            const std::string bytes = Record(entry);
+            if (i % 2) {
+                navaids.Add(bytes, 0);
+            } else {
+                records.push_back({static_cast<std::uint32_t>(i), KeyOf(entry.id),
+                                   static_cast<std::uint8_t>(bytes[RecordLayout::kTypeBlock]),
+                                   entry.latitude, entry.longitude});
+            }
+        }
+        EXPECT_EQ(MatchRecords(records, navaids, within), MatchedByHand(records, navaids, within))
+            << within;
+    }
 }
 
 }  // namespace
