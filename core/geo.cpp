@@ -5,9 +5,13 @@
 
 namespace navaid {
 
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kEarthRadiusNm = 3440.065;
+constexpr double kRad = kPi / 180.0;
+}  // namespace
+
 double DistanceNm(double lat1, double lon1, double lat2, double lon2) {
-    constexpr double kEarthRadiusNm = 3440.065;
-    constexpr double kRad = 3.14159265358979323846 / 180.0;
     double dLat = (lat2 - lat1) * kRad;
     double dLon = (lon2 - lon1) * kRad;
     double a =
@@ -17,10 +21,8 @@ double DistanceNm(double lat1, double lon1, double lat2, double lon2) {
 }
 
 double LongitudeReach(double nm, double maxAbsLat) {
-    constexpr double kEarthRadiusNm = 3440.065;
-    constexpr double kRad = 3.14159265358979323846 / 180.0;
     // The distance is at least 2R asin(cos(maxAbsLat) sin(dLon / 2)).
-    const double reach = std::sin(std::min(nm / (2 * kEarthRadiusNm), 3.14159265358979323846 / 2));
+    const double reach = std::sin(std::min(nm / (2 * kEarthRadiusNm), kPi / 2));
     const double band = std::cos(std::min(std::fabs(maxAbsLat), 90.0) * kRad);
     if (reach >= band) return 180;
     return 2 * std::asin(reach / band) / kRad;

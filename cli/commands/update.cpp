@@ -132,6 +132,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         if (n >= 0) paired[n] = true;
     // Handed on in pieces, so that the new records are never held twice.
     auto appendNew = [&](const RecordAppender& append) {
+        if (!addNew) return Outcome::Success();
         std::string piece;
         for (std::size_t n = 0; n < navaids.Count(); ++n) {
             if (paired[n]) continue;
@@ -148,8 +149,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     } else {
         StagedOutput out(WorkingCopyName(database));
         if (Outcome written = out.Write([&](const std::string& path) {
-                return addNew ? RewriteRecords(database, path, size, visit, appendNew)
-                              : RewriteRecords(database, path, size, visit);
+                return RewriteRecords(database, path, size, visit, appendNew);
             });
             !written)
             return written;
