@@ -49,6 +49,11 @@ private:
 
 using RecordVisitor = std::function<void(std::uint64_t index, const std::uint8_t* record)>;
 
+// A database's records, each call one read from its first record in file
+// order, so that a job in passes reads it once per pass without knowing
+// where it lives or how it was opened.
+using RecordSource = std::function<Outcome(const RecordVisitor& visit)>;
+
 // Reads the file's complete records in order, calling `visit` with each
 // record's index and bytes; `trailing`, when given, receives the piece after
 // the last complete record. A failed open, read or close is returned.
