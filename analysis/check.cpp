@@ -33,17 +33,6 @@ std::array<char, 11> KeyOf(const std::uint8_t* record) {
 
 }  // namespace
 
-bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
-    std::size_t count = 0;
-    const TypeBlock* blocks = TypeBlocks(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (blocks[i].family == family &&
-            std::equal(block, block + blocks[i].size, blocks[i].bytes.begin()))
-            return true;
-    }
-    return false;
-}
-
 DatabaseChecker::DatabaseChecker(Family family)
     : family_(family),
       own_{RecordSize(family), {}},

@@ -90,7 +90,4 @@ private:
     std::deque<Duplicate> duplicates_;
 };
 
-// Whether the type block at the start of `block` is one that the family's writers store.
-bool IsValidTypeBlock(Family family, const std::uint8_t* block);
-
 }  // namespace navaid

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "code_page.h"
+#include "navaid_db.h"
 
 namespace navaid {
 
@@ -139,6 +140,91 @@ RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,
                                span.size);
     }
     return update;
+}
+
+namespace {
+
+// The records that take part, small: those outside the circle stay as they are.
+Outcome TakingPart(DatabaseFile& database, const std::optional<Circle>& near,
+                   std::vector<UpdateRecord>& records) {
+    const Family family = database.RecordFamily();
+    records.reserve(database.Count());
+    return database.ForEach([&](std::uint64_t index, const std::uint8_t* r) {
+        const DecodedRecord d = DecodeRecord(family, r);
+        if (Inside(near, d.latitude, d.longitude))
+            records.push_back({static_cast<std::uint32_t>(index), KeyOf(d.id), d.typeCode,
+                               d.latitude, d.longitude});
+    });
+}
+
+}  // namespace
+
+Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const UpdateSettings& settings,
+               const std::string* workingCopy, const UpdateEventSink& report,
+               UpdateSummary& summary) {
+    const Family family = database.RecordFamily();
+    const std::size_t size = RecordSize(family);
+    std::vector<UpdateRecord> records;
+    if (Outcome read = TakingPart(database, settings.near, records); !read) return read;
+    const std::vector<long long> partner = MatchRecords(records, navaids, settings.matchWithinNm);
+    summary = {};
+    summary.compared = records.size();
+
+    std::size_t next = 0;  // the next record that takes part
+    std::string updated;
+    auto visit = [&](std::uint64_t index, const std::uint8_t* record) -> RecordFate {
+        if (next == records.size() || records[next].index != index) return {};
+        const long long navaid = partner[next++];
+        const std::string_view bytes(reinterpret_cast<const char*>(record), size);
+        if (navaid < 0) {
+            ++summary.withdrawn;
+            report({UpdateEvent::Withdrawn, index, bytes, nullptr});
+            return settings.removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
+        }
+        RecordUpdate update = UpdateRecordFrom(family, record, navaids, navaid, settings.fields);
+        if (update.changes.empty()) {
+            ++summary.unchanged;
+            return {};
+        }
+        ++summary.changed;
+        report({UpdateEvent::Changed, index, bytes, &update.changes});
+        updated = std::move(update.updated);
+        return {RecordFate::Replace, updated};
+    };
+    // The navaids nobody pairs with are new, in the newer file's order.
+    std::vector<bool> paired(navaids.Count(), false);
+    for (long long n : partner)
+        if (n >= 0) paired[n] = true;
+    // Handed on in pieces, so that the new records are never held twice.
+    auto appendNew = [&](const RecordAppender& append) {
+        if (!settings.addNew) return Outcome::Success();
+        std::string piece;
+        for (std::size_t n = 0; n < navaids.Count(); ++n) {
+            if (paired[n]) continue;
+            piece += navaids.Bytes(n);
+            if (piece.size() < 65536) continue;
+            if (Outcome written = append(piece); !written) return written;
+            piece.clear();
+        }
+        return piece.empty() ? Outcome::Success() : append(piece);
+    };
+    io::File* file = nullptr;
+    Outcome written = database.Start(file);
+    if (written && workingCopy) {
+        written = RewriteRecords(*file, *workingCopy, size, visit, appendNew);
+    } else if (written) {
+        RecordReader reader;
+        reader.Attach(*file, size);
+        const std::uint8_t* record = nullptr;
+        while ((written = reader.Next(record)) && record) visit(reader.Index(), record);
+    }
+    if (!written) return written;
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        if (paired[n]) continue;
+        ++summary.added;
+        report({UpdateEvent::New, 0, navaids.Bytes(n), nullptr});
+    }
+    return Outcome::Success();
 }
 
 }  // namespace navaid

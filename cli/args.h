@@ -4,11 +4,14 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "database_file.h"
+#include "navaid_source.h"
 #include "records.h"
 
 namespace navaid::cli {
@@ -26,6 +29,13 @@ struct CommandLine {
     std::vector<std::string> positional;  // after the family
     std::map<std::string, std::string, std::less<>> options;
     std::uint64_t databaseBytes = 0;  // the first argument's size, when the command reads it
+    // What the tool opened for the command, read through these handles only:
+    // the databases of the first and second arguments, and the navaids of
+    // the second, as the command's row asks.
+    std::shared_ptr<DatabaseFile> databases[2];
+    std::shared_ptr<NavaidSource> navaids;
+
+    DatabaseFile& Database(std::size_t argument = 0) const { return *databases[argument]; }
 
     std::optional<std::string> Option(std::string_view name) const;
 };

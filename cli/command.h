@@ -56,6 +56,8 @@ enum Needs : unsigned {
     kWritesList = 8,      // writes DATABASE.txt, likewise
     kWritesOut = 16,      // writes the second argument, likewise
     kEditsDatabase = 32,  // refuses a database that is not whole records (reading ones warn)
+    kReadsNavaids = 64,   // the second argument is a database of the family or any import
+                          // file, told by content; "-" is standard input
 };
 
 // "33 records", "1 record".

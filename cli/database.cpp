@@ -40,6 +40,10 @@ Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor&
     return ForEachRecord(path, RecordSize(family), visit, trailing, io::OpenMode::Read);
 }
 
+RecordSource DatabaseSource(const CommandLine& line, std::size_t argument) {
+    return line.Database(argument).Records();
+}
+
 // Functions, not globals: the command table is built from them while the
 // program starts, in no order across files.
 const std::vector<OptionSpec>& CircleOptions() {

@@ -11,9 +11,9 @@
 
 namespace navaid::cli {
 
-// The core's record reader on a database that must exist (it is never
-// created): `visit` gets each complete record in file order, `trailing`
-// (when given) the piece after the last one. Memory stays flat.
+// The records of the database the tool opened for the command's first
+// (or second) argument, read through that one handle at each call.
+RecordSource DatabaseSource(const CommandLine& line, std::size_t argument = 0);
 Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
                     std::string* trailing = nullptr);
 

@@ -71,14 +71,6 @@ Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     return queried;
 }
 
-Outcome FileSize(const std::string& path, std::uint64_t& size) {
-    io::File file;
-    Outcome result = file.Open(path, io::OpenMode::Read);
-    if (result) result = file.Size(size);
-    if (Outcome closed = file.Close(); result && !closed) result = closed;
-    return result;
-}
-
 // A database that is not a whole number of its family's records: what it
 // holds, and the other family where its size fits that one.
 std::string Misaligned(const std::string& path, Family family, std::uint64_t size) {
@@ -96,12 +88,15 @@ std::string Misaligned(const std::string& path, Family family, std::uint64_t siz
 
 // Each database read must exist; an edit refuses one that is not whole
 // records, a reading command says so once and goes on.
-Outcome CheckDatabase(const std::string& path, const CommandInfo& command, CommandLine& line,
+Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandLine& line,
                       const Console& console) {
+    const std::string& path = line.positional[argument];
     if (Outcome exists = RequireExistingFile(path); !exists) return exists;
-    std::uint64_t size = 0;
-    if (Outcome sized = FileSize(path, size); !sized) return sized;
-    if (path == line.positional[0]) line.databaseBytes = size;
+    auto& database = line.databases[argument];
+    database = std::make_shared<DatabaseFile>();
+    if (Outcome opened = database->Open(path, line.family); !opened) return opened;
+    const std::uint64_t size = database->Bytes();
+    if (argument == 0) line.databaseBytes = size;
     if (size % RecordSize(line.family) == 0) return Outcome::Success();
     const std::string what = Misaligned(path, line.family, size);
     if (command.needs & kEditsDatabase) {
@@ -123,11 +118,16 @@ Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console&
             if (Outcome refused = RefuseSameFile(database, output); !refused) return refused;
     }
     if (needs & kReadsDatabase)
-        if (Outcome checked = CheckDatabase(database, command, line, console); !checked)
-            return checked;
+        if (Outcome checked = CheckDatabase(0, command, line, console); !checked) return checked;
     if (needs & kReadsSecond)
-        if (Outcome checked = CheckDatabase(line.positional[1], command, line, console); !checked)
-            return checked;
+        if (Outcome checked = CheckDatabase(1, command, line, console); !checked) return checked;
+    if (needs & kReadsNavaids) {
+        const std::string& path = line.positional[1];
+        if (path != io::kStandardInputPath)
+            if (Outcome exists = RequireExistingFile(path); !exists) return exists;
+        line.navaids = std::make_shared<NavaidSource>();
+        return line.navaids->Open(path, line.family);
+    }
     return Outcome::Success();
 }
 

@@ -3,6 +3,10 @@
 #include "file_io.h"
 
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 #if defined(__linux__)
 #include <unistd.h>
 #endif
@@ -113,6 +117,7 @@ File::File(File&& other) noexcept
     : stream_(std::exchange(other.stream_, nullptr)),
       path_(std::move(other.path_)),
       emptied_(other.emptied_),
+      borrowed_(other.borrowed_),
       unflushed_(other.unflushed_) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -121,6 +126,7 @@ File& File::operator=(File&& other) noexcept {
         stream_ = std::exchange(other.stream_, nullptr);
         path_ = std::move(other.path_);
         emptied_ = other.emptied_;
+        borrowed_ = other.borrowed_;
         unflushed_ = other.unflushed_;
     }
     return *this;
@@ -129,8 +135,9 @@ File& File::operator=(File&& other) noexcept {
 File::~File() { Discard(); }
 
 void File::Discard() {
-    if (stream_ != nullptr) std::fclose(stream_);
+    if (stream_ != nullptr && !borrowed_) std::fclose(stream_);
     stream_ = nullptr;
+    borrowed_ = false;
 }
 
 Outcome File::Fail(int error) { return Outcome::Failure(path_, ErrorText(error)); }
@@ -162,6 +169,40 @@ Outcome File::Open(const std::string& path, OpenMode mode) {
         stream_ = std::fopen(path.c_str(), "rb");
     }
     return stream_ ? Outcome::Success() : Fail(LastError());
+}
+
+Outcome File::OpenStandardInput() {
+    Discard();
+    path_ = kStandardInputName;
+    emptied_ = false;
+    if (int injected = NextCall()) return Fail(injected);
+#if defined(_WIN32)
+    // Text mode would turn CR LF into LF and stop at a Ctrl-Z byte.
+    if (_setmode(_fileno(stdin), _O_BINARY) == -1) return Fail(LastError());
+#endif
+    stream_ = stdin;
+    borrowed_ = true;
+    return Outcome::Success();
+}
+
+Outcome File::Rewind() {
+    if (int injected = NextCall()) return Fail(injected);
+    if (stream_ == nullptr) return Fail(EBADF);
+    errno = 0;
+    // Only a file goes back: a seek on a pipe may even seem to succeed on
+    // Windows, and the second pass would then read what follows.
+#if defined(_WIN32)
+    struct _stat64 info;
+    if (_fstat64(_fileno(stream_), &info) != 0) return Fail(LastError());
+    if ((info.st_mode & S_IFMT) != S_IFREG) return Fail(ESPIPE);
+    if (_fseeki64(stream_, 0, SEEK_SET) != 0) return Fail(LastError());
+#else
+    struct stat info;
+    if (fstat(fileno(stream_), &info) != 0) return Fail(LastError());
+    if (!S_ISREG(info.st_mode)) return Fail(ESPIPE);
+    if (fseeko(stream_, 0, SEEK_SET) != 0) return Fail(LastError());
+#endif
+    return Outcome::Success();
 }
 
 Outcome File::Read(void* buffer, std::size_t capacity, std::size_t& got) {
@@ -282,6 +323,13 @@ Outcome File::Close() {
     // state are checked first.
     errno = 0;
     int error = 0;
+    if (borrowed_) {
+        if (std::ferror(stream_)) error = LastError();
+        stream_ = nullptr;
+        borrowed_ = false;
+        if (injected) error = injected;
+        return error ? Fail(error) : Outcome::Success();
+    }
     if (std::fflush(stream_) != 0 || std::ferror(stream_)) error = LastError();
     errno = 0;
     if (std::fclose(stream_) != 0 && error == 0) error = LastError();

@@ -32,6 +32,12 @@ public:
     ~File();
 
     Outcome Open(const std::string& path, OpenMode mode);
+    // The process's standard input, read in binary, named "standard input"
+    // in messages; closing it leaves the stream itself open.
+    Outcome OpenStandardInput();
+    // Back to the first byte, for a reader that needs a second pass over the
+    // very file it opened; a pipe cannot, and fails with the system's reason.
+    Outcome Rewind();
     // Reads up to `capacity` bytes; `got` is 0 only at end of input.
     Outcome Read(void* buffer, std::size_t capacity, std::size_t& got);
     // Writes all `size` bytes or fails.
@@ -65,6 +71,7 @@ private:
     std::FILE* stream_ = nullptr;
     std::string path_;
     bool emptied_ = false;
+    bool borrowed_ = false;   // standard input: not ours to close
     bool unflushed_ = false;  // written through the stream since its last flush
 };
 
@@ -86,6 +93,10 @@ Outcome SameFile(const std::string& a, const std::string& b, bool& same);
 // Whether `path` names a folder, following links. Fails with the system's
 // reason when nothing of that name can be queried (a missing file too).
 Outcome IsFolder(const std::string& path, bool& folder);
+
+// The name messages give standard input, and the path that stands for it.
+inline constexpr const char* kStandardInputName = "standard input";
+inline constexpr const char* kStandardInputPath = "-";
 
 // The system's text for an errno value.
 std::string ErrorText(int error);

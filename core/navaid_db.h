@@ -29,6 +29,9 @@ Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& w
 using RecordAppender = std::function<Outcome(std::string_view record)>;
 Outcome AppendRecordStream(const std::string& sourcePath, const std::string& workingCopyPath,
                            const std::function<Outcome(const RecordAppender& append)>& produce);
+// The same from a source open elsewhere at its first byte, which stays open.
+Outcome AppendRecordStream(io::File& source, const std::string& workingCopyPath,
+                           const std::function<Outcome(const RecordAppender& append)>& produce);
 
 // Appends one record to the working copy: writes the working copy as the
 // whole source followed by the encoded record, built first in the temporary
@@ -65,11 +68,17 @@ using RecordReplacer = std::function<RecordFate(std::uint64_t index, const std::
 Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
                        std::size_t recordSize, const RecordReplacer& replace,
                        const std::function<Outcome(const RecordAppender& append)>& append = {});
+// The same from a source open elsewhere at its first byte, which stays open.
+Outcome RewriteRecords(io::File& source, const std::string& workingCopyPath, std::size_t recordSize,
+                       const RecordReplacer& replace,
+                       const std::function<Outcome(const RecordAppender& append)>& append = {});
 
 // Writes the working copy as the source without record `index`. An index
 // that names no label writes nothing and is refused.
 Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,
                      std::size_t recordSize, long long index);
+Outcome DeleteNavaid(io::File& source, const std::string& workingCopyPath, std::size_t recordSize,
+                     long long index);
 
 // Writes the comma-separated list of the source's complete records, flushed
 // after each line. On failure the list file is removed.

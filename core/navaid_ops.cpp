@@ -143,6 +143,16 @@ Outcome ReadTemporaryRecord(const std::string& record) {
 
 }  // namespace
 
+namespace {
+// A source that fails to close fails the copy made from it, which then goes.
+Outcome CloseSource(Outcome result, io::File& source, const std::string& workingCopyPath) {
+    Outcome closed = source.Close();
+    if (!result || closed) return result;
+    io::RemoveFile(workingCopyPath);
+    return closed;
+}
+}  // namespace
+
 Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& workingCopyPath,
                              std::string_view records) {
     return AppendRecordStream(sourcePath, workingCopyPath,
@@ -151,15 +161,22 @@ Outcome AppendRecordsToFiles(const std::string& sourcePath, const std::string& w
 
 Outcome AppendRecordStream(const std::string& sourcePath, const std::string& workingCopyPath,
                            const std::function<Outcome(const RecordAppender& append)>& produce) {
-    io::File source, copy;
+    io::File source;
     Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
-    if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
+    if (result) result = AppendRecordStream(source, workingCopyPath, produce);
+    return CloseSource(result, source, workingCopyPath);
+}
+
+Outcome AppendRecordStream(io::File& source, const std::string& workingCopyPath,
+                           const std::function<Outcome(const RecordAppender& append)>& produce) {
+    io::File copy;
+    Outcome result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     if (result) result = detail::CopyRange(source, copy, 0, 0);
     if (result) {
         result = produce(
             [&](std::string_view record) { return copy.Write(record.data(), record.size()); });
     }
-    return detail::Finish(result, source, copy, workingCopyPath);
+    return detail::Finish(result, Outcome::Success(), copy, workingCopyPath);
 }
 
 Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
@@ -219,10 +236,19 @@ Outcome ListRecordLabels(const std::string& sourcePath, std::size_t recordSize,
 Outcome RewriteRecords(const std::string& sourcePath, const std::string& workingCopyPath,
                        std::size_t recordSize, const RecordReplacer& replace,
                        const std::function<Outcome(const RecordAppender& append)>& append) {
+    io::File source;
+    Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    if (result) result = RewriteRecords(source, workingCopyPath, recordSize, replace, append);
+    return CloseSource(result, source, workingCopyPath);
+}
+
+Outcome RewriteRecords(io::File& sourceFile, const std::string& workingCopyPath,
+                       std::size_t recordSize, const RecordReplacer& replace,
+                       const std::function<Outcome(const RecordAppender& append)>& append) {
     RecordReader source;
+    source.Attach(sourceFile, recordSize);
     io::File copy;
-    Outcome result = source.Open(sourcePath, recordSize);
-    if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
+    Outcome result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     const std::uint8_t* record = nullptr;
     while (result && (result = source.Next(record)) && record) {
         const RecordFate fate = replace(source.Index(), record);
@@ -237,30 +263,36 @@ Outcome RewriteRecords(const std::string& sourcePath, const std::string& working
         result = append(
             [&](std::string_view records) { return copy.Write(records.data(), records.size()); });
     }
-    return detail::Finish(result, source.Close(), copy, workingCopyPath);
+    return detail::Finish(result, Outcome::Success(), copy, workingCopyPath);
 }
 
 Outcome DeleteNavaid(const std::string& sourcePath, const std::string& workingCopyPath,
                      std::size_t recordSize, long long index) {
-    io::File source, copy;
+    io::File source;
     Outcome result = source.Open(sourcePath, io::OpenMode::ReadCreate);
+    if (result) result = DeleteNavaid(source, workingCopyPath, recordSize, index);
+    return CloseSource(result, source, workingCopyPath);
+}
+
+Outcome DeleteNavaid(io::File& source, const std::string& workingCopyPath, std::size_t recordSize,
+                     long long index) {
+    io::File copy;
     std::uint64_t length = 0;
-    if (result) result = source.Size(length);
+    Outcome result = source.Size(length);
     const std::uint64_t count = LabelCount(length, recordSize);
     if (result && (index < 0 || static_cast<std::uint64_t>(index) >= count)) {
         // Refused before anything is written: the working copy stays as it was.
         // The request is wrong, not the file.
-        source.Close();
         Outcome refused = Outcome::Failure(
-            sourcePath, "index " + std::to_string(index) + " names no record; the file has " +
-                            std::to_string(count) + (count == 1 ? " record" : " records"));
+            source.Path(), "index " + std::to_string(index) + " names no record; the file has " +
+                               std::to_string(count) + (count == 1 ? " record" : " records"));
         refused.kind = Outcome::Kind::Usage;
         return refused;
     }
     if (result) result = copy.Open(workingCopyPath, io::OpenMode::WriteTruncate);
     const std::uint64_t offset = static_cast<std::uint64_t>(index) * recordSize;
     if (result) result = detail::CopyRange(source, copy, offset, offset + recordSize);
-    return detail::Finish(result, source, copy, workingCopyPath);
+    return detail::Finish(result, Outcome::Success(), copy, workingCopyPath);
 }
 
 namespace {

@@ -13,14 +13,24 @@ namespace {
 constexpr std::size_t kRecordsPerChunk = 4096;
 }  // namespace
 
-Outcome RecordReader::Open(const std::string& path, std::size_t recordSize, io::OpenMode mode) {
+void RecordReader::Reset(std::size_t recordSize) {
     recordSize_ = recordSize;
     // Whole records only, so a record never straddles the buffer's end.
     buffer_.assign(recordSize_ * kRecordsPerChunk, 0);
     begin_ = end_ = 0;
     atEnd_ = false;
     count_ = 0;
-    return file_.Open(path, mode);
+}
+
+Outcome RecordReader::Open(const std::string& path, std::size_t recordSize, io::OpenMode mode) {
+    Reset(recordSize);
+    file_ = &own_;
+    return own_.Open(path, mode);
+}
+
+void RecordReader::Attach(io::File& file, std::size_t recordSize) {
+    Reset(recordSize);
+    file_ = &file;
 }
 
 Outcome RecordReader::Next(const std::uint8_t*& record) {
@@ -32,7 +42,7 @@ Outcome RecordReader::Next(const std::uint8_t*& record) {
             begin_ = 0;
         }
         std::size_t got = 0;
-        Outcome read = file_.Read(buffer_.data() + end_, buffer_.size() - end_, got);
+        Outcome read = file_->Read(buffer_.data() + end_, buffer_.size() - end_, got);
         if (!read) return read;
         if (got == 0) atEnd_ = true;
         end_ += got;
@@ -59,21 +69,26 @@ Outcome ForEachRecord(const std::string& path, std::size_t recordSize, const Rec
     return result;
 }
 
-Outcome ForEachLabel(const std::string& path, std::size_t recordSize,
-                     const std::function<void(std::uint64_t index, std::string_view label)>& visit,
-                     io::OpenMode mode) {
+Outcome ForEachLabel(RecordReader& reader, const LabelVisitor& visit) {
     // A label ends before its first zero byte.
     auto label = [](const void* bytes) {
         const char* text = static_cast<const char*>(bytes);
         return std::string_view(text, std::find(text, text + kLabelSize, '\0') - text);
     };
-    RecordReader reader;
-    Outcome result = reader.Open(path, recordSize, mode);
+    Outcome result;
     const std::uint8_t* record = nullptr;
-    while (result && (result = reader.Next(record)) && record) visit(reader.Index(), label(record));
+    while ((result = reader.Next(record)) && record) visit(reader.Index(), label(record));
     // A trailing piece long enough for a label gives one too.
     if (result && reader.Trailing().size() >= kLabelSize)
         visit(reader.Count(), label(reader.Trailing().data()));
+    return result;
+}
+
+Outcome ForEachLabel(const std::string& path, std::size_t recordSize, const LabelVisitor& visit,
+                     io::OpenMode mode) {
+    RecordReader reader;
+    Outcome result = reader.Open(path, recordSize, mode);
+    if (result) result = ForEachLabel(reader, visit);
     if (Outcome closed = reader.Close(); result && !closed) result = closed;
     return result;
 }

@@ -20,6 +20,8 @@ public:
     // missing file is created empty, as every source of the program is.
     Outcome Open(const std::string& path, std::size_t recordSize,
                  io::OpenMode mode = io::OpenMode::ReadCreate);
+    // Reads `file`, open elsewhere, from where it stands; Close leaves it open.
+    void Attach(io::File& file, std::size_t recordSize);
     // Sets `record` to the next complete record, valid until the next call,
     // or to null at the end of the complete records; a trailing piece shorter
     // than a record is then in Trailing().
@@ -36,10 +38,13 @@ public:
     std::uint64_t Index() const { return count_ - 1; }  // of the record Next gave last
     std::uint64_t Count() const { return count_; }      // complete records given so far
     std::string_view Trailing() const;
-    Outcome Close() { return file_.Close(); }
+    Outcome Close() { return file_ == &own_ ? own_.Close() : Outcome::Success(); }
 
 private:
-    io::File file_;
+    void Reset(std::size_t recordSize);
+
+    io::File own_;
+    io::File* file_ = &own_;
     std::size_t recordSize_ = 0;
     std::vector<std::uint8_t> buffer_;
     std::size_t begin_ = 0, end_ = 0;
@@ -62,8 +67,10 @@ Outcome ForEachRecord(const std::string& path, std::size_t recordSize, const Rec
                       io::OpenMode mode = io::OpenMode::ReadCreate);
 
 // Every label in file order, as ListRecordLabels gives them, one at a time.
-Outcome ForEachLabel(const std::string& path, std::size_t recordSize,
-                     const std::function<void(std::uint64_t index, std::string_view label)>& visit,
+using LabelVisitor = std::function<void(std::uint64_t index, std::string_view label)>;
+Outcome ForEachLabel(const std::string& path, std::size_t recordSize, const LabelVisitor& visit,
                      io::OpenMode mode = io::OpenMode::ReadCreate);
+// The same from a reader opened or attached elsewhere, from where it stands.
+Outcome ForEachLabel(RecordReader& reader, const LabelVisitor& visit);
 
 }  // namespace navaid

@@ -1,5 +1,6 @@
 #include "records.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -152,6 +153,14 @@ DecodedRecord DecodeRecord(Family family, const std::uint8_t* record) {
     r.typeCode = record[RecordLayout::kTypeBlock];
     r.type = TypeText(family, r.typeCode);
     return r;
+}
+
+bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
+    for (const TypeBlock& type : kTypeBlocks) {
+        if (type.family == family && std::equal(block, block + type.size, type.bytes.begin()))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace navaid

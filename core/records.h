@@ -94,6 +94,9 @@ struct DecodedRecord {
 // `record` must hold RecordSize(family) bytes.
 DecodedRecord DecodeRecord(Family family, const std::uint8_t* record);
 
+// Whether the type block at the start of `block` is one that the family's writers store.
+bool IsValidTypeBlock(Family family, const std::uint8_t* block);
+
 float ReadFloatLE(const std::uint8_t* p);
 std::int32_t ReadInt32LE(const std::uint8_t* p);
 void WriteFloatLE(std::uint8_t* p, float value);

@@ -57,8 +57,10 @@ void CheckNavaids(Family family, const Read& navaids) {
 
 Outcome ReadWith(const Format& format, const std::string& path, const ImportFilter& filter,
                  Read& read) {
+    LineReader lines;
+    if (Outcome opened = lines.Open(path); !opened) return opened;
     return format.read(
-        path, filter,
+        lines, filter,
         [&](const NavaidEntry& entry) {
             read.entries.push_back(entry);
             return Outcome::Success();
@@ -94,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = Path("in.dat");
     Write(path, std::string(reinterpret_cast<const char*>(data), size));
     std::vector<std::string> head;
-    if (Outcome read = ReadHead(path, kHeadLines, head); !read) return CheckFailure(read, path), 0;
+    LineReader lines;
+    Outcome read = lines.Open(path);
+    if (read) read = lines.PeekLines(kHeadLines, head);
+    if (!read) return CheckFailure(read, path), 0;
     // Each reader whose sniff takes the file, as import gives it; the
     // project's CSV, whatever the file.
     for (const Format* format : Formats()) {

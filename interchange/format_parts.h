@@ -7,6 +7,7 @@
 
 #include "csv_scanner.h"
 #include "interchange.h"
+#include "line_reader.h"
 
 namespace navaid {
 
@@ -28,7 +29,8 @@ inline void Check(Outcome outcome) {
 }
 
 template <typename Read>
-Outcome CatchReadError(const std::string& path, Read&& read) {
+Outcome CatchReadError(const LineReader& lines, Read&& read) {
+    const std::string& path = lines.Name();
     try {
         read();
         return Outcome::Success();
@@ -47,11 +49,10 @@ void PassOver(const ReadError& error, ImportTally& tally);
 // ReadError refuses the file or, with skipInvalid, is counted and passed
 // over; one of line 0 (the file as a whole) always refuses.
 template <typename OnHeader, typename OnRow>
-void ReadCsvRows(const std::string& path, const ImportFilter& filter, ImportTally& tally,
+void ReadCsvRows(LineReader& lines, const ImportFilter& filter, ImportTally& tally,
                  OnHeader&& header, OnRow&& row) {
-    LineReader lines;
+    const std::string& path = lines.Name();
     CsvRowReader reader(lines);
-    Check(lines.Open(path));
     CsvRow next;
     bool got = false;
     Check(reader.Next(path, next, got));
@@ -64,7 +65,6 @@ void ReadCsvRows(const std::string& path, const ImportFilter& filter, ImportTall
             PassOver(error, tally);
         }
     }
-    Check(lines.Close());
 }
 
 // A name or ident as stored: valid UTF-8 in Windows-1252, with the characters

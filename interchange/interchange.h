@@ -16,6 +16,8 @@
 
 namespace navaid {
 
+class LineReader;
+
 // What an import made of a file's rows.
 struct ImportTally {
     std::size_t otherFamily = 0;            // rows of the other family's navaids
@@ -59,8 +61,9 @@ struct Format {
     std::string_view suffix;  // the name an export's OUT ends in; empty when not written
     // Whether a file whose first lines these are is of this format; null when not read.
     bool (*sniff)(const std::vector<std::string>& head);
-    // Reads the file a line at a time, handing each navaid to `sink`; null when not read.
-    Outcome (*read)(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+    // Reads the input from its first line, a line at a time, handing each
+    // navaid to `sink`; null when not read.
+    Outcome (*read)(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                     ImportTally& tally);
     // Writing, in the order settle, head, a record for each, tail; null when not written.
     // Settle refuses settings that do not apply (a usage failure) and fills in the rest.

@@ -1,5 +1,6 @@
 #include "line_reader.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace navaid {
@@ -20,13 +21,64 @@ LineReader::~LineReader() = default;
 
 Outcome LineReader::Fail(const std::string& why) const { return Outcome::Failure(path_, why); }
 
-Outcome LineReader::Open(const std::string& path) {
-    path_ = path;
-    gzip_ = started_ = atEnd_ = inflateEnded_ = false;
+void LineReader::Reset() {
+    gzip_ = started_ = atEnd_ = inflateEnded_ = peeking_ = false;
     rawBegin_ = rawEnd_ = textBegin_ = number_ = 0;
     text_.clear();
     inflate_.reset();
+}
+
+Outcome LineReader::Open(const std::string& path) {
+    Reset();
+    if (path == io::kStandardInputPath) {
+        Outcome opened = file_.OpenStandardInput();
+        path_ = file_.Path();
+        return opened;
+    }
+    path_ = path;
     return file_.Open(path, io::OpenMode::Read);
+}
+
+Outcome LineReader::Restart() {
+    if (Outcome rewound = file_.Rewind(); !rewound) {
+        if (rewound.reason != io::ErrorText(ESPIPE)) return rewound;
+        return Fail("it is read twice, which a pipe cannot be: name the file itself");
+    }
+    Reset();
+    return Outcome::Success();
+}
+
+Outcome LineReader::PeekBytes(std::size_t size, std::string_view& bytes) {
+    while (text_.size() < size && !atEnd_)
+        if (Outcome filled = Fill(); !filled) return filled;
+    bytes = text_;
+    return Outcome::Success();
+}
+
+Outcome LineReader::PeekLines(std::size_t count, std::vector<std::string>& lines) {
+    lines.clear();
+    peeking_ = true;
+    Outcome result;
+    std::string_view line;
+    bool got = true;
+    while (result && lines.size() < count && (result = Next(line, got)) && got)
+        lines.emplace_back(line);
+    peeking_ = false;
+    textBegin_ = number_ = 0;
+    return result;
+}
+
+Outcome LineReader::NextBytes(std::string_view& bytes) {
+    bytes = {};
+    if (textBegin_ == text_.size()) {
+        text_.clear();
+        textBegin_ = 0;
+        while (text_.empty() && !atEnd_)
+            if (Outcome filled = Fill(); !filled) return filled;
+    }
+    bytes = std::string_view(text_).substr(textBegin_);
+    textBegin_ = text_.size();
+    return Outcome::Success();
 }
 
 Outcome LineReader::Fill() {
@@ -86,7 +138,7 @@ Outcome LineReader::Next(std::string_view& line, bool& got) {
                                       "a line of more than 64 KiB: not a navaid file");
         }
         if (atEnd_) break;
-        if (textBegin_ > 0) {
+        if (textBegin_ > 0 && !peeking_) {
             text_.erase(0, textBegin_);
             textBegin_ = 0;
         }
@@ -109,16 +161,5 @@ Outcome LineReader::Next(std::string_view& line, bool& got) {
 }
 
 Outcome LineReader::Close() { return file_.Close(); }
-
-Outcome ReadHead(const std::string& path, std::size_t count, std::vector<std::string>& lines) {
-    LineReader reader;
-    Outcome result = reader.Open(path);
-    std::string_view line;
-    bool got = true;
-    while (result && lines.size() < count && (result = reader.Next(line, got)) && got)
-        lines.emplace_back(line);
-    if (Outcome closed = reader.Close(); result && !closed) result = closed;
-    return result;
-}
 
 }  // namespace navaid

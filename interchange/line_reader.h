@@ -26,12 +26,26 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Opens `path` for reading (a missing file is an error, not created).
+    // Opens `path` for reading (a missing file is an error, not created);
+    // "-" is standard input.
     Outcome Open(const std::string& path);
+    // The name messages give the input: its path, or "standard input".
+    const std::string& Name() const { return path_; }
+    // Before the first Next: at least `size` bytes of the input as Next
+    // reads them (inflated), or all of it when shorter, without taking them.
+    Outcome PeekBytes(std::size_t size, std::string_view& bytes);
+    // Before the first Next: the first lines (up to `count`), without taking them.
+    Outcome PeekLines(std::size_t count, std::vector<std::string>& lines);
+    // Back to the first line of the very file opened, for a reader that needs
+    // a second pass; refused for a pipe, which cannot go back.
+    Outcome Restart();
     // The next line without its LF and CR; `got` false at the end.
     Outcome Next(std::string_view& line, bool& got);
     // The number of the line Next gave last, counting from 1.
     std::size_t Number() const { return number_; }
+    // Instead of lines: the bytes after those given so far, as they come;
+    // `bytes` is empty at the end.
+    Outcome NextBytes(std::string_view& bytes);
     Outcome Close();
 
 private:
@@ -40,7 +54,10 @@ private:
 
     io::File file_;
     std::string path_;
+    void Reset();
+
     bool gzip_ = false, started_ = false, atEnd_ = false, inflateEnded_ = false;
+    bool peeking_ = false;  // what is read is kept from the first byte on
     struct Inflate;
     std::unique_ptr<Inflate> inflate_;
     std::vector<char> raw_;
@@ -49,9 +66,5 @@ private:
     std::size_t textBegin_ = 0;
     std::size_t number_ = 0;
 };
-
-// The first lines of a file (up to `count`, each as LineReader gives it),
-// for telling its format.
-Outcome ReadHead(const std::string& path, std::size_t count, std::vector<std::string>& lines);
 
 }  // namespace navaid

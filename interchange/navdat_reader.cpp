@@ -132,13 +132,15 @@ struct Layout {
 // The reading of one pass: the layout from the first lines, then each row.
 class Pass {
 public:
-    Pass(const std::string& path, const ImportFilter& filter) : path_(path), filter_(filter) {}
+    // The first pass reads the input from its start, a second one starts it again.
+    Pass(LineReader& lines, const ImportFilter& filter, bool again)
+        : lines_(lines), filter_(filter), again_(again) {}
 
     // Calls `row` with each navaid row (2, 3, 12, 13) and `other` with each
     // other row code, up to the closing "99".
     template <typename OnRow, typename OnOther>
     void Run(ImportTally& tally, OnRow&& row, OnOther&& other) {
-        Check(lines_.Open(path_));
+        if (again_) Check(lines_.Restart());
         bool closed = false, started = false;
         std::string_view line;
         bool got = false;
@@ -185,7 +187,6 @@ public:
         }
         if (!closed && layout_.header)
             throw ReadError{0, "no closing \"99\" line: the file is cut short"};
-        Check(lines_.Close());
     }
 
 private:
@@ -213,9 +214,9 @@ private:
         layout_ = {*filter_.navDatVersion >= 1100, false};
     }
 
-    const std::string& path_;
+    LineReader& lines_;
     const ImportFilter& filter_;
-    LineReader lines_;
+    bool again_;
     Layout layout_;
     bool sawI_ = false;
 };
@@ -288,12 +289,12 @@ struct Pairing {
     PlaceIndex beaconDmes;  // 13 rows of NDB-DMEs
 };
 
-Pairing Pair(const std::string& path, const ImportFilter& filter) {
+Pairing Pair(LineReader& lines, const ImportFilter& filter) {
     PlaceIndex vors, stations;  // 3 rows; 13 rows that may be stations
     std::vector<Place> dmes;    // 12 rows
     Pairing pairing;
     ImportTally ignored;
-    Pass(path, filter)
+    Pass(lines, filter, false)
         .Run(
             ignored,
             [&](const Row& row) {
@@ -396,10 +397,10 @@ const char* TypeOf(const Row& row, const Pairing& pairing, Family family, Import
     }
 }
 
-void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
           ImportTally& tally) {
-    const Pairing pairing = Pair(path, filter);
-    Pass(path, filter)
+    const Pairing pairing = Pair(lines, filter);
+    Pass(lines, filter, true)
         .Run(
             tally,
             [&](const Row& row) {
@@ -452,9 +453,9 @@ bool LooksLikeNavDat(const std::vector<std::string>& head) {
     return sawI;
 }
 
-Outcome ReadNavDat(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+Outcome ReadNavDat(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                    ImportTally& tally) {
-    return CatchReadError(path, [&] { Read(path, filter, sink, tally); });
+    return CatchReadError(lines, [&] { Read(lines, filter, sink, tally); });
 }
 
 }  // namespace navaid

@@ -21,7 +21,7 @@ inline std::string_view NextNavDatToken(std::string_view line, std::size_t& pos)
 }
 
 bool LooksLikeNavDat(const std::vector<std::string>& head);
-Outcome ReadNavDat(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+Outcome ReadNavDat(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                    ImportTally& tally);
 
 }  // namespace navaid

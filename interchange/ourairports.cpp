@@ -133,12 +133,12 @@ std::optional<NavaidEntry> ReadRow(const Row& row, const ImportFilter& filter, I
     return entry;
 }
 
-void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
           ImportTally& tally) {
     CsvRow header;
     std::vector<int> where;
     ReadCsvRows(
-        path, filter, tally,
+        lines, filter, tally,
         [&](CsvRow& first, bool) {
             header.fields = HeaderCells(std::move(first.fields));
             where = HeaderColumns(header, kColumnNames, AsIs);
@@ -158,17 +158,16 @@ void Read(const std::string& path, const ImportFilter& filter, const NavaidSink&
 
 }  // namespace
 
-const Format kOurAirportsFormat{"OurAirports navaids.csv",
-                                {},
-                                LooksLikeOurAirports,
-                                [](const std::string& path, const ImportFilter& filter,
-                                   const NavaidSink& sink, ImportTally& tally) {
-                                    return CatchReadError(path,
-                                                          [&] { Read(path, filter, sink, tally); });
-                                },
-                                nullptr,
-                                nullptr,
-                                nullptr,
-                                {}};
+const Format kOurAirportsFormat{
+    "OurAirports navaids.csv",
+    {},
+    LooksLikeOurAirports,
+    [](LineReader& lines, const ImportFilter& filter, const NavaidSink& sink, ImportTally& tally) {
+        return CatchReadError(lines, [&] { Read(lines, filter, sink, tally); });
+    },
+    nullptr,
+    nullptr,
+    nullptr,
+    {}};
 
 }  // namespace navaid

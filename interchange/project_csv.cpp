@@ -40,12 +40,12 @@ std::vector<int> Columns(Family family, const CsvRow& header) {
 
 // Hands each row's navaid to `sink`; a row that cannot be read refuses the
 // file, or with skipInvalid is counted and passed over.
-void Read(const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
+void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
           ImportTally& tally) {
     std::size_t columns = 0;
     std::vector<int> where;
     ReadCsvRows(
-        path, filter, tally,
+        lines, filter, tally,
         [&](const CsvRow& header, bool got) {
             if (!got) throw ReadError{0, "no header row"};
             where = Columns(filter.family, header);
@@ -102,9 +102,8 @@ const Format kProjectCsvFormat{
     "CSV",
     ".csv",
     LooksLikeProjectCsv,
-    [](const std::string& path, const ImportFilter& filter, const NavaidSink& sink,
-       ImportTally& tally) {
-        return CatchReadError(path, [&] { Read(path, filter, sink, tally); });
+    [](LineReader& lines, const ImportFilter& filter, const NavaidSink& sink, ImportTally& tally) {
+        return CatchReadError(lines, [&] { Read(lines, filter, sink, tally); });
     },
     NoSettings,
     [](Family family, const ExportSettings&) -> std::string {

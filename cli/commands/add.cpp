@@ -23,8 +23,13 @@ Ending Run(const CommandLine& line, const Console& console) {
     // record file is the dialog's way, not the tool's.
     const std::string& database = line.positional[0];
     StagedOutput out(WorkingCopyName(database));
-    if (Outcome added = out.Write(
-            [&](const std::string& path) { return AppendRecordsToFiles(database, path, record); });
+    if (Outcome added = out.Write([&](const std::string& path) {
+            io::File* file = nullptr;
+            Outcome started = line.Database().Start(file);
+            if (!started) return started;
+            return AppendRecordStream(*file, path,
+                                      [&](const RecordAppender& append) { return append(record); });
+        });
         !added)
         return added;
     console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1)

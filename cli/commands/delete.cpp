@@ -24,7 +24,10 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
     }
     StagedOutput out(WorkingCopyName(database));
     if (Outcome deleted = out.Write([&](const std::string& path) {
-            return DeleteNavaid(database, path, RecordSize(line.family), index);
+            io::File* file = nullptr;
+            Outcome started = line.Database().Start(file);
+            if (!started) return started;
+            return DeleteNavaid(*file, path, RecordSize(line.family), index);
         });
         !deleted)
         return deleted;
@@ -40,8 +43,10 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     std::uint64_t gone = 0;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome checked = out.Check(); !checked) return checked;
+    io::File* file = nullptr;
+    if (Outcome started = line.Database().Start(file); !started) return started;
     const Outcome deleted = RewriteRecords(
-        database, out.Path(), RecordSize(line.family),
+        *file, out.Path(), RecordSize(line.family),
         [&](std::uint64_t index, const std::uint8_t* record) {
             if (!Matches(query, line.family, DecodeRecord(line.family, record)))
                 return RecordFate{};

@@ -121,7 +121,6 @@ void Hunk::Flush() {
     added_.clear();
 }
 
-
 Ending Run(const CommandLine& line, const Console& console) {
     Hunk hunk(line.family, MatchWithin(line), console);
     RecordHashes hashes[2];

@@ -19,8 +19,8 @@ const CommandInfo kFindCommand{
     "  navaid find vor samples/vor.qvz --near 50.03,8.57 --within 40 --type VOR-DME\n",
     [](const CommandLine& line, const Console& console) -> Ending {
         const FindQuery query = QueryOf(line);
-        const Outcome read = ReadRecords(
-            line.positional[0], line.family, [&](std::uint64_t index, const std::uint8_t* record) {
+        const Outcome read =
+            line.Database().ForEach([&](std::uint64_t index, const std::uint8_t* record) {
                 if (Matches(query, line.family, DecodeRecord(line.family, record)))
                     console.out << console.Shown(RecordLine(line.family, index, record)) << '\n';
             });

@@ -3,7 +3,6 @@
 #include "command.h"
 #include "database.h"
 #include "interchange.h"
-#include "line_reader.h"
 #include "navaid_db.h"
 #include "staged_output.h"
 
@@ -39,42 +38,33 @@ std::optional<int> NavDatLayout(const CommandLine& line) {
 Ending Run(const CommandLine& line, const Console& console) {
     const ImportFilter filter{line.family, CircleOf(line), NavDatLayout(line),
                               line.Option("skip-invalid").has_value()};
-    const std::string& database = line.positional[0];
-    const std::string& inputPath = line.positional[1];
-    std::vector<std::string> head;
-    if (Outcome read = ReadHead(inputPath, kHeadLines, head); !read) return read;
-    const Format* format = FormatOfHead(head);
-    if (format == nullptr) return UnknownFormat(inputPath, head);
+    NavaidSource& source = *line.navaids;
+    const Format* format = source.ImportFormat();
     if (filter.navDatVersion && format != &kNavDatFormat) {
-        throw UsageError("--navdat-version is for a nav.dat; " + inputPath + " is " +
-                         std::string(format->name));
+        throw UsageError("--navdat-version is for a nav.dat; " + source.Name() + " is " +
+                         (format ? std::string(format->name) : "a database"));
     }
     // Records go to the copy as the rows are read; the copy takes the
     // database's place only when all of them were written.
+    DatabaseFile& database = line.Database();
     ImportTally tally;
     std::uint64_t count = 0;
-    StagedOutput out(WorkingCopyName(database));
+    StagedOutput out(WorkingCopyName(database.Path()));
     const Outcome written = out.Write([&](const std::string& path) {
-        return AppendRecordStream(database, path, [&](const RecordAppender& append) {
-            return format->read(
-                inputPath, filter,
-                [&](const NavaidEntry& entry) {
-                    std::string record;
-                    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded)
-                        return Outcome::Failure(inputPath, encoded.reason);
-                    ++count;
-                    return append(record);
-                },
-                tally);
+        io::File* file = nullptr;
+        if (Outcome started = database.Start(file); !started) return started;
+        return AppendRecordStream(*file, path, [&](const RecordAppender& append) {
+            return source.Read(
+                filter, [&](std::string_view record, std::uint8_t) { return append(record); },
+                tally, count);
         });
     });
     if (!written) return written;
-    console.out << out.Wrote() << ": "
-                << Records(line.databaseBytes / RecordSize(line.family) + count) << ", " << database
-                << " plus " << count << " imported\n";
+    console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
+                << database.Path() << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family);
     for (const std::string& shown : tally.invalidShown)
-        console.err << "navaid: " << inputPath << ": passed over " << shown << "\n";
+        console.err << "navaid: " << source.Name() << ": passed over " << shown << "\n";
     return kExitOk;
 }
 
@@ -91,7 +81,7 @@ const CommandInfo kImportCommand{
         options.push_back({"skip-invalid", "", "pass over rows that cannot be read, counted"});
         return options;
     }(),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
     "Writes DATABASE.new as the whole database followed by one record per navaid\n"
     "of the family in FILE, in the order of its rows. FILE is read by its content,\n"
     "whatever its name (gzip data is decompressed as it is read):\n"
@@ -113,6 +103,9 @@ const CommandInfo kImportCommand{
     "                  ndb: id,name,lat,lon,freq,magvar,type\n"
     "                Values are checked and converted as 'navaid add' does. Fields\n"
     "                may be quoted with \"...\" (a quote inside doubled).\n"
+    "  database      a database of the family, by its records' type blocks and\n"
+    "                numbers; copied record for record.\n"
+    "FILE - is standard input; a nav.dat is read twice, so it must be a file.\n"
     "Names and idents in UTF-8 are stored in Windows-1252 ('?' for what it lacks),\n"
     "upper-cased and cut to 20 bytes; the summary counts them and the rows skipped,\n"
     "by reason. All or nothing: a row that cannot be read is refused with its line,\n"

@@ -28,8 +28,8 @@ const CommandInfo kLabelsCommand{
         };
         if (!line.options.empty()) {
             const FindQuery query = QueryOf(line);
-            const Outcome read = ReadRecords(
-                line.positional[0], line.family, [&](std::uint64_t index, const std::uint8_t* r) {
+            const Outcome read =
+                line.Database().ForEach([&](std::uint64_t index, const std::uint8_t* r) {
                     if (!Matches(query, line.family, DecodeRecord(line.family, r))) return;
                     const char* text = reinterpret_cast<const char*>(r);
                     print(index,
@@ -39,8 +39,7 @@ const CommandInfo kLabelsCommand{
             return kExitOk;
         }
         // Printed as they are read: a database of any size needs no more memory.
-        const Outcome read =
-            ForEachLabel(line.positional[0], RecordSize(line.family), print, io::OpenMode::Read);
+        const Outcome read = line.Database().ForEachLabel(print);
         if (!read) return read;
         return kExitOk;
     }};

@@ -65,8 +65,11 @@ Ending Run(const CommandLine& line, const Console& console) {
     std::string changed;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome written = out.Write([&](const std::string& path) {
+            io::File* file = nullptr;
+            Outcome started = line.Database().Start(file);
+            if (!started) return started;
             return RewriteRecords(
-                database, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
+                *file, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
                     if (at != index) return RecordFate{};
                     changed.assign(reinterpret_cast<const char*>(record), size);
                     for (const Field& field : kFields) {

@@ -36,137 +36,63 @@ std::vector<RecordField> FieldsOf(const CommandLine& line) {
     return fields;
 }
 
-bool IsDatabaseName(const std::string& path) {
-    const std::string lower = LowerCase(path);
-    return lower.ends_with(".qvz") || lower.ends_with(".new");
-}
-
-// NEWER's navaids of the family inside the circle, encoded as import stores them.
-Outcome ReadNewer(const CommandLine& line, const std::optional<Circle>& near,
-                  UpdateNavaids& navaids) {
-    const std::string& newer = line.positional[1];
-    if (IsDatabaseName(newer)) {
-        const std::size_t size = RecordSize(line.family);
-        return ReadRecords(newer, line.family, [&](std::uint64_t, const std::uint8_t* record) {
-            const DecodedRecord r = DecodeRecord(line.family, record);
-            if (Inside(near, r.latitude, r.longitude))
-                navaids.Add(std::string_view(reinterpret_cast<const char*>(record), size), 0);
-        });
-    }
-    std::vector<std::string> head;
-    if (Outcome read = ReadHead(newer, kHeadLines, head); !read) return read;
-    const Format* format = FormatOfHead(head);
-    if (format == nullptr) return UnknownFormat(newer, head);
-    ImportTally tally;
-    const ImportFilter filter{line.family, near, std::nullopt, false};
-    return format->read(
-        newer, filter,
-        [&](const NavaidEntry& entry) {
-            std::string record;
-            if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded)
-                return Outcome::Failure(newer, encoded.reason);
-            navaids.Add(record, entry.unstated);
-            return Outcome::Success();
-        },
-        tally);
-}
-
 std::string Named(const Console& console, std::string_view record) {
     return console.Shown(
         EscapeBytes(TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize))) + " " +
         EscapeBytes(TrimWhiteSpace(record.substr(RecordLayout::kName, RecordLayout::kNameSize))));
 }
 
-Ending Run(const CommandLine& line, const Console& console) {
-    const std::string& database = line.positional[0];
-    const std::optional<Circle> near = CircleOf(line);
-    const std::vector<RecordField> fields = FieldsOf(line);
-    const double within = MatchWithin(line);
-    const bool dryRun = line.Option("dry-run").has_value();
-    const bool removeWithdrawn = line.Option("remove-withdrawn").has_value();
-    const bool addNew = line.Option("add-new").has_value();
-    const std::size_t size = RecordSize(line.family);
+void Print(const Console& console, Family family, const UpdateEvent& event) {
+    if (event.kind == UpdateEvent::New) {
+        const DecodedRecord r =
+            DecodeRecord(family, reinterpret_cast<const std::uint8_t*>(event.record.data()));
+        console.out << "+ " << Named(console, event.record) << ": new " << r.type << " at "
+                    << FormatListReal(r.latitude) << ',' << FormatListReal(r.longitude) << '\n';
+        return;
+    }
+    const bool withdrawn = event.kind == UpdateEvent::Withdrawn;
+    console.out << (withdrawn ? "- " : "~ ") << event.index << ' ' << Named(console, event.record)
+                << ": " << (withdrawn ? "withdrawn" : console.Shown(ChangesText(*event.changes)))
+                << '\n';
+}
 
+Ending Run(const CommandLine& line, const Console& console) {
+    const UpdateSettings settings{CircleOf(line), FieldsOf(line), MatchWithin(line),
+                                  line.Option("remove-withdrawn").has_value(),
+                                  line.Option("add-new").has_value()};
     // NEWER first: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
-    if (Outcome newer = ReadNewer(line, near, navaids); !newer) return newer;
-    // The records that take part, small: those outside the circle stay as they are.
-    std::vector<UpdateRecord> records;
-    records.reserve(line.databaseBytes / size);
-    Outcome read =
-        ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* r) {
-            const DecodedRecord d = DecodeRecord(line.family, r);
-            if (Inside(near, d.latitude, d.longitude))
-                records.push_back({static_cast<std::uint32_t>(index), KeyOf(d.id), d.typeCode,
-                                   d.latitude, d.longitude});
-        });
-    if (!read) return read;
-    const std::vector<long long> partner = MatchRecords(records, navaids, within);
-
-    std::uint64_t unchanged = 0, changed = 0, withdrawn = 0;
-    std::size_t next = 0;  // the next record that takes part
-    std::string updated;
-    auto visit = [&](std::uint64_t index, const std::uint8_t* record) -> RecordFate {
-        if (next == records.size() || records[next].index != index) return {};
-        const long long navaid = partner[next++];
-        const std::string_view bytes(reinterpret_cast<const char*>(record), size);
-        if (navaid < 0) {
-            ++withdrawn;
-            console.out << "- " << index << ' ' << Named(console, bytes) << ": withdrawn\n";
-            return removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
-        }
-        RecordUpdate update = UpdateRecordFrom(line.family, record, navaids, navaid, fields);
-        if (update.changes.empty()) {
-            ++unchanged;
-            return {};
-        }
-        ++changed;
-        console.out << "~ " << index << ' ' << Named(console, bytes) << ": "
-                    << console.Shown(ChangesText(update.changes)) << '\n';
-        updated = std::move(update.updated);
-        return {RecordFate::Replace, updated};
-    };
-    // The navaids nobody pairs with are new, in NEWER's order.
-    std::vector<bool> paired(navaids.Count(), false);
-    for (long long n : partner)
-        if (n >= 0) paired[n] = true;
-    // Handed on in pieces, so that the new records are never held twice.
-    auto appendNew = [&](const RecordAppender& append) {
-        if (!addNew) return Outcome::Success();
-        std::string piece;
-        for (std::size_t n = 0; n < navaids.Count(); ++n) {
-            if (paired[n]) continue;
-            piece += navaids.Bytes(n);
-            if (piece.size() < 65536) continue;
-            if (Outcome written = append(piece); !written) return written;
-            piece.clear();
-        }
-        return piece.empty() ? Outcome::Success() : append(piece);
-    };
-    if (dryRun) {
-        auto report = [&](std::uint64_t i, const std::uint8_t* r) { visit(i, r); };
-        if (Outcome reread = ReadRecords(database, line.family, report); !reread) return reread;
+    ImportTally tally;
+    std::uint64_t count = 0;
+    const ImportFilter filter{line.family, settings.near, std::nullopt, false};
+    if (Outcome newer = line.navaids->Read(
+            filter,
+            [&](std::string_view record, std::uint8_t unstated) {
+                navaids.Add(record, unstated);
+                return Outcome::Success();
+            },
+            tally, count);
+        !newer)
+        return newer;
+    DatabaseFile& database = line.Database();
+    auto print = [&](const UpdateEvent& event) { Print(console, line.family, event); };
+    UpdateSummary sum;
+    if (line.Option("dry-run")) {
+        if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)
+            return read;
     } else {
-        StagedOutput out(WorkingCopyName(database));
+        StagedOutput out(WorkingCopyName(database.Path()));
         if (Outcome written = out.Write([&](const std::string& path) {
-                return RewriteRecords(database, path, size, visit, appendNew);
+                return Update(database, navaids, settings, &path, print, sum);
             });
             !written)
             return written;
     }
-    std::uint64_t added = 0;
-    for (std::size_t n = 0; n < navaids.Count(); ++n) {
-        if (paired[n]) continue;
-        ++added;
-        const DecodedRecord r = DecodeRecord(line.family, navaids.Record(n));
-        console.out << "+ " << Named(console, navaids.Bytes(n)) << ": new " << r.type << " at "
-                    << FormatListReal(r.latitude) << ',' << FormatListReal(r.longitude) << '\n';
-    }
-    console.out << database << ": " << records.size() << " records compared: " << unchanged
-                << " unchanged, " << changed << " changed, " << withdrawn << " withdrawn ("
-                << (removeWithdrawn ? "removed" : "kept") << "), " << added << " new ("
-                << (addNew ? "added" : "not added") << ")\n";
-    return changed + withdrawn + added > 0 ? kExitFindings : kExitOk;
+    console.out << database.Path() << ": " << sum.compared << " records compared: " << sum.unchanged
+                << " unchanged, " << sum.changed << " changed, " << sum.withdrawn << " withdrawn ("
+                << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
+                << (settings.addNew ? "added" : "not added") << ")\n";
+    return sum.Differs() ? kExitFindings : kExitOk;
 }
 
 std::vector<OptionSpec> Options() {
@@ -187,10 +113,10 @@ const CommandInfo kUpdateCommand{
     "write DATABASE.new as the database brought up to a newer file's data",
     {"DATABASE", "NEWER"},
     Options(),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
     "Compares the records of DATABASE with the navaids of the family in NEWER (any\n"
-    "file 'navaid import' reads, or a database of the family: a name ending in\n"
-    ".qvz or .new), inside the --near circle when one is given. A record and a\n"
+    "file 'navaid import' reads, or a database of the family, told by content; -\n"
+    "is standard input), inside the --near circle when one is given. A record and a\n"
     "navaid pair when their IDs are the same and they lie at most --match-within\n"
     "NM apart: pairs of the same type first, then the closest. Writes DATABASE.new\n"
     "with each paired record's differing fields (default position, freq, magvar,\n"

@@ -1,0 +1,43 @@
+#include "database_file.h"
+
+namespace navaid {
+
+Outcome DatabaseFile::Open(const std::string& path, Family family) {
+    path_ = path;
+    family_ = family;
+    bytes_ = 0;
+    started_ = false;
+    if (Outcome opened = file_.Open(path, io::OpenMode::Read); !opened) return opened;
+    return file_.Size(bytes_);
+}
+
+Outcome DatabaseFile::Start(io::File*& file) {
+    file = &file_;
+    if (!started_) {
+        started_ = true;
+        return Outcome::Success();
+    }
+    return file_.Rewind();
+}
+
+Outcome DatabaseFile::ForEach(const RecordVisitor& visit, std::string* trailing) {
+    io::File* file = nullptr;
+    if (Outcome started = Start(file); !started) return started;
+    RecordReader reader;
+    reader.Attach(*file, RecordSize(family_));
+    const std::uint8_t* record = nullptr;
+    Outcome result;
+    while ((result = reader.Next(record)) && record) visit(reader.Index(), record);
+    if (result && trailing) trailing->assign(reader.Trailing());
+    return result;
+}
+
+Outcome DatabaseFile::ForEachLabel(const LabelVisitor& visit) {
+    io::File* file = nullptr;
+    if (Outcome started = Start(file); !started) return started;
+    RecordReader reader;
+    reader.Attach(*file, RecordSize(family_));
+    return navaid::ForEachLabel(reader, visit);
+}
+
+}  // namespace navaid

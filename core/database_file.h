@@ -1,0 +1,46 @@
+// A database opened once for a whole run: every read of its records, and
+// every copy of it into a working copy, reads the file it opened, so a file
+// put in its place by name meanwhile cannot mix with it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "file_io.h"
+#include "outcome.h"
+#include "record_reader.h"
+#include "records.h"
+
+namespace navaid {
+
+class DatabaseFile {
+public:
+    // Opens an existing file (a missing one is an error) and learns its size.
+    Outcome Open(const std::string& path, Family family);
+    const std::string& Path() const { return path_; }
+    Family RecordFamily() const { return family_; }
+    std::uint64_t Bytes() const { return bytes_; }
+    std::uint64_t Count() const { return bytes_ / RecordSize(family_); }
+
+    // Every complete record from the first, in file order; `trailing`, when
+    // given, gets the piece after the last one.
+    Outcome ForEach(const RecordVisitor& visit, std::string* trailing = nullptr);
+    // Every label, as ForEachLabel gives them.
+    Outcome ForEachLabel(const LabelVisitor& visit);
+    // ForEach as a source for the jobs that read in passes.
+    RecordSource Records() {
+        return [this](const RecordVisitor& visit) { return ForEach(visit); };
+    }
+    // The open file at its first byte, for a copy that reads it whole.
+    Outcome Start(io::File*& file);
+    Outcome Close() { return file_.Close(); }
+
+private:
+    io::File file_;
+    std::string path_;
+    Family family_ = Family::Vor;
+    std::uint64_t bytes_ = 0;
+    bool started_ = false;  // read from since it was opened: a second read rewinds
+};
+
+}  // namespace navaid

@@ -1,0 +1,146 @@
+#include "navaid_source.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "geo.h"
+#include "number_format.h"
+
+namespace navaid {
+
+namespace {
+
+// Enough records to tell a database by, and the first lines of any text.
+constexpr std::size_t kSniffBytes = 1 << 16;
+
+// The share of the complete records at the start of `bytes` whose type
+// block is one of the family's, and how many records that is.
+double TypeFit(Family family, std::string_view bytes, std::size_t& records) {
+    const std::size_t size = RecordSize(family);
+    records = bytes.size() / size;
+    std::size_t fit = 0;
+    for (std::size_t at = 0; at + size <= bytes.size(); at += size)
+        fit += IsValidTypeBlock(family, reinterpret_cast<const std::uint8_t*>(bytes.data() + at) +
+                                            RecordLayout::kTypeBlock);
+    return records ? double(fit) / records : 0;
+}
+
+std::string Percent(double share) { return std::to_string(int(share * 100 + 0.5)) + "%"; }
+
+std::string Counted(std::uint64_t count, const char* unit) {
+    return std::to_string(count) + ' ' + unit + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+std::string RecordFault(Family family, const std::uint8_t* record) {
+    if (!IsValidTypeBlock(family, record + RecordLayout::kTypeBlock))
+        return std::string("its type block is not one of ") + FamilyName(family);
+    const float lat = ReadFloatLE(record + RecordLayout::kLatitude);
+    const float lon = ReadFloatLE(record + RecordLayout::kLongitude);
+    if (!PositionInRange(lat, lon)) {
+        return "its position " + FormatListReal(lat) + "," + FormatListReal(lon) +
+               " is outside -90..90,-180..180";
+    }
+    for (std::size_t field : {RecordLayout::kFrequency, RecordLayout::kMagVar})
+        if (!std::isfinite(ReadFloatLE(record + field)))
+            return "its " +
+                   std::string(field == RecordLayout::kFrequency ? "frequency" : "magvar") +
+                   " is not a number";
+    return {};
+}
+
+Outcome NavaidSource::Open(const std::string& path, Family family) {
+    family_ = family;
+    format_ = nullptr;
+    if (Outcome opened = lines_.Open(path); !opened) return opened;
+    std::string_view bytes;
+    if (Outcome peeked = lines_.PeekBytes(kSniffBytes, bytes); !peeked) return peeked;
+    // Text never holds a zero byte, records nearly always do; a text whose
+    // every stride looks like a type block would have to be made so.
+    const bool binary = bytes.find('\0') != std::string_view::npos;
+    const Family other = OtherFamily(family);
+    std::size_t records = 0, otherRecords = 0;
+    const double fit = TypeFit(family, bytes, records);
+    const double otherFit = TypeFit(other, bytes, otherRecords);
+    if (fit >= 0.5 && fit >= otherFit && (binary || (fit == 1 && records >= 2)))
+        return Outcome::Success();
+    if (binary && otherFit >= 0.5 && otherFit > fit) {
+        return Outcome::Failure(
+            Name(), std::string("it looks like a database of ") + FamilyName(other) + ", not of " +
+                        FamilyName(family) + ": " + Percent(otherFit) + " of its first " +
+                        std::to_string(RecordSize(other)) + "-byte records have " +
+                        FamilyName(other) + " type blocks, " + Percent(fit) + " of its " +
+                        std::to_string(RecordSize(family)) + "-byte records " + FamilyName(family) +
+                        " type blocks");
+    }
+    std::vector<std::string> head;
+    if (Outcome peeked = lines_.PeekLines(kHeadLines, head); !peeked) return peeked;
+    format_ = FormatOfHead(head);
+    if (format_ == nullptr || format_->read == nullptr) return UnknownFormat(Name(), head);
+    return Outcome::Success();
+}
+
+Outcome NavaidSource::Read(const ImportFilter& filter, const RecordSink& sink, ImportTally& tally,
+                           std::uint64_t& navaids) {
+    navaids = 0;
+    if (format_ == nullptr) return ReadDatabase(filter, sink, tally, navaids);
+    std::string record;
+    return format_->read(
+        lines_, filter,
+        [&](const NavaidEntry& entry) {
+            if (Outcome encoded = EncodeRecord(filter.family, entry, record); !encoded)
+                return Outcome::Failure(Name(), encoded.reason);
+            ++navaids;
+            return sink(record, entry.unstated);
+        },
+        tally);
+}
+
+Outcome NavaidSource::ReadDatabase(const ImportFilter& filter, const RecordSink& sink,
+                                   ImportTally& tally, std::uint64_t& navaids) {
+    const std::size_t size = RecordSize(family_);
+    std::string pending;  // a record that straddles two pieces
+    std::uint64_t index = 0;
+    auto take = [&](const std::uint8_t* record) {
+        if (std::string fault = RecordFault(family_, record); !fault.empty()) {
+            const std::string record = "record " + std::to_string(index++);
+            if (!filter.skipInvalid)
+                return Outcome::Failure(
+                    Name(), record + " is not a " + FamilyName(family_) + " record: " + fault);
+            if (++tally.invalid <= 5) tally.invalidShown.push_back(record + ": " + fault);
+            return Outcome::Success();
+        }
+        ++index;
+        const float lat = ReadFloatLE(record + RecordLayout::kLatitude);
+        const float lon = ReadFloatLE(record + RecordLayout::kLongitude);
+        if (!Inside(filter.near, lat, lon)) return Outcome::Success();
+        ++navaids;
+        return sink(std::string_view(reinterpret_cast<const char*>(record), size), 0);
+    };
+    for (;;) {
+        std::string_view bytes;
+        if (Outcome read = lines_.NextBytes(bytes); !read) return read;
+        if (bytes.empty()) break;
+        if (!pending.empty()) {
+            const std::size_t fill = std::min(size - pending.size(), bytes.size());
+            pending.append(bytes.substr(0, fill));
+            bytes.remove_prefix(fill);
+            if (pending.size() < size) continue;
+            if (Outcome taken = take(reinterpret_cast<const std::uint8_t*>(pending.data())); !taken)
+                return taken;
+            pending.clear();
+        }
+        for (; bytes.size() >= size; bytes.remove_prefix(size))
+            if (Outcome taken = take(reinterpret_cast<const std::uint8_t*>(bytes.data())); !taken)
+                return taken;
+        pending.assign(bytes);
+    }
+    if (pending.empty()) return Outcome::Success();
+    return Outcome::Failure(Name(), "it holds " + Counted(index, "record") + " of " +
+                                        FamilyName(family_) + " and " +
+                                        Counted(pending.size(), "byte") +
+                                        " more: a database that is not whole records is not read");
+}
+
+}  // namespace navaid
