@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <functional>
 
+#include "database_file.h"
 #include "test_support.h"
 
 namespace navaid::test {
@@ -89,6 +90,41 @@ TEST_F(FilesTest, PathsThatCannotBeOpenedAreNamedAndLeaveNothing) {
                         !fs::exists(kTemporaryRecordFile));
         }
     }
+}
+
+}  // namespace
+}  // namespace navaid::test
+
+namespace navaid::test {
+namespace {
+
+// A database put in place by name while a run works on it cannot mix into
+// the run: every read and the rewrite go through the file it opened.
+TEST_F(FilesTest, ARunReadsTheDatabaseItOpenedNotItsName) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows refuses to replace a file that is open";
+#else
+    const std::string first = Encoded(Family::Vor, {"A", "ONE", 1, 2, 110, 0, 0, "VOR"}) +
+                              Encoded(Family::Vor, {"B", "TWO", 3, 4, 111, 0, 0, "DME"});
+    WriteAll("db.qvz", first);
+    DatabaseFile database;
+    ASSERT_TRUE(database.Open("db.qvz", Family::Vor).ok);
+    std::string seen;
+    auto collect = [&](std::uint64_t, const std::uint8_t* r) {
+        seen.append(reinterpret_cast<const char*>(r), kVorRecordSize);
+    };
+    ASSERT_TRUE(database.ForEach(collect).ok);
+    WriteAll("other.qvz", Encoded(Family::Vor, {"C", "THREE", 5, 6, 112, 0, 0, "VOR"}));
+    fs::rename("other.qvz", "db.qvz");
+    ASSERT_TRUE(database.ForEach(collect).ok);
+    EXPECT_EQ(seen, first + first);
+    io::File* file = nullptr;
+    ASSERT_TRUE(database.Start(file).ok);
+    ASSERT_TRUE(RewriteRecords(*file, "db.qvz.new", kVorRecordSize, [](std::uint64_t i, auto) {
+                    return i == 0 ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
+                }).ok);
+    EXPECT_EQ(ReadAll("db.qvz.new"), first.substr(kVorRecordSize));
+#endif
 }
 
 }  // namespace
