@@ -27,9 +27,8 @@ std::string Normalized(std::string_view text) { return UpperCase(TrimWhiteSpace(
 // An --id or --name value as the stored bytes it is compared with.
 std::string StoredQuery(const char* option, const std::string& text) {
     std::string stored;
-    if (auto refused = GivenToCp1252(text, stored)) {
-        throw UsageError("--" + std::string(option) + ": " + *refused);
-    }
+    if (Outcome given = GivenToCp1252(text, stored); !given)
+        throw UsageError("--" + std::string(option) + ": " + given.reason);
     return Normalized(stored);
 }
 
@@ -110,9 +109,8 @@ FindQuery QueryOf(const CommandLine& line) {
     if (auto id = line.Option("id")) query.id = StoredQuery("id", *id);
     if (auto name = line.Option("name")) query.name = StoredQuery("name", *name);
     if (auto type = line.Option("type")) {
-        if (auto message = CheckTypeName(line.family, *type)) {
-            throw UsageError("--type: " + *message);
-        }
+        if (Outcome checked = CheckTypeName(line.family, *type); !checked)
+            throw UsageError("--type: " + checked.reason);
         query.type = Normalized(*type);
     }
     query.near = CircleOf(line);

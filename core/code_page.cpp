@@ -180,21 +180,21 @@ std::string Utf8ToCp1252(std::string_view text) {
     return ConvertUtf8(text, out, lacking) ? out : std::string(text);
 }
 
-std::optional<std::string> GivenToCp1252(std::string_view text, std::string& stored) {
+Outcome GivenToCp1252(std::string_view text, std::string& stored) {
     stored = text;
 #if !defined(_WIN32)
     std::string converted;
     std::string_view lacking;
-    if (!ConvertUtf8(text, converted, lacking)) return std::nullopt;
+    if (!ConvertUtf8(text, converted, lacking)) return Outcome::Success();
     if (!lacking.empty()) {
         std::size_t at = 0;
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(NextUtf8(lacking, at)));
-        return Quoted(lacking) + " (" + code + ") has no Windows-1252 form";
+        return Outcome::Usage(Quoted(lacking) + " (" + code + ") has no Windows-1252 form");
     }
     stored = std::move(converted);
 #endif
-    return std::nullopt;
+    return Outcome::Success();
 }
 
 }  // namespace navaid

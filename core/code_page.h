@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "outcome.h"
+
 namespace navaid {
 
 class CodePageCase {
@@ -46,6 +48,6 @@ std::string Utf8ToCp1252(std::string_view text);
 // stores. On Linux, text that is UTF-8 is converted, and a character the
 // code page lacks is refused with a message naming it; text that is not
 // UTF-8, and every text on Windows (in the ANSI code page already), is kept.
-std::optional<std::string> GivenToCp1252(std::string_view text, std::string& stored);
+Outcome GivenToCp1252(std::string_view text, std::string& stored);
 
 }  // namespace navaid

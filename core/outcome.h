@@ -19,21 +19,28 @@ struct Outcome {
     std::string reason;    // what the operating system (or the rule that refused) said
     std::size_t line = 0;  // the line of the file it concerns, counting from 1; 0 for none
     Kind kind = Kind::File;
+    // The field of a navaid or the setting it concerns, as the library names
+    // it ("lat", "type", "version"); the caller says where that came from.
+    std::string field;
 
     static Outcome Success() { return {}; }
     static Outcome Failure(std::string file, std::string reason) {
-        return Outcome{false, std::move(file), std::move(reason)};
+        return Make(false, std::move(file), std::move(reason), 0, Kind::File, {});
     }
     // A failure at a line of a text file.
     static Outcome FailureAt(std::string file, std::size_t line, std::string reason) {
-        return Outcome{false, std::move(file), std::move(reason), line};
+        return Make(false, std::move(file), std::move(reason), line, Kind::File, {});
     }
     static Outcome Usage(std::string reason) {
-        return Outcome{false, {}, std::move(reason), 0, Kind::Usage};
+        return Make(false, {}, std::move(reason), 0, Kind::Usage, {});
+    }
+    // A value refused by the rule for its field or setting.
+    static Outcome Refused(std::string field, std::string reason) {
+        return Make(false, {}, std::move(reason), 0, Kind::Usage, std::move(field));
     }
     // Succeeded, but the user must still be told something about a file.
     static Outcome Warning(std::string file, std::string reason) {
-        return Outcome{true, std::move(file), std::move(reason)};
+        return Make(true, std::move(file), std::move(reason), 0, Kind::File, {});
     }
     explicit operator bool() const { return ok; }
     bool HasWarning() const { return ok && !reason.empty(); }
@@ -49,6 +56,19 @@ struct Outcome {
         text += ": ";
         text += reason;
         return text;
+    }
+
+private:
+    static Outcome Make(bool ok, std::string file, std::string reason, std::size_t line, Kind kind,
+                        std::string field) {
+        Outcome outcome;
+        outcome.ok = ok;
+        outcome.file = std::move(file);
+        outcome.reason = std::move(reason);
+        outcome.line = line;
+        outcome.kind = kind;
+        outcome.field = std::move(field);
+        return outcome;
     }
 };
 

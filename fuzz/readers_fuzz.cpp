@@ -48,7 +48,7 @@ void CheckNavaids(Family family, const Read& navaids) {
     for (const NavaidEntry& entry : navaids.entries) {
         const TypeBlock* block = FindTypeBlock(UpperCase(TrimWhiteSpace(entry.typeName)));
         CHECK(block != nullptr && block->family == family);
-        CHECK(!CheckEntryValues(entry).has_value());
+        CHECK(CheckEntryValues(entry).ok);
         CHECK(EncodeRecord(family, entry, record).ok);
         shortened += ShortensName(entry.name);
     }

@@ -14,13 +14,13 @@ public:
     bool AtEnd() const { return i_ >= text_.size(); }
 
     // Reads the row that starts here; `blank` tells whether it was only a line end.
-    std::optional<CsvError> ReadRow(CsvRow& row, bool& blank) {
+    Outcome ReadRow(CsvRow& row, bool& blank) {
         row = CsvRow{line_, {}};
         const std::size_t rowStart = i_;
         bool rowDone = false;
         while (!rowDone) {
             std::string field;
-            if (auto error = ReadField(field)) return error;
+            if (Outcome error = ReadField(field); !error) return error;
             row.fields.push_back(std::move(field));
             if (i_ >= text_.size() || text_[i_] == '\n') {
                 rowDone = true;
@@ -30,26 +30,28 @@ public:
         }
         std::string_view raw = text_.substr(rowStart, i_ - rowStart);
         blank = raw.empty() || raw == "\n" || raw == "\r\n" || raw == "\r";
-        return std::nullopt;
+        return Outcome::Success();
     }
 
 private:
-    std::optional<CsvError> ReadField(std::string& field) {
+    Outcome ReadField(std::string& field) {
         if (i_ < text_.size() && text_[i_] == '"') return ReadQuoted(field);
         while (i_ < text_.size() && text_[i_] != ',' && text_[i_] != '\n') field += text_[i_++];
         if (!field.empty() && field.back() == '\r' && (i_ >= text_.size() || text_[i_] == '\n'))
             field.pop_back();
         if (field.find('"') != std::string::npos) {
-            return CsvError{line_, "a quote inside a field that does not start with one"};
+            return Outcome::FailureAt({}, line_,
+                                      "a quote inside a field that does not start with one");
         }
-        return std::nullopt;
+        return Outcome::Success();
     }
 
-    std::optional<CsvError> ReadQuoted(std::string& field) {
+    Outcome ReadQuoted(std::string& field) {
         const std::size_t openLine = line_;
         ++i_;
         for (;;) {
-            if (i_ >= text_.size()) return CsvError{openLine, "a quoted field is not closed"};
+            if (i_ >= text_.size())
+                return Outcome::FailureAt({}, openLine, "a quoted field is not closed");
             char c = text_[i_++];
             if (c == '"') {
                 if (i_ < text_.size() && text_[i_] == '"') {
@@ -67,9 +69,9 @@ private:
             text_[i_ + 1] == '\n')
             ++i_;
         if (i_ < text_.size() && text_[i_] != ',' && text_[i_] != '\n') {
-            return CsvError{line_, "unexpected text after a quoted field"};
+            return Outcome::FailureAt({}, line_, "unexpected text after a quoted field");
         }
-        return std::nullopt;
+        return Outcome::Success();
     }
 
     std::string_view text_;
@@ -79,20 +81,20 @@ private:
 
 }  // namespace
 
-std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows) {
+Outcome ReadCsv(std::string_view text, std::vector<CsvRow>& rows) {
     rows.clear();
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     CsvScanner scanner(text);
     while (!scanner.AtEnd()) {
         CsvRow row;
         bool blank = false;
-        if (auto error = scanner.ReadRow(row, blank)) {
+        if (Outcome error = scanner.ReadRow(row, blank); !error) {
             rows.clear();
             return error;
         }
         if (!blank) rows.push_back(std::move(row));
     }
-    return std::nullopt;
+    return Outcome::Success();
 }
 
 namespace {
@@ -138,9 +140,8 @@ Outcome CsvRowReader::Next(const std::string& path, CsvRow& row, bool& got) {
             text_ += line;
         }
         std::vector<CsvRow> rows;
-        if (auto error = ReadCsv(text_, rows)) {
-            return Outcome::FailureAt(path, first + error->line - 1, error->what);
-        }
+        if (Outcome error = ReadCsv(text_, rows); !error)
+            return Outcome::FailureAt(path, first + error.line - 1, error.reason);
         if (rows.empty()) continue;  // a blank line
         row = std::move(rows.front());
         row.line = first;

@@ -17,16 +17,10 @@ struct CsvRow {
     std::vector<std::string> fields;
 };
 
-// What is wrong with a malformed text, and on which line.
-struct CsvError {
-    std::size_t line;
-    std::string what;
-};
-
 // Splits the whole text into rows; blank lines are skipped and a leading
-// UTF-8 byte-order mark is dropped. On a malformed text returns the error
-// and no rows.
-std::optional<CsvError> ReadCsv(std::string_view text, std::vector<CsvRow>& rows);
+// UTF-8 byte-order mark is dropped. On a malformed text returns what is
+// wrong and on which line of the text (no file named), and no rows.
+Outcome ReadCsv(std::string_view text, std::vector<CsvRow>& rows);
 
 // Where each of `names` stands in the header row (-1 for a name it lacks),
 // each cell first put in the names' form by `normalize`. With `problem`,

@@ -352,7 +352,7 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
         entry.frequency = static_cast<float>(row.frequency);
     }
     if (!std::isfinite(entry.frequency)) refuse("frequency is beyond the range of a stored number");
-    if (auto error = CheckEntryValues(entry)) refuse(error->message);
+    if (Outcome checked = CheckEntryValues(entry); !checked) refuse(checked.reason);
     return entry;
 }
 

@@ -33,7 +33,7 @@ bool LooksLikeOurAirports(const std::vector<std::string>& head) {
         if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
         if (TrimWhiteSpace(line).empty()) continue;
         std::vector<CsvRow> rows;
-        if (ReadCsv(line, rows) || rows.empty()) return false;
+        if (!ReadCsv(line, rows) || rows.empty()) return false;
         const std::vector<int> where = HeaderColumns(rows[0], kColumnNames, AsIs);
         return std::all_of(where.begin(), where.begin() + kRequired,
                            [](int at) { return at >= 0; });
@@ -129,7 +129,7 @@ std::optional<NavaidEntry> ReadRow(const Row& row, const ImportFilter& filter, I
     ReadRowNumbers(row, filter.family, entry);
     ReadRowTexts(row, entry, tally);
     entry.typeName = block.name;
-    if (auto error = CheckEntryValues(entry)) row.Refuse(error->message);
+    if (Outcome checked = CheckEntryValues(entry); !checked) row.Refuse(checked.reason);
     return entry;
 }
 

@@ -63,9 +63,8 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                              cell(4), cell(5), std::nullopt, cell(7)};
             if (where[kAlt] >= 0) texts.alt = cell(kAlt);
             NavaidEntry entry;
-            if (auto error = BuildEntry(filter.family, texts, entry)) {
-                throw ReadError{row.line, at + "column " + error->field + ": " + error->message};
-            }
+            if (Outcome built = BuildEntry(filter.family, texts, entry); !built)
+                throw ReadError{row.line, at + "column " + built.field + ": " + built.reason};
             if (!Inside(filter.near, entry.latitude, entry.longitude)) {
                 ++tally.outside;
                 return;
@@ -81,7 +80,7 @@ bool LooksLikeProjectCsv(const std::vector<std::string>& head) {
         if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
         if (TrimWhiteSpace(line).empty()) continue;
         std::vector<CsvRow> rows;
-        if (ReadCsv(line, rows) || rows.empty()) return false;
+        if (!ReadCsv(line, rows) || rows.empty()) return false;
         for (const std::string& cell : rows[0].fields)
             if (ColumnName(cell) == "id") return true;
         return false;

@@ -14,9 +14,8 @@ Ending Run(const CommandLine& line, const Console& console) {
                      *line.Option("lon"), *line.Option("freq"), *line.Option("magvar"),
                      line.Option("alt"),  *line.Option("type")};
     NavaidEntry entry;
-    if (auto error = BuildEntry(line.family, texts, entry)) {
-        throw UsageError("--" + error->field + ": " + error->message);
-    }
+    if (Outcome built = BuildEntry(line.family, texts, entry); !built)
+        throw UsageError("--" + built.field + ": " + built.reason);
     std::string record;
     if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) return encoded;
     // Appended straight to the copy, as import does: the program's temporary

@@ -36,9 +36,8 @@ std::string Encoded(const CommandLine& line) {
                      given("freq", "0"), given("magvar", "0"),
                      line.Option("alt"), given("type", FamilyName(line.family))};
     NavaidEntry entry;
-    if (auto error = BuildEntry(line.family, texts, entry)) {
-        throw UsageError("--" + error->field + ": " + error->message);
-    }
+    if (Outcome built = BuildEntry(line.family, texts, entry); !built)
+        throw UsageError("--" + built.field + ": " + built.reason);
     std::string record;
     if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) {
         throw UsageError(encoded.reason);
