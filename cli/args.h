@@ -20,7 +20,7 @@ namespace navaid::cli {
 struct OptionSpec {
     std::string_view name;   // without the leading "--"
     std::string_view value;  // the value's name in the help: "ID", "LAT,LON"; empty: a flag
-    std::string_view help;   // one line
+    std::string help;        // one line
     bool required = false;
 };
 

@@ -11,13 +11,15 @@ namespace navaid::cli {
 
 namespace {
 
-double StrictNumber(const std::string& option, std::string_view text) {
+double StrictNumber(std::string_view option, std::string_view text) {
     float value = 0;
     if (!ParseStrictReal(text, value) || std::isnan(value)) {
-        throw UsageError("--" + option + ": '" + std::string(text) + "' is not a number");
+        throw UsageError("--" + std::string(option) + ": '" + std::string(text) +
+                         "' is not a number");
     }
     if (std::isinf(value)) {
-        throw UsageError("--" + option + ": '" + std::string(text) + "' is too large to hold");
+        throw UsageError("--" + std::string(option) + ": '" + std::string(text) +
+                         "' is too large to hold");
     }
     return value;
 }
@@ -25,7 +27,7 @@ double StrictNumber(const std::string& option, std::string_view text) {
 std::string Normalized(std::string_view text) { return UpperCase(TrimWhiteSpace(text)); }
 
 // An --id or --name value as the stored bytes it is compared with.
-std::string StoredQuery(const char* option, const std::string& text) {
+std::string StoredQuery(std::string_view option, const std::string& text) {
     std::string stored;
     if (Outcome given = GivenToCp1252(text, stored); !given)
         throw UsageError("--" + std::string(option) + ": " + given.reason);
@@ -45,49 +47,106 @@ RecordSource DatabaseSource(const CommandLine& line, std::size_t argument) {
 
 // Functions, not globals: the command table is built from them while the
 // program starts, in no order across files.
+namespace {
+
+const Option<std::string>& NearOption() {
+    static const Option<std::string> option{
+        "near", "LAT,LON", "with --within: at most NM nautical miles from the position", AsGiven};
+    return option;
+}
+const Option<double>& WithinOption() {
+    static const Option<double> option{
+        "within", "NM", "the circle's radius in nautical miles",
+        [](std::string_view name, const std::string& text) {
+            const double nm = StrictNumber(name, text);
+            if (nm < 0) throw UsageError("--within: a distance cannot be negative");
+            return nm;
+        }};
+    return option;
+}
+// The stored bytes an --id or --name is compared with.
+const Option<std::string>& IdQueryOption() {
+    static const Option<std::string> option{"id", "ID", "the ID, ignoring case and padding",
+                                            StoredQuery};
+    return option;
+}
+const Option<std::string>& NameQueryOption() {
+    static const Option<std::string> option{"name", "TEXT", "a part of the name, ignoring case",
+                                            StoredQuery};
+    return option;
+}
+const Option<std::string>& TypeQueryOption() {
+    static const Option<std::string> option{"type", "TYPE", "one of the family's types", AsGiven};
+    return option;
+}
+
+}  // namespace
+
 const std::vector<OptionSpec>& CircleOptions() {
-    static const std::vector<OptionSpec> options = {
-        {"near", "LAT,LON", "with --within: at most NM nautical miles from the position"},
-        {"within", "NM", "the circle's radius in nautical miles"},
-    };
+    static const std::vector<OptionSpec> options = {NearOption().Spec(), WithinOption().Spec()};
     return options;
 }
 
 const std::vector<OptionSpec>& QueryOptions() {
     static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> all = {
-            {"id", "ID", "the ID, ignoring case and padding"},
-            {"name", "TEXT", "a part of the name, ignoring case"},
-            {"type", "TYPE", "one of the family's types"},
-        };
+        std::vector<OptionSpec> all = {IdQueryOption().Spec(), NameQueryOption().Spec(),
+                                       TypeQueryOption().Spec()};
         all.insert(all.end(), CircleOptions().begin(), CircleOptions().end());
         return all;
     }();
     return options;
 }
 
-std::vector<OptionSpec> EntryOptions(bool required) {
-    return {{"id", "ID", "at most 10 bytes", required},
-            {"name", "NAME", "at most 20 bytes", required},
-            {"lat", "X", "latitude in degrees, north positive", required},
-            {"lon", "X", "longitude in degrees, east positive", required},
-            {"freq", "X", "frequency: MHz for the VOR family, kHz for NDBs", required},
-            {"magvar", "X", "magnetic variation in degrees", required},
-            {"alt", "N", "altitude in feet, a whole number (VOR only; 0 when left out)"},
-            {"type", "TYPE", "one of the family's types", required}};
+const std::vector<EntryField>& EntryFields() {
+    static const std::vector<EntryField> fields = [] {
+        auto field = [](std::string_view name, std::string_view value, const char* help,
+                        std::size_t offset, std::size_t size) {
+            return EntryField{Option<std::string>{name, value, help, AsGiven}, offset, size};
+        };
+        return std::vector<EntryField>{
+            field("id", "ID", "at most 10 bytes", RecordLayout::kId, RecordLayout::kIdSize),
+            field("name", "NAME", "at most 20 bytes", RecordLayout::kName, RecordLayout::kNameSize),
+            field("lat", "X", "latitude in degrees, north positive", RecordLayout::kLatitude, 4),
+            field("lon", "X", "longitude in degrees, east positive", RecordLayout::kLongitude, 4),
+            field("freq", "X", "frequency: MHz for the VOR family, kHz for NDBs",
+                  RecordLayout::kFrequency, 4),
+            field("magvar", "X", "magnetic variation in degrees", RecordLayout::kMagVar, 4),
+            field("alt", "N", "altitude in feet, a whole number (VOR only; 0 when left out)",
+                  RecordLayout::kAltitude, 4),
+            field("type", "TYPE", "one of the family's types", RecordLayout::kTypeBlock, 0)};
+    }();
+    return fields;
 }
 
-double MatchWithin(const CommandLine& line) {
-    const std::string text = line.Option("match-within").value_or("10");
-    float nm = 0;
-    if (!ParseStrictReal(text, nm) || !(nm >= 0) || std::isinf(nm))
-        throw UsageError("--match-within: '" + text + "' is not a distance in NM");
-    return nm;
+std::vector<OptionSpec> EntryOptions(bool required) {
+    std::vector<OptionSpec> options;
+    for (const EntryField& field : EntryFields())
+        options.push_back(required && field.option.Name() != "alt" ? field.option.Required()
+                                                                   : field.option.Spec());
+    return options;
 }
+
+EntryTexts EntryTextsOf(const CommandLine& line, Family family) {
+    const std::vector<EntryField>& f = EntryFields();
+    // The stand-ins are values add takes, for the fields set leaves as they are.
+    auto given = [&](std::size_t i, const char* stand) {
+        return f[i].option.Given(line).value_or(stand);
+    };
+    return {given(0, "X"), given(1, ""),  given(2, "0"),           given(3, "0"),
+            given(4, "0"), given(5, "0"), f[6].option.Given(line), given(7, FamilyName(family))};
+}
+
+const Option<double>& MatchWithinOption() {
+    static const Option<double> option{
+        "match-within", "NM", "records of one ID this near are one station", Distance, 10, "10"};
+    return option;
+}
+
+double MatchWithin(const CommandLine& line) { return MatchWithinOption().Get(line); }
 
 std::optional<Circle> CircleOf(const CommandLine& line) {
-    auto near = line.Option("near");
-    auto within = line.Option("within");
+    auto near = NearOption().Given(line);
+    auto within = line.Option(WithinOption().Name());
     if (near.has_value() != within.has_value()) {
         throw UsageError("--near and --within go together");
     }
@@ -99,16 +158,15 @@ std::optional<Circle> CircleOf(const CommandLine& line) {
     if (!PositionInRange(circle.lat, circle.lon)) {
         throw UsageError("--near: '" + *near + "' is not a position (-90..90,-180..180)");
     }
-    circle.nm = StrictNumber("within", *within);
-    if (circle.nm < 0) throw UsageError("--within: a distance cannot be negative");
+    circle.nm = WithinOption().Get(line);
     return circle;
 }
 
 FindQuery QueryOf(const CommandLine& line) {
     FindQuery query;
-    if (auto id = line.Option("id")) query.id = StoredQuery("id", *id);
-    if (auto name = line.Option("name")) query.name = StoredQuery("name", *name);
-    if (auto type = line.Option("type")) {
+    query.id = IdQueryOption().Given(line);
+    query.name = NameQueryOption().Given(line);
+    if (auto type = TypeQueryOption().Given(line)) {
         if (Outcome checked = CheckTypeName(line.family, *type); !checked)
             throw UsageError("--type: " + checked.reason);
         query.type = Normalized(*type);

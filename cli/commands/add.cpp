@@ -10,9 +10,7 @@ namespace navaid::cli {
 namespace {
 
 Ending Run(const CommandLine& line, const Console& console) {
-    EntryTexts texts{*line.Option("id"),  *line.Option("name"), *line.Option("lat"),
-                     *line.Option("lon"), *line.Option("freq"), *line.Option("magvar"),
-                     line.Option("alt"),  *line.Option("type")};
+    const EntryTexts texts = EntryTextsOf(line, line.family);
     NavaidEntry entry;
     if (Outcome built = BuildEntry(line.family, texts, entry); !built)
         throw UsageError("--" + built.field + ": " + built.reason);

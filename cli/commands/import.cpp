@@ -27,17 +27,29 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family)
     line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
 }
 
-std::optional<int> NavDatLayout(const CommandLine& line) {
-    const auto text = line.Option("navdat-version");
-    if (!text) return std::nullopt;
-    for (int layout : kNavDatLayouts)
-        if (*text == std::to_string(layout)) return layout;
-    throw UsageError("--navdat-version: '" + *text + "' is not 810, 1000, 1100, 1150 or 1200");
+const Option<int>& NavDatLayoutOption() {
+    static const Option<int> option = [] {
+        std::vector<std::string> layouts;
+        for (int layout : kNavDatLayouts) layouts.push_back(std::to_string(layout));
+        return Option<int>{"navdat-version", "N",
+                           "the layout of nav.dat rows without a version line (" + layouts.front() +
+                               " ... " + layouts.back() + ")",
+                           [layouts](std::string_view name, const std::string& text) {
+                               for (int layout : kNavDatLayouts)
+                                   if (text == std::to_string(layout)) return layout;
+                               RefuseValue(name, text, "is not " + OneOf(layouts));
+                           }};
+    }();
+    return option;
+}
+const Flag& SkipInvalidFlag() {
+    static const Flag flag{"skip-invalid", "pass over rows that cannot be read, counted"};
+    return flag;
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const ImportFilter filter{line.family, CircleOf(line), NavDatLayout(line),
-                              line.Option("skip-invalid").has_value()};
+    const ImportFilter filter{line.family, CircleOf(line), NavDatLayoutOption().Given(line),
+                              SkipInvalidFlag().Get(line)};
     NavaidSource& source = *line.navaids;
     const Format* format = source.ImportFormat();
     if (filter.navDatVersion && format != &kNavDatFormat) {
@@ -76,9 +88,8 @@ const CommandInfo kImportCommand{
     {"DATABASE", "FILE"},
     [] {
         std::vector<OptionSpec> options = CircleOptions();
-        options.push_back({"navdat-version", "N",
-                           "the layout of nav.dat rows without a version line (810 ... 1200)"});
-        options.push_back({"skip-invalid", "", "pass over rows that cannot be read, counted"});
+        options.push_back(NavDatLayoutOption().Spec());
+        options.push_back(SkipInvalidFlag().Spec());
         return options;
     }(),
     kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,

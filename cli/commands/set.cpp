@@ -11,30 +11,10 @@ namespace navaid::cli {
 
 namespace {
 
-// Each option's bytes in the record.
-struct Field {
-    const char* option;
-    std::size_t offset, size;
-};
-constexpr std::array<Field, 8> kFields = {{{"id", RecordLayout::kId, RecordLayout::kIdSize},
-                                           {"name", RecordLayout::kName, RecordLayout::kNameSize},
-                                           {"lat", RecordLayout::kLatitude, 4},
-                                           {"lon", RecordLayout::kLongitude, 4},
-                                           {"freq", RecordLayout::kFrequency, 4},
-                                           {"magvar", RecordLayout::kMagVar, 4},
-                                           {"alt", RecordLayout::kAltitude, 4},
-                                           {"type", RecordLayout::kTypeBlock, 0}}};
-
 // The record add would make of the given fields (the others stand in with
 // values add takes), so each given value is checked as add checks it.
 std::string Encoded(const CommandLine& line) {
-    auto given = [&](const char* option, const char* stand) {
-        return line.Option(option).value_or(stand);
-    };
-    EntryTexts texts{given("id", "X"),   given("name", ""),
-                     given("lat", "0"),  given("lon", "0"),
-                     given("freq", "0"), given("magvar", "0"),
-                     line.Option("alt"), given("type", FamilyName(line.family))};
+    const EntryTexts texts = EntryTextsOf(line, line.family);
     NavaidEntry entry;
     if (Outcome built = BuildEntry(line.family, texts, entry); !built)
         throw UsageError("--" + built.field + ": " + built.reason);
@@ -71,8 +51,8 @@ Ending Run(const CommandLine& line, const Console& console) {
                 *file, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
                     if (at != index) return RecordFate{};
                     changed.assign(reinterpret_cast<const char*>(record), size);
-                    for (const Field& field : kFields) {
-                        if (!line.Option(field.option)) continue;
+                    for (const EntryField& field : EntryFields()) {
+                        if (!field.option.Given(line)) continue;
                         const std::size_t bytes = field.size ? field.size : size - field.offset;
                         changed.replace(field.offset, bytes, made, field.offset, bytes);
                     }

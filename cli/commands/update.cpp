@@ -15,25 +15,59 @@ namespace navaid::cli {
 
 namespace {
 
-std::vector<RecordField> FieldsOf(const CommandLine& line) {
-    static const std::pair<std::string_view, RecordField> kNames[] = {
-        {"position", RecordField::Position}, {"freq", RecordField::Freq},
-        {"magvar", RecordField::MagVar},     {"alt", RecordField::Alt},
-        {"type", RecordField::Type},         {"name", RecordField::Name}};
+// The fields by the names --fields takes, in its help's order.
+constexpr std::pair<std::string_view, RecordField> kFieldNames[] = {
+    {"position", RecordField::Position}, {"freq", RecordField::Freq},
+    {"magvar", RecordField::MagVar},     {"alt", RecordField::Alt},
+    {"type", RecordField::Type},         {"name", RecordField::Name}};
+
+std::vector<RecordField> ParseFields(std::string_view option, const std::string& list) {
     std::vector<RecordField> fields;
-    const std::string list = line.Option("fields").value_or("position,freq,magvar,alt,type");
     for (std::size_t start = 0; start <= list.size();) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
         const std::string word = LowerCase(TrimWhiteSpace(list.substr(start, comma - start)));
-        auto found = std::find_if(std::begin(kNames), std::end(kNames),
+        auto found = std::find_if(std::begin(kFieldNames), std::end(kFieldNames),
                                   [&](const auto& name) { return name.first == word; });
-        if (found == std::end(kNames))
-            throw UsageError("--fields: '" + word +
-                             "' is not position, freq, magvar, alt, type or name");
+        if (found == std::end(kFieldNames)) {
+            std::vector<std::string> names;
+            for (const auto& name : kFieldNames) names.emplace_back(name.first);
+            throw UsageError("--" + std::string(option) + ": '" + word + "' is not " +
+                             OneOf(names));
+        }
         fields.push_back(found->second);
         start = comma + 1;
     }
     return fields;
+}
+
+// The names joined with commas: all of them, or all but name (the default).
+std::string FieldList(bool withName) {
+    std::string list;
+    for (const auto& [name, field] : kFieldNames) {
+        if (!withName && field == RecordField::Name) continue;
+        if (!list.empty()) list += ',';
+        list += name;
+    }
+    return list;
+}
+
+const Option<std::vector<RecordField>>& FieldsOption() {
+    static const Option<std::vector<RecordField>> option{
+        "fields", "LIST", "compared and changed: " + FieldList(true), ParseFields,
+        ParseFields("fields", FieldList(false))};
+    return option;
+}
+const Flag& RemoveWithdrawnFlag() {
+    static const Flag flag{"remove-withdrawn", "leave out the records no navaid pairs with"};
+    return flag;
+}
+const Flag& AddNewFlag() {
+    static const Flag flag{"add-new", "append the navaids no record pairs with"};
+    return flag;
+}
+const Flag& DryRunFlag() {
+    static const Flag flag{"dry-run", "report only; write nothing"};
+    return flag;
 }
 
 std::string Named(const Console& console, std::string_view record) {
@@ -57,9 +91,8 @@ void Print(const Console& console, Family family, const UpdateEvent& event) {
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const UpdateSettings settings{CircleOf(line), FieldsOf(line), MatchWithin(line),
-                                  line.Option("remove-withdrawn").has_value(),
-                                  line.Option("add-new").has_value()};
+    const UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
+                                  RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
     // NEWER first: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
     ImportTally tally;
@@ -77,7 +110,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     DatabaseFile& database = line.Database();
     auto print = [&](const UpdateEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
-    if (line.Option("dry-run")) {
+    if (DryRunFlag().Get(line)) {
         if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)
             return read;
     } else {
@@ -98,11 +131,8 @@ Ending Run(const CommandLine& line, const Console& console) {
 std::vector<OptionSpec> Options() {
     std::vector<OptionSpec> options = CircleOptions();
     options.insert(options.end(),
-                   {{"match-within", "NM", "a record and a navaid of one ID this near pair (10)"},
-                    {"fields", "LIST", "compared and changed: position,freq,magvar,alt,type,name"},
-                    {"remove-withdrawn", "", "leave out the records no navaid pairs with"},
-                    {"add-new", "", "append the navaids no record pairs with"},
-                    {"dry-run", "", "report only; write nothing"}});
+                   {MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
+                    AddNewFlag().Spec(), DryRunFlag().Spec()});
     return options;
 }
 

@@ -1,0 +1,31 @@
+#include "options.h"
+
+#include <cmath>
+
+#include "number_format.h"
+
+namespace navaid::cli {
+
+void RefuseValue(std::string_view option, const std::string& text, std::string_view why) {
+    throw UsageError("--" + std::string(option) + ": '" + text + "' " + std::string(why));
+}
+
+std::string OneOf(std::span<const std::string> words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) text += i + 1 == words.size() ? " or " : ", ";
+        text += words[i];
+    }
+    return text;
+}
+
+std::string AsGiven(std::string_view, const std::string& text) { return text; }
+
+double Distance(std::string_view option, const std::string& text) {
+    float nm = 0;
+    if (!ParseStrictReal(text, nm) || !(nm >= 0) || std::isinf(nm))
+        RefuseValue(option, text, "is not a distance in NM");
+    return nm;
+}
+
+}  // namespace navaid::cli
