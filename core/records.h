@@ -46,8 +46,6 @@ struct TypeBlock {
     std::size_t size;                   // 6 (VOR form) or 3 (NDB form)
     int dialogOrder;                    // its place in the entry dialog's list
     const char* symbol;                 // the map's symbol
-    int navDatRow;                      // the nav.dat row of the station itself
-    int navDatDmeRow;                   // the row of its DME, 0 for none
     float bandLow, bandHigh;            // the usual frequencies, MHz or kHz
     const char* band;                   // the band as a message names it
 };
