@@ -45,7 +45,6 @@ struct TypeBlock {
     std::array<std::uint8_t, 6> bytes;  // the first 3 are used for the NDB form
     std::size_t size;                   // 6 (VOR form) or 3 (NDB form)
     int dialogOrder;                    // its place in the entry dialog's list
-    const char* symbol;                 // the map's symbol
     float bandLow, bandHigh;            // the usual frequencies, MHz or kHz
     const char* band;                   // the band as a message names it
 };
