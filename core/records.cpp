@@ -14,13 +14,13 @@ constexpr const char* kVorBand = "the VOR band 108.00-117.95 MHz";
 constexpr const char* kTacanBand = "the TACAN range 108.00-135.95 MHz";
 constexpr const char* kNdbBand = "the NDB band 190-1750 kHz";
 const TypeBlock kTypeBlocks[] = {
-    {"VOR", Family::Vor, {1, 0, 0, 0, 0, 0}, 6, 2, 108.0f, 117.95f, kVorBand},
-    {"VORTAC", Family::Vor, {2, 0, 255, 255, 255, 255}, 6, 3, 108.0f, 117.95f, kVorBand},
-    {"TACAN", Family::Vor, {3, 0, 0, 0, 255, 255}, 6, 4, 108.0f, 135.95f, kTacanBand},
-    {"VOR-DME", Family::Vor, {4, 0, 255, 255, 0, 0}, 6, 1, 108.0f, 117.95f, kVorBand},
-    {"DME", Family::Vor, {9, 0, 255, 255, 0, 0}, 6, 0, 108.0f, 117.95f, kVorBand},
-    {"NDB", Family::Ndb, {0x35, 0x20, 0x20, 0, 0, 0}, 3, 0, 190.0f, 1750.0f, kNdbBand},
-    {"NDB-DME", Family::Ndb, {0x37, 0x20, 0x20, 0, 0, 0}, 3, 1, 190.0f, 1750.0f, kNdbBand},
+    {"VOR", Family::Vor, {1, 0, 0, 0, 0, 0}, 6, 108.0f, 117.95f, kVorBand},
+    {"VORTAC", Family::Vor, {2, 0, 255, 255, 255, 255}, 6, 108.0f, 117.95f, kVorBand},
+    {"TACAN", Family::Vor, {3, 0, 0, 0, 255, 255}, 6, 108.0f, 135.95f, kTacanBand},
+    {"VOR-DME", Family::Vor, {4, 0, 255, 255, 0, 0}, 6, 108.0f, 117.95f, kVorBand},
+    {"DME", Family::Vor, {9, 0, 255, 255, 0, 0}, 6, 108.0f, 117.95f, kVorBand},
+    {"NDB", Family::Ndb, {0x35, 0x20, 0x20, 0, 0, 0}, 3, 190.0f, 1750.0f, kNdbBand},
+    {"NDB-DME", Family::Ndb, {0x37, 0x20, 0x20, 0, 0, 0}, 3, 190.0f, 1750.0f, kNdbBand},
 };
 
 // Trims, upper-cases, cuts to the field and pads with spaces.
