@@ -189,7 +189,7 @@ int RunOperation(const std::string& op, Family family, const std::string& source
         navaid::NavaidEntry entry{
             "BNC",  "BENCHMARK", 50.1f, 8.6f,
             114.2f, 1.5f,        400,   family == Family::Vor ? "VOR-DME" : "NDB"};
-        outcome = navaid::AddNavaidToFiles(family, source, source + ".new", entry);
+        outcome = navaid::AddNavaidToFiles(family, source, source + ".new", entry, "navblock.qvz");
     } else if (op == "delete") {
         outcome = navaid::DeleteNavaid(source, source + ".new", size, records / 2);
     } else if (op == "list") {

@@ -6,8 +6,8 @@
 
 #include "command.h"
 #include "file_io.h"
-#include "file_slots.h"
 #include "records.h"
+#include "working_copy.h"
 
 namespace navaid::cli {
 

@@ -120,8 +120,6 @@ const CodePageCase* g_current = &kWindows1252;
 
 }  // namespace
 
-const CodePageCase& Windows1252Case() { return kWindows1252; }
-
 void SetCodePageCase(const CodePageCase* mapping) { g_current = mapping ? mapping : &kWindows1252; }
 
 std::string UpperCase(std::string_view text) {

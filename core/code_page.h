@@ -21,10 +21,8 @@ public:
     virtual bool IsLeadByte(unsigned char byte) const = 0;
 };
 
-// The built-in mapping: Windows-1252, the code page of Western/German systems.
-const CodePageCase& Windows1252Case();
-
-// The mapping every core operation uses. Null restores the built-in one.
+// The mapping every core operation uses. Null restores the built-in one,
+// Windows-1252, the code page of Western/German systems.
 void SetCodePageCase(const CodePageCase* mapping);
 
 std::string UpperCase(std::string_view text);

@@ -58,8 +58,6 @@ public:
     // Flushes, checks the stream's error state, and closes.
     Outcome Close();
 
-    bool IsOpen() const { return stream_ != nullptr; }
-    const std::string& Path() const { return path_; }
     // Whether this file was opened for writing, i.e. created or emptied by
     // this operation: only such an output may be removed after a failure.
     bool Emptied() const { return emptied_; }

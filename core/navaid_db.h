@@ -10,11 +10,11 @@
 
 #include "code_page.h"
 #include "file_io.h"
-#include "file_slots.h"
 #include "number_format.h"
 #include "outcome.h"
 #include "record_reader.h"
 #include "records.h"
+#include "working_copy.h"
 
 namespace navaid {
 
@@ -35,17 +35,13 @@ Outcome AppendRecordStream(io::File& source, const std::string& workingCopyPath,
 
 // Appends one record to the working copy: writes the working copy as the
 // whole source followed by the encoded record, built first in the temporary
-// file "navblock.qvz" in the current directory, which is gone afterwards.
-// Refuses (writing nothing) a type name of another family or none, and a
-// source that is the temporary file itself. On any failure the working copy
-// is removed.
+// file `temporaryFile` (a name in the current directory), which is gone
+// afterwards. Refuses (writing nothing) a type name of another family or
+// none, and a source or working copy that is the temporary file itself. On
+// any failure the working copy is removed.
 Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
-                         const std::string& workingCopyPath, const NavaidEntry& entry);
-
-// The dialogs' form: kind "V" or "N" selects the family's slots in FileSlots.
-Outcome AddNavaid(std::string_view kind, std::string_view id, std::string_view name, float latitude,
-                  float longitude, float frequency, float magVar, std::int32_t altitude,
-                  std::string_view typeName);
+                         const std::string& workingCopyPath, const NavaidEntry& entry,
+                         const std::string& temporaryFile);
 
 // One label per record in file order: the first 30 bytes, cut at a zero byte.
 // A trailing piece of 30 bytes or more gives a label too.

@@ -95,14 +95,13 @@ namespace {
 
 // Building the record in the temporary file would overwrite a database that
 // lives under that very name.
-Outcome RefuseTemporaryName(const std::string& sourcePath, const std::string& workingCopyPath) {
+Outcome RefuseTemporaryName(const std::string& sourcePath, const std::string& workingCopyPath,
+                            const std::string& temporaryFile) {
     for (const std::string* path : {&sourcePath, &workingCopyPath}) {
         bool same = false;
-        if (Outcome checked = io::SameFile(*path, kTemporaryRecordFile, same); !checked)
-            return checked;
+        if (Outcome checked = io::SameFile(*path, temporaryFile, same); !checked) return checked;
         if (same)
-            return Outcome::Failure(*path, std::string("cannot add to a file named \"") +
-                                               kTemporaryRecordFile +
+            return Outcome::Failure(*path, "cannot add to a file named \"" + temporaryFile +
                                                "\" in the current folder: that name is "
                                                "used for the record being built");
     }
@@ -111,9 +110,10 @@ Outcome RefuseTemporaryName(const std::string& sourcePath, const std::string& wo
 
 // Writes the encoded record to the temporary file and closes it. `created`
 // tells whether the file is this addition's own, to be deleted afterwards.
-Outcome WriteTemporaryRecord(const std::string& record, bool& created) {
+Outcome WriteTemporaryRecord(const std::string& temporaryFile, const std::string& record,
+                             bool& created) {
     io::File temp;
-    Outcome opened = temp.Open(kTemporaryRecordFile, io::OpenMode::WriteTruncate);
+    Outcome opened = temp.Open(temporaryFile, io::OpenMode::WriteTruncate);
     created = temp.Emptied();
     if (!opened) return opened;
     Outcome written = temp.Write(record.data(), record.size());
@@ -124,9 +124,9 @@ Outcome WriteTemporaryRecord(const std::string& record, bool& created) {
 // Reads the temporary file back. Another instance working in the same folder
 // may have removed or rewritten it meanwhile; only the record this addition
 // encoded may be appended.
-Outcome ReadTemporaryRecord(const std::string& record) {
+Outcome ReadTemporaryRecord(const std::string& temporaryFile, const std::string& record) {
     io::File temp;
-    Outcome result = temp.Open(kTemporaryRecordFile, io::OpenMode::ReadCreate);
+    Outcome result = temp.Open(temporaryFile, io::OpenMode::ReadCreate);
     std::string built;
     std::vector<char> buffer(record.size() + 1);
     for (std::size_t got = 1; result && got > 0 && built.size() <= record.size();) {
@@ -135,7 +135,7 @@ Outcome ReadTemporaryRecord(const std::string& record) {
     }
     if (Outcome closed = temp.Close(); result) result = closed;
     if (result && built != record)
-        return Outcome::Failure(kTemporaryRecordFile,
+        return Outcome::Failure(temporaryFile,
                                 "the record built in this file changed before it was appended "
                                 "(is another copy of the program adding in this folder?)");
     return result;
@@ -180,18 +180,19 @@ Outcome AppendRecordStream(io::File& source, const std::string& workingCopyPath,
 }
 
 Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
-                         const std::string& workingCopyPath, const NavaidEntry& entry) {
+                         const std::string& workingCopyPath, const NavaidEntry& entry,
+                         const std::string& temporaryFile) {
     std::string record;
     if (Outcome encoded = EncodeRecord(family, entry, record); !encoded) return encoded;
-    if (Outcome refused = RefuseTemporaryName(sourcePath, workingCopyPath); !refused)
+    if (Outcome refused = RefuseTemporaryName(sourcePath, workingCopyPath, temporaryFile); !refused)
         return refused;
 
     bool created = false;
-    Outcome result = WriteTemporaryRecord(record, created);
-    if (result) result = ReadTemporaryRecord(record);
+    Outcome result = WriteTemporaryRecord(temporaryFile, record, created);
+    if (result) result = ReadTemporaryRecord(temporaryFile, record);
     if (result) result = AppendRecordsToFiles(sourcePath, workingCopyPath, record);
     if (!created) return result;
-    Outcome removed = io::RemoveFile(kTemporaryRecordFile);
+    Outcome removed = io::RemoveFile(temporaryFile);
     if (result && !removed) {
         // The edit is complete and stays; the user learns of the leftover.
         return Outcome::Warning(removed.file,
@@ -200,23 +201,6 @@ Outcome AddNavaidToFiles(Family family, const std::string& sourcePath,
                                     removed.reason);
     }
     return result;
-}
-
-Outcome AddNavaid(std::string_view kind, std::string_view id, std::string_view name, float latitude,
-                  float longitude, float frequency, float magVar, std::int32_t altitude,
-                  std::string_view typeName) {
-    Family family;
-    if (kind == "V") {
-        family = Family::Vor;
-    } else if (kind == "N") {
-        family = Family::Ndb;
-    } else {
-        return Outcome::Failure("", "unknown navaid kind \"" + std::string(kind) + "\"");
-    }
-    NavaidEntry entry{std::string(id), std::string(name),    latitude, longitude, frequency, magVar,
-                      altitude,        std::string(typeName)};
-    const FamilySlots& slots = FileSlots[family];
-    return AddNavaidToFiles(family, slots.sourcePath, slots.workingCopyPath, entry);
 }
 
 std::uint64_t LabelCount(std::uint64_t length, std::size_t recordSize) {

@@ -37,17 +37,14 @@ struct RecordLayout {
     static constexpr std::size_t kTypeBlock = 50;
 };
 
-// One navaid type: everything the programs know of it, in one row. Adding a
-// type is adding a row.
+// One navaid type as the records know it. nav.dat, the map and the program's
+// dialogs keep their own facts of a type in tables of their own, by its name,
+// and their tests fail for a type without its row there.
 struct TypeBlock {
     const char* name;  // "VOR", "VORTAC", "TACAN", "VOR-DME", "DME", "NDB", "NDB-DME"
     Family family;
     std::array<std::uint8_t, 6> bytes;  // the first 3 are used for the NDB form
     std::size_t size;                   // 6 (VOR form) or 3 (NDB form)
-    int dialogOrder;                    // its place in the entry dialog's list
-    const char* symbol;                 // the map's symbol
-    int navDatRow;                      // the nav.dat row of the station itself
-    int navDatDmeRow;                   // the row of its DME, 0 for none
     float bandLow, bandHigh;            // the usual frequencies, MHz or kHz
     const char* band;                   // the band as a message names it
 };

@@ -13,6 +13,7 @@
 #include "entry_texts.h"
 #include "format_parts.h"
 #include "navdat_reader.h"
+#include "navdat_types.h"
 #include "text.h"
 
 namespace navaid {
@@ -54,17 +55,17 @@ void AppendRow(std::string& out, int code, const RowText& t, std::int32_t elevat
     out += '\n';
 }
 
-// A station's rows: its own row, then its DME's, as the table of types says.
-void AppendStationRows(std::string& text, const TypeBlock& type, const RowText& t,
-                       std::int32_t elevation, std::string_view id, const std::string& columns,
-                       std::string_view name) {
+// A station's rows: its own row, then its DME's, as nav.dat's table of types says.
+void AppendStationRows(std::string& text, const TypeBlock& type, const NavDatType& rows,
+                       const RowText& t, std::int32_t elevation, std::string_view id,
+                       const std::string& columns, std::string_view name) {
     const bool ndb = type.family == Family::Ndb;
     const int range = ndb ? kNdbRange : kVorRange;
-    AppendRow(text, type.navDatRow, t, elevation, range, t.extra, id, columns, name, type.name);
-    if (type.navDatDmeRow == 0) return;
+    AppendRow(text, rows.row, t, elevation, range, t.extra, id, columns, name, type.name);
+    if (rows.dmeRow == 0) return;
     // A beacon's DME is written without a frequency of its own.
     const RowText dme = ndb ? RowText{t.lat, t.lon, std::string(1, '0'), t.extra} : t;
-    AppendRow(text, type.navDatDmeRow, dme, elevation, range, "0.0", id, columns, name, type.name);
+    AppendRow(text, rows.dmeRow, dme, elevation, range, "0.0", id, columns, name, type.name);
 }
 
 // Refuses what does not apply and fills in the defaults: version 1200, region ZZ.
@@ -112,13 +113,15 @@ Outcome AppendStation(Family family, const ExportRecord& record, const ExportSet
         if (c == '\r' || c == '\n') return refuse("its name holds a line break");
     const TypeBlock* type = FindType(family, r.typeCode);
     if (type == nullptr) return refuse("its type is undefined");
+    const NavDatType* rows = FindNavDatType(type->name);
+    if (rows == nullptr) return refuse("nav.dat has no row for its type");
     RowText t{FixedDecimal(r.latitude, 1, 8, ReadBack), FixedDecimal(r.longitude, 1, 8, ReadBack),
               FixedDecimal(r.frequency, vor ? 100 : 1, 0, ReadBack),
               FixedDecimal(r.magVar, 1, 1, ReadBack)};
     if (t.lat.empty() || t.lon.empty()) return refuse("its position is not a number");
     if (t.frequency.empty()) return refuse("its frequency is not a number");
     if (t.extra.empty()) return refuse("its MagVar is not a number");
-    AppendStationRows(text, *type, t, vor ? r.altitude : 0, id, columns, name);
+    AppendStationRows(text, *type, *rows, t, vor ? r.altitude : 0, id, columns, name);
     return Outcome::Success();
 }
 

@@ -15,6 +15,7 @@
 #include "entry_texts.h"
 #include "format_parts.h"
 #include "line_reader.h"
+#include "navdat_types.h"
 #include "text.h"
 
 namespace navaid {
@@ -26,20 +27,39 @@ constexpr double kPairedDmeNm = 5.0;
 // How near a DME row must lie to be the DME of a beacon, or a station's own.
 constexpr double kSameStationNm = 1.0;
 
-// What a name's type words say the station is.
-// One byte, so that a place of the first pass stays at 24.
-enum class Kind : std::uint8_t { None, Ndb, NdbDme, Vor, VorDme, Vortac, Tacan, Dme, DmeIls };
+// What a name's type words say the station is: a type of kNavDatTypes (its
+// index there plus one), none, or the DME of a landing system, which is no
+// type of ours. One byte, so that a place of the first pass stays at 24.
+enum class Kind : std::uint8_t { None = 0, DmeIls = 255 };
+
+constexpr Kind KindOf(std::string_view type) {
+    return static_cast<Kind>(NavDatTypeIndex(type) + 1);
+}
+constexpr Kind kNdb = KindOf("NDB"), kNdbDme = KindOf("NDB-DME"), kVor = KindOf("VOR"),
+               kTacan = KindOf("TACAN");
 
 Kind KindOfWord(std::string_view word) {
-    static const std::pair<std::string_view, Kind> kWords[] = {
-        {"NDB", Kind::Ndb},       {"NDB-DME", Kind::NdbDme}, {"NDB/DME", Kind::NdbDme},
-        {"VOR", Kind::Vor},       {"VOR-DME", Kind::VorDme}, {"VOR/DME", Kind::VorDme},
-        {"VORTAC", Kind::Vortac}, {"TACAN", Kind::Tacan},    {"DME", Kind::Dme},
-        {"DME-ILS", Kind::DmeIls}};
     const std::string upper = UpperCase(word);
-    for (const auto& [text, kind] : kWords)
-        if (upper == text) return kind;
-    return Kind::None;
+    if (upper == "DME-ILS") return Kind::DmeIls;
+    const NavDatType* type = NavDatTypeOfWord(upper);
+    return type ? static_cast<Kind>(type - kNavDatTypes + 1) : Kind::None;
+}
+
+// The type a kind names; null for none and for a landing system's DME.
+const TypeBlock* TypeOfKind(Kind kind) {
+    static const auto types = [] {
+        std::array<const TypeBlock*, std::size(kNavDatTypes) + 1> found{};
+        for (std::size_t i = 0; i < std::size(kNavDatTypes); ++i)
+            found[i + 1] = FindTypeBlock(kNavDatTypes[i].type);
+        return found;
+    }();
+    const auto at = static_cast<std::size_t>(kind);
+    return at < types.size() ? types[at] : nullptr;
+}
+
+bool OfFamily(Kind kind, Family family) {
+    const TypeBlock* type = TypeOfKind(kind);
+    return type != nullptr && type->family == family;
 }
 
 struct Row {
@@ -67,10 +87,10 @@ void SplitNameAndKind(int code, std::string_view name, Row& row) {
         kind = word;
         cut = start;
     }
-    if (code == 13 && kind == Kind::Ndb) kind = Kind::NdbDme;  // a beacon's DME
-    const bool fits = code == 2    ? kind == Kind::Ndb || kind == Kind::NdbDme
-                      : code == 3  ? kind >= Kind::Vor && kind <= Kind::Dme
-                      : code == 12 ? kind >= Kind::Vor
+    if (code == 13 && kind == kNdb) kind = kNdbDme;  // a beacon's DME
+    const bool fits = code == 2    ? OfFamily(kind, Family::Ndb)
+                      : code == 3  ? OfFamily(kind, Family::Vor)
+                      : code == 12 ? OfFamily(kind, Family::Vor) || kind == Kind::DmeIls
                                    : true;
     if (!fits) {
         kind = Kind::None;
@@ -303,7 +323,7 @@ Pairing Pair(LineReader& lines, const ImportFilter& filter) {
                 if (row.kind == Kind::DmeIls) return;
                 if (row.code == 12) dmes.push_back(place);
                 if (row.code == 13)
-                    (row.kind == Kind::NdbDme ? pairing.beaconDmes : stations).Add(place);
+                    (row.kind == kNdbDme ? pairing.beaconDmes : stations).Add(place);
             },
             [](const ReadError*) {});
     vors.Sort();
@@ -358,12 +378,8 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
 
 // A VOR row's type: by its kind, else by a paired DME row.
 const char* VorType(const Row& row, const Pairing& pairing) {
-    return row.kind == Kind::VorDme            ? "VOR-DME"
-           : row.kind == Kind::Vortac          ? "VORTAC"
-           : row.kind == Kind::Tacan           ? "TACAN"
-           : row.kind == Kind::Dme             ? "DME"
-           : pairing.vorsWithDme.Has(row.line) ? "VOR-DME"
-                                               : "VOR";
+    if (const TypeBlock* type = TypeOfKind(row.kind); type && row.kind != kVor) return type->name;
+    return pairing.vorsWithDme.Has(row.line) ? "VOR-DME" : "VOR";
 }
 
 // The type of the record a row gives, or null when it gives none (counted).
@@ -373,15 +389,14 @@ const char* TypeOf(const Row& row, const Pairing& pairing, Family family, Import
         ++tally.landing;
         return nullptr;
     }
-    const bool beacon = row.code == 2 || (row.code == 13 && row.kind == Kind::NdbDme);
+    const bool beacon = row.code == 2 || (row.code == 13 && row.kind == kNdbDme);
     if (beacon != !vorFamily) {
         ++tally.otherFamily;
         return nullptr;
     }
     switch (row.code) {
         case 2:
-            return row.kind == Kind::NdbDme ||
-                           pairing.beaconDmes.Near(Place::Of(row), kSameStationNm)
+            return row.kind == kNdbDme || pairing.beaconDmes.Near(Place::Of(row), kSameStationNm)
                        ? "NDB-DME"
                        : "NDB";
         case 3:
@@ -392,8 +407,8 @@ const char* TypeOf(const Row& row, const Pairing& pairing, Family family, Import
             return nullptr;
         default:
             // 13: the DME of a beacon, part of a station, a TACAN or a DME.
-            if (row.kind == Kind::NdbDme || pairing.stationParts.Has(row.line)) return nullptr;
-            return row.kind == Kind::Tacan ? "TACAN" : "DME";
+            if (row.kind == kNdbDme || pairing.stationParts.Has(row.line)) return nullptr;
+            return row.kind == kTacan ? "TACAN" : "DME";
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "code_page.h"
 #include "geo.h"
+#include "map_symbols.h"
 #include "number_format.h"
 #include "text.h"
 
@@ -34,7 +35,7 @@ struct Style {
 // One symbol per type code; "undef" for codes that read "Type undefined".
 Style StyleOf(Family family, std::uint8_t code) {
     const TypeBlock* type = FindType(family, code);
-    return type ? Style{type->symbol, type->name} : Style{"undef", kTypeUndefined};
+    return type ? Style{MapSymbol(*type), type->name} : Style{"undef", kTypeUndefined};
 }
 
 const char* kSymbols =
@@ -105,7 +106,7 @@ std::vector<std::pair<Style, std::uint64_t>> LegendEntries(
     std::size_t count = 0;
     const TypeBlock* types = TypeBlocks(count);
     for (std::size_t i = 0; i < count; ++i)
-        if (types[i].family == family) styles.push_back({types[i].symbol, types[i].name});
+        if (types[i].family == family) styles.push_back({MapSymbol(types[i]), types[i].name});
     styles.push_back({"undef", kTypeUndefined});
     std::vector<std::pair<Style, std::uint64_t>> legend;
     for (const Style& style : styles) {

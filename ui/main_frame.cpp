@@ -13,10 +13,10 @@ constexpr char kWindowTitle[] = "Modify QVZ, Vs. 1.0";
 }  // namespace
 
 // Start-up reads as: the application object, then FileSlots empty, then
-// ScreenRect. The three live in three files (navaid_app.cpp, the core's
-// file_slots.cpp, this one), so the linker picks their order, and any order
-// has the same effect: no initialiser reads another's object, and all three
-// have run before the framework calls InitInstance.
+// ScreenRect. The three live in three files (navaid_app.cpp, file_slots.cpp,
+// this one), so the linker picks their order, and any order has the same
+// effect: no initialiser reads another's object, and all three have run
+// before the framework calls InitInstance.
 RECT ScreenRect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)

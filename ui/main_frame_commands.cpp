@@ -4,6 +4,7 @@
 #include <string>
 
 #include "afxdlgs.h"
+#include "file_slots.h"
 #include "main_frame.h"
 #include "navaid_db.h"
 #include "navaid_dialogs.h"
@@ -15,15 +16,15 @@ constexpr char kDatabaseFilter[] = "QVZ files (*.qvz)|*.qvz| NewQVZ files (*.new
 // Shows the file-choice screen and asks for the database file. On a choice
 // the family's source slot holds it and the slots are returned; on Cancel
 // the screen says there is no database and the result is null.
-navaid::FamilySlots* ChooseDatabase(CMainFrame& frame, navaid::Family family) {
+FamilySlots* ChooseDatabase(CMainFrame& frame, navaid::Family family) {
     frame.SetScreen(ScreenChooseFile);
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY, kDatabaseFilter);
     if (dialog.DoModal() != IDOK) {
         frame.SetScreen(ScreenNoDatabase);
         return nullptr;
     }
-    navaid::SetSourcePath(navaid::FileSlots, family, static_cast<LPCSTR>(dialog.GetPathName()));
-    return &navaid::FileSlots[family];
+    SetSourcePath(FileSlots, family, static_cast<LPCSTR>(dialog.GetPathName()));
+    return &FileSlots[family];
 }
 
 // Ends a flow whose file work failed: shows the screen that follows (an
@@ -42,9 +43,9 @@ void FailFlow(CMainFrame& frame, const navaid::Outcome& outcome, const std::stri
 // Add and delete: file choice, working copy, the family's dialog, result.
 template <class TDialog>
 void RunEditFlow(CMainFrame& frame, navaid::Family family) {
-    navaid::FamilySlots* chosen = ChooseDatabase(frame, family);
+    FamilySlots* chosen = ChooseDatabase(frame, family);
     if (chosen == nullptr) return;
-    navaid::FamilySlots& slots = *chosen;
+    FamilySlots& slots = *chosen;
     slots.workingCopyPath = navaid::WorkingCopyName(slots.sourcePath);
     const navaid::Outcome copied = navaid::MakeWorkingCopy(slots.sourcePath, slots.workingCopyPath);
     if (!copied) {
@@ -72,9 +73,9 @@ void RunEditFlow(CMainFrame& frame, navaid::Family family) {
 
 // List: file choice, then the list written beside the chosen file.
 void RunListFlow(CMainFrame& frame, navaid::Family family) {
-    navaid::FamilySlots* chosen = ChooseDatabase(frame, family);
+    FamilySlots* chosen = ChooseDatabase(frame, family);
     if (chosen == nullptr) return;
-    navaid::FamilySlots& slots = *chosen;
+    FamilySlots& slots = *chosen;
     slots.listPath = navaid::ListName(slots.sourcePath);
     const navaid::Outcome listed =
         navaid::ExportNavaidList(family, slots.sourcePath, slots.listPath);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "file_slots.h"
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CNavaidDeleteDlg, CDialog)
@@ -15,7 +16,7 @@ CNavaidDeleteDlg::CNavaidDeleteDlg(UINT nIDTemplate, navaid::Family family)
 BOOL CNavaidDeleteDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     std::vector<std::string> labels;
-    m_outcome = navaid::ListRecordLabels(navaid::FileSlots[m_family].sourcePath,
+    m_outcome = navaid::ListRecordLabels(FileSlots[m_family].sourcePath,
                                          navaid::RecordSize(m_family), labels);
     if (!m_outcome) {
         EndDialog(IDCANCEL);
@@ -44,7 +45,7 @@ void CNavaidDeleteDlg::OnOK() {
         return;
     }
     CDialog::OnOK();
-    const navaid::FamilySlots& slots = navaid::FileSlots[m_family];
+    const FamilySlots& slots = FileSlots[m_family];
     m_outcome = navaid::DeleteNavaid(slots.sourcePath, slots.workingCopyPath,
                                      navaid::RecordSize(m_family), index);
     EndDialog(m_outcome ? IDOK : IDCANCEL);

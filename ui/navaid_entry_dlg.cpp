@@ -1,38 +1,24 @@
 #include "navaid_entry_dlg.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "entry_types.h"
+#include "file_slots.h"
 #include "resource.h"
 
 namespace {
 
-// The family's type names in the core's dialog order, the list's insertion
-// order; the sorted list box shows them alphabetically.
-std::vector<const char*> TypeNamesOf(navaid::Family family) {
-    std::size_t count = 0;
-    const navaid::TypeBlock* types = navaid::TypeBlocks(count);
-    std::vector<const navaid::TypeBlock*> familyTypes;
-    for (std::size_t i = 0; i < count; ++i)
-        if (types[i].family == family) familyTypes.push_back(&types[i]);
-    std::sort(familyTypes.begin(), familyTypes.end(),
-              [](auto* a, auto* b) { return a->dialogOrder < b->dialogOrder; });
-    std::vector<const char*> names;
-    for (const navaid::TypeBlock* type : familyTypes) names.push_back(type->name);
-    return names;
-}
-
 // What tells the two families' entry dialogs apart.
 struct EntryForm {
-    std::vector<const char*> typeNames;
+    const std::vector<const char*>& typeNames;
     const char* kind;  // the NavaidKind marker
     bool hasAltitude;
 };
 
 const EntryForm& EntryFormOf(navaid::Family family) {
-    static const EntryForm vor{TypeNamesOf(navaid::Family::Vor), "V", true};
-    static const EntryForm ndb{TypeNamesOf(navaid::Family::Ndb), "N", false};
+    static const EntryForm vor{EntryTypeNames(navaid::Family::Vor), "V", true};
+    static const EntryForm ndb{EntryTypeNames(navaid::Family::Ndb), "N", false};
     return family == navaid::Family::Vor ? vor : ndb;
 }
 
@@ -93,23 +79,23 @@ void CNavaidEntryDlg::OnOK() {
     if (!ReadSelectedType(*this, m_strType)) return;
     const EntryForm& form = EntryFormOf(m_family);
     // Moved in, not copied: GCC 12 misreads a copy from a C string as overlapping.
-    navaid::FileSlots.navaidKind = std::string(form.kind);
+    FileSlots.navaidKind = std::string(form.kind);
     CDialog::OnOK();
+    navaid::NavaidEntry entry;
     ReadField(*this, IDC_ID, m_strId);
+    entry.id = static_cast<LPCSTR>(m_strId);
     ReadField(*this, IDC_NAME, m_strName);
-    const float latitude = RealField(*this, IDC_LATITUDE, m_strLatitude);
-    const float longitude = RealField(*this, IDC_LONGITUDE, m_strLongitude);
-    const float frequency = RealField(*this, IDC_FREQUENCY, m_strFrequency);
-    const float magVar = RealField(*this, IDC_MAGVAR, m_strMagVar);
+    entry.name = static_cast<LPCSTR>(m_strName);
+    entry.latitude = RealField(*this, IDC_LATITUDE, m_strLatitude);
+    entry.longitude = RealField(*this, IDC_LONGITUDE, m_strLongitude);
+    entry.frequency = RealField(*this, IDC_FREQUENCY, m_strFrequency);
+    entry.magVar = RealField(*this, IDC_MAGVAR, m_strMagVar);
     // The NDB template has no Altitude field; NDB records carry 0 there.
-    std::int32_t altitude = 0;
     if (form.hasAltitude) {
         ReadField(*this, IDC_ALTITUDE, m_strAltitude);
-        altitude = navaid::ParseDialogInteger(static_cast<LPCSTR>(m_strAltitude));
+        entry.altitude = navaid::ParseDialogInteger(static_cast<LPCSTR>(m_strAltitude));
     }
-    const std::string kind = navaid::FileSlots.navaidKind;
-    m_outcome = navaid::AddNavaid(kind, static_cast<LPCSTR>(m_strId),
-                                  static_cast<LPCSTR>(m_strName), latitude, longitude, frequency,
-                                  magVar, altitude, static_cast<LPCSTR>(m_strType));
+    entry.typeName = static_cast<LPCSTR>(m_strType);
+    m_outcome = AddNavaid(FileSlots.navaidKind, entry);
     EndDialog(m_outcome ? IDOK : IDCANCEL);
 }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "navaid_db.h"
+#include "test_support.h"
 #if defined(_WIN32)
 #include <direct.h>
 #else
@@ -19,6 +20,8 @@
 
 namespace navaid {
 namespace {
+
+using test::kRecordFile;
 
 // Narrow C runtime calls, which take ANSI paths on Windows like the core.
 std::optional<std::string> Read(const std::string& path) {
@@ -61,7 +64,7 @@ protected:
         home_ = CurrentDir();
         ASSERT_EQ(ChangeDir("file_safety"), 0);
         Write("db.qvz", std::string(112, 'D'));
-        ASSERT_TRUE(AddNavaidToFiles(Family::Vor, "db.qvz", "golden", kEntry));
+        ASSERT_TRUE(AddNavaidToFiles(Family::Vor, "db.qvz", "golden", kEntry, kRecordFile));
     }
     void TearDown() override {
         io::faults::Reset();
@@ -74,23 +77,24 @@ protected:
 TEST_F(FileSafetyTest, AFinishedEditStaysWhenOnlyTheTemporaryFileCannotBeDeleted) {
     Write("db.qvz.new", "");  // present in every run, so each makes the same calls
     io::faults::Reset();
-    ASSERT_TRUE(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry));
+    ASSERT_TRUE(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry, kRecordFile));
     const long calls = io::faults::CallCount();
     for (long failing : {calls - 1, calls}) {  // the status query, then the removal
         io::faults::FailCall(failing, EIO);
-        const Outcome outcome = AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry);
+        const Outcome outcome =
+            AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry, kRecordFile);
         EXPECT_TRUE(outcome.ok && outcome.HasWarning()) << failing;
-        EXPECT_EQ(outcome.file, kTemporaryRecordFile);
+        EXPECT_EQ(outcome.file, kRecordFile);
         EXPECT_EQ(Read("db.qvz.new"), Read("golden"));
         io::faults::FailCall(1, EIO);
-        EXPECT_FALSE(io::RemoveFile(kTemporaryRecordFile).ok);  // a failed query is no success
-        EXPECT_TRUE(Read(kTemporaryRecordFile).has_value());
+        EXPECT_FALSE(io::RemoveFile(kRecordFile).ok);  // a failed query is no success
+        EXPECT_TRUE(Read(kRecordFile).has_value());
     }
 }
 
 TEST_F(FileSafetyTest, OnlyTheRecordThisAdditionBuiltIsAppended) {
     io::faults::Reset();
-    ASSERT_TRUE(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry));
+    ASSERT_TRUE(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry, kRecordFile));
     const std::string stranger(kVorRecordSize, 'Z');
     int noticed = 0;
     // Another instance in the same folder removes or rewrites the file at any moment.
@@ -99,19 +103,20 @@ TEST_F(FileSafetyTest, OnlyTheRecordThisAdditionBuiltIsAppended) {
             std::remove("db.qvz.new");
             io::faults::BeforeCall(call, [&] {
                 if (remove)
-                    std::remove(kTemporaryRecordFile);
+                    std::remove(kRecordFile);
                 else
-                    Write(kTemporaryRecordFile, stranger);
+                    Write(kRecordFile, stranger);
             });
-            const Outcome outcome = AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry);
+            const Outcome outcome =
+                AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry, kRecordFile);
             if (outcome.ok) {
                 EXPECT_EQ(Read("db.qvz.new"), Read("golden")) << call;
             } else {
                 ++noticed;
-                EXPECT_EQ(outcome.file, kTemporaryRecordFile) << call;
+                EXPECT_EQ(outcome.file, kRecordFile) << call;
                 EXPECT_FALSE(Read("db.qvz.new").has_value()) << call;
             }
-            std::remove(kTemporaryRecordFile);
+            std::remove(kRecordFile);
         }
     }
     EXPECT_GE(noticed, 2);
@@ -126,10 +131,11 @@ TEST_F(FileSafetyTest, PathsOutsideAsciiNameTheChosenFile) {
         EXPECT_FALSE(Read(folder + "/x.qvz").has_value());
         // A database named like the temporary file is refused, not overwritten.
         ASSERT_EQ(ChangeDir(folder), 0);
-        Write(kTemporaryRecordFile, "a database of that name");
-        const std::string database = CurrentDir() + "/" + kTemporaryRecordFile;
-        EXPECT_FALSE(AddNavaidToFiles(Family::Vor, database, database + ".new", kEntry).ok);
-        EXPECT_EQ(Read(kTemporaryRecordFile), "a database of that name");
+        Write(kRecordFile, "a database of that name");
+        const std::string database = CurrentDir() + "/" + kRecordFile;
+        EXPECT_FALSE(
+            AddNavaidToFiles(Family::Vor, database, database + ".new", kEntry, kRecordFile).ok);
+        EXPECT_EQ(Read(kRecordFile), "a database of that name");
         ASSERT_EQ(ChangeDir(".."), 0);
     }
 }
@@ -142,7 +148,7 @@ TEST_F(FileSafetyTest, AWriteProtectedOutputIsKept) {
     const std::pair<const char*, Outcome (*)()> cases[] = {
         {"db.qvz.new", [] { return MakeWorkingCopy("db.qvz", "db.qvz.new"); }},
         {"db.qvz.new",
-         [] { return AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry); }},
+         [] { return AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", kEntry, kRecordFile); }},
         {"db.qvz.new", [] { return DeleteNavaid("db.qvz", "db.qvz.new", kVorRecordSize, 0); }},
         {"db.qvz.txt", [] { return ExportNavaidList(Family::Vor, "db.qvz", "db.qvz.txt"); }}};
     for (const auto& [output, run] : cases) {

@@ -1,4 +1,4 @@
-// Addition through the file slots, and paths that cannot be opened.
+// Addition refusing its own temporary file, and paths that cannot be opened.
 #include <cerrno>
 #include <functional>
 
@@ -10,34 +10,14 @@ namespace {
 
 using FilesTest = ScratchTest;
 
-TEST_F(FilesTest, AddThroughTheSlotsAppendsToTheWholeSourceOrWritesNothing) {
-    FileSlots.vor = {Path("vor.qvz"), Path("vor.qvz.new"), ""};
-    FileSlots.ndb = {Path("ndb.qvz"), Path("ndb.qvz.new"), ""};
-    WriteAll("vor.qvz", "a piece");
-    WriteAll(kTemporaryRecordFile, "left over from another run");
-    ASSERT_TRUE(AddNavaid("V", " lax ", "l", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC").ok);
-    EXPECT_EQ(ReadAll("vor.qvz.new"),
-              "a piece" + Encoded(Family::Vor,
-                                  {"lax", "l", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"}));
-    ASSERT_TRUE(AddNavaid("N", "xy", "n", 47.5f, -0.25f, 375.0f, 0.0f, 9, "ndb").ok);
-    EXPECT_EQ(ReadAll("ndb.qvz.new"),
-              Encoded(Family::Ndb, {"xy", "n", 47.5f, -0.25f, 375, 0, 0, "NDB"}));
-    for (const auto& [kind, type] :
-         {std::pair{"V", "NDB-DME"}, {"N", "DME"}, {"X", "VOR"}, {"", "NDB"}}) {
-        WriteAll("vor.qvz.new", "the flow's copy");
-        fs::remove("ndb.qvz.new");
-        EXPECT_FALSE(AddNavaid(kind, "id", "name", 1, 2, 3, 4, 5, type).ok) << kind << type;
-        EXPECT_EQ(ReadAll("vor.qvz.new"), "the flow's copy");
-        EXPECT_FALSE(fs::exists("ndb.qvz.new") || fs::exists(kTemporaryRecordFile));
-    }
-    FileSlots = FileSlotTable{};
-    // A database under the temporary file's own name would be overwritten.
-    for (const std::string& name :
-         {std::string(kTemporaryRecordFile), Path(kTemporaryRecordFile)}) {
-        WriteAll(kTemporaryRecordFile, "a piece");
-        EXPECT_FALSE(
-            AddNavaidToFiles(Family::Vor, name, "o.new", {"A", "", 0, 0, 0, 0, 0, "VOR"}).ok);
-        EXPECT_TRUE(ReadAll(kTemporaryRecordFile) == "a piece" && !fs::exists("o.new"));
+// A database under the temporary file's own name would be overwritten.
+TEST_F(FilesTest, AddRefusesADatabaseNamedAsItsTemporaryFile) {
+    for (const std::string& name : {std::string(kRecordFile), Path(kRecordFile)}) {
+        WriteAll(kRecordFile, "a piece");
+        EXPECT_FALSE(AddNavaidToFiles(Family::Vor, name, "o.new", {"A", "", 0, 0, 0, 0, 0, "VOR"},
+                                      kRecordFile)
+                         .ok);
+        EXPECT_TRUE(ReadAll(kRecordFile) == "a piece" && !fs::exists("o.new"));
     }
 }
 
@@ -47,7 +27,7 @@ TEST_F(FilesTest, PathsThatCannotBeOpenedAreNamedAndLeaveNothing) {
     // clang-format off
     const std::pair<std::string_view, std::function<Outcome(const std::string&, const std::string&)>> operations[] = {
         {"copy", [](auto& s, auto& o) { return MakeWorkingCopy(s, o); }},
-        {"add", [](auto& s, auto& o) { return AddNavaidToFiles(Family::Vor, s, o, {"a", "n", 1, 2, 3, 0, 0, "VOR"}); }},
+        {"add", [](auto& s, auto& o) { return AddNavaidToFiles(Family::Vor, s, o, {"a", "n", 1, 2, 3, 0, 0, "VOR"}, kRecordFile); }},
         {"delete", [](auto& s, auto& o) { return DeleteNavaid(s, o, kVorRecordSize, 0); }},
         {"list", [](auto& s, auto& o) { return ExportNavaidList(Family::Vor, s, o); }},
         {"labels", [&](auto& s, auto&) { return ListRecordLabels(s, kVorRecordSize, labels); }}};
@@ -87,7 +67,7 @@ TEST_F(FilesTest, PathsThatCannotBeOpenedAreNamedAndLeaveNothing) {
             EXPECT_EQ(ReadAll("db.qvz"), source);
             EXPECT_EQ(ReadAll("plain"), "a regular file");
             EXPECT_TRUE(fs::exists("folder/keep") && !fs::exists("missing") &&
-                        !fs::exists(kTemporaryRecordFile));
+                        !fs::exists(kRecordFile));
         }
     }
 }

@@ -16,6 +16,7 @@
 
 #include "command.h"
 #include "navaid_db.h"
+#include "navdat_types.h"
 
 namespace navaid::cli {
 namespace {
@@ -102,6 +103,18 @@ TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
     EXPECT_EQ(FormatOfName("a.GeoJSON"), &kGeoJsonFormat);
     EXPECT_EQ(FormatOfName("a.csv"), &kProjectCsvFormat);
     EXPECT_EQ(FormatOfName("a.dat.txt"), nullptr);
+}
+
+// A type without a nav.dat row could be neither written nor read back.
+TEST(NavDatTypesTest, EveryTypeHasARowAndEveryRowNamesAType) {
+    std::size_t count = 0;
+    const TypeBlock* types = TypeBlocks(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const NavDatType* rows = FindNavDatType(types[i].name);
+        ASSERT_NE(rows, nullptr) << types[i].name;
+        EXPECT_NE(rows->row, 0) << types[i].name;
+    }
+    for (const NavDatType& rows : kNavDatTypes) EXPECT_NE(FindTypeBlock(rows.type), nullptr);
 }
 
 TEST_F(InterchangeTest, ExportThenImportGivesTheSameBytesInEveryLayout) {

@@ -2,10 +2,26 @@
 // refuse every overlap and keep room where nothing stands.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 #include "label_grid.h"
+#include "map_symbols.h"
 
 namespace navaid {
 namespace {
+
+// The legend counts navaids by symbol: two types sharing one would merge.
+TEST(MapSymbolTest, EveryTypeHasASymbolOfItsOwn) {
+    std::size_t count = 0;
+    const TypeBlock* types = TypeBlocks(count);
+    std::set<std::string> symbols;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* symbol = MapSymbol(types[i]);
+        ASSERT_NE(symbol, nullptr) << types[i].name;
+        EXPECT_TRUE(symbols.insert(symbol).second) << symbol;
+    }
+}
 
 TEST(LabelGridTest, ACrowdedCellStillRefusesOverlapsAndKeepsFreeRoom) {
     LabelGrid grid;

@@ -69,7 +69,7 @@ protected:
         for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path());
         if (!op.source.empty()) WriteAll("db.qvz", op.source);
         if (!op.output.empty()) WriteAll(op.output, kStale);
-        if (op.leftoverTemporary) WriteAll(kTemporaryRecordFile, "a leftover record file");
+        if (op.leftoverTemporary) WriteAll(kRecordFile, "a leftover record file");
         WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
     }
     Outcome Run(const Operation& op) {
@@ -94,14 +94,13 @@ protected:
             ASSERT_TRUE(io::faults::Injected());
             io::faults::Reset();
             if (result.HasWarning()) {
-                EXPECT_EQ(result.file, kTemporaryRecordFile);
+                EXPECT_EQ(result.file, kRecordFile);
                 EXPECT_TRUE(result.reason.find(io::ErrorText(error)) != std::string::npos);
                 EXPECT_EQ(ReadAll(op.output), golden);
                 continue;
             }
             EXPECT_EQ(result.reason, io::ErrorText(error));
-            const std::set<std::string> files = {"db.qvz", "rows.csv", op.output,
-                                                 kTemporaryRecordFile};
+            const std::set<std::string> files = {"db.qvz", "rows.csv", op.output, kRecordFile};
             EXPECT_TRUE(files.count(result.file)) << result.file;
             EXPECT_EQ(ReadAll("db.qvz").value_or(""), op.source);
             const auto output = ReadAll(op.output);
@@ -114,7 +113,7 @@ protected:
                     << op.output << " left behind";
             }
             // A record file is left only where one was before and this run never opened it.
-            const auto temporary = ReadAll(kTemporaryRecordFile);
+            const auto temporary = ReadAll(kRecordFile);
             if (temporary) {
                 EXPECT_TRUE(op.leftoverTemporary && temporary == "a leftover record file");
             }
@@ -149,20 +148,20 @@ TEST_F(FaultSweepTest, FullDiskAndAFolderAsTheRecordFile) {
     const auto expectFailure = [&](const Outcome& outcome, const std::string& file, int error) {
         EXPECT_EQ(outcome.file + ": " + outcome.reason, file + ": " + io::ErrorText(error));
         EXPECT_EQ(ReadAll("db.qvz"), source);
-        EXPECT_EQ(fs::exists(fs::symlink_status(kTemporaryRecordFile)), error == EISDIR);
+        EXPECT_EQ(fs::exists(fs::symlink_status(kRecordFile)), error == EISDIR);
     };
-    fs::create_directories(fs::path(kTemporaryRecordFile) / "keep");
+    fs::create_directories(fs::path(kRecordFile) / "keep");
     WriteAll("db.qvz.new", "the copy the flow made");
-    expectFailure(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", entry),
-                  kTemporaryRecordFile, EISDIR);
+    expectFailure(AddNavaidToFiles(Family::Vor, "db.qvz", "db.qvz.new", entry, kRecordFile),
+                  kRecordFile, EISDIR);
     // The working copy was not this addition's to remove.
     EXPECT_TRUE(ReadAll("db.qvz.new") == "the copy the flow made" &&
-                fs::exists(fs::path(kTemporaryRecordFile) / "keep"));
-    fs::remove_all(kTemporaryRecordFile);
+                fs::exists(fs::path(kRecordFile) / "keep"));
+    fs::remove_all(kRecordFile);
     if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     const std::function<Outcome(const std::string&)> writers[] = {
         [](auto& out) { return MakeWorkingCopy("db.qvz", out); },
-        [&](auto& out) { return AddNavaidToFiles(Family::Vor, "db.qvz", out, entry); },
+        [&](auto& out) { return AddNavaidToFiles(Family::Vor, "db.qvz", out, entry, kRecordFile); },
         [](auto& out) { return DeleteNavaid("db.qvz", out, kVorRecordSize, 0); },
         [](auto& out) { return ExportNavaidList(Family::Vor, "db.qvz", out); }};
     for (const auto& write : writers) {
@@ -171,8 +170,8 @@ TEST_F(FaultSweepTest, FullDiskAndAFolderAsTheRecordFile) {
         expectFailure(write("full.new"), "full.new", ENOSPC);
         EXPECT_FALSE(fs::exists(fs::symlink_status("full.new")));
     }
-    fs::create_symlink("/dev/full", kTemporaryRecordFile);
-    expectFailure(writers[1]("x"), kTemporaryRecordFile, ENOSPC);
+    fs::create_symlink("/dev/full", kRecordFile);
+    expectFailure(writers[1]("x"), kRecordFile, ENOSPC);
     EXPECT_TRUE(fs::is_character_file("/dev/full") && !fs::exists("x"));
 }
 

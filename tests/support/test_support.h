@@ -29,6 +29,10 @@ inline void WriteAll(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Where the tests' additions build their record: the program's own name for
+// it, so that the tool is seen to leave that file alone too.
+inline constexpr const char* kRecordFile = "navblock.qvz";
+
 // A record encoded by the core; "" when refused, which must say why.
 inline std::string Encoded(Family family, const NavaidEntry& entry) {
     std::string record;

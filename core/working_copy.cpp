@@ -1,22 +1,15 @@
-#include "file_slots.h"
+#include "working_copy.h"
 
-#include "code_page.h"
 #include "copy_util.h"
 #include "file_io.h"
 
 namespace navaid {
-
-FileSlotTable FileSlots;
 
 std::string WorkingCopyName(std::string_view sourcePath) {
     return std::string(sourcePath) + kWorkingCopySuffix;
 }
 
 std::string ListName(std::string_view sourcePath) { return std::string(sourcePath) + kListSuffix; }
-
-void SetSourcePath(FileSlotTable& slots, Family family, std::string_view chosenPath) {
-    slots[family].sourcePath = LowerCase(chosenPath);
-}
 
 Outcome MakeWorkingCopy(const std::string& sourcePath, const std::string& workingCopyPath) {
     io::File source, copy;

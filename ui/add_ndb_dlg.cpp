@@ -1,3 +1,0 @@
-#include "add_ndb_dlg.h"
-
-CAddNdbDlg::CAddNdbDlg() : CNavaidEntryDlg(IDD, navaid::Family::Ndb) {}

@@ -1,3 +1,0 @@
-#include "delete_vor_dlg.h"
-
-CDeleteVorDlg::CDeleteVorDlg() : CNavaidDeleteDlg(IDD, navaid::Family::Vor) {}
