@@ -61,6 +61,8 @@ public:
     // Whether this file was opened for writing, i.e. created or emptied by
     // this operation: only such an output may be removed after a failure.
     bool Emptied() const { return emptied_; }
+    // The name messages give the file.
+    const std::string& Path() const { return path_; }
 
 private:
     void Discard();
