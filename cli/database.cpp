@@ -40,6 +40,11 @@ Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor&
     return ForEachRecord(path, RecordSize(family), visit, trailing, io::OpenMode::Read);
 }
 
+RecordSource DatabaseSource(const CommandLine& line, std::size_t index, std::string* trailing) {
+    return [path = line.positional[index], family = line.family, trailing](
+               const RecordVisitor& visit) { return ReadRecords(path, family, visit, trailing); };
+}
+
 // Functions, not globals: the command table is built from them while the
 // program starts, in no order across files.
 const std::vector<OptionSpec>& CircleOptions() {
@@ -113,6 +118,12 @@ FindQuery QueryOf(const CommandLine& line) {
     }
     query.near = CircleOf(line);
     return query;
+}
+
+RecordSelection SelectionOf(const CommandLine& line) {
+    return [query = QueryOf(line), family = line.family](const DecodedRecord& record) {
+        return Matches(query, family, record);
+    };
 }
 
 }  // namespace navaid::cli

@@ -7,6 +7,7 @@
 
 #include "args.h"
 #include "find.h"
+#include "record_job.h"
 #include "record_reader.h"
 
 namespace navaid::cli {
@@ -16,6 +17,12 @@ namespace navaid::cli {
 // (when given) the piece after the last one. Memory stays flat.
 Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
                     std::string* trailing = nullptr);
+
+// The records of the database named by the positional argument `index`,
+// read afresh from its first record at each call; `trailing` (when given)
+// gets, at each call, the piece after the last one.
+RecordSource DatabaseSource(const CommandLine& line, std::size_t index,
+                            std::string* trailing = nullptr);
 
 // --near LAT,LON --within NM, for find and import.
 const std::vector<OptionSpec>& CircleOptions();
@@ -32,5 +39,7 @@ double MatchWithin(const CommandLine& line);
 std::optional<Circle> CircleOf(const CommandLine& line);
 // The query the options give; throws UsageError for bad values.
 FindQuery QueryOf(const CommandLine& line);
+// The records the query options select, for a library job; throws UsageError as QueryOf.
+RecordSelection SelectionOf(const CommandLine& line);
 
 }  // namespace navaid::cli

@@ -1,0 +1,31 @@
+// What a library job that reads a database and writes a file takes from its
+// caller: which records it takes, and where its text goes. The caller owns
+// the file, so a job never learns where its output lives.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+#include "outcome.h"
+#include "records.h"
+
+namespace navaid {
+
+// Whether a job takes a record; a null one takes every record.
+using RecordSelection = std::function<bool(const DecodedRecord& record)>;
+
+// A job's output, written in order: Open once the job knows it will write,
+// Write any number of times, then Close to keep it or Discard to drop it.
+class TextSink {
+public:
+    virtual Outcome Open() = 0;
+    // After a failed write nothing more is written; Close says why.
+    virtual void Write(std::string_view text) = 0;
+    virtual Outcome Close() = 0;
+    virtual void Discard() = 0;
+
+protected:
+    ~TextSink() = default;
+};
+
+}  // namespace navaid
