@@ -45,6 +45,11 @@ RecordSource DatabaseSource(const CommandLine& line, std::size_t index, std::str
                const RecordVisitor& visit) { return ReadRecords(path, family, visit, trailing); };
 }
 
+DatabaseInput DatabaseInputOf(const CommandLine& line, std::size_t index) {
+    auto trailing = std::make_shared<std::string>();
+    return {DatabaseSource(line, index, trailing.get()), trailing, line.positional[index]};
+}
+
 // Functions, not globals: the command table is built from them while the
 // program starts, in no order across files.
 const std::vector<OptionSpec>& CircleOptions() {

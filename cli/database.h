@@ -23,6 +23,9 @@ Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor&
 // gets, at each call, the piece after the last one.
 RecordSource DatabaseSource(const CommandLine& line, std::size_t index,
                             std::string* trailing = nullptr);
+// That database as a job that reads it more than once takes it, with its
+// trailing piece and its path as its name.
+DatabaseInput DatabaseInputOf(const CommandLine& line, std::size_t index);
 
 // --near LAT,LON --within NM, for find and import.
 const std::vector<OptionSpec>& CircleOptions();

@@ -4,15 +4,26 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "outcome.h"
+#include "record_reader.h"
 #include "records.h"
 
 namespace navaid {
 
 // Whether a job takes a record; a null one takes every record.
 using RecordSelection = std::function<bool(const DecodedRecord& record)>;
+
+// A database that a job reads more than once and reports on: its records,
+// the piece after them as each read of them leaves it, its name for messages.
+struct DatabaseInput {
+    RecordSource records;
+    std::shared_ptr<const std::string> trailing;  // null: the job sees no piece
+    std::string name;
+};
 
 // A job's output, written in order: Open once the job knows it will write,
 // Write any number of times, then Close to keep it or Discard to drop it.
