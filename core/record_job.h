@@ -1,6 +1,7 @@
-// What a library job that reads a database and writes a file takes from its
-// caller: which records it takes, and where its text goes. The caller owns
-// the file, so a job never learns where its output lives.
+// What a library job that reads a database takes from its caller: which
+// records it takes, the database when it needs its trailing piece too, and
+// where its text goes. The caller owns the files, so a job never learns
+// where they live.
 #pragma once
 
 #include <functional>
