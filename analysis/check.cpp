@@ -267,4 +267,37 @@ bool DatabaseChecker::EndSecondRead(const FindingSink& report) {
     return lengthAgain_ == length_;
 }
 
+Outcome CheckDatabase(Family family, const DatabaseInput& database, const FindingSink& report,
+                      CheckTotals& totals) {
+    totals = {};
+    const FindingSink counted = [&](const Finding& finding) {
+        ++(finding.warning ? totals.warnings : totals.errors);
+        report(finding);
+    };
+    DatabaseChecker checker(family);
+    const std::size_t size = RecordSize(family);
+    auto piece = [&] {
+        return database.trailing ? std::string_view(*database.trailing) : std::string_view();
+    };
+    auto bytes = [](std::string_view text) {
+        return reinterpret_cast<const std::uint8_t*>(text.data());
+    };
+    const Outcome read = database.records(
+        [&](std::uint64_t, const std::uint8_t* record) { checker.Feed(record, size); });
+    if (!read) return read;
+    checker.Feed(bytes(piece()), piece().size());
+
+    // The findings stream from a second read, in index order; only positions
+    // and duplicates are kept between the two.
+    checker.EndFirstRead(counted);
+    const Outcome again = database.records(
+        [&](std::uint64_t, const std::uint8_t* record) { checker.Reread(record, size, counted); });
+    if (!again) return again;
+    checker.Reread(bytes(piece()), piece().size(), counted);
+    if (!checker.EndSecondRead(counted))
+        return Outcome::Failure(database.name, "it changed while it was read");
+    totals.records = checker.RecordCount();
+    return Outcome::Success();
+}
+
 }  // namespace navaid

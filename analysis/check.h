@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "outcome.h"
+#include "record_job.h"
 #include "records.h"
 
 namespace navaid {
@@ -89,5 +91,15 @@ private:
     std::deque<Position> positions_;
     std::deque<Duplicate> duplicates_;
 };
+
+struct CheckTotals {
+    std::uint64_t records = 0, errors = 0, warnings = 0;
+};
+
+// The whole check of a database in two reads, each finding to `report` as
+// it is found, in index order; a database that changed between the reads
+// is a failure.
+Outcome CheckDatabase(Family family, const DatabaseInput& database, const FindingSink& report,
+                      CheckTotals& totals);
 
 }  // namespace navaid

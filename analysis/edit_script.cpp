@@ -4,8 +4,6 @@
 #include <optional>
 #include <vector>
 
-#include "record_reader.h"
-
 namespace navaid {
 
 // A 64-bit hash of the record's bytes (FNV-1a, with a final mix so that
@@ -20,14 +18,10 @@ std::uint64_t HashRecord(const std::uint8_t* record, std::size_t size) {
     return h ^ (h >> 33);
 }
 
-Outcome HashRecords(const std::string& path, Family family, RecordHashes& records) {
-    const std::size_t size = RecordSize(family);
-    return ForEachRecord(
-        path, size,
-        [&](std::uint64_t, const std::uint8_t* record) {
-            records.hashes.push_back(HashRecord(record, size));
-        },
-        &records.trailing, io::OpenMode::Read);
+Outcome HashRecords(const RecordSource& records, std::size_t recordSize, RecordHashes& hashes) {
+    return records([&](std::uint64_t, const std::uint8_t* record) {
+        hashes.hashes.push_back(HashRecord(record, recordSize));
+    });
 }
 
 namespace {

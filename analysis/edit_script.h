@@ -9,6 +9,7 @@
 #include <string>
 
 #include "outcome.h"
+#include "record_reader.h"
 #include "records.h"
 
 namespace navaid {
@@ -23,8 +24,8 @@ struct RecordHashes {
 
 std::uint64_t HashRecord(const std::uint8_t* record, std::size_t size);
 
-// Hashes every complete record of the database at `path` (never created).
-Outcome HashRecords(const std::string& path, Family family, RecordHashes& records);
+// Hashes every complete record of one read of `records`; the trailing piece is the caller's.
+Outcome HashRecords(const RecordSource& records, std::size_t recordSize, RecordHashes& hashes);
 
 struct Edit {
     bool added;

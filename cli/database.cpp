@@ -36,13 +36,16 @@ std::string StoredQuery(std::string_view option, const std::string& text) {
 
 }  // namespace
 
-Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
-                    std::string* trailing) {
-    return ForEachRecord(path, RecordSize(family), visit, trailing, io::OpenMode::Read);
+RecordSource DatabaseSource(const CommandLine& line, std::size_t index, std::string* trailing) {
+    DatabaseFile& database = line.Database(index);
+    return [&database, trailing](const RecordVisitor& visit) {
+        return database.ForEach(visit, trailing);
+    };
 }
 
-RecordSource DatabaseSource(const CommandLine& line, std::size_t argument) {
-    return line.Database(argument).Records();
+DatabaseInput DatabaseInputOf(const CommandLine& line, std::size_t index) {
+    auto trailing = std::make_shared<std::string>();
+    return {DatabaseSource(line, index, trailing.get()), trailing, line.positional[index]};
 }
 
 // Functions, not globals: the command table is built from them while the
@@ -173,6 +176,12 @@ FindQuery QueryOf(const CommandLine& line) {
     }
     query.near = CircleOf(line);
     return query;
+}
+
+RecordSelection SelectionOf(const CommandLine& line) {
+    return [query = QueryOf(line), family = line.family](const DecodedRecord& record) {
+        return Matches(query, family, record);
+    };
 }
 
 }  // namespace navaid::cli

@@ -1,5 +1,5 @@
-// What the commands share about their files: a database read record by
-// record, and the --near/--within and find options that select records.
+// What the commands share about their inputs: the databases the tool opened,
+// and the options declared once (the circle, the selection, a navaid's fields).
 #pragma once
 
 #include <string>
@@ -9,15 +9,19 @@
 #include "entry_texts.h"
 #include "find.h"
 #include "options.h"
+#include "record_job.h"
 #include "record_reader.h"
 
 namespace navaid::cli {
 
-// The records of the database the tool opened for the command's first
-// (or second) argument, read through that one handle at each call.
-RecordSource DatabaseSource(const CommandLine& line, std::size_t argument = 0);
-Outcome ReadRecords(const std::string& path, Family family, const RecordVisitor& visit,
-                    std::string* trailing = nullptr);
+// The records of the database the tool opened for the positional argument
+// `index`, read through that one handle from its first record at each call;
+// `trailing` (when given) gets, at each call, the piece after the last one.
+RecordSource DatabaseSource(const CommandLine& line, std::size_t index,
+                            std::string* trailing = nullptr);
+// That database as a job that reads it more than once takes it, with its
+// trailing piece and its path as its name.
+DatabaseInput DatabaseInputOf(const CommandLine& line, std::size_t index);
 
 // --near LAT,LON --within NM, for find and import.
 const std::vector<OptionSpec>& CircleOptions();
@@ -44,5 +48,7 @@ double MatchWithin(const CommandLine& line);
 std::optional<Circle> CircleOf(const CommandLine& line);
 // The query the options give; throws UsageError for bad values.
 FindQuery QueryOf(const CommandLine& line);
+// The records the query options select, for a library job; throws UsageError as QueryOf.
+RecordSelection SelectionOf(const CommandLine& line);
 
 }  // namespace navaid::cli

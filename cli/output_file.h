@@ -8,6 +8,7 @@
 
 #include "file_io.h"
 #include "outcome.h"
+#include "record_job.h"
 #include "staged_output.h"
 
 namespace navaid::cli {
@@ -31,6 +32,21 @@ private:
     io::File file_;
     std::string pending_;
     Outcome written_ = Outcome::Success();
+};
+
+// The output file at `path` as a library job's sink, opened when the job says.
+class OutputSink final : public TextSink {
+public:
+    explicit OutputSink(std::string path) : path_(std::move(path)) {}
+    Outcome Open() override { return file_.Open(path_); }
+    void Write(std::string_view text) override { file_.Write(text); }
+    Outcome Close() override { return file_.Close(); }
+    void Discard() override { file_.Discard(); }
+    std::string Wrote() const { return file_.Wrote(); }
+
+private:
+    std::string path_;
+    OutputFile file_;
 };
 
 }  // namespace navaid::cli

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "geo.h"
+#include "record_job.h"
+#include "record_reader.h"
 #include "records.h"
 
 namespace navaid {
@@ -83,6 +85,23 @@ struct Format {
     int (*passOf)(Family family, const DecodedRecord& record) = nullptr;
     std::string_view passTail = {};
 };
+
+// An export's job besides its format and records.
+struct ExportJob {
+    Family family;
+    ExportSettings settings;  // as given; Export settles them with the format
+    RecordSelection selected;
+    // Told of each record the format leaves out, with the warning that names it.
+    std::function<void(const Outcome& warning)> leftOut;
+};
+
+// Writes the selected records of `records` to `out` in `format`, one read
+// per pass, and sets `written` to the records written. `out` is opened only
+// once the database could be read, and discarded after any later failure. A
+// record the format refuses is a failure without a file: the output's, which
+// only the caller can name.
+Outcome Export(const Format& format, const ExportJob& job, const RecordSource& records,
+               TextSink& out, std::uint64_t& written);
 
 std::span<const Format* const> Formats();
 // How many first lines the sniffs look at.

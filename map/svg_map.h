@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "label_grid.h"
+#include "record_job.h"
+#include "record_reader.h"
 #include "records.h"
 
 namespace navaid {
@@ -61,5 +63,21 @@ private:
     double scale_ = 1, mapW_ = 0, mapH_ = 0, width_ = 0, height_ = 0;
     LabelGrid grid_;
 };
+
+struct MapJob {
+    Family family;
+    std::string name;  // the database's file name as stored (Windows-1252), for the title
+    RecordSelection selected;
+};
+
+struct MapCounts {
+    std::uint64_t records = 0;  // selected
+    std::uint64_t drawn = 0;    // of them, on the map
+};
+
+// The map of the selected records into `out`, in three reads of `records`:
+// the extent, the symbols, the labels. `out` is opened only after the first
+// read succeeded, and discarded after a later failure.
+Outcome Draw(const MapJob& job, const RecordSource& records, TextSink& out, MapCounts& counts);
 
 }  // namespace navaid

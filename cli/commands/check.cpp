@@ -14,45 +14,24 @@ std::string Counted(std::uint64_t count, const char* noun) {
 
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
-    DatabaseChecker checker(line.family);
-    const std::size_t recordSize = RecordSize(line.family);
-    std::string trailing;
-    const Outcome read = ReadRecords(
-        database, line.family,
-        [&](std::uint64_t, const std::uint8_t* record) { checker.Feed(record, recordSize); },
-        &trailing);
-    if (!read) return read;
-    checker.Feed(reinterpret_cast<const std::uint8_t*>(trailing.data()), trailing.size());
-
-    // The findings stream from a second read, in index order; only positions
-    // and duplicates are kept between the two.
-    std::uint64_t findings = 0, warnings = 0;
-    const FindingSink print = [&](const Finding& finding) {
-        ++findings;
-        warnings += finding.warning;
-        if (finding.index < 0) {
-            console.out << "file: ";
-        } else {
-            console.out << "record " << finding.index << ": ";
-        }
-        console.out << (finding.warning ? "warning: " : "error: ") << console.Shown(finding.text)
-                    << '\n';
-    };
-    checker.EndFirstRead(print);
-    const Outcome again = ReadRecords(
-        database, line.family,
-        [&](std::uint64_t, const std::uint8_t* record) {
-            checker.Reread(record, recordSize, print);
+    CheckTotals totals;
+    const Outcome checked = CheckDatabase(
+        line.family, DatabaseInputOf(line, 0),
+        [&](const Finding& finding) {
+            if (finding.index < 0) {
+                console.out << "file: ";
+            } else {
+                console.out << "record " << finding.index << ": ";
+            }
+            console.out << (finding.warning ? "warning: " : "error: ")
+                        << console.Shown(finding.text) << '\n';
         },
-        &trailing);
-    if (!again) return again;
-    checker.Reread(reinterpret_cast<const std::uint8_t*>(trailing.data()), trailing.size(), print);
-    if (!checker.EndSecondRead(print))
-        return Outcome::Failure(database, "it changed while it was read");
-    console.out << database << ": " << Counted(checker.RecordCount(), "record") << ", "
-                << Counted(findings - warnings, "error") << ", " << Counted(warnings, "warning")
+        totals);
+    if (!checked) return checked;
+    console.out << database << ": " << Counted(totals.records, "record") << ", "
+                << Counted(totals.errors, "error") << ", " << Counted(totals.warnings, "warning")
                 << "\n";
-    return findings == 0 ? kExitOk : kExitFindings;
+    return totals.errors + totals.warnings == 0 ? kExitOk : kExitFindings;
 }
 
 }  // namespace

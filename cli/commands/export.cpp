@@ -9,67 +9,22 @@ namespace navaid::cli {
 namespace {
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const std::string& database = line.positional[0];
     const std::string& outPath = line.positional[1];
     const Format* format = FormatOfName(outPath);
     if (format == nullptr) {
         return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
     }
-    ExportSettings settings{line.Option("navdat-version"), line.Option("region")};
-    const FindQuery query = QueryOf(line);
-    if (Outcome settled = format->settle(settings); !settled) return settled;
-
-    // The output is opened once the database is: a database that cannot be
-    // read leaves no output behind, as before any record is written.
-    OutputFile out;
-    bool started = false;
+    const ExportSettings settings{line.Option("navdat-version"), line.Option("region")};
+    const ExportJob job{line.family, settings, SelectionOf(line), [&](const Outcome& warning) {
+                            console.err << "navaid: " << warning.Message() << "\n";
+                        }};
+    OutputSink out(outPath);
     std::uint64_t written = 0;
-    Outcome opened, accepted;  // accepted: every record so far could be written
-    auto start = [&] {
-        if (started) return;
-        started = true;
-        opened = out.Open(outPath);
-        if (opened) out.Write(format->head(line.family, settings));
-    };
-    // A format grouped in passes reads the database once per pass (see Format).
-    const int passes = format->passes ? format->passes(line.family) : 1;
-    std::string text;
-    Outcome read;
-    for (int pass = 0; pass < passes && read && opened && accepted; ++pass) {
-        std::uint64_t inPass = 0;
-        read =
-            ReadRecords(database, line.family, [&](std::uint64_t index, const std::uint8_t* bytes) {
-                start();
-                if (!opened || !accepted) return;
-                const ExportRecord record{index, DecodeRecord(line.family, bytes)};
-                if (!Matches(query, line.family, record.fields)) return;
-                if (format->passOf && format->passOf(line.family, record.fields) != pass) return;
-                text.clear();
-                const Outcome added = format->record(line.family, record, settings, inPass, text);
-                if (!added) {
-                    accepted = added;
-                } else if (added.HasWarning()) {
-                    console.err << "navaid: " << added.Message() << "\n";
-                } else {
-                    ++inPass;
-                }
-                out.Write(text);
-            });
-        if (inPass > 0) out.Write(format->passTail);
-        written += inPass;
-    }
-    if (!read) {
-        out.Discard();
-        return read;
-    }
-    start();
-    if (!opened) return opened;
-    if (!accepted) {
-        out.Discard();
-        return Outcome::Failure(outPath, accepted.reason);
-    }
-    out.Write(format->tail);
-    if (Outcome closed = out.Close(); !closed) return closed;
+    const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
+    // A record the format refused fails the output, which only we can name.
+    if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
+        return Outcome::Failure(outPath, exported.reason);
+    if (!exported) return exported;
     console.out << out.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }

@@ -1,10 +1,14 @@
-// The checker fed in pieces of any size, the edit script between record
-// sequences and update's matching, on records and hashes made here.
+// The checker fed in pieces of any size, the check and diff jobs on
+// databases in memory, the edit script between record sequences and
+// update's matching, on records and hashes made here.
 #include <gtest/gtest.h>
 
 #include "check.h"
+#include "code_page.h"
+#include "diff.h"
 #include "edit_script.h"
 #include "geo.h"
+#include "job_doubles.h"
 #include "update.h"
 
 namespace navaid {
@@ -74,6 +78,78 @@ TEST(CheckerTest, EachRecordNamesTheNearestEarlierRecordOfItsTypeAndIdOnce) {
     for (const auto& [bytes, expected] : cases) EXPECT_EQ(Findings(bytes, 56), expected);
     // A second read shorter than the first is a file that changed in between.
     EXPECT_EQ(Findings(at(50, 8) + at(50, 8), 56, 56), "changed\n");
+}
+
+TEST(CheckJobTest, CountsWhatItReportsAndNamesADatabaseThatChangedBetweenTheReads) {
+    test::MemoryDatabase db{Record({"FFM", "A", 50, 8, 99, 0, 0, "VOR"}) +
+                                Record({"FFM", "B", 50, 8, 114.2f, 0, 0, "VOR"}) + "piece",
+                            56};
+    std::string found;
+    CheckTotals totals;
+    const auto report = [&](const Finding& f) { found += std::to_string(f.index) + " "; };
+    ASSERT_TRUE(CheckDatabase(Family::Vor, db.Input("db.qvz"), report, totals));
+    EXPECT_EQ(found, "0 1 2 ");  // the band, the duplicate, the piece
+    EXPECT_EQ(totals.records, 2u);
+    EXPECT_EQ(totals.errors, 1u);
+    EXPECT_EQ(totals.warnings, 2u);
+    db.calls = 0;
+    db.shortAt = 2;
+    const Outcome changed = CheckDatabase(Family::Vor, db.Input("db.qvz"), report, totals);
+    EXPECT_EQ(changed.Message(), "db.qvz: it changed while it was read");
+}
+
+// Each event as a line: sign, index, the record's ID, and for a change the
+// ID it was paired with and the fields that changed.
+std::string Events(const std::string& before, const std::string& after, double matchNm = 10,
+                   int shortAt = 0) {
+    test::MemoryDatabase a{before, 56}, b{after, 56};
+    b.shortAt = shortAt;
+    std::string text;
+    const Outcome diffed =
+        Diff(Family::Vor, a.Input("old"), b.Input("new"), matchNm, [&](const ReportEvent& e) {
+            text += "~-+"[static_cast<int>(e.kind)];
+            text += std::to_string(e.index.value_or(-1)) + " ";
+            const auto id = [](std::span<const std::uint8_t> r) {
+                return std::string(TrimWhiteSpace(std::string_view(
+                    reinterpret_cast<const char*>(r.data()), RecordLayout::kIdSize)));
+            };
+            if (e.piece) {
+                text += "piece of " + std::to_string(e.record.size());
+            } else {
+                text += id(e.record);
+            }
+            if (e.kind == ReportEvent::Kind::Changed) text += '>' + id(e.after);
+            for (const FieldChange& change : e.changes)
+                text += ' ' + change.text.substr(0, change.text.find(' '));
+            text += "\n";
+        });
+    if (!diffed) text += diffed.Message() + "\n";
+    return text;
+}
+
+TEST(DiffJobTest, EventsInFileOrderPairedByIdThenByPlace) {
+    const std::string a = Record({"A", "N", 50, 8, 114.2f, 0, 0, "VOR"}),
+                      b = Record({"B", "N", 51, 8, 114.2f, 0, 0, "VOR"}),
+                      c = Record({"C", "N", 52, 8, 114.2f, 0, 0, "VOR"}),
+                      b2 = Record({"B", "N", 51.05f, 8, 114.2f, 0, 0, "VOR"}),
+                      d = Record({"D", "N", 53, 8, 114.2f, 0, 0, "VOR"});
+    const std::vector<std::tuple<std::string, std::string, double, std::string>> cases = {
+        {a + b + c, a + b + c, 10, ""},
+        // A record that only moved is removed where it was and added where it is.
+        {a + b + c, c + a + b, 10, "+0 C\n-2 C\n"},
+        // B pairs with its moved self across the hunk, C with what is left at its place.
+        {a + c + b, a + b2 + d, 10, "~1 C>D id lat\n~2 B>B lat\n"},
+        // Too far apart for the ID: paired by place.
+        {a + c + b, a + b2 + d, 1, "~1 C>B id lat\n~2 B>D id lat\n"},
+        // More removed than added: the rest stay removed; then the trailing pieces.
+        {a + b + c + "xyz", d, 10, "~0 A>D id lat\n-1 B\n-2 C\n-3 piece of 3\n"},
+        {a + "xy", a + "z", 10, "-1 piece of 2\n+1 piece of 1\n"},
+        {a, a + "z", 10, "+1 piece of 1\n"},
+    };
+    for (const auto& [before, after, nm, events] : cases)
+        EXPECT_EQ(Events(before, after, nm), events);
+    // The records come from a second read: one that finds fewer is named.
+    EXPECT_EQ(Events(a + b, a + c + d, 10, 2), "new: it changed while it was read\n");
 }
 
 std::string Script(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b,

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "command.h"
+#include "job_doubles.h"
 #include "navaid_db.h"
 #include "navdat_types.h"
 
@@ -249,6 +250,69 @@ TEST_F(InterchangeTest, ExportRefusesWhatTheFormatCannotHold) {
         EXPECT_EQ(Run(args), status) << message;
         EXPECT_NE(err_.find(message), std::string::npos) << err_;
         EXPECT_FALSE(fs::exists(args[3]) && args[3] != "db.qvz") << message;
+    }
+}
+
+// Export on a database in memory: which reads it makes, when it opens its
+// output and what becomes of it, what it counts and what it leaves out.
+TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) {
+    const std::string vors = Records(Family::Vor, kVors);
+    const int kmlPasses = kKmlFormat.passes(Family::Vor);
+    const RecordSelection tacan = [](const DecodedRecord& r) {
+        return std::string_view(r.type) == "TACAN";
+    };
+    struct Case {
+        const Format& format;
+        std::string bytes;
+        RecordSelection selected;
+        int failAt;
+        std::size_t failAfter;
+        std::optional<std::string> region;
+        std::string log, failure, leftOut;
+        std::uint64_t written;
+        int calls;
+    };
+    const std::vector<Case> cases = {
+        {kKmlFormat, vors, {}, 0, 0, {}, "open close", "", "left out record 3 (FOO)", 5, kmlPasses},
+        {kKmlFormat, vors, tacan, 0, 0, {}, "open close", "", "", 1, kmlPasses},
+        {kKmlFormat, vors, {}, 2, 3, {}, "open discard", "db: read failed", "", 0, 2},
+        {kGeoJsonFormat, vors, {}, 1, 0, {}, "", "db: read failed", "", 0, 1},
+        {kProjectCsvFormat, "", {}, 0, 0, {}, "open close", "", "", 0, 1},
+        {kNavDatFormat,
+         Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}}),
+         {},
+         0,
+         0,
+         {},
+         "open discard",
+         "record 0 (A B): its ID holds",
+         "",
+         0,
+         1},
+        {kProjectCsvFormat, vors, {}, 0, 0, "ED", "", "are for a .dat file", "", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.format.name) + " " + c.log);
+        test::MemoryDatabase db{c.bytes, kVorRecordSize};
+        db.failAt = c.failAt;
+        db.failAfter = c.failAfter;
+        std::string leftOut;
+        ExportSettings settings;
+        settings.region = c.region;
+        const ExportJob job{Family::Vor, settings, c.selected, [&](const Outcome& warning) {
+                                leftOut += warning.Message().substr(0, 23);
+                            }};
+        test::LogSink out;
+        std::uint64_t written = 99;
+        const Outcome exported = Export(c.format, job, db.Source(), out, written);
+        EXPECT_EQ(out.log, c.log);
+        EXPECT_NE(exported.Message().find(c.failure), std::string::npos) << exported.Message();
+        EXPECT_EQ(exported.ok, c.failure.empty());
+        EXPECT_EQ(leftOut, c.leftOut);
+        if (exported) {
+            EXPECT_EQ(written, c.written);
+        }
+        EXPECT_EQ(db.calls, c.calls);
     }
 }
 
