@@ -160,8 +160,7 @@ Outcome TakingPart(DatabaseFile& database, const std::optional<Circle>& near,
 }  // namespace
 
 Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const UpdateSettings& settings,
-               const std::string* workingCopy, const UpdateEventSink& report,
-               UpdateSummary& summary) {
+               const std::string* workingCopy, const ReportSink& report, UpdateSummary& summary) {
     const Family family = database.RecordFamily();
     const std::size_t size = RecordSize(family);
     std::vector<UpdateRecord> records;
@@ -175,10 +174,10 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
     auto visit = [&](std::uint64_t index, const std::uint8_t* record) -> RecordFate {
         if (next == records.size() || records[next].index != index) return {};
         const long long navaid = partner[next++];
-        const std::string_view bytes(reinterpret_cast<const char*>(record), size);
+        const std::span<const std::uint8_t> bytes(record, size);
         if (navaid < 0) {
             ++summary.withdrawn;
-            report({UpdateEvent::Withdrawn, index, bytes, nullptr});
+            report({ReportEvent::Kind::Removed, index, bytes});
             return settings.removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
         }
         RecordUpdate update = UpdateRecordFrom(family, record, navaids, navaid, settings.fields);
@@ -187,8 +186,10 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
             return {};
         }
         ++summary.changed;
-        report({UpdateEvent::Changed, index, bytes, &update.changes});
         updated = std::move(update.updated);
+        report({ReportEvent::Kind::Changed, index, bytes,
+                std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), size),
+                std::move(update.changes)});
         return {RecordFate::Replace, updated};
     };
     // The navaids nobody pairs with are new, in the newer file's order.
@@ -222,7 +223,7 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
     for (std::size_t n = 0; n < navaids.Count(); ++n) {
         if (paired[n]) continue;
         ++summary.added;
-        report({UpdateEvent::New, 0, navaids.Bytes(n), nullptr});
+        report({ReportEvent::Kind::Added, std::nullopt, std::span(navaids.Record(n), size)});
     }
     return Outcome::Success();
 }

@@ -14,6 +14,7 @@
 #include "geo.h"
 #include "record_changes.h"
 #include "records.h"
+#include "report.h"
 
 namespace navaid {
 
@@ -85,18 +86,6 @@ struct UpdateSettings {
     bool removeWithdrawn = false, addNew = false;
 };
 
-// One thing an update found: a record changed in the given fields, a record
-// no navaid pairs with (withdrawn), or a navaid no record pairs with (new,
-// without an index). Handed on as found: changed and withdrawn ones in the
-// database's order, then the new ones in the newer file's.
-struct UpdateEvent {
-    enum Kind { Changed, Withdrawn, New } kind;
-    std::uint64_t index;                      // in the database; 0 for a new one
-    std::string_view record;                  // as stored, or the new one
-    const std::vector<FieldChange>* changes;  // for a changed one, else null
-};
-using UpdateEventSink = std::function<void(const UpdateEvent& event)>;
-
 struct UpdateSummary {
     std::uint64_t compared = 0, unchanged = 0, changed = 0, withdrawn = 0, added = 0;
     bool Differs() const { return changed + withdrawn + added > 0; }
@@ -107,7 +96,6 @@ struct UpdateSummary {
 // `workingCopy` (from the database's own open file) unless it is null, a dry
 // run. New navaids are reported once the rewrite has succeeded.
 Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const UpdateSettings& settings,
-               const std::string* workingCopy, const UpdateEventSink& report,
-               UpdateSummary& summary);
+               const std::string* workingCopy, const ReportSink& report, UpdateSummary& summary);
 
 }  // namespace navaid

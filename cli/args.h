@@ -24,6 +24,10 @@ struct OptionSpec {
     bool required = false;
 };
 
+template <typename T>
+class Option;
+class Flag;
+
 struct CommandLine {
     Family family = Family::Vor;
     std::vector<std::string> positional;  // after the family
@@ -37,6 +41,12 @@ struct CommandLine {
 
     DatabaseFile& Database(std::size_t argument = 0) const { return *databases[argument]; }
 
+private:
+    // The declared options (options.h) read their text here, so that no
+    // command looks an option up by a name it spells itself.
+    template <typename T>
+    friend class Option;
+    friend class Flag;
     std::optional<std::string> Option(std::string_view name) const;
 };
 

@@ -149,8 +149,7 @@ double MatchWithin(const CommandLine& line) { return MatchWithinOption().Get(lin
 
 std::optional<Circle> CircleOf(const CommandLine& line) {
     auto near = NearOption().Given(line);
-    auto within = line.Option(WithinOption().Name());
-    if (near.has_value() != within.has_value()) {
+    if (near.has_value() != WithinOption().Present(line)) {
         throw UsageError("--near and --within go together");
     }
     if (!near) return std::nullopt;

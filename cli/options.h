@@ -39,6 +39,7 @@ public:
         return spec;
     }
     std::string_view Name() const { return spec_.name; }
+    bool Present(const CommandLine& line) const { return line.Option(spec_.name).has_value(); }
     std::optional<T> Given(const CommandLine& line) const {
         const std::optional<std::string> text = line.Option(spec_.name);
         if (!text) return std::nullopt;

@@ -124,9 +124,8 @@ std::string FixedDecimal(float value, double scale, int minDecimals,
 }
 
 Outcome NoSettings(ExportSettings& settings) {
-    if (settings.version || settings.region) {
-        return Outcome::Usage("--navdat-version and --region are for a .dat file");
-    }
+    if (settings.version || settings.region)
+        return Outcome::Refused(settings.version ? "version" : "region", "is for a .dat file");
     return Outcome::Success();
 }
 

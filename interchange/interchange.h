@@ -52,9 +52,10 @@ struct ExportRecord {
 
 // An export's settings as the command line gave them; a format refuses the
 // ones it has no use for, and sets what it needs from them.
+// A refusal of one names it as its field: "version" or "region".
 struct ExportSettings {
-    std::optional<std::string> version;  // --navdat-version
-    std::optional<std::string> region;   // --region
+    std::optional<std::string> version;  // the nav.dat layout written
+    std::optional<std::string> region;   // nav.dat's region column
     int navDatVersion = 0;
 };
 

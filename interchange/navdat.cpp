@@ -75,17 +75,21 @@ Outcome Settle(ExportSettings& settings) {
     for (int known : kNavDatVersions)
         if (version == std::to_string(known)) settings.navDatVersion = known;
     if (settings.navDatVersion == 0) {
-        return Outcome::Usage("--navdat-version: " + Quoted(version) + " is not 810, 1100 or 1200");
+        std::string known;
+        for (std::size_t i = 0; i < std::size(kNavDatVersions); ++i)
+            known += (i == 0                                ? ""
+                      : i + 1 == std::size(kNavDatVersions) ? " or "
+                                                            : ", ") +
+                     std::to_string(kNavDatVersions[i]);
+        return Outcome::Refused("version", Quoted(version) + " is not " + known);
     }
-    if (settings.region && settings.navDatVersion < 1100) {
-        return Outcome::Usage("--region is for nav.dat 1100 and 1200; 810 has no region column");
-    }
+    if (settings.region && settings.navDatVersion < 1100)
+        return Outcome::Refused("region", "is for nav.dat 1100 and 1200; 810 has no region column");
     const std::string region = UpperCase(settings.region.value_or("ZZ"));
     const bool valid = region.size() == 2 && std::all_of(region.begin(), region.end(), [](char c) {
                            return std::isalnum(static_cast<unsigned char>(c));
                        });
-    if (!valid)
-        return Outcome::Usage("--region: " + Quoted(region) + " is not two letters or digits");
+    if (!valid) return Outcome::Refused("region", Quoted(region) + " is not two letters or digits");
     settings.region = region;
     return Outcome::Success();
 }

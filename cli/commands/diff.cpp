@@ -46,7 +46,7 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {{"match-within", "NM", "a removed and an added record of one ID this near are a change (10)"}},
+    {MatchWithinOption().Spec()},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"

@@ -8,13 +8,32 @@ namespace navaid::cli {
 
 namespace {
 
+const Option<std::string>& NavDatVersionOption() {
+    static const Option<std::string> option{"navdat-version", "810|1100|1200",
+                                            "the nav.dat layout (default 1200)", AsGiven};
+    return option;
+}
+const Option<std::string>& RegionOption() {
+    static const Option<std::string> option{
+        "region", "XX", "nav.dat 1100 and 1200: the region (default ZZ)", AsGiven};
+    return option;
+}
+
+// A setting the format refused, told by the option that gave it.
+Outcome Refusal(const Outcome& refused) {
+    const std::string_view option =
+        refused.field == "version" ? NavDatVersionOption().Name() : RegionOption().Name();
+    const bool said = refused.reason.starts_with("is ");
+    return Outcome::Usage("--" + std::string(option) + (said ? " " : ": ") + refused.reason);
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& outPath = line.positional[1];
     const Format* format = FormatOfName(outPath);
     if (format == nullptr) {
         return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
     }
-    const ExportSettings settings{line.Option("navdat-version"), line.Option("region")};
+    const ExportSettings settings{NavDatVersionOption().Given(line), RegionOption().Given(line)};
     const ExportJob job{line.family, settings, SelectionOf(line), [&](const Outcome& warning) {
                             console.err << "navaid: " << warning.Message() << "\n";
                         }};
@@ -24,7 +43,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     // A record the format refused fails the output, which only we can name.
     if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
         return Outcome::Failure(outPath, exported.reason);
-    if (!exported) return exported;
+    if (!exported) return exported.field.empty() ? exported : Refusal(exported);
     console.out << out.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }
@@ -36,9 +55,7 @@ const CommandInfo kExportCommand{
     "write the database as nav.dat, GeoJSON, KML or CSV",
     {"DATABASE", "OUT"},
     [] {
-        std::vector<OptionSpec> options = {
-            {"navdat-version", "810|1100|1200", "the nav.dat layout (default 1200)"},
-            {"region", "XX", "nav.dat 1100 and 1200: the region (default ZZ)"}};
+        std::vector<OptionSpec> options = {NavDatVersionOption().Spec(), RegionOption().Spec()};
         options.insert(options.end(), QueryOptions().begin(), QueryOptions().end());
         return options;
     }(),

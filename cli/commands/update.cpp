@@ -70,23 +70,23 @@ const Flag& DryRunFlag() {
     return flag;
 }
 
-std::string Named(const Console& console, std::string_view record) {
+std::string Named(const Console& console, std::span<const std::uint8_t> record) {
+    const std::string_view bytes(reinterpret_cast<const char*>(record.data()), record.size());
     return console.Shown(
-        EscapeBytes(TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize))) + " " +
-        EscapeBytes(TrimWhiteSpace(record.substr(RecordLayout::kName, RecordLayout::kNameSize))));
+        EscapeBytes(TrimWhiteSpace(bytes.substr(0, RecordLayout::kIdSize))) + " " +
+        EscapeBytes(TrimWhiteSpace(bytes.substr(RecordLayout::kName, RecordLayout::kNameSize))));
 }
 
-void Print(const Console& console, Family family, const UpdateEvent& event) {
-    if (event.kind == UpdateEvent::New) {
-        const DecodedRecord r =
-            DecodeRecord(family, reinterpret_cast<const std::uint8_t*>(event.record.data()));
+void Print(const Console& console, Family family, const ReportEvent& event) {
+    if (event.kind == ReportEvent::Kind::Added) {
+        const DecodedRecord r = DecodeRecord(family, event.record.data());
         console.out << "+ " << Named(console, event.record) << ": new " << r.type << " at "
                     << FormatListReal(r.latitude) << ',' << FormatListReal(r.longitude) << '\n';
         return;
     }
-    const bool withdrawn = event.kind == UpdateEvent::Withdrawn;
-    console.out << (withdrawn ? "- " : "~ ") << event.index << ' ' << Named(console, event.record)
-                << ": " << (withdrawn ? "withdrawn" : console.Shown(ChangesText(*event.changes)))
+    const bool withdrawn = event.kind == ReportEvent::Kind::Removed;
+    console.out << (withdrawn ? "- " : "~ ") << *event.index << ' ' << Named(console, event.record)
+                << ": " << (withdrawn ? "withdrawn" : console.Shown(ChangesText(event.changes)))
                 << '\n';
 }
 
@@ -108,7 +108,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         !newer)
         return newer;
     DatabaseFile& database = line.Database();
-    auto print = [&](const UpdateEvent& event) { Print(console, line.family, event); };
+    auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
     if (DryRunFlag().Get(line)) {
         if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)

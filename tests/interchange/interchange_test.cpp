@@ -241,7 +241,7 @@ TEST_F(InterchangeTest, ExportRefusesWhatTheFormatCannotHold) {
         {{"inf.qvz", "out.dat"}, kExitFileError, "record 0 (A): its frequency is not a number"},
         {{"db.qvz", "out.dat", "--navdat-version", "1000"}, kExitUsage, "'1000' is not 810"},
         {{"db.qvz", "out.dat", "--region", "E"}, kExitUsage, "--region: 'E' is not two"},
-        {{"db.qvz", "out.csv", "--region", "ED"}, kExitUsage, "are for a .dat file"},
+        {{"db.qvz", "out.csv", "--region", "ED"}, kExitUsage, "--region is for a .dat file"},
         {{"db.qvz", "out.txt"}, kExitUsage, "OUT must end in .dat"},
         {{"missing.qvz", "out.dat"}, kExitFileError, "navaid: missing.qvz: "},
     };
@@ -289,7 +289,7 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
          "",
          0,
          1},
-        {kProjectCsvFormat, vors, {}, 0, 0, "ED", "", "are for a .dat file", "", 0, 0},
+        {kProjectCsvFormat, vors, {}, 0, 0, "ED", "", "is for a .dat file", "", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.format.name) + " " + c.log);
