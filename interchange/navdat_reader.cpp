@@ -212,26 +212,32 @@ public:
 private:
     void Version(std::size_t line, int version) {
         bool known = false;
-        for (int layout : kNavDatLayouts) known = known || layout == version;
+        std::string layouts;
+        for (int layout : kNavDatLayouts) {
+            known = known || layout == version;
+            layouts += (layouts.empty() ? "" : ", ") + std::to_string(layout);
+        }
         if (!known) {
             throw ReadError{line, "nav.dat version '" + std::to_string(version) +
-                                      "' is not one this tool reads (810, 1000, 1100, 1150, "
-                                      "1200)"};
+                                      "' is not one this tool reads (" + layouts + ")"};
         }
         if (filter_.navDatVersion && *filter_.navDatVersion != version) {
-            throw ReadError{line, "its version line says " + std::to_string(version) +
-                                      "; --navdat-version " +
-                                      std::to_string(*filter_.navDatVersion) + " does not apply"};
+            RefuseLayout(line, "its version line says " + std::to_string(version) +
+                                   ", not the layout " + std::to_string(*filter_.navDatVersion) +
+                                   " given");
         }
         layout_ = {version >= 1100, true};
     }
     void Headerless(std::size_t line) {
-        if (!filter_.navDatVersion) {
-            throw ReadError{line,
-                            "nav.dat rows without a version line: give their layout with "
-                            "--navdat-version 810, 1000, 1100, 1150 or 1200"};
-        }
+        if (!filter_.navDatVersion)
+            RefuseLayout(line, "nav.dat rows without a version line: their layout must be given");
         layout_ = {*filter_.navDatVersion >= 1100, false};
+    }
+    // A refusal that the filter's layout setting decides: its field says so.
+    [[noreturn]] void RefuseLayout(std::size_t line, std::string why) {
+        Outcome refused = Outcome::FailureAt(lines_.Name(), line, std::move(why));
+        refused.field = "version";
+        throw FileFailure{std::move(refused)};
     }
 
     LineReader& lines_;

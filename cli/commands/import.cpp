@@ -27,10 +27,16 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family)
     line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
 }
 
+std::vector<std::string> LayoutNames() {
+    std::vector<std::string> layouts;
+    for (int layout : kNavDatLayouts) layouts.push_back(std::to_string(layout));
+    return layouts;
+}
+std::string NavDatLayouts() { return OneOf(LayoutNames()); }
+
 const Option<int>& NavDatLayoutOption() {
     static const Option<int> option = [] {
-        std::vector<std::string> layouts;
-        for (int layout : kNavDatLayouts) layouts.push_back(std::to_string(layout));
+        const std::vector<std::string> layouts = LayoutNames();
         return Option<int>{"navdat-version", "N",
                            "the layout of nav.dat rows without a version line (" + layouts.front() +
                                " ... " + layouts.back() + ")",
@@ -71,6 +77,13 @@ Ending Run(const CommandLine& line, const Console& console) {
                 tally, count);
         });
     });
+    if (!written && written.field == "version") {
+        // The layout is the option's to give.
+        Outcome refused = written;
+        refused.reason +=
+            " (--" + std::string(NavDatLayoutOption().Name()) + " " + NavDatLayouts() + ")";
+        return refused;
+    }
     if (!written) return written;
     console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
                 << database.Path() << " plus " << count << " imported\n";
