@@ -209,16 +209,15 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
         }
         return piece.empty() ? Outcome::Success() : append(piece);
     };
-    io::File* file = nullptr;
-    Outcome written = database.Start(file);
-    if (written && workingCopy) {
-        written = RewriteRecords(*file, *workingCopy, size, visit, appendNew);
-    } else if (written) {
+    const Outcome written = database.CopyWith([&](io::File& file) {
+        if (workingCopy) return RewriteRecords(file, *workingCopy, size, visit, appendNew);
         RecordReader reader;
-        reader.Attach(*file, size);
+        reader.Attach(file, size);
+        Outcome read;
         const std::uint8_t* record = nullptr;
-        while ((written = reader.Next(record)) && record) visit(reader.Index(), record);
-    }
+        while ((read = reader.Next(record)) && record) visit(reader.Index(), record);
+        return read;
+    });
     if (!written) return written;
     for (std::size_t n = 0; n < navaids.Count(); ++n) {
         if (paired[n]) continue;

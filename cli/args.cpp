@@ -71,6 +71,12 @@ std::optional<std::string> CommandLine::Option(std::string_view name) const {
     return it->second;
 }
 
+void CheckOptionValues(const CommandLine& line, const std::vector<OptionSpec>& options) {
+    for (const OptionSpec& spec : options)
+        if (spec.check)
+            if (auto text = line.Option(spec.name)) spec.check(*text);
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args,
                              const std::vector<std::string_view>& positionalNames,
                              const std::vector<OptionSpec>& options) {

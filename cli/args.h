@@ -22,6 +22,9 @@ struct OptionSpec {
     std::string_view value;  // the value's name in the help: "ID", "LAT,LON"; empty: a flag
     std::string help;        // one line
     bool required = false;
+    // Refuses a value the option can never take (throws UsageError), so that
+    // a wrong command line is told before any file is opened; null: any.
+    std::function<void(const std::string& text)> check = {};
 };
 
 template <typename T>
@@ -48,7 +51,11 @@ private:
     friend class Option;
     friend class Flag;
     std::optional<std::string> Option(std::string_view name) const;
+    friend void CheckOptionValues(const CommandLine& line, const std::vector<OptionSpec>& options);
 };
+
+// Runs each given option's check.
+void CheckOptionValues(const CommandLine& line, const std::vector<OptionSpec>& options);
 
 // Parses "vor|ndb" followed by exactly the named further arguments and the
 // given options ("--name value" or "--name=value"); "--" ends the options.

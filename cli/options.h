@@ -30,7 +30,9 @@ public:
         : spec_{name, value,
                 shown.empty() ? std::move(help) : help + " (" + std::string(shown) + ")"},
           parse_(std::move(parse)),
-          fallback_(std::move(fallback)) {}
+          fallback_(std::move(fallback)) {
+        spec_.check = [parse = parse_, name](const std::string& text) { parse(name, text); };
+    }
 
     const OptionSpec& Spec() const { return spec_; }
     OptionSpec Required() const {

@@ -62,6 +62,16 @@ Outcome RequireExistingFile(const std::string& path) {
     return Outcome::Success();
 }
 
+// A database is read more than once, through one handle: a pipe or a device
+// could not be, and opening a FIFO would wait for a writer.
+Outcome RequireDatabaseFile(const std::string& path) {
+    if (Outcome exists = RequireExistingFile(path); !exists) return exists;
+    bool regular = false;
+    if (Outcome queried = io::IsRegularFile(path, regular); !queried) return queried;
+    if (!regular) return Outcome::Failure(path, "not a regular file, as a database must be");
+    return Outcome::Success();
+}
+
 // Refuses an output that is the database itself (through a link or alias):
 // the chosen database is never written.
 Outcome RefuseSameFile(const std::string& database, const std::string& output) {
@@ -91,7 +101,7 @@ std::string Misaligned(const std::string& path, Family family, std::uint64_t siz
 Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandLine& line,
                       const Console& console) {
     const std::string& path = line.positional[argument];
-    if (Outcome exists = RequireExistingFile(path); !exists) return exists;
+    if (Outcome exists = RequireDatabaseFile(path); !exists) return exists;
     auto& database = line.databases[argument];
     database = std::make_shared<DatabaseFile>();
     if (Outcome opened = database->Open(path, line.family); !opened) return opened;
@@ -235,6 +245,7 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
     }
     try {
         CommandLine line = ParseCommandLine(rest, command->arguments, command->options);
+        CheckOptionValues(line, command->options);
         if (Outcome ready = CheckNeeds(*command, line, console); !ready) {
             return Finish(command, ready, console);
         }

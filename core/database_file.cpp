@@ -20,6 +20,14 @@ Outcome DatabaseFile::Start(io::File*& file) {
     return file_.Rewind();
 }
 
+Outcome DatabaseFile::Unchanged(Outcome result) {
+    if (!result) return result;
+    std::uint64_t now = 0;
+    if (Outcome sized = file_.Size(now); !sized) return sized;
+    if (now != bytes_) return Outcome::Failure(path_, "it changed while it was read");
+    return result;
+}
+
 Outcome DatabaseFile::ForEach(const RecordVisitor& visit, std::string* trailing) {
     io::File* file = nullptr;
     if (Outcome started = Start(file); !started) return started;

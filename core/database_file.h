@@ -33,6 +33,19 @@ public:
     }
     // The open file at its first byte, for a copy that reads it whole.
     Outcome Start(io::File*& file);
+    // `result`, or a failure when the file's size is no longer the one it had
+    // when opened: a file written to while a run copied it would give a copy
+    // of neither.
+    Outcome Unchanged(Outcome result);
+    // Runs `copy` on the open file at its first byte, failing it when the
+    // file changed meanwhile.
+    template <typename Copy>
+    Outcome CopyWith(Copy&& copy) {
+        io::File* file = nullptr;
+        Outcome result = Start(file);
+        if (result) result = copy(*file);
+        return Unchanged(result);
+    }
     Outcome Close() { return file_.Close(); }
 
 private:

@@ -118,7 +118,8 @@ File::File(File&& other) noexcept
       path_(std::move(other.path_)),
       emptied_(other.emptied_),
       borrowed_(other.borrowed_),
-      unflushed_(other.unflushed_) {}
+      unflushed_(other.unflushed_),
+      start_(other.start_) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -128,6 +129,7 @@ File& File::operator=(File&& other) noexcept {
         emptied_ = other.emptied_;
         borrowed_ = other.borrowed_;
         unflushed_ = other.unflushed_;
+        start_ = other.start_;
     }
     return *this;
 }
@@ -145,6 +147,7 @@ Outcome File::Fail(int error) { return Outcome::Failure(path_, ErrorText(error))
 Outcome File::Open(const std::string& path, OpenMode mode) {
     Discard();
     path_ = path;
+    start_ = 0;
     emptied_ = false;
     if (int injected = NextCall()) return Fail(injected);
     errno = 0;
@@ -182,6 +185,14 @@ Outcome File::OpenStandardInput() {
 #endif
     stream_ = stdin;
     borrowed_ = true;
+    // Standard input may be a file that the shell has read from already:
+    // the input starts where it stands now.
+#if defined(_WIN32)
+    start_ = _ftelli64(stream_);
+#else
+    start_ = ftello(stream_);
+#endif
+    if (start_ < 0) start_ = 0;
     return Outcome::Success();
 }
 
@@ -195,12 +206,12 @@ Outcome File::Rewind() {
     struct _stat64 info;
     if (_fstat64(_fileno(stream_), &info) != 0) return Fail(LastError());
     if ((info.st_mode & S_IFMT) != S_IFREG) return Fail(ESPIPE);
-    if (_fseeki64(stream_, 0, SEEK_SET) != 0) return Fail(LastError());
+    if (_fseeki64(stream_, start_, SEEK_SET) != 0) return Fail(LastError());
 #else
     struct stat info;
     if (fstat(fileno(stream_), &info) != 0) return Fail(LastError());
     if (!S_ISREG(info.st_mode)) return Fail(ESPIPE);
-    if (fseeko(stream_, 0, SEEK_SET) != 0) return Fail(LastError());
+    if (fseeko(stream_, start_, SEEK_SET) != 0) return Fail(LastError());
 #endif
     return Outcome::Success();
 }
@@ -404,6 +415,21 @@ Outcome IsFolder(const std::string& path, bool& folder) {
     if (stat(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
 #endif
     folder = (info.st_mode & S_IFMT) == S_IFDIR;
+    return Outcome::Success();
+}
+
+Outcome IsRegularFile(const std::string& path, bool& regular) {
+    regular = false;
+    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    errno = 0;
+#if defined(_WIN32)
+    struct _stat64 info;
+    if (_stat64(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
+#endif
+    regular = (info.st_mode & S_IFMT) == S_IFREG;
     return Outcome::Success();
 }
 

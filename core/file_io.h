@@ -35,8 +35,9 @@ public:
     // The process's standard input, read in binary, named "standard input"
     // in messages; closing it leaves the stream itself open.
     Outcome OpenStandardInput();
-    // Back to the first byte, for a reader that needs a second pass over the
-    // very file it opened; a pipe cannot, and fails with the system's reason.
+    // Back to the first byte (of standard input: where it stood when
+    // opened), for a reader that needs a second pass over the very file it
+    // opened; anything but a regular file fails with ESPIPE.
     Outcome Rewind();
     // Reads up to `capacity` bytes; `got` is 0 only at end of input.
     Outcome Read(void* buffer, std::size_t capacity, std::size_t& got);
@@ -73,6 +74,7 @@ private:
     bool emptied_ = false;
     bool borrowed_ = false;   // standard input: not ours to close
     bool unflushed_ = false;  // written through the stream since its last flush
+    long long start_ = 0;     // where the input starts: Rewind goes back there
 };
 
 // Deletes a file or link. A missing file counts as success, and anything
@@ -97,6 +99,10 @@ Outcome IsFolder(const std::string& path, bool& folder);
 // The name messages give standard input, and the path that stands for it.
 inline constexpr const char* kStandardInputName = "standard input";
 inline constexpr const char* kStandardInputPath = "-";
+
+// Whether `path` names a regular file, following links (a device, a FIFO or
+// a folder is not one); fails as IsFolder does.
+Outcome IsRegularFile(const std::string& path, bool& regular);
 
 // The system's text for an errno value.
 std::string ErrorText(int error);

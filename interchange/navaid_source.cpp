@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "entry_texts.h"
 #include "geo.h"
 #include "number_format.h"
 
@@ -73,6 +74,14 @@ Outcome NavaidSource::Open(const std::string& path, Family family) {
                         FamilyName(other) + " type blocks, " + Percent(fit) + " of its " +
                         std::to_string(RecordSize(family)) + "-byte records " + FamilyName(family) +
                         " type blocks");
+    }
+    if (binary) {
+        // No text holds a zero byte: read as text, it would seem to hold nothing.
+        return Outcome::Failure(
+            Name(), std::string("not a navaid file this tool reads: it holds zero bytes, as no "
+                                "text does, and only ") +
+                        Percent(fit) + " of its first " + std::to_string(RecordSize(family)) +
+                        "-byte records have " + FamilyName(family) + " type blocks");
     }
     std::vector<std::string> head;
     if (Outcome peeked = lines_.PeekLines(kHeadLines, head); !peeked) return peeked;

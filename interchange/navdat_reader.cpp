@@ -371,7 +371,7 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
     if (family == Family::Vor) {
         entry.frequency = static_cast<float>(row.frequency / 100.0);
         const double feet = std::round(row.elevation);
-        if (!(std::fabs(feet) <= 2147483647.0))
+        if (!(feet >= -2147483648.0 && feet <= 2147483647.0))
             refuse("elevation is beyond the range of a stored altitude");
         entry.altitude = static_cast<std::int32_t>(feet);
     } else {

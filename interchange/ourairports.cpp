@@ -84,7 +84,7 @@ void ReadRowNumbers(const Row& row, Family family, NavaidEntry& entry) {
     if (row.Cell(kElevation).empty()) entry.unstated |= kUnstatedAltitude;
     if (family == Family::Vor) {
         const double feet = std::round(row.Number(kElevation, false));
-        if (!(std::fabs(feet) <= 2147483647.0)) {
+        if (!(feet >= -2147483648.0 && feet <= 2147483647.0)) {
             row.Refuse("column elevation_ft: beyond the range of a stored altitude");
         }
         entry.altitude = static_cast<std::int32_t>(feet);

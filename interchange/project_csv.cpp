@@ -65,6 +65,8 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
             NavaidEntry entry;
             if (Outcome built = BuildEntry(filter.family, texts, entry); !built)
                 throw ReadError{row.line, at + "column " + built.field + ": " + built.reason};
+            // A file without the column states no altitude: an update keeps the stored one.
+            if (where[kAlt] < 0) entry.unstated |= kUnstatedAltitude;
             if (!Inside(filter.near, entry.latitude, entry.longitude)) {
                 ++tally.outside;
                 return;

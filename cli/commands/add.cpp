@@ -21,11 +21,10 @@ Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     StagedOutput out(WorkingCopyName(database));
     if (Outcome added = out.Write([&](const std::string& path) {
-            io::File* file = nullptr;
-            Outcome started = line.Database().Start(file);
-            if (!started) return started;
-            return AppendRecordStream(*file, path,
-                                      [&](const RecordAppender& append) { return append(record); });
+            return line.Database().CopyWith([&](io::File& file) {
+                return AppendRecordStream(
+                    file, path, [&](const RecordAppender& append) { return append(record); });
+            });
         });
         !added)
         return added;

@@ -24,10 +24,9 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
     }
     StagedOutput out(WorkingCopyName(database));
     if (Outcome deleted = out.Write([&](const std::string& path) {
-            io::File* file = nullptr;
-            Outcome started = line.Database().Start(file);
-            if (!started) return started;
-            return DeleteNavaid(*file, path, RecordSize(line.family), index);
+            return line.Database().CopyWith([&](io::File& file) {
+                return DeleteNavaid(file, path, RecordSize(line.family), index);
+            });
         });
         !deleted)
         return deleted;
@@ -43,17 +42,18 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     std::uint64_t gone = 0;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome checked = out.Check(); !checked) return checked;
-    io::File* file = nullptr;
-    if (Outcome started = line.Database().Start(file); !started) return started;
-    const Outcome deleted = RewriteRecords(
-        *file, out.Path(), RecordSize(line.family),
-        [&](std::uint64_t index, const std::uint8_t* record) {
-            if (!Matches(query, line.family, DecodeRecord(line.family, record)))
-                return RecordFate{};
-            ++gone;
-            console.out << "- " << console.Shown(RecordLine(line.family, index, record)) << '\n';
-            return RecordFate{RecordFate::Drop, {}};
-        });
+    const Outcome deleted = line.Database().CopyWith([&](io::File& file) {
+        return RewriteRecords(
+            file, out.Path(), RecordSize(line.family),
+            [&](std::uint64_t index, const std::uint8_t* record) {
+                if (!Matches(query, line.family, DecodeRecord(line.family, record)))
+                    return RecordFate{};
+                ++gone;
+                console.out << "- " << console.Shown(RecordLine(line.family, index, record))
+                            << '\n';
+                return RecordFate{RecordFate::Drop, {}};
+            });
+    });
     if (!deleted) return out.Named(deleted);
     // Nothing to delete is a mistake in the selection: the copy is not kept.
     if (gone == 0) return Outcome::Usage("the selection picks no record of " + database);

@@ -69,12 +69,12 @@ Ending Run(const CommandLine& line, const Console& console) {
     std::uint64_t count = 0;
     StagedOutput out(WorkingCopyName(database.Path()));
     const Outcome written = out.Write([&](const std::string& path) {
-        io::File* file = nullptr;
-        if (Outcome started = database.Start(file); !started) return started;
-        return AppendRecordStream(*file, path, [&](const RecordAppender& append) {
-            return source.Read(
-                filter, [&](std::string_view record, std::uint8_t) { return append(record); },
-                tally, count);
+        return database.CopyWith([&](io::File& file) {
+            return AppendRecordStream(file, path, [&](const RecordAppender& append) {
+                return source.Read(
+                    filter, [&](std::string_view record, std::uint8_t) { return append(record); },
+                    tally, count);
+            });
         });
     });
     if (!written && written.field == "version") {

@@ -44,20 +44,19 @@ Ending Run(const CommandLine& line, const Console& console) {
     std::string changed;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome written = out.Write([&](const std::string& path) {
-            io::File* file = nullptr;
-            Outcome started = line.Database().Start(file);
-            if (!started) return started;
-            return RewriteRecords(
-                *file, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
-                    if (at != index) return RecordFate{};
-                    changed.assign(reinterpret_cast<const char*>(record), size);
-                    for (const EntryField& field : EntryFields()) {
-                        if (!field.option.Given(line)) continue;
-                        const std::size_t bytes = field.size ? field.size : size - field.offset;
-                        changed.replace(field.offset, bytes, made, field.offset, bytes);
-                    }
-                    return RecordFate{RecordFate::Replace, changed};
-                });
+            return line.Database().CopyWith([&](io::File& file) {
+                return RewriteRecords(
+                    file, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
+                        if (at != index) return RecordFate{};
+                        changed.assign(reinterpret_cast<const char*>(record), size);
+                        for (const EntryField& field : EntryFields()) {
+                            if (!field.option.Given(line)) continue;
+                            const std::size_t bytes = field.size ? field.size : size - field.offset;
+                            changed.replace(field.offset, bytes, made, field.offset, bytes);
+                        }
+                        return RecordFate{RecordFate::Replace, changed};
+                    });
+            });
         });
         !written)
         return written;
