@@ -12,8 +12,8 @@ Family ParseFamily(std::string_view text) {
     std::string lower = LowerCase(text);
     if (lower == "vor") return Family::Vor;
     if (lower == "ndb") return Family::Ndb;
-    if (text.empty()) throw UsageError("missing the database family (vor or ndb)");
-    throw UsageError("'" + std::string(text) + "' is not a database family (vor or ndb)");
+    if (text.empty()) RefuseUsage("missing the database family (vor or ndb)");
+    RefuseUsage("'" + std::string(text) + "' is not a database family (vor or ndb)");
 }
 
 // Reads the option at args[i] ("--name value" or "--name=value") into `line`,
@@ -31,34 +31,34 @@ void ReadOption(const std::vector<std::string>& args, std::size_t& i,
     const OptionSpec* spec = nullptr;
     for (const OptionSpec& option : options)
         if (option.name == name) spec = &option;
-    if (spec == nullptr) throw UsageError("unknown option --" + name);
+    if (spec == nullptr) RefuseUsage("unknown option --" + name);
     if (spec->value.empty()) {
-        if (haveValue) throw UsageError("option --" + name + " takes no value");
+        if (haveValue) RefuseUsage("option --" + name + " takes no value");
     } else if (!haveValue) {
         // The next argument is the value even when it starts with "-",
         // so that "--lon -118.43" works.
-        if (i + 1 >= args.size()) throw UsageError("option --" + name + " needs a value");
+        if (i + 1 >= args.size()) RefuseUsage("option --" + name + " needs a value");
         value = args[++i];
     }
     if (!line.options.emplace(name, value).second) {
-        throw UsageError("option --" + name + " is given twice");
+        RefuseUsage("option --" + name + " is given twice");
     }
 }
 
 // The family first, then exactly the named arguments.
 void TakePositional(std::vector<std::string> positional,
                     const std::vector<std::string_view>& positionalNames, CommandLine& line) {
-    if (positional.empty()) throw UsageError("missing the database family (vor or ndb)");
+    if (positional.empty()) RefuseUsage("missing the database family (vor or ndb)");
     line.family = ParseFamily(positional.front());
     positional.erase(positional.begin());
     const std::size_t count = positionalNames.size();
     // A name in brackets, last, may be left out.
     const bool optional = count > 0 && positionalNames.back().starts_with("[");
     if (positional.size() + (optional ? 1 : 0) < count) {
-        throw UsageError("missing " + std::string(positionalNames[positional.size()]));
+        RefuseUsage("missing " + std::string(positionalNames[positional.size()]));
     }
     if (positional.size() > count) {
-        throw UsageError("unexpected argument '" + positional[count] + "'");
+        RefuseUsage("unexpected argument '" + positional[count] + "'");
     }
     line.positional = std::move(positional);
 }
@@ -96,7 +96,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
     TakePositional(std::move(positional), positionalNames, line);
     for (const OptionSpec& spec : options) {
         if (spec.required && !line.options.count(spec.name)) {
-            throw UsageError("missing option --" + std::string(spec.name));
+            RefuseUsage("missing option --" + std::string(spec.name));
         }
     }
     return line;

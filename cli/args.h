@@ -22,7 +22,7 @@ struct OptionSpec {
     std::string_view value;  // the value's name in the help: "ID", "LAT,LON"; empty: a flag
     std::string help;        // one line
     bool required = false;
-    // Refuses a value the option can never take (throws UsageError), so that
+    // Refuses a value the option can never take (refuses with RefuseUsage), so that
     // a wrong command line is told before any file is opened; null: any.
     std::function<void(const std::string& text)> check = {};
 };
@@ -59,7 +59,7 @@ void CheckOptionValues(const CommandLine& line, const std::vector<OptionSpec>& o
 
 // Parses "vor|ndb" followed by exactly the named further arguments and the
 // given options ("--name value" or "--name=value"); "--" ends the options.
-// Throws UsageError.
+// Refuses with RefuseUsage.
 CommandLine ParseCommandLine(const std::vector<std::string>& args,
                              const std::vector<std::string_view>& positionalNames,
                              const std::vector<OptionSpec>& options);

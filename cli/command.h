@@ -3,7 +3,6 @@
 #pragma once
 
 #include <ostream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,12 +40,12 @@ struct Ending {
     Outcome failure;
 };
 
-// A mistake in a command line found while its values are read; the tool
-// reports it as a usage failure.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// A mistake in a command line found while its values are read, deep in a
+// parser: thrown as the usage failure it is and caught where the tool runs
+// the command, the one place that turns it into the exit status.
+[[noreturn]] inline void RefuseUsage(std::string reason) {
+    throw Outcome::Usage(std::move(reason));
+}
 
 // What the tool checks before a command runs, so that no command has to.
 enum Needs : unsigned {

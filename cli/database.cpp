@@ -14,12 +14,11 @@ namespace {
 double StrictNumber(std::string_view option, std::string_view text) {
     float value = 0;
     if (!ParseStrictReal(text, value) || std::isnan(value)) {
-        throw UsageError("--" + std::string(option) + ": '" + std::string(text) +
-                         "' is not a number");
+        RefuseUsage("--" + std::string(option) + ": '" + std::string(text) + "' is not a number");
     }
     if (std::isinf(value)) {
-        throw UsageError("--" + std::string(option) + ": '" + std::string(text) +
-                         "' is too large to hold");
+        RefuseUsage("--" + std::string(option) + ": '" + std::string(text) +
+                    "' is too large to hold");
     }
     return value;
 }
@@ -30,7 +29,7 @@ std::string Normalized(std::string_view text) { return UpperCase(TrimWhiteSpace(
 std::string StoredQuery(std::string_view option, const std::string& text) {
     std::string stored;
     if (Outcome given = GivenToCp1252(text, stored); !given)
-        throw UsageError("--" + std::string(option) + ": " + given.reason);
+        RefuseUsage("--" + std::string(option) + ": " + given.reason);
     return Normalized(stored);
 }
 
@@ -62,7 +61,7 @@ const Option<double>& WithinOption() {
         "within", "NM", "the circle's radius in nautical miles",
         [](std::string_view name, const std::string& text) {
             const double nm = StrictNumber(name, text);
-            if (nm < 0) throw UsageError("--within: a distance cannot be negative");
+            if (nm < 0) RefuseUsage("--within: a distance cannot be negative");
             return nm;
         }};
     return option;
@@ -150,15 +149,15 @@ double MatchWithin(const CommandLine& line) { return MatchWithinOption().Get(lin
 std::optional<Circle> CircleOf(const CommandLine& line) {
     auto near = NearOption().Given(line);
     if (near.has_value() != WithinOption().Present(line)) {
-        throw UsageError("--near and --within go together");
+        RefuseUsage("--near and --within go together");
     }
     if (!near) return std::nullopt;
     std::size_t comma = near->find(',');
-    if (comma == std::string::npos) throw UsageError("--near: expected LAT,LON");
+    if (comma == std::string::npos) RefuseUsage("--near: expected LAT,LON");
     Circle circle{StrictNumber("near", std::string_view(*near).substr(0, comma)),
                   StrictNumber("near", std::string_view(*near).substr(comma + 1)), 0};
     if (!PositionInRange(circle.lat, circle.lon)) {
-        throw UsageError("--near: '" + *near + "' is not a position (-90..90,-180..180)");
+        RefuseUsage("--near: '" + *near + "' is not a position (-90..90,-180..180)");
     }
     circle.nm = WithinOption().Get(line);
     return circle;
@@ -170,7 +169,7 @@ FindQuery QueryOf(const CommandLine& line) {
     query.name = NameQueryOption().Given(line);
     if (auto type = TypeQueryOption().Given(line)) {
         if (Outcome checked = CheckTypeName(line.family, *type); !checked)
-            throw UsageError("--type: " + checked.reason);
+            RefuseUsage("--type: " + checked.reason);
         query.type = Normalized(*type);
     }
     query.near = CircleOf(line);

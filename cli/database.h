@@ -44,11 +44,11 @@ EntryTexts EntryTextsOf(const CommandLine& line, Family family);
 const Option<double>& MatchWithinOption();
 double MatchWithin(const CommandLine& line);
 
-// The circle the options give, if any; throws UsageError for bad values.
+// The circle the options give, if any; refuses with RefuseUsage for bad values.
 std::optional<Circle> CircleOf(const CommandLine& line);
-// The query the options give; throws UsageError for bad values.
+// The query the options give; refuses with RefuseUsage for bad values.
 FindQuery QueryOf(const CommandLine& line);
-// The records the query options select, for a library job; throws UsageError as QueryOf.
+// The records the query options select, for a library job; refuses with RefuseUsage as QueryOf.
 RecordSelection SelectionOf(const CommandLine& line);
 
 }  // namespace navaid::cli

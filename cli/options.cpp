@@ -7,7 +7,7 @@
 namespace navaid::cli {
 
 void RefuseValue(std::string_view option, const std::string& text, std::string_view why) {
-    throw UsageError("--" + std::string(option) + ": '" + text + "' " + std::string(why));
+    RefuseUsage("--" + std::string(option) + ": '" + text + "' " + std::string(why));
 }
 
 std::string OneOf(std::span<const std::string> words) {

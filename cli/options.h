@@ -19,7 +19,7 @@ namespace navaid::cli {
 template <typename T>
 class Option {
 public:
-    // Turns the given text into the value, or throws UsageError; `option` is
+    // Turns the given text into the value, or refuses with RefuseUsage; `option` is
     // the option's name for the message.
     using Parse = std::function<T(std::string_view option, const std::string& text)>;
 

@@ -250,8 +250,8 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
             return Finish(command, ready, console);
         }
         return Finish(command, command->run(line, console), console);
-    } catch (const UsageError& error) {
-        return Finish(command, Outcome::Usage(error.what()), console);
+    } catch (const Outcome& refused) {
+        return Finish(command, refused, console);
     }
 }
 

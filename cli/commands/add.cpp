@@ -13,7 +13,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     const EntryTexts texts = EntryTextsOf(line, line.family);
     NavaidEntry entry;
     if (Outcome built = BuildEntry(line.family, texts, entry); !built)
-        throw UsageError("--" + built.field + ": " + built.reason);
+        RefuseUsage("--" + built.field + ": " + built.reason);
     std::string record;
     if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) return encoded;
     // Appended straight to the copy, as import does: the program's temporary

@@ -14,13 +14,13 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
     const std::string& indexText = line.positional[1];
     const bool digitsOnly = !indexText.empty() && indexText.size() <= 18 &&
                             indexText.find_first_not_of("0123456789") == std::string::npos;
-    if (!digitsOnly) throw UsageError("'" + indexText + "' is not a record index");
+    if (!digitsOnly) RefuseUsage("'" + indexText + "' is not a record index");
     const long long index = std::stoll(indexText);
     // The size is the one the tool checked: the database is whole records.
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
     if (static_cast<std::uint64_t>(index) >= count) {
-        throw UsageError("index " + indexText + " names no record; " + database + " has " +
-                         Records(count) + " (see 'navaid labels')");
+        RefuseUsage("index " + indexText + " names no record; " + database + " has " +
+                    Records(count) + " (see 'navaid labels')");
     }
     StagedOutput out(WorkingCopyName(database));
     if (Outcome deleted = out.Write([&](const std::string& path) {
@@ -85,9 +85,9 @@ const CommandInfo kDeleteCommand{
     [](const CommandLine& line, const Console& console) -> Ending {
         const bool selects = !line.options.empty();
         if (selects == (line.positional.size() > 1)) {
-            throw UsageError(selects ? "give INDEX or a selection, not both"
-                                     : "missing INDEX or a selection (--id, --name, --type, "
-                                       "--near)");
+            RefuseUsage(selects ? "give INDEX or a selection, not both"
+                                : "missing INDEX or a selection (--id, --name, --type, "
+                                  "--near)");
         }
         return selects ? DeleteSelection(line, console) : DeleteIndex(line, console);
     }};

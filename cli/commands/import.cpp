@@ -59,8 +59,8 @@ Ending Run(const CommandLine& line, const Console& console) {
     NavaidSource& source = *line.navaids;
     const Format* format = source.ImportFormat();
     if (filter.navDatVersion && format != &kNavDatFormat) {
-        throw UsageError("--navdat-version is for a nav.dat; " + source.Name() + " is " +
-                         (format ? std::string(format->name) : "a database"));
+        RefuseUsage("--navdat-version is for a nav.dat; " + source.Name() + " is " +
+                    (format ? std::string(format->name) : "a database"));
     }
     // Records go to the copy as the rows are read; the copy takes the
     // database's place only when all of them were written.

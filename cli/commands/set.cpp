@@ -17,10 +17,10 @@ std::string Encoded(const CommandLine& line) {
     const EntryTexts texts = EntryTextsOf(line, line.family);
     NavaidEntry entry;
     if (Outcome built = BuildEntry(line.family, texts, entry); !built)
-        throw UsageError("--" + built.field + ": " + built.reason);
+        RefuseUsage("--" + built.field + ": " + built.reason);
     std::string record;
     if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) {
-        throw UsageError(encoded.reason);
+        RefuseUsage(encoded.reason);
     }
     return record;
 }
@@ -30,16 +30,16 @@ Ending Run(const CommandLine& line, const Console& console) {
     const std::string& indexText = line.positional[1];
     if (indexText.empty() || indexText.size() > 18 ||
         indexText.find_first_not_of("0123456789") != std::string::npos) {
-        throw UsageError("'" + indexText + "' is not a record index");
+        RefuseUsage("'" + indexText + "' is not a record index");
     }
     const std::uint64_t index = std::stoull(indexText);
     const std::size_t size = RecordSize(line.family);
     const std::uint64_t count = line.databaseBytes / size;
     if (index >= count) {
-        throw UsageError("index " + indexText + " names no record; " + database + " has " +
-                         Records(count) + " (see 'navaid labels')");
+        RefuseUsage("index " + indexText + " names no record; " + database + " has " +
+                    Records(count) + " (see 'navaid labels')");
     }
-    if (line.options.empty()) throw UsageError("no field to set (--id, --name, --lat ...)");
+    if (line.options.empty()) RefuseUsage("no field to set (--id, --name, --lat ...)");
     const std::string made = Encoded(line);
     std::string changed;
     StagedOutput out(WorkingCopyName(database));

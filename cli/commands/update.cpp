@@ -31,8 +31,7 @@ std::vector<RecordField> ParseFields(std::string_view option, const std::string&
         if (found == std::end(kFieldNames)) {
             std::vector<std::string> names;
             for (const auto& name : kFieldNames) names.emplace_back(name.first);
-            throw UsageError("--" + std::string(option) + ": '" + word + "' is not " +
-                             OneOf(names));
+            RefuseUsage("--" + std::string(option) + ": '" + word + "' is not " + OneOf(names));
         }
         fields.push_back(found->second);
         start = comma + 1;
