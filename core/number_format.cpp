@@ -278,6 +278,9 @@ char* PadTo(char* out, std::size_t size, std::size_t width) {
 
 }  // namespace
 
+// One function on purpose, though long: it is the list's inner loop (a
+// number for every field of every record), and the three notations share
+// the digits word and the size computed once, which pieces would pass around.
 char* WriteListReal(char* out, float value, std::size_t width) {
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const bool negative = (bits >> 31) != 0;
