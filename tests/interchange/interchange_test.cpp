@@ -1,46 +1,87 @@
 // nav.dat, OurAirports' navaids.csv, GeoJSON, KML and CSV through the table of
-// formats and through 'navaid import' and 'navaid export', against hand-made
-// files and golden output (tests/data/interchange/<format>/).
+// formats, a navaid source and Export, against hand-made files and golden
+// output (tests/data/interchange/<format>/); then the little that is the tool's.
 #include "interchange.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <limits>
+#include <cmath>
+#include <functional>
 #include <sstream>
 
 #include "command.h"
+#include "find.h"
 #include "job_doubles.h"
-#include "navaid_db.h"
+#include "navaid_source.h"
 #include "navdat_types.h"
+#include "test_support.h"
 
-namespace navaid::cli {
+namespace navaid::test {
 namespace {
 
-namespace fs = std::filesystem;
 const fs::path kData = NAVAID_INTERCHANGE_DATA;
+using InterchangeTest = ScratchTest;
+using ToolTest = ScratchTest;
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Put(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary).write(bytes.data(), bytes.size());
-}
+std::string Slurp(const fs::path& path) { return ReadAll(path).value_or("(none)"); }
 
 std::string Records(Family family, const std::vector<NavaidEntry>& entries) {
-    std::string bytes, record;
-    for (const NavaidEntry& entry : entries) {
-        EXPECT_TRUE(EncodeRecord(family, entry, record)) << entry.id;
-        bytes += record;
-    }
+    std::string bytes;
+    for (const NavaidEntry& entry : entries) bytes += Encoded(family, entry);
     return bytes;
+}
+
+// The text as gzip writes it, through a file in the current folder.
+std::string Gzip(const std::string& text) {
+    gzFile z = gzopen("gz", "wb");
+    gzwrite(z, text.data(), static_cast<unsigned>(text.size()));
+    gzclose(z);
+    return Slurp("gz");
+}
+
+// What a navaid source made of a file: its records, counts and failure.
+struct Read {
+    Outcome outcome;
+    std::string records;
+    std::uint64_t navaids = 0;
+    ImportTally tally;
+    const Format* format = nullptr;
+};
+
+Read ReadNavaids(const std::string& path, Family family, std::optional<Circle> near = {}) {
+    NavaidSource source;
+    Read read;
+    read.outcome = source.Open(path, family);
+    read.format = source.ImportFormat();
+    if (!read.outcome) return read;
+    read.outcome = source.Read(
+        {family, near, std::nullopt, false},
+        [&](std::string_view record, std::uint8_t) {
+            read.records += record;
+            return Outcome::Success();
+        },
+        read.tally, read.navaids);
+    if (read.outcome) read.outcome = source.Close();
+    return read;
+}
+
+// The import goldens: the counts, then each record as find shows it.
+std::string Shown(Family family, const Read& read) {
+    const ImportTally& t = read.tally;
+    std::string text = std::to_string(read.navaids) + " navaids";
+    const std::size_t counts[] = {t.otherFamily, t.landing,     t.outside,  t.lonelyDme,
+                                  t.shortened,   t.noFrequency, t.replaced, t.invalid};
+    const char* names[] = {"otherFamily", "landing",     "outside",  "lonelyDme",
+                           "shortened",   "noFrequency", "replaced", "invalid"};
+    for (std::size_t i = 0; i < std::size(counts); ++i)
+        if (counts[i] > 0) text += std::string(", ") + names[i] + " " + std::to_string(counts[i]);
+    text += "\n";
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(read.records.data());
+    for (std::size_t i = 0; i * RecordSize(family) < read.records.size(); ++i)
+        text += RecordLine(family, i, bytes + i * RecordSize(family)) + "\n";
+    return text;
 }
 
 // Values that a short decimal does not give back, names at the field's edge,
@@ -59,29 +100,16 @@ const std::vector<NavaidEntry> kNdbs = {
     {"Q", "", -0.000001f, 0.5f, 1750, 0, 0, "NDB"},
 };
 
-class InterchangeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        dir_ = fs::temp_directory_path() / ("navaid-interchange-" + std::to_string(stamp));
-        fs::create_directories(dir_);
-        home_ = fs::current_path();
-        fs::current_path(dir_);
-    }
-    void TearDown() override {
-        fs::current_path(home_);
-        fs::remove_all(dir_);
-    }
-    int Run(const std::vector<std::string>& args) {
-        std::ostringstream out, err;
-        const int status = RunTool(args, Console{out, err});
-        out_ = out.str();
-        err_ = err.str();
-        return status;
-    }
-    fs::path dir_, home_;
-    std::string out_, err_;
-};
+// Exports `bytes` of `family` to `sink`, telling each record left out in `leftOut`.
+Outcome ExportTo(const Format& format, Family family, const std::string& bytes,
+                 ExportSettings settings, LogSink& sink, std::string* leftOut = nullptr) {
+    MemoryDatabase db{bytes, RecordSize(family)};
+    const ExportJob job{family, std::move(settings), {}, [&](const Outcome& warning) {
+                            if (leftOut) *leftOut += warning.Message() + "\n";
+                        }};
+    std::uint64_t written = 0;
+    return Export(format, job, db.Source(), sink, written);
+}
 
 TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
     const std::string airports = Slurp(kData / "ourairports/navaids.csv");
@@ -123,223 +151,289 @@ TEST_F(InterchangeTest, ExportThenImportGivesTheSameBytesInEveryLayout) {
     std::vector<NavaidEntry> placed = kVors;
     std::erase_if(placed,
                   [](const NavaidEntry& e) { return !PositionInRange(e.latitude, e.longitude); });
-    for (auto [family, kind, entries] :
-         {std::tuple{Family::Vor, "vor", placed}, std::tuple{Family::Ndb, "ndb", kNdbs}}) {
+    for (auto [family, entries] : {std::pair{Family::Vor, placed}, std::pair{Family::Ndb, kNdbs}}) {
         const std::string db = Records(family, entries);
-        Put("db.qvz", db);
-        Put("empty.qvz", "");
-        for (std::string out : {"810.dat", "1100.dat", "1150.dat", "1200.dat", "list.csv"}) {
-            // 1150 has the columns of 1100; the tool writes 1100 for it.
-            const std::string version = out == "1150.dat" ? "1100" : out.substr(0, out.size() - 4);
-            std::vector<std::string> args = {"export", kind, "db.qvz", out};
-            if (out.ends_with(".dat")) args.insert(args.end(), {"--navdat-version", version});
-            ASSERT_EQ(Run(args), kExitOk) << out << err_;
-            if (out == "1150.dat") Put(out, "I\n1150" + Slurp(out).substr(6));
-            fs::remove("empty.qvz.new");
-            ASSERT_EQ(Run({"import", kind, "empty.qvz", out}), kExitOk) << out << err_;
-            const std::string count = std::to_string(entries.size());
-            EXPECT_EQ(out_, "wrote empty.qvz.new: " + count + " records, empty.qvz plus " + count +
-                                " imported\n");
-            EXPECT_EQ(Slurp("empty.qvz.new"), db) << kind << " " << out;
+        for (std::string layout : {"810", "1100", "1150", "1200", ""}) {  // "": CSV
+            SCOPED_TRACE(std::string(FamilyName(family)) + " " + layout);
+            // 1150 has the columns of 1100; only 1100 is written.
+            ExportSettings settings;
+            if (!layout.empty()) settings.version = layout == "1150" ? "1100" : layout;
+            LogSink out;
+            ASSERT_TRUE(ExportTo(layout.empty() ? kProjectCsvFormat : kNavDatFormat, family, db,
+                                 settings, out));
+            if (layout == "1150") out.text = "I\n1150" + out.text.substr(6);
+            WriteAll("out", out.text);
+            const Read read = ReadNavaids("out", family);
+            EXPECT_TRUE(read.outcome) << read.outcome.Message();
+            EXPECT_EQ(read.records, db);
         }
     }
 }
 
-TEST_F(InterchangeTest, ExportWritesTheGoldenFiles) {
-    Put("vor.qvz", Records(Family::Vor, kVors));
-    ASSERT_EQ(
-        Run({"export", "vor", "vor.qvz", "out.dat", "--navdat-version", "1100", "--region", "ed"}),
-        kExitOk);
-    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "navdat/exported-vor-1100.dat"));
-    Put("ndb.qvz", Records(Family::Ndb, kNdbs));
-    ASSERT_EQ(Run({"export", "ndb", "ndb.qvz", "out.dat", "--navdat-version", "810"}), kExitOk);
-    EXPECT_EQ(Slurp("out.dat"), Slurp(kData / "navdat/exported-ndb-810.dat"));
-    ASSERT_EQ(Run({"export", "vor", "vor.qvz", "out.geojson"}), kExitOk);
-    EXPECT_EQ(Slurp("out.geojson"), Slurp(kData / "geojson/exported-vor.geojson"));
-    EXPECT_EQ(err_, "navaid: left out record 3 (FOO): position 95,-200 is out of range\n");
-    ASSERT_EQ(Run({"export", "vor", "vor.qvz", "out.kml"}), kExitOk);
-    EXPECT_EQ(Slurp("out.kml"), Slurp(kData / "kml/exported-vor.kml"));
-    EXPECT_EQ(err_, "navaid: left out record 3 (FOO): position 95,-200 is out of range\n");
+TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
+    const std::string vors = Records(Family::Vor, kVors), ndbs = Records(Family::Ndb, kNdbs);
+    const std::string foo = "left out record 3 (FOO): position 95,-200 is out of range\n";
+    const std::vector<std::tuple<const Format*, ExportSettings, std::string, std::string>> cases = {
+        {&kNavDatFormat, {"1100", "ed"}, "navdat/exported-vor-1100.dat", ""},
+        {&kNavDatFormat, {"810", {}}, "navdat/exported-ndb-810.dat", ""},
+        {&kGeoJsonFormat, {}, "geojson/exported-vor.geojson", foo},
+        {&kKmlFormat, {}, "kml/exported-vor.kml", foo},
+    };
+    for (const auto& [format, settings, golden, leftOut] : cases) {
+        const bool vor = golden.find("vor") != std::string::npos;
+        LogSink out;
+        std::string left;
+        EXPECT_TRUE(ExportTo(*format, vor ? Family::Vor : Family::Ndb, vor ? vors : ndbs, settings,
+                             out, &left));
+        EXPECT_EQ(out.text, Slurp(kData / golden)) << golden;
+        EXPECT_EQ(left, leftOut) << golden;
+    }
 }
 
-TEST_F(InterchangeTest, ImportReadsEachFormatAndLayout) {
-    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
-        {"vor", "navdat/nav810.dat", "navdat/imported-vor.txt"},
-        {"vor", "navdat/nav1200.dat.gz", "navdat/imported-vor.txt"},
-        {"ndb", "navdat/nav810.dat", "navdat/imported-ndb.txt"},
-        {"ndb", "navdat/nav1200.dat.gz", "navdat/imported-ndb.txt"},
-        {"vor", "ourairports/navaids.csv", "ourairports/imported-vor.txt"},
-        {"ndb", "ourairports/navaids.csv", "ourairports/imported-ndb.txt"},
+TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
+    const std::vector<std::tuple<Family, std::string, std::string>> cases = {
+        {Family::Vor, "navdat/nav810.dat", "navdat/imported-vor.txt"},
+        {Family::Vor, "navdat/nav1200.dat.gz", "navdat/imported-vor.txt"},
+        {Family::Ndb, "navdat/nav810.dat", "navdat/imported-ndb.txt"},
+        {Family::Ndb, "navdat/nav1200.dat.gz", "navdat/imported-ndb.txt"},
+        {Family::Vor, "ourairports/navaids.csv", "ourairports/imported-vor.txt"},
+        {Family::Ndb, "ourairports/navaids.csv", "ourairports/imported-ndb.txt"},
         // Quirks of real files: no I line, blank lines, CR LF, tabs, doubled type
         // words, TACAN DME rows, NDB/DME and DME-ILS rows, a UTF-8 ident.
-        {"vor", "navdat/quirks-810.dat", "navdat/quirks-vor.txt"},
-        {"ndb", "navdat/quirks-810.dat", "navdat/quirks-ndb.txt"},
+        {Family::Vor, "navdat/quirks-810.dat", "navdat/quirks-vor.txt"},
+        {Family::Ndb, "navdat/quirks-810.dat", "navdat/quirks-ndb.txt"},
         // A header with a trailing comma, CR LF, closed and unknown frequencies.
-        {"vor", "ourairports/navaids-2016.csv", "ourairports/2016-vor.txt"},
-        {"ndb", "ourairports/navaids-2016.csv", "ourairports/2016-ndb.txt"},
+        {Family::Vor, "ourairports/navaids-2016.csv", "ourairports/2016-vor.txt"},
+        {Family::Ndb, "ourairports/navaids-2016.csv", "ourairports/2016-ndb.txt"},
     };
-    Put("db.qvz", "");
-    for (const auto& [kind, file, golden] : cases) {
-        fs::remove("db.qvz.new");
-        ASSERT_EQ(Run({"import", kind, "db.qvz", (kData / file).string()}), kExitOk) << err_;
-        const std::string summary = out_;
-        ASSERT_EQ(Run({"find", kind, "db.qvz.new"}), kExitOk);
-        EXPECT_EQ(summary + out_, Slurp(kData / golden)) << kind << " " << file;
+    for (const auto& [family, file, golden] : cases) {
+        const Read read = ReadNavaids((kData / file).string(), family);
+        EXPECT_TRUE(read.outcome) << read.outcome.Message();
+        EXPECT_EQ(Shown(family, read), Slurp(kData / golden)) << file;
     }
     // Inflated in more than one call: more than the reader's 64 KiB at once.
-    fs::remove("db.qvz.new");
-    ASSERT_EQ(Run({"import", "ndb", "db.qvz", (kData / "navdat/many.dat.gz").string()}), kExitOk);
-    EXPECT_EQ(out_, "wrote db.qvz.new: 3000 records, db.qvz plus 3000 imported\n");
-    ASSERT_EQ(Run({"import", "vor", "db.qvz", (kData / "navdat/nav810.dat").string(), "--near",
-                   "57,10", "--within", "30"}),
-              kExitOk);
-    EXPECT_NE(out_.find(": 1 record, db.qvz plus 1 imported\n"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("7 rows skipped: outside the --near circle\n"), std::string::npos);
+    EXPECT_EQ(ReadNavaids((kData / "navdat/many.dat.gz").string(), Family::Ndb).navaids, 3000u);
+    const Read near =
+        ReadNavaids((kData / "navdat/nav810.dat").string(), Family::Vor, Circle{57, 10, 30});
+    EXPECT_EQ(near.navaids, 1u);
+    EXPECT_EQ(near.tally.outside, 7u);
 }
 
-TEST_F(InterchangeTest, UnreadableInputIsRefusedAndNothingIsWritten) {
+// A database is told from a file by its bytes, whatever its name; what is
+// refused names the file and the line.
+TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
+    // An ID of "A" opens a nav.dat's first line too; the records' bytes tell.
+    const std::string vor = Records(Family::Vor, {{"A", "ALPHA", 1, 2, 110, 0, 0, "VOR"},
+                                                  {"B", "BRAVO", 3, 4, 111, 0, 0, "DME"}});
+    // Numbers whose bytes hold no zero, so the file has none.
+    const std::string ndb =
+        Records(Family::Ndb, {{"I", "INDIA", 47.123f, 8.321f, 375.5f, 1.1f, 0, "NDB"},
+                              {"N", "NOVEMBER", 45.321f, 7.123f, 401.5f, 2.1f, 0, "NDB-DME"}});
+    const std::string csv = "id,name,lat,lon,freq,magvar,type\nXY,N,47.5,-0.25,375,0,NDB\n";
     const std::string gz = Slurp(kData / "navdat/nav1200.dat.gz");
     const std::string airports = Slurp(kData / "ourairports/navaids.csv");
     const std::string header = airports.substr(0, airports.find('\n') + 1);
-    const std::vector<std::tuple<std::string, std::string, int, std::string>> cases = {
-        {"bad.dat", "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", kExitFileError,
-         "bad.dat:3: longitude '2x' is not a number"},
-        {"bad.dat", "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n", kExitFileError,
-         "bad.dat:3: the row ends before its region column"},
-        {"bad.dat", "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", kExitFileError,
-         "bad.dat:4: row code 11 is not a navaid row"},
-        {"bad.dat", "A\n1200\n3 1 2 0 11000 50 0.0 AB NAME VOR\n", kExitFileError,
-         "bad.dat: no closing \"99\" line"},
-        {"bad.dat", "I\n740 Version\n99\n", kExitFileError, "bad.dat:2: nav.dat version '740'"},
-        {"bad.dat", "I\n810\n3 1 2 0 11000 50 0.0 ABCDEFGHIJK X VOR\n99\n", kExitFileError,
-         "bad.dat:3: ident 'ABCDEFGHIJK' has 11 bytes"},
-        {"bad.csv", header + "1,f,AB,X,GPS,1,1,1,,,,,,,,,,,,\n", kExitFileError,
-         "bad.csv:2: column type: 'GPS' is not a navaid type"},
-        {"bad.csv", header + "1,f,AB,X,VOR,1,north,1,,,,,,,,,,,,\n", kExitFileError,
-         "bad.csv:2: column latitude_deg: 'north' is not a number"},
-        {"bad.dat", "\x1f\x8b\x08 not deflate", kExitFileError, "navaid: bad.dat: not gzip data"},
-        {"bad.dat.gz", gz.substr(0, gz.size() / 2), kExitFileError, "navaid: bad.dat.gz: "},
+    const Family V = Family::Vor, N = Family::Ndb;
+    const std::vector<std::tuple<Family, std::string, std::uint64_t, std::string>> cases = {
+        // Read: the navaids; refused: the start of the message.
+        {V, vor, 2, ""},
+        {N, ndb, 2, ""},
+        {V, Gzip(vor), 2, ""},
+        {N, csv, 1, ""},
+        {N, Gzip(csv), 1, ""},
+        {N, vor, 0, "in: it looks like a database of VOR, not of NDB"},
+        {V, vor + "xyz", 0, "in: it holds 2 records of VOR and 3 bytes more"},
+        {V, vor + std::string(56, '\0'), 0, "in: record 2 is not a VOR record: its type block"},
+        {V, "", 0, "in: no header row"},
+        {V, "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", 0, "in:3: longitude '2x' is not"},
+        {V, "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n", 0,
+         "in:3: the row ends before its region column"},
+        {V, "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", 0, "in:4: row code 11 is not a navaid row"},
+        {V, "A\n1200\n3 1 2 0 11000 50 0.0 AB NAME VOR\n", 0, "in: no closing \"99\" line"},
+        {V, "I\n740 Version\n99\n", 0, "in:2: nav.dat version '740'"},
+        {V, "I\n810\n3 1 2 0 11000 50 0.0 ABCDEFGHIJK X VOR\n99\n", 0, "in:3: ident 'ABCDEFGHIJK'"},
+        {V, header + "1,f,AB,X,GPS,1,1,1,,,,,,,,,,,,\n", 0, "in:2: column type: 'GPS' is not a"},
+        {V, header + "1,f,AB,X,VOR,1,north,1,,,,,,,,,,,,\n", 0,
+         "in:2: column latitude_deg: 'north'"},
+        {V, "\x1f\x8b\x08 not deflate", 0, "in: not gzip data"},
+        {V, gz.substr(0, gz.size() / 2), 0, "in: the gzip data is cut short"},
     };
-    Put("db.qvz", "");
-    Put("db.qvz.new", "earlier");
-    for (const auto& [name, content, status, message] : cases) {
-        Put(name, content);
-        EXPECT_EQ(Run({"import", "vor", "db.qvz", name}), status) << message;
-        EXPECT_NE(err_.find(message), std::string::npos) << err_;
-        EXPECT_EQ(Slurp("db.qvz.new"), "earlier");
-        fs::remove(name);
-    }
-}
-
-TEST_F(InterchangeTest, ExportRefusesWhatTheFormatCannotHold) {
-    Put("db.qvz", Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}}));
-    Put("inf.qvz", Records(Family::Vor, {{"A", "X", 1, 2, std::numeric_limits<float>::infinity(), 0,
-                                          0, "VOR"}}));
-    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
-        {{"db.qvz", "out.dat"}, kExitFileError, "navaid: out.dat: record 0 (A B): its ID holds"},
-        {{"inf.qvz", "out.csv"}, kExitFileError, "navaid: out.csv: record 0 (A): a number"},
-        {{"inf.qvz", "out.dat"}, kExitFileError, "record 0 (A): its frequency is not a number"},
-        {{"db.qvz", "out.dat", "--navdat-version", "1000"}, kExitUsage, "'1000' is not 810"},
-        {{"db.qvz", "out.dat", "--region", "E"}, kExitUsage, "--region: 'E' is not two"},
-        {{"db.qvz", "out.csv", "--region", "ED"}, kExitUsage, "--region is for a .dat file"},
-        {{"db.qvz", "out.txt"}, kExitUsage, "OUT must end in .dat"},
-        {{"missing.qvz", "out.dat"}, kExitFileError, "navaid: missing.qvz: "},
-    };
-    for (auto [args, status, message] : cases) {
-        args.insert(args.begin(), {"export", "vor"});
-        EXPECT_EQ(Run(args), status) << message;
-        EXPECT_NE(err_.find(message), std::string::npos) << err_;
-        EXPECT_FALSE(fs::exists(args[3]) && args[3] != "db.qvz") << message;
+    for (const auto& [family, bytes, navaids, refused] : cases) {
+        WriteAll("in", bytes);
+        const Read read = ReadNavaids("in", family);
+        const std::string said = read.outcome.Message();
+        EXPECT_EQ(read.outcome.ok, refused.empty()) << said;
+        if (!refused.empty()) {
+            EXPECT_EQ(read.outcome.kind, Outcome::Kind::File) << refused;
+            EXPECT_EQ(said.find(refused), 0u) << said;
+            continue;
+        }
+        EXPECT_EQ(read.navaids, navaids);
+        if (bytes == vor || bytes == ndb) {
+            EXPECT_EQ(read.records, bytes);
+        }
+        EXPECT_EQ(read.format == nullptr, bytes.find(',') == std::string::npos);
     }
 }
 
 // Export on a database in memory: which reads it makes, when it opens its
-// output and what becomes of it, what it counts and what it leaves out.
+// output and what becomes of it, what it counts, leaves out and refuses: a
+// setting before any output (by its field), a record instead of the output.
 TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) {
     const std::string vors = Records(Family::Vor, kVors);
+    const std::string spaced = Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}});
+    const std::string unbounded = Records(Family::Vor, {{"A", "X", 1, 2, HUGE_VALF, 0, 0, "VOR"}});
     const int kmlPasses = kKmlFormat.passes(Family::Vor);
     const RecordSelection tacan = [](const DecodedRecord& r) {
         return std::string_view(r.type) == "TACAN";
     };
     struct Case {
         const Format& format;
-        std::string bytes;
+        const std::string& bytes;
         RecordSelection selected;
+        ExportSettings settings;
         int failAt;
         std::size_t failAfter;
-        std::optional<std::string> region;
-        std::string log, failure, leftOut;
+        std::string log, failure, field, leftOut;  // failure: the start of its message
         std::uint64_t written;
         int calls;
     };
+    const std::string none, foo = "left out record 3 (FOO)";
+    const Format &dat = kNavDatFormat, &csv = kProjectCsvFormat, &kml = kKmlFormat;
     const std::vector<Case> cases = {
-        {kKmlFormat, vors, {}, 0, 0, {}, "open close", "", "left out record 3 (FOO)", 5, kmlPasses},
-        {kKmlFormat, vors, tacan, 0, 0, {}, "open close", "", "", 1, kmlPasses},
-        {kKmlFormat, vors, {}, 2, 3, {}, "open discard", "db: read failed", "", 0, 2},
-        {kGeoJsonFormat, vors, {}, 1, 0, {}, "", "db: read failed", "", 0, 1},
-        {kProjectCsvFormat, "", {}, 0, 0, {}, "open close", "", "", 0, 1},
-        {kNavDatFormat,
-         Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}}),
+        {kml, vors, {}, {}, 0, 0, "open close", "", "", foo, 5, kmlPasses},
+        {kml, vors, tacan, {}, 0, 0, "open close", "", "", "", 1, kmlPasses},
+        {kml, vors, {}, {}, 2, 3, "open discard", "db: read failed", "", "", 0, 2},
+        {kGeoJsonFormat, vors, {}, {}, 1, 0, "", "db: read failed", "", "", 0, 1},
+        {csv, none, {}, {}, 0, 0, "open close", "", "", "", 0, 1},
+        {dat, spaced, {}, {}, 0, 0, "open discard", "record 0 (A B): its ID holds", "", "", 0, 1},
+        {csv, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): a number", "", "", 0, 1},
+        {dat, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): its frequency", "", "", 0, 1},
+        {dat,
+         spaced,
          {},
+         {"1000", {}},
          0,
          0,
-         {},
-         "open discard",
-         "record 0 (A B): its ID holds",
+         "",
+         "'1000' is not 810, 1100 or",
+         "version",
          "",
          0,
-         1},
-        {kProjectCsvFormat, vors, {}, 0, 0, "ED", "", "is for a .dat file", "", 0, 0},
+         0},
+        {dat, spaced, {}, {{}, "E"}, 0, 0, "", "'E' is not two letters", "region", "", 0, 0},
+        {dat, spaced, {}, {"810", "ED"}, 0, 0, "", "is for nav.dat 1100", "region", "", 0, 0},
+        {csv, spaced, {}, {{}, "ED"}, 0, 0, "", "is for a .dat file", "region", "", 0, 0},
+        {kml, spaced, {}, {"1200", {}}, 0, 0, "", "is for a .dat file", "version", "", 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.format.name) + " " + c.log);
-        test::MemoryDatabase db{c.bytes, kVorRecordSize};
-        db.failAt = c.failAt;
-        db.failAfter = c.failAfter;
+        SCOPED_TRACE(std::string(c.format.name) + " " + c.log + " " + c.failure);
+        MemoryDatabase db{c.bytes, kVorRecordSize, 0, c.failAt, 0, c.failAfter};
         std::string leftOut;
-        ExportSettings settings;
-        settings.region = c.region;
-        const ExportJob job{Family::Vor, settings, c.selected, [&](const Outcome& warning) {
+        const ExportJob job{Family::Vor, c.settings, c.selected, [&](const Outcome& warning) {
                                 leftOut += warning.Message().substr(0, 23);
                             }};
-        test::LogSink out;
+        LogSink out;
         std::uint64_t written = 99;
         const Outcome exported = Export(c.format, job, db.Source(), out, written);
         EXPECT_EQ(out.log, c.log);
-        EXPECT_NE(exported.Message().find(c.failure), std::string::npos) << exported.Message();
+        EXPECT_EQ(exported.Message().find(c.failure), 0u) << exported.Message();
         EXPECT_EQ(exported.ok, c.failure.empty());
+        EXPECT_EQ(exported.field, c.field);
+        EXPECT_EQ(exported.kind, c.field.empty() ? Outcome::Kind::File : Outcome::Kind::Usage);
         EXPECT_EQ(leftOut, c.leftOut);
-        if (exported) {
-            EXPECT_EQ(written, c.written);
-        }
+        EXPECT_EQ(exported ? written : c.written, c.written);
         EXPECT_EQ(db.calls, c.calls);
     }
 }
 
-TEST_F(InterchangeTest, EachFailedFileCallLeavesNoOutput) {
-    Put("db.qvz", Records(Family::Ndb, kNdbs));
-    fs::copy_file(kData / "navdat/nav1200.dat.gz", "in.dat.gz");
-    const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
-        {{"import", "ndb", "db.qvz", "in.dat.gz"}, "db.qvz.new"},
-        {{"export", "ndb", "db.qvz", "out.dat"}, "out.dat"},
-        {{"export", "ndb", "db.qvz", "out.kml"}, "out.kml"},  // the reads of later passes
-        {{"diff", "ndb", "db.qvz", "db.qvz"}, ""},
+// The tool's own part, which tests/cli/cases.txt leaves out: its summary of
+// an import, the options it names for a refused setting, and its export files.
+
+// Runs the tool on the words of `command`; `said` gets its output, then its errors.
+int Tool(const std::string& command, std::string& said) {
+    std::vector<std::string> args;
+    std::istringstream words(command);
+    for (std::string word; words >> word;) args.push_back(word);
+    std::ostringstream out, err;
+    const int status = cli::RunTool(args, cli::Console{out, err});
+    said = out.str() + err.str();
+    return status;
+}
+
+TEST_F(ToolTest, SummariesWarningsAndRefusedOptions) {
+    WriteAll("db.qvz", "");
+    WriteAll("vor.qvz", Records(Family::Vor, kVors));
+    fs::copy_file(kData / "navdat/nav810.dat", "nav.dat");
+    fs::copy_file(kData / "ourairports/navaids-2016.csv", "navaids.csv");
+    // What the tool says, and the file it writes or not.
+    std::string said;
+    const std::vector<std::tuple<std::string, int, std::string, std::string>> cases = {
+        {"import vor db.qvz nav.dat --near 50,8 --within 300", cli::kExitOk,
+         "wrote db.qvz.new: 4 records, db.qvz plus 4 imported\n4 rows skipped: NDB family\n"
+         "2 rows skipped: ILS, localizer, glideslope, marker or GLS\n"
+         "1 row skipped: DME of a VOR that is not in the file\n"
+         "4 rows skipped: outside the --near circle\n1 name shortened to 20 bytes\n",
+         "db.qvz.new"},
+        {"import ndb db.qvz navaids.csv", cli::kExitOk,
+         "wrote db.qvz.new: 1 record, db.qvz plus 1 imported\n1 row skipped: VOR family\n"
+         "2 rows skipped: no usable frequency (closed or unknown)\n",
+         "db.qvz.new"},
+        {"export vor vor.qvz out.geojson", cli::kExitOk,
+         "wrote out.geojson: 5 records as GeoJSON\n"
+         "navaid: left out record 3 (FOO): position 95,-200 is out of range\n",
+         "out.geojson"},
+        {"export vor vor.qvz out.dat --navdat-version 1000", cli::kExitUsage,
+         ": --navdat-version: '1000' is not 810, 1100 or 1200\n", "out.dat"},
+        {"export vor vor.qvz out.csv --region ED", cli::kExitUsage,
+         ": --region is for a .dat file\n", "out.csv"},
+        {"export vor vor.qvz out.txt", cli::kExitUsage, ": OUT must end in .dat", "out.txt"},
     };
-    for (const auto& [args, output] : commands) {
+    for (const auto& [command, status, expected, output] : cases) {
+        EXPECT_EQ(Tool(command, said), status) << said;
+        EXPECT_NE(said.find(expected), std::string::npos) << said;
+        EXPECT_EQ(fs::exists(output), status == cli::kExitOk) << command;
+        fs::remove(output);
+    }
+}
+
+// Each file call failing in turn is the failure: of a read through the
+// library (gzip's inflation, a database), of an export that then leaves no
+// file (the reads of KML's later passes too). `run` says "" when it did not fail.
+TEST_F(ToolTest, EachFailedFileCallIsTheFailureAndLeavesNoOutput) {
+    const auto failEachCall = [](const std::string& what, const std::function<std::string()>& run) {
         io::faults::Reset();
-        ASSERT_EQ(Run(args), kExitOk) << err_;
+        ASSERT_EQ(run(), "") << what;
         const long calls = io::faults::CallCount();
+        ASSERT_GT(calls, 1) << what;
         for (long call = 1; call <= calls; ++call) {
-            if (!output.empty()) fs::remove(output);
             io::faults::FailCall(call, ENOSPC);
-            const int status = Run(args);
+            const std::string said = run();
             io::faults::Reset();
-            EXPECT_EQ(status, kExitFileError) << args[0] << " call " << call;
-            EXPECT_NE(err_.find(": No space left on device"), std::string::npos) << err_;
-            EXPECT_TRUE(output.empty() || !fs::exists(output)) << args[0] << " call " << call;
+            EXPECT_NE(said.find(": " + io::ErrorText(ENOSPC)), std::string::npos)
+                << what << " call " << call << ": " << said;
         }
+    };
+    WriteAll("db.qvz", Records(Family::Ndb, kNdbs));
+    fs::copy_file(kData / "navdat/nav1200.dat.gz", "in.dat.gz");
+    for (std::string path : {"in.dat.gz", "db.qvz"}) {
+        failEachCall(path, [&] {
+            const Outcome read = ReadNavaids(path, Family::Ndb).outcome;
+            return read ? "" : read.Message();
+        });
+    }
+    for (std::string output : {"out.dat", "out.kml"}) {
+        failEachCall(output, [&] {
+            std::string said;
+            fs::remove(output);
+            const int status = Tool("export ndb db.qvz " + output, said);
+            EXPECT_EQ(fs::exists(output), status == cli::kExitOk) << output;
+            return status == cli::kExitOk          ? ""
+                   : status == cli::kExitFileError ? said
+                                                   : "status " + std::to_string(status);
+        });
     }
 }
 
 }  // namespace
-}  // namespace navaid::cli
+}  // namespace navaid::test
