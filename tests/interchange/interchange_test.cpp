@@ -379,15 +379,6 @@ TEST_F(ToolTest, SummariesWarningsAndRefusedOptions) {
          "wrote db.qvz.new: 1 record, db.qvz plus 1 imported\n1 row skipped: VOR family\n"
          "2 rows skipped: no usable frequency (closed or unknown)\n",
          "db.qvz.new"},
-        {"export vor vor.qvz out.geojson", cli::kExitOk,
-         "wrote out.geojson: 5 records as GeoJSON\n"
-         "navaid: left out record 3 (FOO): position 95,-200 is out of range\n",
-         "out.geojson"},
-        {"export vor vor.qvz out.dat --navdat-version 1000", cli::kExitUsage,
-         ": --navdat-version: '1000' is not 810, 1100 or 1200\n", "out.dat"},
-        {"export vor vor.qvz out.csv --region ED", cli::kExitUsage,
-         ": --region is for a .dat file\n", "out.csv"},
-        {"export vor vor.qvz out.txt", cli::kExitUsage, ": OUT must end in .dat", "out.txt"},
     };
     for (const auto& [command, status, expected, output] : cases) {
         EXPECT_EQ(Tool(command, said), status) << said;
