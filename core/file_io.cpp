@@ -403,8 +403,10 @@ Outcome RemoveFile(const std::string& path) {
     return Outcome::Success();
 }
 
-Outcome IsFolder(const std::string& path, bool& folder) {
-    folder = false;
+namespace {
+// The kind bits of what `path` names, following links.
+Outcome QueryKind(const std::string& path, unsigned& kind) {
+    kind = 0;
     if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
     errno = 0;
 #if defined(_WIN32)
@@ -414,23 +416,23 @@ Outcome IsFolder(const std::string& path, bool& folder) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
 #endif
-    folder = (info.st_mode & S_IFMT) == S_IFDIR;
+    kind = info.st_mode & S_IFMT;
     return Outcome::Success();
+}
+}  // namespace
+
+Outcome IsFolder(const std::string& path, bool& folder) {
+    unsigned kind = 0;
+    Outcome queried = QueryKind(path, kind);
+    folder = kind == S_IFDIR;
+    return queried;
 }
 
 Outcome IsRegularFile(const std::string& path, bool& regular) {
-    regular = false;
-    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
-    errno = 0;
-#if defined(_WIN32)
-    struct _stat64 info;
-    if (_stat64(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
-#else
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0) return Outcome::Failure(path, ErrorText(LastError()));
-#endif
-    regular = (info.st_mode & S_IFMT) == S_IFREG;
-    return Outcome::Success();
+    unsigned kind = 0;
+    Outcome queried = QueryKind(path, kind);
+    regular = kind == S_IFREG;
+    return queried;
 }
 
 Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
