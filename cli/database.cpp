@@ -5,6 +5,7 @@
 #include "code_page.h"
 #include "command.h"
 #include "entry_texts.h"
+#include "interchange.h"
 #include "number_format.h"
 
 namespace navaid::cli {
@@ -136,6 +137,44 @@ EntryTexts EntryTextsOf(const CommandLine& line, Family family) {
     };
     return {given(0, "X"), given(1, ""),  given(2, "0"),           given(3, "0"),
             given(4, "0"), given(5, "0"), f[6].option.Given(line), given(7, FamilyName(family))};
+}
+
+namespace {
+std::vector<std::string> LayoutNames() {
+    std::vector<std::string> layouts;
+    for (int layout : kNavDatLayouts) layouts.push_back(std::to_string(layout));
+    return layouts;
+}
+}  // namespace
+
+const Option<int>& NavDatLayoutOption() {
+    static const Option<int> option = [] {
+        const std::vector<std::string> layouts = LayoutNames();
+        return Option<int>{"navdat-version", "N",
+                           "the layout of nav.dat rows without a version line (" + layouts.front() +
+                               " ... " + layouts.back() + ")",
+                           [layouts](std::string_view name, const std::string& text) {
+                               for (int layout : kNavDatLayouts)
+                                   if (text == std::to_string(layout)) return layout;
+                               RefuseValue(name, text, "is not " + OneOf(layouts));
+                           }};
+    }();
+    return option;
+}
+void RefuseLayoutUnlessNavDat(const ImportFilter& filter, const NavaidSource& source) {
+    const Format* format = source.ImportFormat();
+    if (filter.navDatVersion && format != &kNavDatFormat) {
+        RefuseUsage("--" + std::string(NavDatLayoutOption().Name()) + " is for a nav.dat; " +
+                    source.Name() + " is " + (format ? std::string(format->name) : "a database"));
+    }
+}
+
+Outcome WithLayoutOption(Outcome failure) {
+    // The layout is the option's to give.
+    if (failure.field == "version")
+        failure.reason +=
+            " (--" + std::string(NavDatLayoutOption().Name()) + " " + OneOf(LayoutNames()) + ")";
+    return failure;
 }
 
 const Option<double>& MatchWithinOption() {

@@ -40,6 +40,13 @@ std::vector<OptionSpec> EntryOptions(bool required);
 // The texts the options give; a field left out has a stand-in add takes.
 EntryTexts EntryTextsOf(const CommandLine& line, Family family);
 
+// --navdat-version N, the layout of nav.dat rows without a version line,
+// for import and update; a failure the layout decides, told of the option.
+const Option<int>& NavDatLayoutOption();
+Outcome WithLayoutOption(Outcome failure);
+// Refuses a layout given for a source that is no nav.dat.
+void RefuseLayoutUnlessNavDat(const ImportFilter& filter, const NavaidSource& source);
+
 // --match-within NM (10 when not given), for diff and update.
 const Option<double>& MatchWithinOption();
 double MatchWithin(const CommandLine& line);

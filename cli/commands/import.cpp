@@ -27,27 +27,6 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family)
     line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
 }
 
-std::vector<std::string> LayoutNames() {
-    std::vector<std::string> layouts;
-    for (int layout : kNavDatLayouts) layouts.push_back(std::to_string(layout));
-    return layouts;
-}
-std::string NavDatLayouts() { return OneOf(LayoutNames()); }
-
-const Option<int>& NavDatLayoutOption() {
-    static const Option<int> option = [] {
-        const std::vector<std::string> layouts = LayoutNames();
-        return Option<int>{"navdat-version", "N",
-                           "the layout of nav.dat rows without a version line (" + layouts.front() +
-                               " ... " + layouts.back() + ")",
-                           [layouts](std::string_view name, const std::string& text) {
-                               for (int layout : kNavDatLayouts)
-                                   if (text == std::to_string(layout)) return layout;
-                               RefuseValue(name, text, "is not " + OneOf(layouts));
-                           }};
-    }();
-    return option;
-}
 const Flag& SkipInvalidFlag() {
     static const Flag flag{"skip-invalid", "pass over rows that cannot be read, counted"};
     return flag;
@@ -57,11 +36,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     const ImportFilter filter{line.family, CircleOf(line), NavDatLayoutOption().Given(line),
                               SkipInvalidFlag().Get(line)};
     NavaidSource& source = *line.navaids;
-    const Format* format = source.ImportFormat();
-    if (filter.navDatVersion && format != &kNavDatFormat) {
-        RefuseUsage("--navdat-version is for a nav.dat; " + source.Name() + " is " +
-                    (format ? std::string(format->name) : "a database"));
-    }
+    RefuseLayoutUnlessNavDat(filter, source);
     // Records go to the copy as the rows are read; the copy takes the
     // database's place only when all of them were written.
     DatabaseFile& database = line.Database();
@@ -77,14 +52,7 @@ Ending Run(const CommandLine& line, const Console& console) {
             });
         });
     });
-    if (!written && written.field == "version") {
-        // The layout is the option's to give.
-        Outcome refused = written;
-        refused.reason +=
-            " (--" + std::string(NavDatLayoutOption().Name()) + " " + NavDatLayouts() + ")";
-        return refused;
-    }
-    if (!written) return written;
+    if (!written) return WithLayoutOption(written);
     console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
                 << database.Path() << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family);

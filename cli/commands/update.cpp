@@ -96,7 +96,8 @@ Ending Run(const CommandLine& line, const Console& console) {
     UpdateNavaids navaids(line.family);
     ImportTally tally;
     std::uint64_t count = 0;
-    const ImportFilter filter{line.family, settings.near, std::nullopt, false};
+    const ImportFilter filter{line.family, settings.near, NavDatLayoutOption().Given(line), false};
+    RefuseLayoutUnlessNavDat(filter, *line.navaids);
     if (Outcome newer = line.navaids->Read(
             filter,
             [&](std::string_view record, std::uint8_t unstated) {
@@ -105,7 +106,7 @@ Ending Run(const CommandLine& line, const Console& console) {
             },
             tally, count);
         !newer)
-        return newer;
+        return WithLayoutOption(newer);
     DatabaseFile& database = line.Database();
     auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
@@ -130,8 +131,8 @@ Ending Run(const CommandLine& line, const Console& console) {
 std::vector<OptionSpec> Options() {
     std::vector<OptionSpec> options = CircleOptions();
     options.insert(options.end(),
-                   {MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
-                    AddNewFlag().Spec(), DryRunFlag().Spec()});
+                   {NavDatLayoutOption().Spec(), MatchWithinOption().Spec(), FieldsOption().Spec(),
+                    RemoveWithdrawnFlag().Spec(), AddNewFlag().Spec(), DryRunFlag().Spec()});
     return options;
 }
 
