@@ -209,15 +209,13 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
         }
         return piece.empty() ? Outcome::Success() : append(piece);
     };
-    const Outcome written = database.CopyWith([&](io::File& file) {
-        if (workingCopy) return RewriteRecords(file, *workingCopy, size, visit, appendNew);
-        RecordReader reader;
-        reader.Attach(file, size);
-        Outcome read;
-        const std::uint8_t* record = nullptr;
-        while ((read = reader.Next(record)) && record) visit(reader.Index(), record);
-        return read;
-    });
+    // A dry run reads the records the rewrite would, and reports the same.
+    auto rewrite = [&](io::File& file) {
+        return RewriteRecords(file, *workingCopy, size, visit, appendNew);
+    };
+    auto dryRun = [&](std::uint64_t index, const std::uint8_t* record) { visit(index, record); };
+    const Outcome written =
+        workingCopy ? database.CopyWith(rewrite) : database.Unchanged(database.ForEach(dryRun));
     if (!written) return written;
     for (std::size_t n = 0; n < navaids.Count(); ++n) {
         if (paired[n]) continue;

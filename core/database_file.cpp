@@ -28,24 +28,26 @@ Outcome DatabaseFile::Unchanged(Outcome result) {
     return result;
 }
 
-Outcome DatabaseFile::ForEach(const RecordVisitor& visit, std::string* trailing) {
+Outcome DatabaseFile::StartReader(RecordReader& reader) {
     io::File* file = nullptr;
     if (Outcome started = Start(file); !started) return started;
-    RecordReader reader;
     reader.Attach(*file, RecordSize(family_));
+    return Outcome::Success();
+}
+
+Outcome DatabaseFile::ForEach(const RecordVisitor& visit, std::string* trailing) {
+    RecordReader reader;
+    Outcome result = StartReader(reader);
     const std::uint8_t* record = nullptr;
-    Outcome result;
-    while ((result = reader.Next(record)) && record) visit(reader.Index(), record);
+    while (result && (result = reader.Next(record)) && record) visit(reader.Index(), record);
     if (result && trailing) trailing->assign(reader.Trailing());
     return result;
 }
 
 Outcome DatabaseFile::ForEachLabel(const LabelVisitor& visit) {
-    io::File* file = nullptr;
-    if (Outcome started = Start(file); !started) return started;
     RecordReader reader;
-    reader.Attach(*file, RecordSize(family_));
-    return navaid::ForEachLabel(reader, visit);
+    Outcome result = StartReader(reader);
+    return result ? navaid::ForEachLabel(reader, visit) : result;
 }
 
 }  // namespace navaid

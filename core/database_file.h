@@ -49,6 +49,9 @@ public:
     Outcome Close() { return file_.Close(); }
 
 private:
+    // A reader of the records from the first, through the open file.
+    Outcome StartReader(RecordReader& reader);
+
     io::File file_;
     std::string path_;
     Family family_ = Family::Vor;

@@ -141,9 +141,6 @@ Outcome ReadTemporaryRecord(const std::string& temporaryFile, const std::string&
     return result;
 }
 
-}  // namespace
-
-namespace {
 // A source that fails to close fails the copy made from it, which then goes.
 Outcome CloseSource(Outcome result, io::File& source, const std::string& workingCopyPath) {
     Outcome closed = source.Close();
