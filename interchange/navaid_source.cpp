@@ -6,6 +6,7 @@
 #include "entry_texts.h"
 #include "geo.h"
 #include "number_format.h"
+#include "text.h"
 
 namespace navaid {
 
@@ -47,7 +48,17 @@ std::string RecordFault(Family family, const std::uint8_t* record) {
         if (!std::isfinite(ReadFloatLE(record + field)))
             return "its " +
                    std::string(field == RecordLayout::kFrequency ? "frequency" : "magvar") +
-                   " is not a number";
+                   " is not a finite number";
+    if (family == Family::Ndb && ReadInt32LE(record + RecordLayout::kAltitude) != 0)
+        return "its altitude bytes are not 0, as an NDB's are";
+    // What every other way into a database refuses (an empty ID, control bytes).
+    const DecodedRecord decoded = DecodeRecord(family, record);
+    NavaidEntry entry;
+    entry.id = decoded.id;
+    entry.name = decoded.name;
+    entry.latitude = decoded.latitude;
+    entry.longitude = decoded.longitude;
+    if (Outcome checked = CheckEntryValues(entry); !checked) return checked.reason;
     return {};
 }
 
@@ -116,7 +127,8 @@ Outcome NavaidSource::ReadDatabase(const ImportFilter& filter, const RecordSink&
             const std::string record = "record " + std::to_string(index++);
             if (!filter.skipInvalid)
                 return Outcome::Failure(
-                    Name(), record + " is not a " + FamilyName(family_) + " record: " + fault);
+                    Name(),
+                    record + " is not " + WithArticle(FamilyName(family_)) + " record: " + fault);
             if (++tally.invalid <= 5) tally.invalidShown.push_back(record + ": " + fault);
             return Outcome::Success();
         }
