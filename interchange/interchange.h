@@ -30,6 +30,9 @@ struct ImportTally {
     std::size_t noFrequency = 0;            // OurAirports rows without a usable frequency (closed)
     std::size_t replaced = 0;               // characters Windows-1252 lacks, stored as '?'
     std::size_t invalid = 0;                // rows that could not be read, passed over
+    std::size_t repeatedDme = 0;            // nav.dat DMEs that repeat a station's own DME
+    std::size_t afterEnd = 0;               // nav.dat rows after its closing "99"
+    std::size_t rows = 0;                   // rows read, of any kind: none is no navaid file
     std::vector<std::string> invalidShown;  // the first few of them: "line N: why"
 };
 
@@ -39,6 +42,7 @@ struct ImportFilter {
     std::optional<Circle> near;
     std::optional<int> navDatVersion;  // the layout of nav.dat rows without a version line
     bool skipInvalid = false;          // pass over rows that cannot be read, counting them
+    bool skipDuplicates = false;       // leave out nav.dat DMEs that repeat a station's own
 };
 
 // Takes each navaid a reader keeps, in the order of the rows; a failure ends the read.
@@ -110,6 +114,8 @@ inline constexpr std::size_t kHeadLines = 8;
 // The format of the file whose first lines these are: the first whose sniff
 // accepts them; null when none does.
 const Format* FormatOfHead(const std::vector<std::string>& head);
+// The formats read, for a message: "nav.dat, OurAirports navaids.csv, CSV".
+std::string ReadFormatNames();
 // Why a file is of no format read here: which were looked for, and what its
 // first line holds.
 Outcome UnknownFormat(const std::string& path, const std::vector<std::string>& head);

@@ -1,20 +1,21 @@
 // nav.dat in: rows 2, 3, 12 and 13 to navaids. The file is read twice, a line
 // at a time: first for where the stations stand (what pairs a DME with its
-// VOR, a beacon with its DME), then for the navaids, handed on as they come.
-// About 400 lines: the rules real files need (layouts, type words, pairing)
-// only make sense together.
+// VOR, a beacon with its DME: navdat_pairing.cpp), then for the navaids,
+// handed on as they come. The rules real files need (layouts, type words,
+// pairing) only make sense together.
 #include "navdat_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <tuple>
+#include <optional>
 
 #include "code_page.h"
 #include "entry_texts.h"
 #include "format_parts.h"
 #include "line_reader.h"
+#include "navdat_pairing.h"
 #include "navdat_types.h"
 #include "text.h"
 
@@ -22,21 +23,9 @@ namespace navaid {
 
 namespace {
 
-// A paired DME stands at its VOR; real files put it up to a few cables away.
-constexpr double kPairedDmeNm = 5.0;
-// How near a DME row must lie to be the DME of a beacon, or a station's own.
-constexpr double kSameStationNm = 1.0;
-
-// What a name's type words say the station is: a type of kNavDatTypes (its
-// index there plus one), none, or the DME of a landing system, which is no
-// type of ours. One byte, so that a place of the first pass stays at 24.
-enum class Kind : std::uint8_t { None = 0, DmeIls = 255 };
-
-constexpr Kind KindOf(std::string_view type) {
-    return static_cast<Kind>(NavDatTypeIndex(type) + 1);
-}
-constexpr Kind kNdb = KindOf("NDB"), kNdbDme = KindOf("NDB-DME"), kVor = KindOf("VOR"),
-               kTacan = KindOf("TACAN");
+// Places are kept this far past an import's circle: a station inside it
+// pairs with a row just outside.
+constexpr double kPairingReachNm = 5.0;
 
 Kind KindOfWord(std::string_view word) {
     const std::string upper = UpperCase(word);
@@ -157,56 +146,70 @@ public:
         : lines_(lines), filter_(filter), again_(again) {}
 
     // Calls `row` with each navaid row (2, 3, 12, 13) and `other` with each
-    // other row code, up to the closing "99".
+    // other row code, up to the closing "99"; the second pass counts the rows after it.
     template <typename OnRow, typename OnOther>
     void Run(ImportTally& tally, OnRow&& row, OnOther&& other) {
         if (again_) Check(lines_.Restart());
-        bool closed = false, started = false;
+        bool closed = false;
         std::string_view line;
         bool got = false;
-        while (!closed && (Check(lines_.Next(line, got)), got)) {
+        while ((closed ? again_ : true) && (Check(lines_.Next(line, got)), got)) {
             const std::size_t number = lines_.Number();
             if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
             std::size_t at = 0;
             const std::string_view first = NextNavDatToken(line, at);
             if (first.empty()) continue;
-            if (!started && (first == "I" || first == "A") && !sawI_) {
-                sawI_ = true;
-                continue;
-            }
-            int code = 0;
-            auto [end, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
-            if (ec != std::errc() || end != first.data() + first.size()) {
-                throw ReadError{number, "row code " + Quoted(first) + " is not a number"};
-            }
-            if (!started) {
-                started = true;
-                if (code > 99) {
-                    Version(number, code);
-                    continue;
-                }
-                Headerless(number);
-            }
-            if (code == 99) {
-                closed = true;
-            } else if (code == 2 || code == 3 || code == 12 || code == 13) {
-                try {
-                    row(ParseRow(number, code, line, at, layout_.regionColumns, tally));
-                } catch (const ReadError& error) {
-                    if (!filter_.skipInvalid) throw;
-                    other(&error);
-                }
-            } else if ((code >= 4 && code <= 9) || (code >= 14 && code <= 16)) {
-                other(nullptr);
-            } else {
-                ReadError error{number,
-                                "row code " + std::to_string(code) + " is not a navaid row"};
-                if (!filter_.skipInvalid) throw error;
-                other(&error);
+            if (closed) {
+                ++tally.afterEnd;
+            } else if (const std::optional<int> code = Code(number, first)) {
+                closed = *code == 99;
+                if (!closed) Take(number, *code, line, at, tally, row, other);
             }
         }
         if (!closed && layout_.header)
             throw ReadError{0, "no closing \"99\" line: the file is cut short"};
+    }
+
+private:
+    // The row code of a line, or none for the I line and the version line.
+    std::optional<int> Code(std::size_t number, std::string_view first) {
+        if (!started_ && (first == "I" || first == "A") && !sawI_) {
+            sawI_ = true;
+            return std::nullopt;
+        }
+        int code = 0;
+        auto [end, ec] = std::from_chars(first.data(), first.data() + first.size(), code);
+        if (ec != std::errc() || end != first.data() + first.size()) {
+            throw ReadError{number, "row code " + Quoted(first) + " is not a number"};
+        }
+        if (!started_) {
+            started_ = true;
+            if (code > 99) {
+                Version(number, code);
+                return std::nullopt;
+            }
+            Headerless(number);
+        }
+        return code;
+    }
+    template <typename OnRow, typename OnOther>
+    void Take(std::size_t number, int code, std::string_view line, std::size_t at,
+              ImportTally& tally, OnRow& row, OnOther& other) {
+        ++tally.rows;
+        if (code == 2 || code == 3 || code == 12 || code == 13) {
+            try {
+                row(ParseRow(number, code, line, at, layout_.regionColumns, tally));
+            } catch (const ReadError& error) {
+                if (!filter_.skipInvalid) throw;
+                other(&error);
+            }
+        } else if ((code >= 4 && code <= 9) || (code >= 14 && code <= 16)) {
+            other(nullptr);
+        } else {
+            ReadError error{number, "row code " + std::to_string(code) + " is not a navaid row"};
+            if (!filter_.skipInvalid) throw error;
+            other(&error);
+        }
     }
 
 private:
@@ -244,114 +247,48 @@ private:
     const ImportFilter& filter_;
     bool again_;
     Layout layout_;
-    bool sawI_ = false;
+    bool sawI_ = false, started_ = false;
 };
 
-// A row's place, kept small: the first pass keeps one for each station and DME row.
-struct Place {
-    std::array<char, RecordLayout::kIdSize> ident{};  // padded with zeros
-    Kind kind;
-    float lat, lon;
-    std::uint32_t line;
-
-    static Place Of(const Row& row) {
-        Place place{{}, row.kind, row.lat, row.lon, static_cast<std::uint32_t>(row.line)};
-        std::copy(row.ident.begin(), row.ident.end(), place.ident.begin());
-        return place;
+// The place of a row that can pair, in the set the family's pairing looks
+// at; false for a row that cannot.
+bool PlaceOf(const Row& row, Family family, Place& place) {
+    const bool vor = family == Family::Vor;
+    if (row.kind == Kind::DmeIls) return false;
+    PlaceSet set;
+    if (row.code == 2 || row.code == 3) {
+        if ((row.code == 3) != vor) return false;
+        set = vor ? PlaceSet::Vor : PlaceSet::Beacon;
+    } else if (row.code == 12) {
+        if (!vor) return false;
+        set = PlaceSet::Dme;
+    } else {
+        if ((row.kind == kNdbDme) == vor) return false;
+        set = vor ? PlaceSet::Station : PlaceSet::BeaconDme;
     }
-};
+    place = Place{
+        {},      row.kind, static_cast<std::uint8_t>(set),    0,
+        row.lat, row.lon,  static_cast<float>(row.frequency), static_cast<std::uint32_t>(row.line)};
+    std::copy(row.ident.begin(), row.ident.end(), place.ident.begin());
+    return true;
+}
 
-// Places sorted by ident, then latitude: a search looks only at those of the
-// ident near enough in latitude, however often an ident stands worldwide.
-class PlaceIndex {
-public:
-    void Add(const Place& place) { places_.push_back(place); }
-    void Sort() {
-        std::sort(places_.begin(), places_.end(), [](const Place& a, const Place& b) {
-            return std::tie(a.ident, a.lat) < std::tie(b.ident, b.lat);
-        });
-    }
-    // The nearest place of the row's ident within `nm` (of `kind`, and before
-    // line `before`, when given); the earlier of two as near.
-    const Place* Near(const Place& row, double nm, Kind kind = Kind::None,
-                      std::uint32_t before = UINT32_MAX) const {
-        const float window = static_cast<float>(nm / 60.0 + 1e-4);
-        auto at = std::lower_bound(
-            places_.begin(), places_.end(), row, [&](const Place& p, const Place& r) {
-                return std::tie(p.ident, p.lat) < std::make_tuple(r.ident, r.lat - window);
-            });
-        const Place* nearest = nullptr;
-        double best = nm;
-        for (; at != places_.end() && at->ident == row.ident && at->lat <= row.lat + window; ++at) {
-            if ((kind != Kind::None && at->kind != kind) || at->line >= before) continue;
-            const double d = DistanceNm(row.lat, row.lon, at->lat, at->lon);
-            if (d < best || (d == best && (!nearest || at->line < nearest->line))) {
-                best = d;
-                nearest = &*at;
-            }
-        }
-        return nearest;
-    }
-
-    const std::vector<Place>& All() const { return places_; }
-
-private:
-    std::vector<Place> places_;
-};
-
-// Lines of rows, sorted, for the second pass to look up.
-struct Lines {
-    std::vector<std::uint32_t> lines;
-    bool Has(std::size_t line) const {
-        return std::binary_search(lines.begin(), lines.end(), static_cast<std::uint32_t>(line));
-    }
-};
-
-// What the first pass learns: which rows pair with which, by ident and nearness.
-struct Pairing {
-    Lines vorsWithDme;      // 3 rows a 12 row pairs with
-    Lines lonelyDmes;       // 12 rows without their VOR
-    Lines stationParts;     // 13 rows of a station named before
-    PlaceIndex beaconDmes;  // 13 rows of NDB-DMEs
-};
-
-Pairing Pair(LineReader& lines, const ImportFilter& filter) {
-    PlaceIndex vors, stations;  // 3 rows; 13 rows that may be stations
-    std::vector<Place> dmes;    // 12 rows
-    Pairing pairing;
+// The first pass: a place for each row of the family that can pair, within
+// reach of the circle; rows the pairing has no use for cost nothing.
+void Pair(LineReader& lines, const ImportFilter& filter, Pairing& pairing) {
+    std::optional<Circle> reach = filter.near;
+    if (reach) reach->nm += kPairingReachNm;
     ImportTally ignored;
     Pass(lines, filter, false)
         .Run(
             ignored,
             [&](const Row& row) {
-                const Place place = Place::Of(row);
-                if (row.code == 3) vors.Add(place);
-                if (row.kind == Kind::DmeIls) return;
-                if (row.code == 12) dmes.push_back(place);
-                if (row.code == 13)
-                    (row.kind == kNdbDme ? pairing.beaconDmes : stations).Add(place);
+                Place place;
+                if (PlaceOf(row, filter.family, place) && Inside(reach, row.lat, row.lon))
+                    pairing.Add(place);
             },
             [](const ReadError*) {});
-    vors.Sort();
-    stations.Sort();
-    pairing.beaconDmes.Sort();
-    for (const Place& dme : dmes) {
-        if (const Place* vor = vors.Near(dme, kPairedDmeNm)) {
-            pairing.vorsWithDme.lines.push_back(vor->line);
-        } else {
-            pairing.lonelyDmes.lines.push_back(dme.line);
-        }
-    }
-    // A 13 row near a VOR row or an earlier 13 row of its ident and kind (a
-    // TACAN's "TACAN DME" row, a doubled row) is part of that station.
-    for (const Place& row : stations.All()) {
-        if (row.kind != Kind::None && (vors.Near(row, kSameStationNm, row.kind) ||
-                                       stations.Near(row, kSameStationNm, row.kind, row.line)))
-            pairing.stationParts.lines.push_back(row.line);
-    }
-    for (Lines* lines : {&pairing.vorsWithDme, &pairing.lonelyDmes, &pairing.stationParts})
-        std::sort(lines->lines.begin(), lines->lines.end());
-    return pairing;
+    pairing.Pair();
 }
 
 // The navaid of a row, checked as every import's.
@@ -382,15 +319,21 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
     return entry;
 }
 
+std::uint8_t MarksOf(const Row& row, const Pairing& pairing) {
+    const Place* place = pairing.Find(row.line);
+    return place ? place->marks : 0;
+}
+
 // A VOR row's type: by its kind, else by a paired DME row.
 const char* VorType(const Row& row, const Pairing& pairing) {
     if (const TypeBlock* type = TypeOfKind(row.kind); type && row.kind != kVor) return type->name;
-    return pairing.vorsWithDme.Has(row.line) ? "VOR-DME" : "VOR";
+    return MarksOf(row, pairing) & kMarked ? "VOR-DME" : "VOR";
 }
 
 // The type of the record a row gives, or null when it gives none (counted).
-const char* TypeOf(const Row& row, const Pairing& pairing, Family family, ImportTally& tally) {
-    const bool vorFamily = family == Family::Vor;
+const char* TypeOf(const Row& row, const Pairing& pairing, const ImportFilter& filter,
+                   ImportTally& tally) {
+    const bool vorFamily = filter.family == Family::Vor;
     if (row.kind == Kind::DmeIls && (row.code == 12 || row.code == 13)) {
         ++tally.landing;
         return nullptr;
@@ -402,36 +345,47 @@ const char* TypeOf(const Row& row, const Pairing& pairing, Family family, Import
     }
     switch (row.code) {
         case 2:
-            return row.kind == kNdbDme || pairing.beaconDmes.Near(Place::Of(row), kSameStationNm)
-                       ? "NDB-DME"
-                       : "NDB";
+            // Its own row's kind, or NDB-DME for the beacon a DME row was given.
+            return row.kind == kNdbDme || (MarksOf(row, pairing) & kMarked) ? "NDB-DME" : "NDB";
         case 3:
             return VorType(row, pairing);
         case 12:
-            // A VOR's own DME is part of its record.
-            if (pairing.lonelyDmes.Has(row.line)) ++tally.lonelyDme;
+            // A VOR's own DME is part of its record; one without it is
+            // counted where the circle would have taken its record.
+            if ((MarksOf(row, pairing) & kMarked) && Inside(filter.near, row.lat, row.lon))
+                ++tally.lonelyDme;
             return nullptr;
         default:
             // 13: the DME of a beacon, part of a station, a TACAN or a DME.
-            if (row.kind == kNdbDme || pairing.stationParts.Has(row.line)) return nullptr;
+            if (row.kind == kNdbDme || (MarksOf(row, pairing) & kMarked)) return nullptr;
             return row.kind == kTacan ? "TACAN" : "DME";
     }
 }
 
+// Whether a row inside the circle is kept: a DME that repeats a station's
+// own is counted, and left out when the filter says so.
+bool Kept(const Row& row, const Pairing& pairing, const ImportFilter& filter, ImportTally& tally) {
+    if (row.code != 13 || !(MarksOf(row, pairing) & kRepeats)) return true;
+    ++tally.repeatedDme;
+    return !filter.skipDuplicates;
+}
+
 void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
           ImportTally& tally) {
-    const Pairing pairing = Pair(lines, filter);
+    Pairing pairing;
+    Pair(lines, filter, pairing);
     Pass(lines, filter, true)
         .Run(
             tally,
             [&](const Row& row) {
                 try {
-                    const char* type = TypeOf(row, pairing, filter.family, tally);
+                    const char* type = TypeOf(row, pairing, filter, tally);
                     if (type == nullptr) return;
                     if (!Inside(filter.near, row.lat, row.lon)) {
                         ++tally.outside;
                         return;
                     }
+                    if (!Kept(row, pairing, filter, tally)) return;
                     const NavaidEntry entry = Entry(row, type, filter.family);
                     if (ShortensName(entry.name)) ++tally.shortened;
                     Check(sink(entry));

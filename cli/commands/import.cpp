@@ -10,7 +10,8 @@ namespace navaid::cli {
 
 namespace {
 
-void PrintTally(const Console& console, const ImportTally& tally, Family family) {
+void PrintTally(const Console& console, const ImportTally& tally, Family family,
+                bool skipDuplicates) {
     auto line = [&](std::size_t count, const char* unit, const std::string& what) {
         if (count > 0) {
             console.out << count << " " << unit << (count == 1 ? " " : "s ") << what << "\n";
@@ -23,6 +24,13 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family)
     line(tally.outside, "row", "skipped: outside the --near circle");
     line(tally.noFrequency, "row", "skipped: no usable frequency (closed or unknown)");
     line(tally.invalid, "row", "skipped: could not be read (--skip-invalid)");
+    if (tally.repeatedDme > 0) {
+        const bool one = tally.repeatedDme == 1;
+        console.out << tally.repeatedDme << (one ? " DME repeats" : " DMEs repeat")
+                    << " the DME of a station of " << (one ? "its" : "their") << " ID ("
+                    << (skipDuplicates ? "skipped: --skip-duplicates" : "kept") << ")\n";
+    }
+    line(tally.afterEnd, "row", "after the end line ignored");
     line(tally.shortened, "name", "shortened to 20 bytes");
     line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
 }
@@ -32,9 +40,15 @@ const Flag& SkipInvalidFlag() {
     return flag;
 }
 
+const Flag& SkipDuplicatesFlag() {
+    static const Flag flag{"skip-duplicates",
+                           "leave out nav.dat DMEs that repeat a station's own DME"};
+    return flag;
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
     const ImportFilter filter{line.family, CircleOf(line), NavDatLayoutOption().Given(line),
-                              SkipInvalidFlag().Get(line)};
+                              SkipInvalidFlag().Get(line), SkipDuplicatesFlag().Get(line)};
     NavaidSource& source = *line.navaids;
     RefuseLayoutUnlessNavDat(filter, source);
     // Records go to the copy as the rows are read; the copy takes the
@@ -55,7 +69,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     if (!written) return WithLayoutOption(written);
     console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
                 << database.Path() << " plus " << count << " imported\n";
-    PrintTally(console, tally, line.family);
+    PrintTally(console, tally, line.family, filter.skipDuplicates);
     for (const std::string& shown : tally.invalidShown)
         console.err << "navaid: " << source.Name() << ": passed over " << shown << "\n";
     return kExitOk;
@@ -71,6 +85,7 @@ const CommandInfo kImportCommand{
         std::vector<OptionSpec> options = CircleOptions();
         options.push_back(NavDatLayoutOption().Spec());
         options.push_back(SkipInvalidFlag().Spec());
+        options.push_back(SkipDuplicatesFlag().Spec());
         return options;
     }(),
     kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,

@@ -372,7 +372,6 @@ TEST_F(ToolTest, SummariesWarningsAndRefusedOptions) {
         {"import vor db.qvz nav.dat --near 50,8 --within 300", cli::kExitOk,
          "wrote db.qvz.new: 4 records, db.qvz plus 4 imported\n4 rows skipped: NDB family\n"
          "2 rows skipped: ILS, localizer, glideslope, marker or GLS\n"
-         "1 row skipped: DME of a VOR that is not in the file\n"
          "4 rows skipped: outside the --near circle\n1 name shortened to 20 bytes\n",
          "db.qvz.new"},
         {"import ndb db.qvz navaids.csv", cli::kExitOk,
