@@ -128,6 +128,7 @@ Outcome CsvRowReader::Next(const std::string& path, CsvRow& row, bool& got) {
         const std::size_t first = lines_.Number();
         text_.assign(line);
         if (first == 1 && text_.starts_with("\xEF\xBB\xBF")) text_.erase(0, 3);
+        if (text_.find_first_not_of(" \t") == std::string::npos) continue;  // a blank line
         for (bool quoted = EndsQuoted(text_, false); quoted;) {
             bool more = false;
             if (Outcome read = lines_.Next(line, more); !read) return read;

@@ -1,5 +1,5 @@
 // A small CSV reader for the imports: commas, double-quoted fields with
-// doubled quotes, LF or CR LF line ends.
+// doubled quotes, LF, CR LF or CR line ends.
 #pragma once
 
 #include <cstddef>
@@ -31,7 +31,7 @@ std::vector<int> HeaderColumns(const CsvRow& header, const std::vector<std::stri
                                std::string* problem = nullptr);
 
 // CSV rows read a line at a time: a row whose quoted field holds line ends
-// takes the lines it needs. Blank rows are passed over.
+// takes the lines it needs. Blank rows (white space alone) are passed over.
 class CsvRowReader {
 public:
     explicit CsvRowReader(LineReader& lines) : lines_(lines) {}

@@ -58,6 +58,7 @@ void ReadCsvRows(LineReader& lines, const ImportFilter& filter, ImportTally& tal
     Check(reader.Next(path, next, got));
     header(next, got);
     for (std::size_t number = 1; Check(reader.Next(path, next, got)), got; ++number) {
+        ++tally.rows;
         try {
             row(next, number);
         } catch (const ReadError& error) {
@@ -68,7 +69,7 @@ void ReadCsvRows(LineReader& lines, const ImportFilter& filter, ImportTally& tal
 }
 
 // A name or ident as stored: valid UTF-8 in Windows-1252, with the characters
-// it lacks as '?' (counted); other bytes as they stand.
+// it lacks as '?' (counted), a tab as a space; other bytes as they stand.
 std::string StoredText(std::string_view text, ImportTally& tally);
 
 // Whether EncodeRecord will cut this name to the record's field.

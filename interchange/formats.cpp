@@ -28,16 +28,21 @@ const Format* FormatOfHead(const std::vector<std::string>& head) {
     return nullptr;
 }
 
+std::string ReadFormatNames() {
+    std::string names;
+    for (const Format* format : kFormats)
+        if (format->read) names += (names.empty() ? "" : ", ") + std::string(format->name);
+    return names;
+}
+
 Outcome UnknownFormat(const std::string& path, const std::vector<std::string>& head) {
     std::string first;
     for (const std::string& line : head)
         if (first.empty()) first = TrimWhiteSpace(line);
     if (first.size() > 60) first = first.substr(0, 57) + "...";
-    std::string looked;
-    for (const Format* format : kFormats)
-        if (format->read) looked += (looked.empty() ? "" : ", ") + std::string(format->name);
-    return Outcome::Failure(path, "not a navaid file this tool reads (looked for " + looked +
-                                      "); its first line holds '" + EscapeBytes(first) + "'");
+    return Outcome::Failure(path, "not a navaid file this tool reads (looked for " +
+                                      ReadFormatNames() + "); its first line holds '" +
+                                      EscapeBytes(first) + "'");
 }
 
 const Format* FormatOfName(std::string_view path) {
@@ -69,6 +74,8 @@ std::string StoredText(std::string_view text, ImportTally& tally) {
     std::string stored = Utf8ToCp1252(text);
     const auto marks = [](std::string_view t) { return std::count(t.begin(), t.end(), '?'); };
     if (stored != text) tally.replaced += marks(stored) - marks(text);
+    // Hand-edited files put tabs between a name's words.
+    std::replace(stored.begin(), stored.end(), '\t', ' ');
     return stored;
 }
 

@@ -1,5 +1,6 @@
 #include "line_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,6 +15,8 @@ struct LineReader::Inflate {
 
 namespace {
 constexpr std::size_t kChunk = 1 << 16;
+// How much a peek holds at most while it passes over blank lines.
+constexpr std::size_t kPeekBytes = 1 << 20;
 }  // namespace
 
 LineReader::LineReader() : raw_(kChunk) {}
@@ -22,7 +25,7 @@ LineReader::~LineReader() = default;
 Outcome LineReader::Fail(const std::string& why) const { return Outcome::Failure(path_, why); }
 
 void LineReader::Reset() {
-    gzip_ = started_ = atEnd_ = inflateEnded_ = peeking_ = false;
+    gzip_ = started_ = atEnd_ = inflateEnded_ = peeking_ = padded_ = false;
     rawBegin_ = rawEnd_ = textBegin_ = number_ = 0;
     text_.clear();
     inflate_.reset();
@@ -61,8 +64,10 @@ Outcome LineReader::PeekLines(std::size_t count, std::vector<std::string>& lines
     Outcome result;
     std::string_view line;
     bool got = true;
-    while (result && lines.size() < count && (result = Next(line, got)) && got)
-        lines.emplace_back(line);
+    // Blank lines before a header are no lines of it.
+    while (result && lines.size() < count && text_.size() <= kPeekBytes &&
+           (result = Next(line, got)) && got)
+        if (line.find_first_not_of(" \t") != std::string_view::npos) lines.emplace_back(line);
     peeking_ = false;
     textBegin_ = number_ = 0;
     return result;
@@ -108,6 +113,16 @@ Outcome LineReader::Fill() {
     if (!inflate_->ok) return Fail("cannot start decompression");
     z_stream& z = inflate_->stream;
     if (inflateEnded_) {
+        // Zero bytes after a member are padding, as gzip takes them, to the end.
+        if (padded_ || raw_[rawBegin_] == '\0') {
+            padded_ = true;
+            const auto end = raw_.begin() + rawEnd_;
+            if (std::find_if(raw_.begin() + rawBegin_, end, [](char c) { return c != '\0'; }) !=
+                end)
+                return Fail("data after the zero bytes that pad the gzip data");
+            rawBegin_ = rawEnd_;
+            return Outcome::Success();
+        }
         // Concatenated gzip members are read on.
         if (inflateReset(&z) != Z_OK) return Fail("cannot restart decompression");
         inflateEnded_ = false;
@@ -129,10 +144,23 @@ Outcome LineReader::Fill() {
     return Outcome::Success();
 }
 
+namespace {
+
+// The first CR or LF of `text` from `from`; npos when none.
+std::size_t LineEnd(const std::string& text, std::size_t from) {
+    const auto end = std::find_if(text.begin() + from, text.end(),
+                                  [](char c) { return c == '\n' || c == '\r'; });
+    return end == text.end() ? std::string::npos : static_cast<std::size_t>(end - text.begin());
+}
+
+}  // namespace
+
 Outcome LineReader::Next(std::string_view& line, bool& got) {
     got = false;
     std::size_t end;
-    while ((end = text_.find('\n', textBegin_)) == std::string::npos) {
+    // A CR ends a line too (CR LF as one end), once the byte after it is known.
+    while ((end = LineEnd(text_, textBegin_)) == std::string::npos ||
+           (end + 1 == text_.size() && text_[end] == '\r' && !atEnd_)) {
         if (text_.size() - textBegin_ > kMaxLine) {
             return Outcome::FailureAt(path_, number_ + 1,
                                       "a line of more than 64 KiB: not a navaid file");
@@ -153,8 +181,8 @@ Outcome LineReader::Next(std::string_view& line, bool& got) {
                                   "a line of more than 64 KiB: not a navaid file");
     }
     line = std::string_view(text_).substr(textBegin_, end - textBegin_);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    textBegin_ = end < text_.size() ? end + 1 : end;
+    const bool crLf = end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n';
+    textBegin_ = std::min(text_.size(), end + (crLf ? 2 : 1));
     ++number_;
     got = true;
     return Outcome::Success();

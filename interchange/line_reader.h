@@ -34,12 +34,13 @@ public:
     // Before the first Next: at least `size` bytes of the input as Next
     // reads them (inflated), or all of it when shorter, without taking them.
     Outcome PeekBytes(std::size_t size, std::string_view& bytes);
-    // Before the first Next: the first lines (up to `count`), without taking them.
+    // Before the first Next: the first lines that are not blank (up to
+    // `count`, within the first MiB), without taking them.
     Outcome PeekLines(std::size_t count, std::vector<std::string>& lines);
     // Back to the first line of the very file opened, for a reader that needs
     // a second pass; refused for a pipe, which cannot go back.
     Outcome Restart();
-    // The next line without its LF and CR; `got` false at the end.
+    // The next line without its end (LF, CR LF or CR alone); `got` false at the end.
     Outcome Next(std::string_view& line, bool& got);
     // The number of the line Next gave last, counting from 1.
     std::size_t Number() const { return number_; }
@@ -57,6 +58,7 @@ private:
     void Reset();
 
     bool gzip_ = false, started_ = false, atEnd_ = false, inflateEnded_ = false;
+    bool padded_ = false;   // zero bytes came after the last gzip member
     bool peeking_ = false;  // what is read is kept from the first byte on
     struct Inflate;
     std::unique_ptr<Inflate> inflate_;

@@ -106,7 +106,7 @@ Outcome NavaidSource::Read(const ImportFilter& filter, const RecordSink& sink, I
     navaids = 0;
     if (format_ == nullptr) return ReadDatabase(filter, sink, tally, navaids);
     std::string record;
-    return format_->read(
+    const Outcome read = format_->read(
         lines_, filter,
         [&](const NavaidEntry& entry) {
             if (Outcome encoded = EncodeRecord(filter.family, entry, record); !encoded)
@@ -115,6 +115,11 @@ Outcome NavaidSource::Read(const ImportFilter& filter, const RecordSink& sink, I
             return sink(record, entry.unstated);
         },
         tally);
+    // A file of a header alone (or a lone "I") holds no navaids, nor says it has none.
+    if (read && tally.rows == 0)
+        return Outcome::Failure(
+            "", "no navaid rows found in " + Name() + "; looked for " + ReadFormatNames());
+    return read;
 }
 
 Outcome NavaidSource::ReadDatabase(const ImportFilter& filter, const RecordSink& sink,

@@ -1,5 +1,6 @@
 // The tool's own CSV: a header row naming the columns, then one navaid of the
 // family per row, its values checked and converted as 'navaid add' does.
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -59,7 +60,10 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                                               std::to_string(columns)};
             }
             auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
-            EntryTexts texts{cell(0), cell(1), cell(2),      cell(3),
+            // Hand-edited files put tabs between a name's words.
+            std::string name = cell(1);
+            std::replace(name.begin(), name.end(), '\t', ' ');
+            EntryTexts texts{cell(0), name,    cell(2),      cell(3),
                              cell(4), cell(5), std::nullopt, cell(7)};
             if (where[kAlt] >= 0) texts.alt = cell(kAlt);
             NavaidEntry entry;
