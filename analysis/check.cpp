@@ -87,6 +87,7 @@ void DatabaseChecker::KeepPosition(const std::uint8_t* record) {
     if (!PositionInRange(lat, lon)) return;
     const std::uint64_t index = own_.records;
     positions_.push_back({KeyOf(record), static_cast<std::uint8_t>(index >> 32), lat, lon,
+                          ReadFloatLE(record + RecordLayout::kFrequency),
                           static_cast<std::uint32_t>(index)});
 }
 
@@ -122,16 +123,26 @@ void DatabaseChecker::CheckRecord(const std::uint8_t* record) {
         (r.frequency < type->bandLow || r.frequency > type->bandHigh)) {
         Add(index, true, "frequency " + FormatListReal(r.frequency) + " is outside " + type->band);
     }
-    if (duplicates_.empty() || duplicates_.front().Index() != index) return;
-    const Duplicate found = duplicates_.front();
-    duplicates_.pop_front();
+    for (; !duplicates_.empty() && duplicates_.front().Index() == index; duplicates_.pop_front())
+        ReportDuplicate(duplicates_.front(), record, r);
+}
+
+void DatabaseChecker::ReportDuplicate(const Duplicate& found, const std::uint8_t* record,
+                                      const DecodedRecord& r) {
     const std::array<char, 11> key = KeyOf(record);
-    const std::string id(key.data() + 1, strnlen(key.data() + 1, key.size() - 1));
-    Add(index, true,
+    const std::string id =
+        Quoted(EscapeBytes(std::string(key.data() + 1, strnlen(key.data() + 1, key.size() - 1))));
+    const std::string nm =
+        std::to_string(found.tenths / 10) + "." + std::to_string(found.tenths % 10) + " NM";
+    if (found.repeats) {
+        Add(found.Index(), true,
+            "DME repeats the DME of record " + std::to_string(found.Earlier()) + " " + id + " (" +
+                nm + " away, same frequency)");
+        return;
+    }
+    Add(found.Index(), true,
         "likely duplicate of record " + std::to_string(found.Earlier()) + " (same type " +
-            TypeText(family_, r.typeCode) + " and ID " + Quoted(EscapeBytes(id)) + ", " +
-            std::to_string(found.tenths / 10) + "." + std::to_string(found.tenths % 10) +
-            " NM apart)");
+            TypeText(family_, r.typeCode) + " and ID " + id + ", " + nm + " apart)");
 }
 
 void DatabaseChecker::CheckTypeAndAltitude(std::uint64_t index, const std::uint8_t* record,
@@ -169,7 +180,8 @@ void DatabaseChecker::CheckNumbers(std::uint64_t index, const DecodedRecord& r) 
     }
 }
 
-void DatabaseChecker::KeepDuplicate(std::uint64_t index, std::uint64_t earlier, double nm) {
+void DatabaseChecker::KeepDuplicate(std::uint64_t index, std::uint64_t earlier, double nm,
+                                    bool repeats) {
     // The tenths as printf rounds them, so the text is the one printed at once.
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", nm);
@@ -179,7 +191,7 @@ void DatabaseChecker::KeepDuplicate(std::uint64_t index, std::uint64_t earlier, 
     duplicates_.push_back({static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(earlier),
                            static_cast<std::uint8_t>(index >> 32),
                            static_cast<std::uint8_t>(earlier >> 32),
-                           static_cast<std::uint8_t>(tenths)});
+                           static_cast<std::uint8_t>(tenths), repeats});
 }
 
 void DatabaseChecker::FindDuplicates() {
@@ -189,6 +201,7 @@ void DatabaseChecker::FindDuplicates() {
         if (a.lon != b.lon) return a.lon < b.lon;
         return a.Index() < b.Index();
     });
+    if (family_ == Family::Vor) FindRepeatedDmes();
     // One key at a time, taken off the front, so that what the search finds
     // reuses the memory the positions held.
     std::deque<Position> points;  // the first record at each point of the key
@@ -207,8 +220,54 @@ void DatabaseChecker::FindDuplicates() {
         }
         FindNearestEarlier(points);
     }
-    std::sort(duplicates_.begin(), duplicates_.end(),
-              [](const Duplicate& a, const Duplicate& b) { return a.Index() < b.Index(); });
+    std::sort(duplicates_.begin(), duplicates_.end(), [](const Duplicate& a, const Duplicate& b) {
+        return std::pair(a.Index(), a.repeats) < std::pair(b.Index(), b.repeats);
+    });
+}
+
+// The station a DME record repeats the DME of: a VOR-DME, VORTAC or TACAN of
+// its ID within a mile on the same frequency, the nearest (of equals, the
+// first); null when none. A point's later twins are its first's duplicates.
+const DatabaseChecker::Position* DatabaseChecker::StationRepeated(const Position& dme) const {
+    constexpr double kSameStationNm = 1.0, kWindow = kSameStationNm / 60.0 + 1e-6;
+    const Position* best = nullptr;
+    double bestNm = kSameStationNm;
+    for (const char* type : {"VOR-DME", "VORTAC", "TACAN"}) {
+        Key key = dme.key;
+        key[0] = static_cast<char>(FindTypeBlock(type)->bytes[0]);
+        auto at = std::lower_bound(positions_.begin(), positions_.end(),
+                                   std::pair(key, dme.lat - kWindow),
+                                   [](const Position& p, const std::pair<Key, double>& k) {
+                                       return std::pair<Key, double>(p.key, p.lat) < k;
+                                   });
+        for (const Position* last = nullptr;
+             at != positions_.end() && at->key == key && at->lat <= dme.lat + kWindow;
+             last = &*at++) {
+            if ((last && last->lat == at->lat && last->lon == at->lon) ||
+                at->frequency != dme.frequency)
+                continue;
+            const double nm = DistanceNm(dme.lat, dme.lon, at->lat, at->lon);
+            if (nm < bestNm || (nm == bestNm && (!best || at->Index() < best->Index()))) {
+                bestNm = nm;
+                best = &*at;
+            }
+        }
+    }
+    return best;
+}
+
+void DatabaseChecker::FindRepeatedDmes() {
+    Key dmeKey{};
+    dmeKey[0] = static_cast<char>(FindTypeBlock("DME")->bytes[0]);
+    auto at = std::lower_bound(positions_.begin(), positions_.end(), dmeKey,
+                               [](const Position& p, const Key& k) { return p.key < k; });
+    for (const Position* last = nullptr; at != positions_.end() && at->key[0] == dmeKey[0];
+         last = &*at++) {
+        if (last && last->key == at->key && last->lat == at->lat && last->lon == at->lon) continue;
+        if (const Position* station = StationRepeated(*at))
+            KeepDuplicate(at->Index(), station->Index(),
+                          DistanceNm(at->lat, at->lon, station->lat, station->lon), true);
+    }
 }
 
 void DatabaseChecker::FindNearestEarlier(const std::deque<Position>& points) {

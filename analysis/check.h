@@ -47,20 +47,22 @@ private:
         std::uint64_t validTypes = 0;
     };
     using Key = std::array<char, 11>;  // type code, then the trimmed upper-case ID
-    // 24 bytes, kept for every placed record until the search: the index is
+    // 28 bytes, kept for every placed record until the search: the index is
     // split so that no padding is paid for.
     struct Position {
         Key key;
         std::uint8_t indexHigh;
-        float lat, lon;
+        float lat, lon, frequency;
         std::uint32_t indexLow;
         std::uint64_t Index() const { return std::uint64_t{indexHigh} << 32 | indexLow; }
     };
-    // 12 bytes for each record with an earlier one near it, until it is reported.
+    // 12 bytes for each record with an earlier one near it, or a station whose
+    // DME it repeats, until it is reported.
     struct Duplicate {
         std::uint32_t indexLow, earlierLow;
         std::uint8_t indexHigh, earlierHigh;
         std::uint8_t tenths;  // the distance in tenths of a NM, as it is printed
+        bool repeats;         // a DME that repeats the DME of the station "earlier"
         std::uint64_t Index() const { return std::uint64_t{indexHigh} << 32 | indexLow; }
         std::uint64_t Earlier() const { return std::uint64_t{earlierHigh} << 32 | earlierLow; }
     };
@@ -77,7 +79,11 @@ private:
     void Add(std::uint64_t index, bool warning, std::string text);
     void FindDuplicates();
     void FindNearestEarlier(const std::deque<Position>& points);
-    void KeepDuplicate(std::uint64_t index, std::uint64_t earlier, double nm);
+    void FindRepeatedDmes();
+    const Position* StationRepeated(const Position& dme) const;
+    void KeepDuplicate(std::uint64_t index, std::uint64_t earlier, double nm, bool repeats = false);
+    void ReportDuplicate(const Duplicate& found, const std::uint8_t* record,
+                         const DecodedRecord& r);
 
     Family family_;
     Stride own_;

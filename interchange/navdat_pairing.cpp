@@ -143,19 +143,33 @@ void Pairing::SortForSearch() {
     }
 }
 
+// The first place from `from` on that `holds` fails, for a `holds` true up
+// to some place and false after it: by doubling strides, then halving.
+template <typename Holds>
+std::size_t Pairing::Gallop(std::size_t from, Holds holds) const {
+    std::size_t low = from, high = from, step = 1;
+    for (; high < places_.size() && holds(places_[high]); step *= 2) {
+        low = high + 1;
+        high = std::min(places_.size(), high + step);
+    }
+    return std::partition_point(places_.begin() + low, places_.begin() + high, holds) -
+           places_.begin();
+}
+
 std::pair<Pairing::Iter, Pairing::Iter> Pairing::Group(PlaceSet set, const Place& of,
                                                        std::uint8_t group) {
     const auto key = std::make_tuple(static_cast<std::uint8_t>(set), of.ident, group);
-    auto [begin, end] =
-        std::equal_range(places_.begin(), places_.end(), key, [](const auto& a, const auto& b) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(a)>, Place>) {
-                return KeyOf(a) < b;
-            } else {
-                return a < KeyOf(b);
-            }
-        });
-    return {begin,
-            std::partition_point(begin, end, [](const Place& p) { return !(p.marks & kTwin); })};
+    auto before = [&](const Place& place) { return KeyOf(place) < key; };
+    // Searches come in the order of the places: a group's start is mostly a
+    // few steps on from where the last one of its set was.
+    std::size_t& cursor = cursors_[static_cast<std::size_t>(set)];
+    if (cursor > places_.size() || (cursor > 0 && !before(places_[cursor - 1])))
+        cursor = std::partition_point(places_.begin(), places_.begin() + cursor, before) -
+                 places_.begin();
+    cursor = Gallop(cursor, before);
+    const std::size_t end = Gallop(
+        cursor, [&](const Place& place) { return !(place.marks & kTwin) && KeyOf(place) == key; });
+    return {places_.begin() + cursor, places_.begin() + end};
 }
 
 template <typename Accept>
@@ -223,13 +237,15 @@ void Pairing::Pair() {
     for (Place& place : places_) FindRepeat(place);
     std::sort(places_.begin(), places_.end(),
               [](const Place& a, const Place& b) { return a.line < b.line; });
+    cursors_ = {};
 }
 
-const Place* Pairing::Find(std::size_t line) const {
-    const auto at = std::lower_bound(
-        places_.begin(), places_.end(), line,
-        [](const Place& place, std::size_t wanted) { return place.line < wanted; });
-    return at != places_.end() && at->line == line ? &*at : nullptr;
+const Place* Pairing::Find(std::size_t line) {
+    // The second pass asks in line order: the next place is the one asked for, or later.
+    std::size_t& at = cursors_[0];
+    if (at > 0 && places_[at - 1].line >= line) at = 0;
+    while (at < places_.size() && places_[at].line < line) ++at;
+    return at < places_.size() && places_[at].line == line ? &places_[at] : nullptr;
 }
 
 }  // namespace navaid

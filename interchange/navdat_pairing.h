@@ -55,14 +55,17 @@ public:
     void Add(const Place& place) { places_.push_back(place); }
     // After the first pass: pairs the places and puts them in line order.
     void Pair();
-    // The place of a row by its line; null for a row without one.
-    const Place* Find(std::size_t line) const;
+    // The place of a row by its line; null for a row without one. Quickest
+    // when asked in line order.
+    const Place* Find(std::size_t line);
     std::size_t Size() const { return places_.size(); }
 
 private:
     using Iter = std::deque<Place>::iterator;
     // The places of `set` and `ident` in `group` that searches look at.
     std::pair<Iter, Iter> Group(PlaceSet set, const Place& of, std::uint8_t group);
+    template <typename Holds>
+    std::size_t Gallop(std::size_t from, Holds holds) const;
     template <typename Accept>
     Place* Nearest(PlaceSet set, std::uint8_t group, const Place& from, double nm, bool any,
                    Accept accept);
@@ -72,6 +75,8 @@ private:
 
     // A deque grows without moving what it holds: its peak is its size.
     std::deque<Place> places_;
+    // Where the last group of each set was sought; then the last line.
+    std::array<std::size_t, 5> cursors_{};
 };
 
 }  // namespace navaid

@@ -319,19 +319,19 @@ NavaidEntry Entry(const Row& row, const char* type, Family family) {
     return entry;
 }
 
-std::uint8_t MarksOf(const Row& row, const Pairing& pairing) {
+std::uint8_t MarksOf(const Row& row, Pairing& pairing) {
     const Place* place = pairing.Find(row.line);
     return place ? place->marks : 0;
 }
 
 // A VOR row's type: by its kind, else by a paired DME row.
-const char* VorType(const Row& row, const Pairing& pairing) {
+const char* VorType(const Row& row, Pairing& pairing) {
     if (const TypeBlock* type = TypeOfKind(row.kind); type && row.kind != kVor) return type->name;
     return MarksOf(row, pairing) & kMarked ? "VOR-DME" : "VOR";
 }
 
 // The type of the record a row gives, or null when it gives none (counted).
-const char* TypeOf(const Row& row, const Pairing& pairing, const ImportFilter& filter,
+const char* TypeOf(const Row& row, Pairing& pairing, const ImportFilter& filter,
                    ImportTally& tally) {
     const bool vorFamily = filter.family == Family::Vor;
     if (row.kind == Kind::DmeIls && (row.code == 12 || row.code == 13)) {
@@ -364,7 +364,7 @@ const char* TypeOf(const Row& row, const Pairing& pairing, const ImportFilter& f
 
 // Whether a row inside the circle is kept: a DME that repeats a station's
 // own is counted, and left out when the filter says so.
-bool Kept(const Row& row, const Pairing& pairing, const ImportFilter& filter, ImportTally& tally) {
+bool Kept(const Row& row, Pairing& pairing, const ImportFilter& filter, ImportTally& tally) {
     if (row.code != 13 || !(MarksOf(row, pairing) & kRepeats)) return true;
     ++tally.repeatedDme;
     return !filter.skipDuplicates;

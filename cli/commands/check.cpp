@@ -54,6 +54,8 @@ const CommandInfo kCheckCommand{
     "           135.95 MHz, NDB 190-1750 kHz); some real stations sit outside\n"
     "  warning  a record of the same type and ID as an earlier one less than\n"
     "           10 NM away, named once: the nearest (of equals, the first)\n"
+    "  warning  a DME that repeats the DME of a VOR-DME, VORTAC or TACAN of its\n"
+    "           ID within 1 NM on the same frequency (nav.dat files list some twice)\n"
     "It also says when the file looks like a database of the other family.\n"
     "A last line counts records, errors and warnings.\n"
     "\n"
