@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -342,6 +343,61 @@ bool ImportAndUpdate(long long maxRecords, const Row& row) {
     return true;
 }
 
+// Pairing and memory at the edges of import. 100,000 DME rows of one ident
+// at one place, beside as many of distinct idents and places (the twins'
+// ratio to them, within 2); then 10,000,000 short DME rows without a VOR
+// (gzip data of a few MB), whose places the pairing keeps (28 bytes each),
+// and the same rows outside a --near circle, of which it keeps nothing:
+// 16 MiB and 32 bytes for each row kept.
+template <typename Row>
+bool ImportPairing(const Row& row) {
+    auto write = [](const char* path, long long rows, auto&& line) {
+        gzFile out = gzopen(path, "wb1");
+        if (out == nullptr) return false;
+        gzputs(out, "I\n810 Version - navaid-bench\n");
+        for (long long i = 0; i < rows; ++i) gzputs(out, line(i).c_str());
+        gzputs(out, "99\n");
+        return gzclose(out) == Z_OK;
+    };
+    constexpr long long kTwins = 100000, kMany = 10000000;
+    const bool written =
+        write("twins.dat.gz", kTwins,
+              [](long long) { return std::string("13 50.0 8.0 0 11000 50 0.0 AAA TWIN DME\n"); }) &&
+        write("distinct.dat.gz", kTwins,
+              [](long long i) {
+                  return "13 " + std::to_string(-80 + (i * 7919 % 160000) / 1000.0) + " " +
+                         std::to_string(-180 + (i * 104729 % 360000) / 1000.0) +
+                         " 0 11000 50 0.0 D" + std::to_string(i) + " DISTINCT DME\n";
+              }) &&
+        write("many.dat.gz", kMany,
+              [](long long i) { return "12 " + std::to_string(i % 89) + " 0 0 11000 50 0.0 A\n"; });
+    if (!written) {
+        std::fprintf(stderr, "navaid-bench: cannot write the pairing's nav.dat files\n");
+        return false;
+    }
+    auto importing = [](const char* file, std::vector<std::string> more = {}) {
+        std::vector<std::string> args{kNavaidTool, "import", "vor", "empty.qvz", file};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    RunResult distinct{1e30, 1e30, 0}, twins{1e30, 1e30, 0};
+    for (int r = 0; r < kRepeats; ++r) {
+        Keep(distinct, RunBest(importing("distinct.dat.gz"), 1, "empty.qvz.new"));
+        Keep(twins, RunBest(importing("twins.dat.gz"), 1, "empty.qvz.new"));
+    }
+    const long limit = 16 * 1024 + 32 * kTwins / 1024;
+    row("vor", kTwins, "import (other)", distinct, "", nullptr, limit);
+    row("vor", kTwins, "import (twins)", twins, "other", &distinct, limit);
+    row("vor", kMany, "import (lone)", RunBest(importing("many.dat.gz"), 1, "empty.qvz.new"), "",
+        nullptr, 16 * 1024 + 32 * kMany / 1024);
+    row("vor", kMany, "import (circle)",
+        RunBest(importing("many.dat.gz", {"--near", "-60,100", "--within", "10"}), 1,
+                "empty.qvz.new"),
+        "", nullptr, 16 * 1024);
+    for (const char* file : {"twins.dat.gz", "distinct.dat.gz", "many.dat.gz"}) std::remove(file);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -500,5 +556,5 @@ int main(int argc, char** argv) {
                 std::remove((file + suffix).c_str());
         }
     }
-    return ImportAndUpdate(maxRecords, row) ? 0 : 1;
+    return ImportAndUpdate(maxRecords, row) && ImportPairing(row) ? 0 : 1;
 }
