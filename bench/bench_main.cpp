@@ -343,14 +343,10 @@ bool ImportAndUpdate(long long maxRecords, const Row& row) {
     return true;
 }
 
-// Pairing and memory at the edges of import. 100,000 DME rows of one ident
-// at one place, beside as many of distinct idents and places (the twins'
-// ratio to them, within 2); then 10,000,000 short DME rows without a VOR
-// (gzip data of a few MB), whose places the pairing keeps (28 bytes each),
-// and the same rows outside a --near circle, of which it keeps nothing:
-// 16 MiB and 32 bytes for each row kept.
-template <typename Row>
-bool ImportPairing(const Row& row) {
+constexpr long long kTwins = 100000, kMany = 10000000;
+
+// The nav.dat files of the pairing's rows, as gzip data.
+bool WritePairingFiles() {
     auto write = [](const char* path, long long rows, auto&& line) {
         gzFile out = gzopen(path, "wb1");
         if (out == nullptr) return false;
@@ -359,19 +355,30 @@ bool ImportPairing(const Row& row) {
         gzputs(out, "99\n");
         return gzclose(out) == Z_OK;
     };
-    constexpr long long kTwins = 100000, kMany = 10000000;
-    const bool written =
-        write("twins.dat.gz", kTwins,
-              [](long long) { return std::string("13 50.0 8.0 0 11000 50 0.0 AAA TWIN DME\n"); }) &&
-        write("distinct.dat.gz", kTwins,
-              [](long long i) {
-                  return "13 " + std::to_string(-80 + (i * 7919 % 160000) / 1000.0) + " " +
-                         std::to_string(-180 + (i * 104729 % 360000) / 1000.0) +
-                         " 0 11000 50 0.0 D" + std::to_string(i) + " DISTINCT DME\n";
-              }) &&
-        write("many.dat.gz", kMany,
-              [](long long i) { return "12 " + std::to_string(i % 89) + " 0 0 11000 50 0.0 A\n"; });
-    if (!written) {
+    return write("twins.dat.gz", kTwins,
+                 [](long long) {
+                     return std::string("13 50.0 8.0 0 11000 50 0.0 AAA TWIN DME\n");
+                 }) &&
+           write("distinct.dat.gz", kTwins,
+                 [](long long i) {
+                     return "13 " + std::to_string(-80 + (i * 7919 % 160000) / 1000.0) + " " +
+                            std::to_string(-180 + (i * 104729 % 360000) / 1000.0) +
+                            " 0 11000 50 0.0 D" + std::to_string(i) + " DISTINCT DME\n";
+                 }) &&
+           write("many.dat.gz", kMany, [](long long i) {
+               return "12 " + std::to_string(i % 89) + " 0 0 11000 50 0.0 A\n";
+           });
+}
+
+// Pairing and memory at the edges of import. 100,000 DME rows of one ident
+// at one place, beside as many of distinct idents and places (the twins'
+// ratio to them, within 2); then 10,000,000 short DME rows without a VOR
+// (gzip data of a few MB), whose places the pairing keeps (28 bytes each),
+// and the same rows outside a --near circle, of which it keeps nothing:
+// 16 MiB and 32 bytes for each row kept.
+template <typename Row>
+bool ImportPairing(const Row& row) {
+    if (!WritePairingFiles()) {
         std::fprintf(stderr, "navaid-bench: cannot write the pairing's nav.dat files\n");
         return false;
     }

@@ -86,6 +86,16 @@ Outcome LineReader::NextBytes(std::string_view& bytes) {
     return Outcome::Success();
 }
 
+Outcome LineReader::PassPadding() {
+    // Zero bytes after a member pad it, as gzip takes them, to the end.
+    padded_ = true;
+    const auto end = raw_.begin() + rawEnd_;
+    if (std::find_if(raw_.begin() + rawBegin_, end, [](char c) { return c != '\0'; }) != end)
+        return Fail("data after the zero bytes that pad the gzip data");
+    rawBegin_ = rawEnd_;
+    return Outcome::Success();
+}
+
 Outcome LineReader::Fill() {
     if (rawBegin_ == rawEnd_) {
         std::size_t got = 0;
@@ -113,16 +123,7 @@ Outcome LineReader::Fill() {
     if (!inflate_->ok) return Fail("cannot start decompression");
     z_stream& z = inflate_->stream;
     if (inflateEnded_) {
-        // Zero bytes after a member are padding, as gzip takes them, to the end.
-        if (padded_ || raw_[rawBegin_] == '\0') {
-            padded_ = true;
-            const auto end = raw_.begin() + rawEnd_;
-            if (std::find_if(raw_.begin() + rawBegin_, end, [](char c) { return c != '\0'; }) !=
-                end)
-                return Fail("data after the zero bytes that pad the gzip data");
-            rawBegin_ = rawEnd_;
-            return Outcome::Success();
-        }
+        if (padded_ || raw_[rawBegin_] == '\0') return PassPadding();
         // Concatenated gzip members are read on.
         if (inflateReset(&z) != Z_OK) return Fail("cannot restart decompression");
         inflateEnded_ = false;

@@ -50,7 +50,8 @@ public:
     Outcome Close();
 
 private:
-    Outcome Fill();  // reads (and inflates) more bytes into text_
+    Outcome Fill();         // reads (and inflates) more bytes into text_
+    Outcome PassPadding();  // takes the zero bytes after the last gzip member
     Outcome Fail(const std::string& why) const;
 
     io::File file_;
