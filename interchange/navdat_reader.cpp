@@ -132,7 +132,7 @@ Row ParseRow(std::size_t line, int code, std::string_view text, std::size_t pos,
     row.elevation = Number(line, names[2], tokens[2]);
     row.frequency = Number(line, names[3], tokens[3]);
     Number(line, names[4], tokens[4]);
-    row.extra = static_cast<float>(Number(line, names[5], tokens[5]));
+    row.extra = static_cast<float>(VariationInRange(Number(line, names[5], tokens[5])));
     row.ident = StoredText(tokens[6], tally);
     if (row.ident.size() > RecordLayout::kIdSize) {
         throw ReadError{line, "ident " + Quoted(row.ident) + " has " +

@@ -43,11 +43,15 @@ TEST(CheckerTest, FindingsDoNotDependOnHowTheBytesArrive) {
     const std::string bytes = Record({"FFM", "A", 50, 8, 114.2f, 0, 0, "VOR"}) +
                               Record({"FFM", "B", 50.16f, 8, 114.2f, 0, 0, "VOR"}) +
                               Record({"FFM", "C", 50.33f, 8, 114.2f, 0, 0, "VOR"}) +
-                              Record({"FFM", "D", 50.16f, 8, 99, 0, 0, "DME"}) + "piece";
+                              Record({"FFM", "D", 50.16f, 8, 99, 0, 0, "DME"}) +
+                              Record({"GRL", " ", 51, 7, 110, 356.7f, 0, "VOR"}) +
+                              Record({"GRL", "E", 52, 7, 110, -180, 0, "VOR"}) + "piece";
     const std::string expected =
         "1 w likely duplicate of record 0 (same type VOR and ID 'FFM', 9.6 NM apart)\n"
         "3 w frequency 99 is outside the VOR band 108.00-117.95 MHz\n"
-        "4 e trailing piece of 5 bytes at offset 224 is not a whole record\n";
+        "4 e name is empty\n"
+        "4 w magnetic variation 356.7 is outside -180..180\n"
+        "6 e trailing piece of 5 bytes at offset 336 is not a whole record\n";
     for (std::size_t piece : {bytes.size(), std::size_t{56}, std::size_t{1}, std::size_t{57}})
         EXPECT_EQ(Findings(bytes, piece), expected) << piece;
 }

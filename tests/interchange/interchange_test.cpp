@@ -88,7 +88,7 @@ std::string Shown(Family family, const Read& read) {
 // quotes, commas and a Windows-1252 letter, a position out of range.
 const std::vector<NavaidEntry> kVors = {
     {"AAL", "AALBORG", 57.103719f, 9.995578f, 116.7f, 1, 57, "VOR-DME"},
-    {"X", "", -33.9f, -118.40799f, 116.325f, -0.0f, -1200, "VOR"},
+    {"X", "Y", -33.9f, -118.40799f, 116.325f, -0.0f, -1200, "VOR"},
     {"ABCDEFGHIJ", "LONGEST NAME 20 BYTE", 89.999f, 180, 0.001f, 1e-7f, 2147483647, "VORTAC"},
     {"FOO", "FOO VOR", 95, -200, 108.05f, -179.99f, 0, "VOR-DME"},
     {"TAC", "M\xDCNSTER  WEST", -90, 0, 117.95f, 3, 100, "TACAN"},
@@ -97,7 +97,7 @@ const std::vector<NavaidEntry> kVors = {
 const std::vector<NavaidEntry> kNdbs = {
     {"APH", "A P HILL", 38.087776f, -77.32492f, 396, 0, 0, "NDB"},
     {"OW", "ODENWALD EAST", 49.7398f, 9.0811f, 410.5f, -1.5f, 0, "NDB-DME"},
-    {"Q", "", -0.000001f, 0.5f, 1750, 0, 0, "NDB"},
+    {"Q", "R", -0.000001f, 0.5f, 1750, 0, 0, "NDB"},
 };
 
 // Exports `bytes` of `family` to `sink`, telling each record left out in `leftOut`.
