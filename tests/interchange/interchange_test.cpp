@@ -100,13 +100,14 @@ const std::vector<NavaidEntry> kNdbs = {
     {"Q", "R", -0.000001f, 0.5f, 1750, 0, 0, "NDB"},
 };
 
-// Exports `bytes` of `family` to `sink`, telling each record left out in `leftOut`.
+// Exports `bytes` of `family` to `sink`, telling each warning in `warned`.
 Outcome ExportTo(const Format& format, Family family, const std::string& bytes,
-                 ExportSettings settings, LogSink& sink, std::string* leftOut = nullptr) {
+                 ExportSettings settings, LogSink& sink, std::string* warned = nullptr) {
     MemoryDatabase db{bytes, RecordSize(family)};
-    const ExportJob job{family, std::move(settings), {}, [&](const Outcome& warning) {
-                            if (leftOut) *leftOut += warning.Message() + "\n";
-                        }};
+    const auto tell = [&](const Outcome& warning) {
+        if (warned) *warned += warning.Message() + "\n";
+    };
+    const ExportJob job{family, std::move(settings), {}, tell, tell};
     std::uint64_t written = 0;
     return Export(format, job, db.Source(), sink, written);
 }
@@ -174,7 +175,11 @@ TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
     const std::string vors = Records(Family::Vor, kVors), ndbs = Records(Family::Ndb, kNdbs);
     const std::string foo = "left out record 3 (FOO): position 95,-200 is out of range\n";
     const std::vector<std::tuple<const Format*, ExportSettings, std::string, std::string>> cases = {
-        {&kNavDatFormat, {"1100", "ed"}, "navdat/exported-vor-1100.dat", ""},
+        {&kNavDatFormat,
+         {"1100", "ed"},
+         "navdat/exported-vor-1100.dat",
+         "1 name ends in a type word, which a nav.dat reader takes for the type: record 3 FOO "
+         "VOR\n"},
         {&kNavDatFormat, {"810", {}}, "navdat/exported-ndb-810.dat", ""},
         {&kGeoJsonFormat, {}, "geojson/exported-vor.geojson", foo},
         {&kKmlFormat, {}, "kml/exported-vor.kml", foo},
@@ -188,6 +193,14 @@ TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
         EXPECT_EQ(out.text, Slurp(kData / golden)) << golden;
         EXPECT_EQ(left, leftOut) << golden;
     }
+    // Of many such names the first few, once; a beacon named "TOWER" is none.
+    std::vector<NavaidEntry> named(6, {"A", "A dme-ils", 1, 2, 110, 0, 0, "VOR"});
+    named.push_back({"T", "TOWER", 1, 2, 110, 0, 0, "VOR"});
+    LogSink out;
+    std::string said;
+    EXPECT_TRUE(ExportTo(kNavDatFormat, Family::Vor, Records(Family::Vor, named), {}, out, &said));
+    EXPECT_EQ(said.substr(said.find(": ")), ": record 0 A DME-ILS, record 1 A DME-ILS, record 2 A "
+                                            "DME-ILS, record 3 A DME-ILS, record 4 A DME-ILS, ...\n");
 }
 
 TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
