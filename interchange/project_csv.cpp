@@ -119,7 +119,10 @@ const Format kProjectCsvFormat{
         };
         const char* type = TypeText(family, r.typeCode);
         if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
-        std::string line = CsvField(TrimWhiteSpace(r.id)) + ',' + CsvField(TrimWhiteSpace(r.name));
+        std::string id, name;
+        if (!StoredToGiven(TrimWhiteSpace(r.id), id) || !StoredToGiven(TrimWhiteSpace(r.name), name))
+            return refuse("a byte of its ID or name is no Windows-1252 character");
+        std::string line = CsvField(id) + ',' + CsvField(name);
         for (float value : {r.latitude, r.longitude, r.frequency, r.magVar}) {
             const std::string number = ShortestDecimal(value, ParseStrictReal);
             if (number.empty()) return refuse("a number of it is not finite");

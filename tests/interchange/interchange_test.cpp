@@ -301,6 +301,7 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
     const std::string vors = Records(Family::Vor, kVors);
     const std::string spaced = Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}});
     const std::string unbounded = Records(Family::Vor, {{"A", "X", 1, 2, HUGE_VALF, 0, 0, "VOR"}});
+    const std::string unmapped = Records(Family::Vor, {{"A", "X\x81", 1, 2, 110, 0, 0, "VOR"}});
     const int kmlPasses = kKmlFormat.passes(Family::Vor);
     const RecordSelection tacan = [](const DecodedRecord& r) {
         return std::string_view(r.type) == "TACAN";
@@ -326,6 +327,7 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
         {csv, none, {}, {}, 0, 0, "open close", "", "", "", 0, 1},
         {dat, spaced, {}, {}, 0, 0, "open discard", "record 0 (A B): its ID holds", "", "", 0, 1},
         {csv, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): a number", "", "", 0, 1},
+        {csv, unmapped, {}, {}, 0, 0, "open discard", "record 0 (A): a byte of its", "", "", 0, 1},
         {dat, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): its frequency", "", "", 0, 1},
         {dat,
          spaced,
