@@ -265,8 +265,8 @@ void DatabaseChecker::EndFirstRead(const FindingSink& report) {
 bool DatabaseChecker::EndSecondRead(const FindingSink& report) {
     if (!again_.pending.empty()) {
         report(Finding{static_cast<long long>(again_.records), false,
-                       "trailing piece of " + std::to_string(again_.pending.size()) +
-                           " bytes at offset " + std::to_string(again_.records * again_.size) +
+                       "trailing piece of " + Counted(again_.pending.size(), "byte") +
+                           " at offset " + std::to_string(again_.records * again_.size) +
                            " is not a whole record"});
     }
     return lengthAgain_ == length_;

@@ -164,13 +164,13 @@ public:
     std::string Misfit(int version, std::size_t& line) const {
         if (misfits_ * 2 <= rows_) return {};
         line = firstMisfit_;
-        const std::string counted = std::to_string(misfits_) + " of " + std::to_string(rows_) +
-                                    " navaid rows";
-        return regionColumns_
-                   ? "rows look like 810, not " + std::to_string(version) + ": read so, " +
-                         counted + " have no region column or no name"
-                   : "rows look like 1100, not " + std::to_string(version) + ": read so, " +
-                         counted + " have names that start with a terminal area and a region";
+        const std::string counted = " in " + std::to_string(misfits_) + " of " +
+                                    Counted(rows_, "navaid row") + " read so";
+        return regionColumns_ ? "rows look like 810, not " + std::to_string(version) +
+                                    ": no region column or no name" + counted
+                              : "rows look like 1100, not " + std::to_string(version) +
+                                    ": a terminal area and a region at the start of the name" +
+                                    counted;
     }
 
 private:

@@ -156,8 +156,8 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                 row.fields.pop_back();
             const Row cells(row, where);
             if (row.fields.size() != header.fields.size()) {
-                cells.Refuse("has " + std::to_string(row.fields.size()) +
-                             " columns, the header has " + std::to_string(header.fields.size()));
+                cells.Refuse("has " + Counted(row.fields.size(), "column") + ", the header has " +
+                             std::to_string(header.fields.size()));
             }
             if (auto entry = ReadRow(cells, filter, tally)) Check(sink(*entry));
         });

@@ -54,9 +54,8 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
         [&](const CsvRow& row, std::size_t number) {
             const std::string at = "row " + std::to_string(number) + ": ";
             if (row.fields.size() != columns) {
-                throw ReadError{row.line, at + "has " + std::to_string(row.fields.size()) +
-                                              " columns, the header has " +
-                                              std::to_string(columns)};
+                throw ReadError{row.line, at + "has " + Counted(row.fields.size(), "column") +
+                                              ", the header has " + std::to_string(columns)};
             }
             auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
             EntryTexts texts{cell(0), cell(1), cell(2),      cell(3),

@@ -8,10 +8,6 @@ namespace navaid::cli {
 
 namespace {
 
-std::string Counted(std::uint64_t count, const char* noun) {
-    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
-}
-
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     CheckTotals totals;

@@ -263,9 +263,9 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
          0, "in:4: the row ends before its region column"},
         // Rows of the other layout: names lost to its columns, or starting with them.
         {V, "I\n1150\n3 1 2 0 11000 50 0.0 AB NAME VOR\n13 1 2 0 11000 50 0.0 AB AB ED DME\n99\n", 0,
-         "in:3: rows look like 810, not 1150: read so, 2 of 2 navaid rows have no region"},
+         "in:3: rows look like 810, not 1150: no region column or no name in 2 of 2 navaid"},
         {V, "I\n810\n3 1 2 0 11000 50 0.0 AB ENRT ED A VOR\n3 1 2 0 11000 50 0.0 AB ENRT ED\n99\n", 0,
-         "in:3: rows look like 1100, not 810: read so, 2 of 2 navaid rows have names that"},
+         "in:3: rows look like 1100, not 810: a terminal area and a region at the start"},
         {V, "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", 0, "in:4: row code 11 is not a navaid row"},
         {V, "A\n1200\n3 1 2 0 11000 50 0.0 AB ENRT ED NAME VOR\n", 0, "in: no closing \"99\" line"},
         {V, "I\n740 Version\n99\n", 0, "in:2: nav.dat version '740'"},
