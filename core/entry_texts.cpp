@@ -43,8 +43,8 @@ Outcome ConvertReal(const char* field, const std::string& text, float& value) {
 Outcome ConvertVariation(const std::string& text, float& value) {
     if (Outcome error = ConvertReal("magvar", text, value); !error) return error;
     if (!(std::fabs(value) <= 180))
-        return Outcome::Refused("magvar", "magnetic variation " + Quoted(text) +
-                                              " is outside -180..180");
+        return Outcome::Refused("magvar",
+                                "magnetic variation " + Quoted(text) + " is outside -180..180");
     return Outcome::Success();
 }
 

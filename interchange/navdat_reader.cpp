@@ -151,7 +151,8 @@ public:
     // Counts the row whose columns after the row code start at `at`.
     void Count(std::size_t line, std::string_view text, std::size_t at, bool regionColumns) {
         for (int column = 0; column < 7; ++column) NextNavDatToken(text, at);
-        const std::string_view first = NextNavDatToken(text, at), second = NextNavDatToken(text, at);
+        const std::string_view first = NextNavDatToken(text, at),
+                               second = NextNavDatToken(text, at);
         const bool fits = regionColumns ? IsRegion(second) && HasNameWord(text, at)
                                         : !(IsTerminal(first) && IsRegion(second));
         ++rows_;
@@ -164,13 +165,13 @@ public:
     std::string Misfit(int version, std::size_t& line) const {
         if (misfits_ * 2 <= rows_) return {};
         line = firstMisfit_;
-        const std::string counted = " in " + std::to_string(misfits_) + " of " +
-                                    Counted(rows_, "navaid row") + " read so";
-        return regionColumns_ ? "rows look like 810, not " + std::to_string(version) +
-                                    ": no region column or no name" + counted
-                              : "rows look like 1100, not " + std::to_string(version) +
-                                    ": a terminal area and a region at the start of the name" +
-                                    counted;
+        const std::string counted =
+            " in " + std::to_string(misfits_) + " of " + Counted(rows_, "navaid row") + " read so";
+        return regionColumns_
+                   ? "rows look like 810, not " + std::to_string(version) +
+                         ": no region column or no name" + counted
+                   : "rows look like 1100, not " + std::to_string(version) +
+                         ": a terminal area and a region at the start of the name" + counted;
     }
 
 private:

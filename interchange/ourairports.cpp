@@ -14,12 +14,25 @@ namespace navaid {
 namespace {
 
 enum Column {
-    kIdent, kName, kType, kFrequency, kLatitude, kLongitude, kElevation, kMagVar, kSlaved
+    kIdent,
+    kName,
+    kType,
+    kFrequency,
+    kLatitude,
+    kLongitude,
+    kElevation,
+    kMagVar,
+    kSlaved
 };
-const std::vector<std::string_view> kColumnNames = {
-    "ident",         "name",         "type",
-    "frequency_khz", "latitude_deg", "longitude_deg",
-    "elevation_ft",  "magnetic_variation_deg", "slaved_variation_deg"};
+const std::vector<std::string_view> kColumnNames = {"ident",
+                                                    "name",
+                                                    "type",
+                                                    "frequency_khz",
+                                                    "latitude_deg",
+                                                    "longitude_deg",
+                                                    "elevation_ft",
+                                                    "magnetic_variation_deg",
+                                                    "slaved_variation_deg"};
 constexpr std::size_t kRequired = 6;  // elevation and variation are often left empty
 
 std::string AsIs(std::string_view cell) { return std::string(cell); }

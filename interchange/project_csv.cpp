@@ -119,7 +119,8 @@ const Format kProjectCsvFormat{
         const char* type = TypeText(family, r.typeCode);
         if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
         std::string id, name;
-        if (!StoredToGiven(TrimWhiteSpace(r.id), id) || !StoredToGiven(TrimWhiteSpace(r.name), name))
+        if (!StoredToGiven(TrimWhiteSpace(r.id), id) ||
+            !StoredToGiven(TrimWhiteSpace(r.name), name))
             return refuse("a byte of its ID or name is no Windows-1252 character");
         std::string line = CsvField(id) + ',' + CsvField(name);
         for (float value : {r.latitude, r.longitude, r.frequency, r.magVar}) {

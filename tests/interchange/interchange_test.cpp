@@ -216,8 +216,9 @@ TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
     LogSink out;
     std::string said;
     EXPECT_TRUE(ExportTo(kNavDatFormat, Family::Vor, Records(Family::Vor, named), {}, out, &said));
-    EXPECT_EQ(said.substr(said.find(": ")), ": record 0 A DME-ILS, record 1 A DME-ILS, record 2 A "
-                                            "DME-ILS, record 3 A DME-ILS, record 4 A DME-ILS, ...\n");
+    EXPECT_EQ(said.substr(said.find(": ")),
+              ": record 0 A DME-ILS, record 1 A DME-ILS, record 2 A "
+              "DME-ILS, record 3 A DME-ILS, record 4 A DME-ILS, ...\n");
 }
 
 TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
@@ -280,19 +281,21 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         {N, one, 0, "in: not a navaid file this tool reads"},
         {V, std::string(61, 'x'), 0,
          "in: not a navaid file this tool reads (looked for nav.dat, OurAirports navaids.csv, "
-         "CSV); its first line holds '" + std::string(57, 'x') + "...'"},
+         "CSV); its first line holds '" +
+             std::string(57, 'x') + "...'"},
         {V, vor + "xyz", 0, "in: it holds 2 records of VOR and 3 bytes more"},
         {V, vor + std::string(56, '\0'), 0, "in: record 2 is not a VOR record: its type block"},
         {V, "", 0, "in: no header row"},
         {V, "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", 0, "in:3: longitude '2x' is not"},
         {V, "I\n810\n3 1 2 x 11000 50 0.0 AB NAME VOR\n99\n", 0, "in:3: elevation 'x' is not"},
-        {V, "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AA ENRT ED A\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n",
+        {V,
+         "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AA ENRT ED A\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n",
          0, "in:4: the row ends before its region column"},
         // Rows of the other layout: names lost to its columns, or starting with them.
-        {V, "I\n1150\n3 1 2 0 11000 50 0.0 AB NAME VOR\n13 1 2 0 11000 50 0.0 AB AB ED DME\n99\n", 0,
-         "in:3: rows look like 810, not 1150: no region column or no name in 2 of 2 navaid"},
-        {V, "I\n810\n3 1 2 0 11000 50 0.0 AB ENRT ED A VOR\n3 1 2 0 11000 50 0.0 AB ENRT ED\n99\n", 0,
-         "in:3: rows look like 1100, not 810: a terminal area and a region at the start"},
+        {V, "I\n1150\n3 1 2 0 11000 50 0.0 AB NAME VOR\n13 1 2 0 11000 50 0.0 AB AB ED DME\n99\n",
+         0, "in:3: rows look like 810, not 1150: no region column or no name in 2 of 2 navaid"},
+        {V, "I\n810\n3 1 2 0 11000 50 0.0 AB ENRT ED A VOR\n3 1 2 0 11000 50 0.0 AB ENRT ED\n99\n",
+         0, "in:3: rows look like 1100, not 810: a terminal area and a region at the start"},
         {V, "I\n810\n\n10 1 2 0 0 0 0 AB X\n99\n", 0, "in:4: row code 10 is not a navaid row"},
         {V, "I\n810\n14 1 2 0 0 0 0 AB X\n16 1 2\n17 1 2 0 0 0 0 AB X\n99\n", 0,
          "in:5: row code 17 is not a navaid row"},
