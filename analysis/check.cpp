@@ -99,6 +99,7 @@ void DatabaseChecker::CheckText(std::uint64_t index, const char* what, const std
                                 std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(bytes), size);
     auto shown = [&] { return std::string(what) + " " + Quoted(EscapeBytes(text)); };
+    if (TrimWhiteSpace(text).empty()) Add(index, false, std::string(what) + " is empty");
     if (text.find('\0') != std::string::npos) Add(index, false, shown() + " has a zero byte");
     if (std::any_of(text.begin(), text.end(), [](char c) {
             auto b = static_cast<unsigned char>(c);
@@ -178,6 +179,10 @@ void DatabaseChecker::CheckNumbers(std::uint64_t index, const DecodedRecord& r) 
                     FormatListReal(field.limit) + ".." + FormatListReal(field.limit));
         }
     }
+    // Stored beyond -180..180, a variation is likely a bearing that was never wrapped.
+    if (std::isfinite(r.magVar) && std::fabs(r.magVar) > 180)
+        Add(index, true,
+            "magnetic variation " + FormatListReal(r.magVar) + " is outside -180..180");
 }
 
 void DatabaseChecker::KeepDuplicate(std::uint64_t index, std::uint64_t earlier, double nm,
@@ -319,8 +324,8 @@ void DatabaseChecker::EndFirstRead(const FindingSink& report) {
 bool DatabaseChecker::EndSecondRead(const FindingSink& report) {
     if (!again_.pending.empty()) {
         report(Finding{static_cast<long long>(again_.records), false,
-                       "trailing piece of " + std::to_string(again_.pending.size()) +
-                           " bytes at offset " + std::to_string(again_.records * again_.size) +
+                       "trailing piece of " + Counted(again_.pending.size(), "byte") +
+                           " at offset " + std::to_string(again_.records * again_.size) +
                            " is not a whole record"});
     }
     return lengthAgain_ == length_;

@@ -135,7 +135,7 @@ EntryTexts EntryTextsOf(const CommandLine& line, Family family) {
     auto given = [&](std::size_t i, const char* stand) {
         return f[i].option.Given(line).value_or(stand);
     };
-    return {given(0, "X"), given(1, ""),  given(2, "0"),           given(3, "0"),
+    return {given(0, "X"), given(1, "X"), given(2, "0"),           given(3, "0"),
             given(4, "0"), given(5, "0"), f[6].option.Given(line), given(7, FamilyName(family))};
 }
 

@@ -87,7 +87,7 @@ std::string Misaligned(const std::string& path, Family family, std::uint64_t siz
     const std::uint64_t recordSize = RecordSize(family);
     std::string text = path + ": its " + std::to_string(size) + " bytes are " +
                        Records(size / recordSize) + " of " + FamilyName(family) + " and " +
-                       std::to_string(size % recordSize) + " bytes more";
+                       Counted(size % recordSize, "byte") + " more";
     const Family other = OtherFamily(family);
     if (size % RecordSize(other) == 0) {
         text += "; it looks like a database of the other family (" +

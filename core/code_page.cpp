@@ -178,6 +178,19 @@ std::string Utf8ToCp1252(std::string_view text) {
     return ConvertUtf8(text, out, lacking) ? out : std::string(text);
 }
 
+bool StoredToGiven(std::string_view stored, std::string& given) {
+    given = stored;
+#if !defined(_WIN32)
+    given.clear();
+    for (unsigned char c : stored) {
+        const bool high = c >= 0x80 && c < 0xA0;
+        if (high && kCp1252High[c - 0x80] == 0) return false;
+        AppendUtf8(given, high ? kCp1252High[c - 0x80] : c);
+    }
+#endif
+    return true;
+}
+
 Outcome GivenToCp1252(std::string_view text, std::string& stored) {
     stored = text;
 #if !defined(_WIN32)

@@ -47,5 +47,10 @@ std::string Utf8ToCp1252(std::string_view text);
 // code page lacks is refused with a message naming it; text that is not
 // UTF-8, and every text on Windows (in the ANSI code page already), is kept.
 Outcome GivenToCp1252(std::string_view text, std::string& stored);
+// A stored text as the tool gives it in its own CSV, which GivenToCp1252
+// turns back into the same bytes: UTF-8 on Linux, the stored bytes on
+// Windows (the ANSI code page, as its arguments). False on Linux for a byte
+// that Windows-1252 leaves without a character (0x81, 0x8D, 0x8F, 0x90, 0x9D).
+bool StoredToGiven(std::string_view stored, std::string& given);
 
 }  // namespace navaid

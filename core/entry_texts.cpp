@@ -39,6 +39,15 @@ Outcome ConvertReal(const char* field, const std::string& text, float& value) {
     return Outcome::Success();
 }
 
+// A variation beyond -180..180 names no direction a reader expects.
+Outcome ConvertVariation(const std::string& text, float& value) {
+    if (Outcome error = ConvertReal("magvar", text, value); !error) return error;
+    if (!(std::fabs(value) <= 180))
+        return Outcome::Refused("magvar",
+                                "magnetic variation " + Quoted(text) + " is outside -180..180");
+    return Outcome::Success();
+}
+
 Outcome ConvertAltitude(Family family, const std::string& text, std::int32_t& altitude) {
     if (family == Family::Ndb) {
         return Outcome::Refused("alt", "an NDB record has no altitude");
@@ -70,7 +79,7 @@ Outcome BuildEntry(Family family, const EntryTexts& texts, NavaidEntry& entry) {
     if (Outcome error = ConvertReal("lat", texts.lat, result.latitude); !error) return error;
     if (Outcome error = ConvertReal("lon", texts.lon, result.longitude); !error) return error;
     if (Outcome error = ConvertReal("freq", texts.freq, result.frequency); !error) return error;
-    if (Outcome error = ConvertReal("magvar", texts.magvar, result.magVar); !error) return error;
+    if (Outcome error = ConvertVariation(texts.magvar, result.magVar); !error) return error;
     if (texts.alt) {
         if (Outcome error = ConvertAltitude(family, *texts.alt, result.altitude); !error)
             return error;
@@ -95,6 +104,7 @@ Outcome CheckEntryValues(const NavaidEntry& entry) {
     if (id.find(' ') != std::string_view::npos)
         return Outcome::Refused("id", "ID " + Quoted(id) + " holds white space");
     const std::string_view name = TrimWhiteSpace(entry.name);
+    if (name.empty()) return Outcome::Refused("name", "the name is empty");
     if (std::any_of(name.begin(), name.end(), control))
         return Outcome::Refused("name",
                                 "name " + Quoted(EscapeBytes(name)) + " holds a control byte");

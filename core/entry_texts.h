@@ -20,9 +20,9 @@ struct EntryTexts {
 Outcome BuildEntry(Family family, const EntryTexts& texts, NavaidEntry& entry);
 
 // What `check` would call an error, or an export could not write, in a navaid
-// about to be stored: a position out of range, an empty ID, white space or a
-// control byte inside the ID, a control byte in the name. Every way into a
-// database through the tool passes here.
+// about to be stored: a position out of range, an empty ID or name, white
+// space or a control byte inside the ID, a control byte in the name. Every
+// way into a database through the tool passes here.
 Outcome CheckEntryValues(const NavaidEntry& entry);
 
 // The family's type names as a readable list ("DME, TACAN, VOR, VOR-DME, VORTAC").

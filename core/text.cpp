@@ -8,6 +8,10 @@ std::string WithArticle(std::string_view familyName) {
     return (familyName == "NDB" ? "an " : "a ") + std::string(familyName);
 }
 
+std::string Counted(std::uint64_t count, std::string_view noun) {
+    return std::to_string(count) + ' ' + std::string(noun) + (count == 1 ? "" : "s");
+}
+
 std::string Quoted(std::string_view text) {
     std::string quoted;
     quoted.reserve(text.size() + 2);

@@ -2,6 +2,7 @@
 // bytes, XML.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ namespace navaid {
 
 // "a VOR", "an NDB".
 std::string WithArticle(std::string_view familyName);
+
+// A count and its noun, plural unless the count is 1: "1 record", "2 records".
+std::string Counted(std::uint64_t count, std::string_view noun);
 
 // The text between single quotes, as messages show a value.
 std::string Quoted(std::string_view text);

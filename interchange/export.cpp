@@ -1,7 +1,37 @@
 // The export's passes over a database into one output.
+#include "code_page.h"
 #include "interchange.h"
 
 namespace navaid {
+
+namespace {
+
+// The records written that a reader of the format takes otherwise: counted,
+// the first few named, and told once.
+class Misreads {
+public:
+    explicit Misreads(const Format& format) : format_(format) {}
+    void Note(Family family, const ExportRecord& record) {
+        if (!format_.readsBackOtherwise || !format_.readsBackOtherwise(family, record.fields))
+            return;
+        if (count_++ < kShown)
+            shown_ += (count_ == 1 ? "" : ", ") + ("record " + std::to_string(record.index)) + " " +
+                      std::string(TrimWhiteSpace(record.fields.name));
+    }
+    void Tell(const ExportJob& job) const {
+        if (count_ == 0 || !job.misread) return;
+        job.misread(Outcome::Warning(
+            "", format_.misread(count_) + ": " + shown_ + (count_ > kShown ? ", ..." : "")));
+    }
+
+private:
+    static constexpr std::uint64_t kShown = 5;
+    const Format& format_;
+    std::uint64_t count_ = 0;
+    std::string shown_;
+};
+
+}  // namespace
 
 Outcome Export(const Format& format, const ExportJob& job, const RecordSource& records,
                TextSink& out, std::uint64_t& written) {
@@ -23,6 +53,7 @@ Outcome Export(const Format& format, const ExportJob& job, const RecordSource& r
     const int passes = format.passes ? format.passes(family) : 1;
     std::string text;
     Outcome read;
+    Misreads misreads(format);
     for (int pass = 0; pass < passes && read && opened && accepted; ++pass) {
         std::uint64_t inPass = 0;
         read = records([&](std::uint64_t index, const std::uint8_t* bytes) {
@@ -39,6 +70,7 @@ Outcome Export(const Format& format, const ExportJob& job, const RecordSource& r
                 if (job.leftOut) job.leftOut(added);
             } else {
                 ++inPass;
+                misreads.Note(family, record);
             }
             out.Write(text);
         });
@@ -56,7 +88,9 @@ Outcome Export(const Format& format, const ExportJob& job, const RecordSource& r
         return Outcome::Failure("", accepted.reason);
     }
     out.Write(format.tail);
-    return out.Close();
+    const Outcome closed = out.Close();
+    if (closed) misreads.Tell(job);
+    return closed;
 }
 
 }  // namespace navaid

@@ -78,6 +78,9 @@ bool ShortensName(std::string_view name);
 // nav.dat's numbers: fixed notation, an optional sign, no exponent.
 bool ParseNavDatNumber(std::string_view text, double& value);
 
+// A variation as stored, in -180..180 east positive: 360 is 0, 356.7 is -3.3.
+double VariationInRange(double degrees);
+
 // The shortest decimal text that `readBack` turns into exactly `value`
 // (the C++ shortest form, else all 17 digits); empty when neither does.
 // Without `readBack`, the C++ shortest form, which C++ reads back exactly.

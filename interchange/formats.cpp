@@ -94,6 +94,14 @@ bool ParseNavDatNumber(std::string_view text, double& value) {
     return ec == std::errc() && ptr == text.data() + text.size() && std::isfinite(value);
 }
 
+double VariationInRange(double degrees) {
+    if (!std::isfinite(degrees) || std::fabs(degrees) <= 180) return degrees;
+    double inRange = std::fmod(degrees, 360.0);
+    if (inRange > 180) inRange -= 360;
+    if (inRange < -180) inRange += 360;
+    return inRange + 0.0;  // -360 is 0, not -0
+}
+
 std::string ShortestDecimal(float value, bool (*readBack)(std::string_view text, float& value)) {
     char shortest[64], full[64];
     auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, value);

@@ -89,6 +89,11 @@ struct Format {
     int (*passes)(Family family) = nullptr;
     int (*passOf)(Family family, const DecodedRecord& record) = nullptr;
     std::string_view passTail = {};
+    // Whether a record written reads back otherwise (nav.dat: a name ending
+    // in a type word); Export warns once of those, `misread` saying what
+    // `count` of them have, before the first few. Null when none do.
+    bool (*readsBackOtherwise)(Family family, const DecodedRecord& record) = nullptr;
+    std::string (*misread)(std::uint64_t count) = nullptr;
 };
 
 // An export's job besides its format and records.
@@ -98,6 +103,8 @@ struct ExportJob {
     RecordSelection selected;
     // Told of each record the format leaves out, with the warning that names it.
     std::function<void(const Outcome& warning)> leftOut;
+    // Told once, after a whole output, of the records that read back otherwise.
+    std::function<void(const Outcome& warning)> misread = {};
 };
 
 // Writes the selected records of `records` to `out` in `format`, one read

@@ -29,10 +29,6 @@ double TypeFit(Family family, std::string_view bytes, std::size_t& records) {
 
 std::string Percent(double share) { return std::to_string(int(share * 100 + 0.5)) + "%"; }
 
-std::string Counted(std::uint64_t count, const char* unit) {
-    return std::to_string(count) + ' ' + unit + (count == 1 ? "" : "s");
-}
-
 }  // namespace
 
 std::string RecordFault(Family family, const std::uint8_t* record) {

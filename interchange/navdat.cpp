@@ -129,6 +129,20 @@ Outcome AppendStation(Family family, const ExportRecord& record, const ExportSet
     return Outcome::Success();
 }
 
+// A name whose last word a reader takes for the type: "FRANKFURT DME" of a
+// VOR-DME comes back as the DME "FRANKFURT".
+bool EndsInTypeWord(Family, const DecodedRecord& record) {
+    const std::string_view name = TrimWhiteSpace(record.name);
+    std::size_t start = name.size();
+    while (start > 0 && !IsNavDatBlank(name[start - 1])) --start;
+    return start < name.size() && IsNavDatTypeWord(UpperCase(name.substr(start)));
+}
+
+std::string TypeWordNames(std::uint64_t count) {
+    return std::to_string(count) + (count == 1 ? " name ends" : " names end") +
+           " in a type word, which a nav.dat reader takes for the type";
+}
+
 }  // namespace
 
 const Format kNavDatFormat{
@@ -140,6 +154,11 @@ const Format kNavDatFormat{
     Head,
     [](Family family, const ExportRecord& record, const ExportSettings& settings, std::uint64_t,
        std::string& text) { return AppendStation(family, record, settings, text); },
-    "99\n"};
+    "99\n",
+    nullptr,
+    nullptr,
+    {},
+    EndsInTypeWord,
+    TypeWordNames};
 
 }  // namespace navaid

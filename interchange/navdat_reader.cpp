@@ -121,7 +121,7 @@ Row ParseRow(std::size_t line, int code, std::string_view text, std::size_t pos,
     row.elevation = Number(line, names[2], tokens[2]);
     row.frequency = Number(line, names[3], tokens[3]);
     Number(line, names[4], tokens[4]);
-    row.extra = static_cast<float>(Number(line, names[5], tokens[5]));
+    row.extra = static_cast<float>(VariationInRange(Number(line, names[5], tokens[5])));
     row.ident = StoredText(tokens[6], tally);
     if (row.ident.size() > RecordLayout::kIdSize) {
         throw ReadError{line, "ident " + Quoted(row.ident) + " has " +
@@ -131,6 +131,59 @@ Row ParseRow(std::size_t line, int code, std::string_view text, std::size_t pos,
     SplitNameAndKind(code, StoredText(TrimWhiteSpace(text.substr(pos)), tally), row);
     return row;
 }
+
+// Whether navaid rows fit the layout they are read in. Read in the other
+// layout, 810 rows lose their names to the terminal and region columns, and
+// 1100 rows keep those columns at the start of their names.
+class LayoutFit {
+public:
+    // Counts the row whose columns after the row code start at `at`.
+    void Count(std::size_t line, std::string_view text, std::size_t at, bool regionColumns) {
+        for (int column = 0; column < 7; ++column) NextNavDatToken(text, at);
+        const std::string_view first = NextNavDatToken(text, at),
+                               second = NextNavDatToken(text, at);
+        const bool fits = regionColumns ? IsRegion(second) && HasNameWord(text, at)
+                                        : !(IsTerminal(first) && IsRegion(second));
+        ++rows_;
+        if (fits) return;
+        if (misfits_++ == 0) firstMisfit_ = line;
+        regionColumns_ = regionColumns;
+    }
+    // Why rows read in `version`'s layout do not fit it, with the line of the
+    // first that does not; empty while most rows fit.
+    std::string Misfit(int version, std::size_t& line) const {
+        if (misfits_ * 2 <= rows_) return {};
+        line = firstMisfit_;
+        const std::string counted =
+            " in " + std::to_string(misfits_) + " of " + Counted(rows_, "navaid row") + " read so";
+        return regionColumns_
+                   ? "rows look like 810, not " + std::to_string(version) +
+                         ": no region column or no name" + counted
+                   : "rows look like 1100, not " + std::to_string(version) +
+                         ": a terminal area and a region at the start of the name" + counted;
+    }
+
+private:
+    // An ICAO region ("ED", "K1"); an airport's ICAO code or ENRT.
+    static bool IsRegion(std::string_view t) {
+        return t.size() == 2 && IsUpper(t[0]) && (IsUpper(t[1]) || IsDigit(t[1]));
+    }
+    static bool IsTerminal(std::string_view t) {
+        return t.size() == 4 &&
+               std::all_of(t.begin(), t.end(), [](char c) { return IsUpper(c) || IsDigit(c); });
+    }
+    static bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+    // Whether a word that is not a type word follows `at`.
+    static bool HasNameWord(std::string_view text, std::size_t at) {
+        for (std::string_view word; !(word = NextNavDatToken(text, at)).empty();)
+            if (KindOfWord(word) == Kind::None) return true;
+        return false;
+    }
+
+    std::size_t rows_ = 0, misfits_ = 0, firstMisfit_ = 0;
+    bool regionColumns_ = false;
+};
 
 // Where the navaid rows start and how they are laid out, from the lines before them.
 struct Layout {
@@ -166,6 +219,7 @@ public:
                 if (!closed) Take(number, *code, line, at, tally, row, other);
             }
         }
+        RefuseMisfit();
         if (!closed && layout_.header)
             throw ReadError{0, "no closing \"99\" line: the file is cut short"};
     }
@@ -197,10 +251,14 @@ private:
               ImportTally& tally, OnRow& row, OnOther& other) {
         ++tally.rows;
         if (code == 2 || code == 3 || code == 12 || code == 13) {
+            if (!again_) fit_.Count(number, line, at, layout_.regionColumns);
             try {
                 row(ParseRow(number, code, line, at, layout_.regionColumns, tally));
             } catch (const ReadError& error) {
-                if (!filter_.skipInvalid) throw;
+                if (!filter_.skipInvalid) {
+                    RefuseMisfit();  // a row of the other layout fails for that
+                    throw;
+                }
                 other(&error);
             }
         } else if ((code >= 4 && code <= 9) || (code >= 14 && code <= 16)) {
@@ -230,11 +288,23 @@ private:
                                    " given");
         }
         layout_ = {version >= 1100, true};
+        version_ = version;
     }
     void Headerless(std::size_t line) {
         if (!filter_.navDatVersion)
             RefuseLayout(line, "nav.dat rows without a version line: their layout must be given");
         layout_ = {*filter_.navDatVersion >= 1100, false};
+        version_ = *filter_.navDatVersion;
+    }
+    // The first pass refuses rows that do not fit their layout: a given one
+    // as the setting's failure, a version line's as the file's.
+    void RefuseMisfit() {
+        std::size_t line = 0;
+        if (again_ || version_ == 0) return;
+        std::string why = fit_.Misfit(version_, line);
+        if (why.empty()) return;
+        if (filter_.navDatVersion) RefuseLayout(line, std::move(why));
+        throw ReadError{line, std::move(why)};
     }
     // A refusal that the filter's layout setting decides: its field says so.
     [[noreturn]] void RefuseLayout(std::size_t line, std::string why) {
@@ -248,6 +318,8 @@ private:
     bool again_;
     Layout layout_;
     bool sawI_ = false, started_ = false;
+    LayoutFit fit_;
+    int version_ = 0;  // the layout's, as given or on the version line
 };
 
 // The place of a row that can pair, in the set the family's pairing looks

@@ -15,4 +15,8 @@ const NavDatType* NavDatTypeOfWord(std::string_view upperWord) {
     return nullptr;
 }
 
+bool IsNavDatTypeWord(std::string_view upperWord) {
+    return upperWord == "DME-ILS" || NavDatTypeOfWord(upperWord) != nullptr;
+}
+
 }  // namespace navaid

@@ -40,4 +40,8 @@ const NavDatType* FindNavDatType(std::string_view type);
 // The row one of whose words is `upperWord`; null when none is.
 const NavDatType* NavDatTypeOfWord(std::string_view upperWord);
 
+// Whether a reader takes `upperWord` at the end of a name for a type: a
+// type's word, or DME-ILS.
+bool IsNavDatTypeWord(std::string_view upperWord);
+
 }  // namespace navaid

@@ -13,10 +13,26 @@ namespace navaid {
 
 namespace {
 
-enum Column { kIdent, kName, kType, kFrequency, kLatitude, kLongitude, kElevation, kMagVar };
-const std::vector<std::string_view> kColumnNames = {
-    "ident",        "name",          "type",         "frequency_khz",
-    "latitude_deg", "longitude_deg", "elevation_ft", "magnetic_variation_deg"};
+enum Column {
+    kIdent,
+    kName,
+    kType,
+    kFrequency,
+    kLatitude,
+    kLongitude,
+    kElevation,
+    kMagVar,
+    kSlaved
+};
+const std::vector<std::string_view> kColumnNames = {"ident",
+                                                    "name",
+                                                    "type",
+                                                    "frequency_khz",
+                                                    "latitude_deg",
+                                                    "longitude_deg",
+                                                    "elevation_ft",
+                                                    "magnetic_variation_deg",
+                                                    "slaved_variation_deg"};
 constexpr std::size_t kRequired = 6;  // elevation and variation are often left empty
 
 std::string AsIs(std::string_view cell) { return std::string(cell); }
@@ -79,8 +95,12 @@ const TypeBlock& RowType(const Row& row) {
 void ReadRowNumbers(const Row& row, Family family, NavaidEntry& entry) {
     const double khz = row.Number(kFrequency, false);
     entry.frequency = static_cast<float>(family == Family::Vor ? khz / 1000.0 : khz);
-    entry.magVar = static_cast<float>(row.Number(kMagVar, false));
-    if (row.Cell(kMagVar).empty()) entry.unstated |= kUnstatedMagVar;
+    // A VOR's radials follow its own, slaved variation; the earth's field at
+    // the place stands in where that is empty, and is a beacon's.
+    const Column variation =
+        family == Family::Vor && !row.Cell(kSlaved).empty() ? kSlaved : kMagVar;
+    entry.magVar = static_cast<float>(VariationInRange(row.Number(variation, false)));
+    if (row.Cell(variation).empty()) entry.unstated |= kUnstatedMagVar;
     if (row.Cell(kElevation).empty()) entry.unstated |= kUnstatedAltitude;
     if (family == Family::Vor) {
         const double feet = std::round(row.Number(kElevation, false));
@@ -149,8 +169,8 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                 row.fields.pop_back();
             const Row cells(row, where);
             if (row.fields.size() != header.fields.size()) {
-                cells.Refuse("has " + std::to_string(row.fields.size()) +
-                             " columns, the header has " + std::to_string(header.fields.size()));
+                cells.Refuse("has " + Counted(row.fields.size(), "column") + ", the header has " +
+                             std::to_string(header.fields.size()));
             }
             if (auto entry = ReadRow(cells, filter, tally)) Check(sink(*entry));
         });

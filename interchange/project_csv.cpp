@@ -55,9 +55,8 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
         [&](const CsvRow& row, std::size_t number) {
             const std::string at = "row " + std::to_string(number) + ": ";
             if (row.fields.size() != columns) {
-                throw ReadError{row.line, at + "has " + std::to_string(row.fields.size()) +
-                                              " columns, the header has " +
-                                              std::to_string(columns)};
+                throw ReadError{row.line, at + "has " + Counted(row.fields.size(), "column") +
+                                              ", the header has " + std::to_string(columns)};
             }
             auto cell = [&](std::size_t column) { return row.fields[where[column]]; };
             // Hand-edited files put tabs between a name's words.
@@ -123,7 +122,11 @@ const Format kProjectCsvFormat{
         };
         const char* type = TypeText(family, r.typeCode);
         if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
-        std::string line = CsvField(TrimWhiteSpace(r.id)) + ',' + CsvField(TrimWhiteSpace(r.name));
+        std::string id, name;
+        if (!StoredToGiven(TrimWhiteSpace(r.id), id) ||
+            !StoredToGiven(TrimWhiteSpace(r.name), name))
+            return refuse("a byte of its ID or name is no Windows-1252 character");
+        std::string line = CsvField(id) + ',' + CsvField(name);
         for (float value : {r.latitude, r.longitude, r.frequency, r.magVar}) {
             const std::string number = ShortestDecimal(value, ParseStrictReal);
             if (number.empty()) return refuse("a number of it is not finite");

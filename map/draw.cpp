@@ -30,7 +30,7 @@ Outcome Draw(const MapJob& job, const RecordSource& records, TextSink& out, MapC
     });
     if (!read) return read;
     map.LayOut(std::string(FamilyName(job.family)) + " database " + Cp1252ToUtf8(job.name) + ": " +
-               std::to_string(counts.records) + " navaids");
+               Counted(counts.records, "navaid"));
     counts.drawn = map.Drawn();
 
     if (Outcome opened = out.Open(); !opened) return opened;

@@ -42,9 +42,10 @@ std::string About() {
            "  vor: " +
            FamilyTypeNames(Family::Vor) + "\n  ndb: " + FamilyTypeNames(Family::Ndb) +
            "\n"
-           "A latitude outside -90..90 or longitude outside -180..180, an empty ID,\n"
-           "white space or a control byte inside the ID, a control byte in the name,\n"
-           "and anything else that cannot be stored are refused, and nothing is written.\n"
+           "A latitude outside -90..90 or longitude outside -180..180, a MAGVAR outside\n"
+           "-180..180 (east positive), an empty ID or name, white space or a control\n"
+           "byte inside the ID, a control byte in the name, and anything else that\n"
+           "cannot be stored are refused, and nothing is written.\n"
            "\n"
            "Example:\n"
            "  navaid add vor vor.qvz --id LAX --name 'LOS ANGELES' --lat 33.93 \\\n"

@@ -8,10 +8,6 @@ namespace navaid::cli {
 
 namespace {
 
-std::string Counted(std::uint64_t count, const char* noun) {
-    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
-}
-
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     CheckTotals totals;
@@ -48,8 +44,9 @@ const CommandInfo kCheckCommand{
     "  error    an NDB record with non-zero altitude bytes\n"
     "  error    latitude outside -90..90, longitude outside -180..180\n"
     "  error    a number that is not finite\n"
-    "  error    an ID or name with control bytes or zero bytes\n"
+    "  error    an ID or name that is empty, or with control bytes or zero bytes\n"
     "  warning  an ID or name with lower-case letters\n"
+    "  warning  a magnetic variation outside -180..180\n"
     "  warning  a frequency outside the band (VOR 108.00-117.95 MHz, TACAN up to\n"
     "           135.95 MHz, NDB 190-1750 kHz); some real stations sit outside\n"
     "  warning  a record of the same type and ID as an earlier one less than\n"

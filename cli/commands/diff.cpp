@@ -18,7 +18,7 @@ void Print(Family family, const ReportEvent& event, const Console& console) {
                                                                 : "~ ";
     console.out << sign;
     if (event.piece) {
-        console.out << "a piece of " << event.record.size() << " bytes after its "
+        console.out << "a piece of " << Counted(event.record.size(), "byte") << " after its "
                     << Records(*event.index) << "\n";
     } else if (event.kind != ReportEvent::Kind::Changed) {
         console.out << console.Shown(RecordLine(family, *event.index, event.record.data())) << '\n';

@@ -34,9 +34,10 @@ Ending Run(const CommandLine& line, const Console& console) {
         return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
     }
     const ExportSettings settings{NavDatVersionOption().Given(line), RegionOption().Given(line)};
-    const ExportJob job{line.family, settings, SelectionOf(line), [&](const Outcome& warning) {
-                            console.err << "navaid: " << warning.Message() << "\n";
-                        }};
+    const auto warn = [&](const Outcome& warning) {
+        console.err << "navaid: " << warning.Message() << "\n";
+    };
+    const ExportJob job{line.family, settings, SelectionOf(line), warn, warn};
     OutputSink out(outPath);
     std::uint64_t written = 0;
     const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
@@ -65,9 +66,12 @@ const CommandInfo kExportCommand{
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
     "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
     "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"
-    "            ending in NDB-DME; the type is the name's last word. Rows follow\n"
-    "            the database's order, so importing the file gives the same\n"
-    "            records back; readers of nav.dat do not depend on the order.\n"
+    "            ending in NDB-DME (frequency 0: the database holds none); the\n"
+    "            type is the name's last word. Rows follow the database's order,\n"
+    "            so importing the file gives the same records back; readers of\n"
+    "            nav.dat do not depend on the order. A name that ends in a type\n"
+    "            word (FRANKFURT DME) comes back as that type: written as it is,\n"
+    "            and warned of once with the count and the first few.\n"
     "            MagVar goes to the variation column (TACAN, DME: the bias column;\n"
     "            NDB: the column the format leaves unused). 1100 and later carry\n"
     "            ENRT as the terminal area and --region (default ZZ, a code no\n"
@@ -84,7 +88,8 @@ const CommandInfo kExportCommand{
     "            description, in one Folder per type present, in the order of\n"
     "            the types (records of an undefined type last). Positions out\n"
     "            of range are left out as for .geojson.\n"
-    "  .csv      the CSV that 'navaid import' reads.\n"
+    "  .csv      the CSV that 'navaid import' reads, in UTF-8 (navaid.exe: the\n"
+    "            ANSI code page, as its arguments).\n"
     "\n"
     "Examples:\n"
     "  navaid export vor samples/vor.qvz user_nav.dat --navdat-version 1100 --region ED\n"

@@ -121,8 +121,9 @@ Ending Run(const CommandLine& line, const Console& console) {
             !written)
             return written;
     }
-    console.out << database.Path() << ": " << sum.compared << " records compared: " << sum.unchanged
-                << " unchanged, " << sum.changed << " changed, " << sum.withdrawn << " withdrawn ("
+    console.out << database.Path() << ": " << Records(sum.compared)
+                << " compared: " << sum.unchanged << " unchanged, " << sum.changed << " changed, "
+                << sum.withdrawn << " withdrawn ("
                 << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
                 << (settings.addNew ? "added" : "not added") << ")\n";
     return sum.Differs() ? kExitFindings : kExitOk;

@@ -48,12 +48,16 @@ TEST(CheckerTest, FindingsDoNotDependOnHowTheBytesArrive) {
                               Record({"ABB", "E", 51, 8, 108.45f, 0, 0, "VOR-DME"}) +
                               Record({"ABB", "F", 51.01f, 8, 108.45f, 0, 0, "DME"}) +
                               Record({"TAC", "G", 52, 8, 113, 0, 0, "TACAN"}) +
-                              Record({"TAC", "H", 52, 8, 113.05f, 0, 0, "DME"}) + "piece";
+                              Record({"TAC", "H", 52, 8, 113.05f, 0, 0, "DME"}) +
+                              Record({"GRL", " ", 51, 7, 110, 356.7f, 0, "VOR"}) +
+                              Record({"GRL", "E", 52, 7, 110, -180, 0, "VOR"}) + "piece";
     const std::string expected =
         "1 w likely duplicate of record 0 (same type VOR and ID 'FFM', 9.6 NM apart)\n"
         "3 w frequency 99 is outside the VOR band 108.00-117.95 MHz\n"
         "5 w DME repeats the DME of record 4 'ABB' (0.6 NM away, same frequency)\n"
-        "8 e trailing piece of 5 bytes at offset 448 is not a whole record\n";
+        "8 e name is empty\n"
+        "8 w magnetic variation 356.7 is outside -180..180\n"
+        "10 e trailing piece of 5 bytes at offset 560 is not a whole record\n";
     for (std::size_t piece : {bytes.size(), std::size_t{56}, std::size_t{1}, std::size_t{57}})
         EXPECT_EQ(Findings(bytes, piece), expected) << piece;
 }

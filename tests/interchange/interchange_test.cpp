@@ -13,6 +13,7 @@
 
 #include "command.h"
 #include "find.h"
+#include "format_parts.h"
 #include "job_doubles.h"
 #include "navaid_source.h"
 #include "navdat_types.h"
@@ -88,7 +89,7 @@ std::string Shown(Family family, const Read& read) {
 // quotes, commas and a Windows-1252 letter, a position out of range.
 const std::vector<NavaidEntry> kVors = {
     {"AAL", "AALBORG", 57.103719f, 9.995578f, 116.7f, 1, 57, "VOR-DME"},
-    {"X", "", -33.9f, -118.40799f, 116.325f, -0.0f, -1200, "VOR"},
+    {"X", "Y", -33.9f, -118.40799f, 116.325f, -0.0f, -1200, "VOR"},
     {"ABCDEFGHIJ", "LONGEST NAME 20 BYTE", 89.999f, 180, 0.001f, 1e-7f, 2147483647, "VORTAC"},
     {"FOO", "FOO VOR", 95, -200, 108.05f, -179.99f, 0, "VOR-DME"},
     {"TAC", "M\xDCNSTER  WEST", -90, 0, 117.95f, 3, 100, "TACAN"},
@@ -97,16 +98,17 @@ const std::vector<NavaidEntry> kVors = {
 const std::vector<NavaidEntry> kNdbs = {
     {"APH", "A P HILL", 38.087776f, -77.32492f, 396, 0, 0, "NDB"},
     {"OW", "ODENWALD EAST", 49.7398f, 9.0811f, 410.5f, -1.5f, 0, "NDB-DME"},
-    {"Q", "", -0.000001f, 0.5f, 1750, 0, 0, "NDB"},
+    {"Q", "R", -0.000001f, 0.5f, 1750, 0, 0, "NDB"},
 };
 
-// Exports `bytes` of `family` to `sink`, telling each record left out in `leftOut`.
+// Exports `bytes` of `family` to `sink`, telling each warning in `warned`.
 Outcome ExportTo(const Format& format, Family family, const std::string& bytes,
-                 ExportSettings settings, LogSink& sink, std::string* leftOut = nullptr) {
+                 ExportSettings settings, LogSink& sink, std::string* warned = nullptr) {
     MemoryDatabase db{bytes, RecordSize(family)};
-    const ExportJob job{family, std::move(settings), {}, [&](const Outcome& warning) {
-                            if (leftOut) *leftOut += warning.Message() + "\n";
-                        }};
+    const auto tell = [&](const Outcome& warning) {
+        if (warned) *warned += warning.Message() + "\n";
+    };
+    const ExportJob job{family, std::move(settings), {}, tell, tell};
     std::uint64_t written = 0;
     return Export(format, job, db.Source(), sink, written);
 }
@@ -121,9 +123,13 @@ TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
         {{"\xEF\xBB\xBF", "", "1200 Version"}, &kNavDatFormat},
         {{"2  38.08 -077.32  0  396  50  0.0 APH  A P HILL NDB"}, &kNavDatFormat},
         {{header + ","}, &kOurAirportsFormat},
+        {{"ident,name,type,frequency_khz,latitude_deg,longitude_deg"}, &kOurAirportsFormat},
+        {{"ident,name,type,latitude_deg,longitude_deg,elevation_ft"}, nullptr},
+        {{"99"}, nullptr},
         {{"id,name,lat,lon,freq,magvar,type"}, &kProjectCsvFormat},
         {{}, &kProjectCsvFormat},  // refused for its missing header
         {{"hello, world"}, nullptr},
+        {{"\"id\"x,name"}, nullptr},  // not CSV
         {{"2 too few columns"}, nullptr},
     };
     for (const auto& [head, format] : heads)
@@ -132,6 +138,18 @@ TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
     EXPECT_EQ(FormatOfName("a.GeoJSON"), &kGeoJsonFormat);
     EXPECT_EQ(FormatOfName("a.csv"), &kProjectCsvFormat);
     EXPECT_EQ(FormatOfName("a.dat.txt"), nullptr);
+}
+
+// A variation beyond -180..180 is stored as the same direction inside it.
+TEST(VariationTest, IsStoredInRange) {
+    const std::pair<double, double> cases[] = {{360, 0},    {356.7, -3.3}, {-360, 0},
+                                               {540, 180},  {-180, -180},  {180, 180},
+                                               {181, -179}, {-181, 179},   {12.5, 12.5}};
+    for (const auto& [given, stored] : cases) {
+        const double got = VariationInRange(given);
+        EXPECT_NEAR(got, stored, 1e-9) << given;
+        EXPECT_FALSE(got == 0 && std::signbit(got)) << given;
+    }
 }
 
 // A type without a nav.dat row could be neither written nor read back.
@@ -174,7 +192,11 @@ TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
     const std::string vors = Records(Family::Vor, kVors), ndbs = Records(Family::Ndb, kNdbs);
     const std::string foo = "left out record 3 (FOO): position 95,-200 is out of range\n";
     const std::vector<std::tuple<const Format*, ExportSettings, std::string, std::string>> cases = {
-        {&kNavDatFormat, {"1100", "ed"}, "navdat/exported-vor-1100.dat", ""},
+        {&kNavDatFormat,
+         {"1100", "ed"},
+         "navdat/exported-vor-1100.dat",
+         "1 name ends in a type word, which a nav.dat reader takes for the type: record 3 FOO "
+         "VOR\n"},
         {&kNavDatFormat, {"810", {}}, "navdat/exported-ndb-810.dat", ""},
         {&kGeoJsonFormat, {}, "geojson/exported-vor.geojson", foo},
         {&kKmlFormat, {}, "kml/exported-vor.kml", foo},
@@ -188,6 +210,15 @@ TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
         EXPECT_EQ(out.text, Slurp(kData / golden)) << golden;
         EXPECT_EQ(left, leftOut) << golden;
     }
+    // Of many such names the first few, once; a beacon named "TOWER" is none.
+    std::vector<NavaidEntry> named(6, {"A", "A dme-ils", 1, 2, 110, 0, 0, "VOR"});
+    named.push_back({"T", "TOWER", 1, 2, 110, 0, 0, "VOR"});
+    LogSink out;
+    std::string said;
+    EXPECT_TRUE(ExportTo(kNavDatFormat, Family::Vor, Records(Family::Vor, named), {}, out, &said));
+    EXPECT_EQ(said.substr(said.find(": ")),
+              ": record 0 A DME-ILS, record 1 A DME-ILS, record 2 A "
+              "DME-ILS, record 3 A DME-ILS, record 4 A DME-ILS, ...\n");
 }
 
 TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
@@ -232,6 +263,11 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         Records(Family::Ndb, {{"I", "INDIA", 47.123f, 8.321f, 375.5f, 1.1f, 0, "NDB"},
                               {"N", "NOVEMBER", 45.321f, 7.123f, 401.5f, 2.1f, 0, "NDB-DME"}});
     const std::string csv = "id,name,lat,lon,freq,magvar,type\nXY,N,47.5,-0.25,375,0,NDB\n";
+    // One NDB record without a zero byte (its altitude bytes set): too little
+    // to tell from a text.
+    std::string one =
+        Records(Family::Ndb, {{"N", "NOVEMBER", 45.321f, 7.123f, 401.3f, 2.1f, 0, "NDB"}});
+    one.replace(RecordLayout::kAltitude, 4, "\x01\x01\x01\x01");
     const std::string gz = Slurp(kData / "navdat/nav1200.dat.gz");
     const std::string airports = Slurp(kData / "ourairports/navaids.csv");
     const std::string header = airports.substr(0, airports.find('\n') + 1);
@@ -252,19 +288,38 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         {N, "id,name,lat,lon,freq,magvar,type\nXY,N\tM,47.5,-0.25,375,0,NDB\n", 1, ""},
         {V, "I\n", 0, "no navaid rows found in in; looked for nav.dat,"},
         {N, vor, 0, "in: it looks like a database of VOR, not of NDB"},
+        {N, one, 0, "in: not a navaid file this tool reads"},
+        {V, std::string(61, 'x'), 0,
+         "in: not a navaid file this tool reads (looked for nav.dat, OurAirports navaids.csv, "
+         "CSV); its first line holds '" +
+             std::string(57, 'x') + "...'"},
         {V, vor + "xyz", 0, "in: it holds 2 records of VOR and 3 bytes more"},
         {V, vor + std::string(56, '\0'), 0, "in: record 2 is not a VOR record: its type block"},
         {V, "", 0, "in: no header row"},
         {V, "I\n810\n3 1 2x 0 11000 50 0.0 AB NAME VOR\n99\n", 0, "in:3: longitude '2x' is not"},
-        {V, "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n", 0,
-         "in:3: the row ends before its region column"},
-        {V, "I\n810\n\n11 1 2 0 0 0 0 AB X\n99\n", 0, "in:4: row code 11 is not a navaid row"},
-        {V, "A\n1200\n3 1 2 0 11000 50 0.0 AB NAME VOR\n", 0, "in: no closing \"99\" line"},
-        {V, "I\n740 Version\n99\n", 0, "in:2: nav.dat version '740'"},
+        {V, "I\n810\n3 1 2 x 11000 50 0.0 AB NAME VOR\n99\n", 0, "in:3: elevation 'x' is not"},
+        {V,
+         "I\r\n1100\r\n3 1 2 0 11000 50 0.0 AA ENRT ED A\r\n3 1 2 0 11000 50 0.0 AB ENRT\r\n99\n",
+         0, "in:4: the row ends before its region column"},
+        // Rows of the other layout: names lost to its columns, or starting with them.
+        {V, "I\n1150\n3 1 2 0 11000 50 0.0 AB NAME VOR\n13 1 2 0 11000 50 0.0 AB AB ED DME\n99\n",
+         0, "in:3: rows look like 810, not 1150: no region column or no name in 2 of 2 navaid"},
+        {V, "I\n810\n3 1 2 0 11000 50 0.0 AB ENRT ED A VOR\n3 1 2 0 11000 50 0.0 AB ENRT ED\n99\n",
+         0, "in:3: rows look like 1100, not 810: a terminal area and a region at the start"},
+        {V, "I\n810\n\n10 1 2 0 0 0 0 AB X\n99\n", 0, "in:4: row code 10 is not a navaid row"},
+        {V, "I\n810\n14 1 2 0 0 0 0 AB X\n16 1 2\n17 1 2 0 0 0 0 AB X\n99\n", 0,
+         "in:5: row code 17 is not a navaid row"},
+        {V, "I\n810\n3 1 2 2147483648 11000 50 0.0 AB NAME VOR\n99\n", 0,
+         "in:3: elevation is beyond the range"},
+        {V, "A\n1200\n3 1 2 0 11000 50 0.0 AB ENRT ED NAME VOR\n", 0, "in: no closing \"99\" line"},
+        {V, "I\n100 Version\n99\n", 0, "in:2: nav.dat version '100'"},
         {V, "I\n810\n3 1 2 0 11000 50 0.0 ABCDEFGHIJK X VOR\n99\n", 0, "in:3: ident 'ABCDEFGHIJK'"},
         {V, header + "1,f,AB,X,GPS,1,1,1,,,,,,,,,,,,\n", 0, "in:2: column type: 'GPS' is not a"},
         {V, header + "1,f,AB,X,VOR,1,north,1,,,,,,,,,,,,\n", 0,
          "in:2: column latitude_deg: 'north'"},
+        {V, header + "1,f,AB,X,VOR,1,1,,,,,,,,,,,,,\n", 0, "in:2: column longitude_deg: '' is"},
+        {V, header + "1,f,AB,X,VOR,1,1,1,,,,,,,,,,,,,\n1,f,AB,X,VOR,1,1,1,,,,,,,,,,,,,x\n", 0,
+         "in:3: has 21 columns, the header has 20"},
         {V, "\x1f\x8b\x08 not deflate", 0, "in: not gzip data"},
         {V, gz.substr(0, gz.size() / 2), 0, "in: the gzip data is cut short"},
     };
@@ -272,7 +327,7 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         WriteAll("in", bytes);
         const Read read = ReadNavaids("in", family);
         const std::string said = read.outcome.Message();
-        EXPECT_EQ(read.outcome.ok, refused.empty()) << said;
+        EXPECT_EQ(read.outcome.ok, refused.empty()) << said << " for " << refused;
         if (!refused.empty()) {
             EXPECT_EQ(read.outcome.kind, Outcome::Kind::File) << refused;
             EXPECT_EQ(said.find(refused), 0u) << said;
@@ -293,6 +348,7 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
     const std::string vors = Records(Family::Vor, kVors);
     const std::string spaced = Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}});
     const std::string unbounded = Records(Family::Vor, {{"A", "X", 1, 2, HUGE_VALF, 0, 0, "VOR"}});
+    const std::string unmapped = Records(Family::Vor, {{"A", "X\x81", 1, 2, 110, 0, 0, "VOR"}});
     const int kmlPasses = kKmlFormat.passes(Family::Vor);
     const RecordSelection tacan = [](const DecodedRecord& r) {
         return std::string_view(r.type) == "TACAN";
@@ -318,6 +374,7 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
         {csv, none, {}, {}, 0, 0, "open close", "", "", "", 0, 1},
         {dat, spaced, {}, {}, 0, 0, "open discard", "record 0 (A B): its ID holds", "", "", 0, 1},
         {csv, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): a number", "", "", 0, 1},
+        {csv, unmapped, {}, {}, 0, 0, "open discard", "record 0 (A): a byte of its", "", "", 0, 1},
         {dat, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): its frequency", "", "", 0, 1},
         {dat,
          spaced,
