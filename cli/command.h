@@ -17,7 +17,7 @@ enum ExitStatus : int {
     kExitOk = 0,
     kExitFileError = 1,  // a file could not be read, written or understood
     kExitUsage = 2,      // the command line is wrong; nothing was opened
-    kExitFindings = 3,   // check found something, diff a difference
+    kExitFindings = 3,   // check found something, diff or update a difference
 };
 
 // Where a command writes; tests pass string streams.

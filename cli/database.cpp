@@ -177,6 +177,16 @@ Outcome WithLayoutOption(Outcome failure) {
     return failure;
 }
 
+const Flag& SkipInvalidFlag() {
+    static const Flag flag{"skip-invalid", "pass over rows that cannot be read, counted"};
+    return flag;
+}
+
+void PrintPassedOver(const Console& console, const std::string& source, const ImportTally& tally) {
+    for (const std::string& shown : tally.invalidShown)
+        console.err << "navaid: " << source << ": passed over " << shown << "\n";
+}
+
 const Option<double>& MatchWithinOption() {
     static const Option<double> option{
         "match-within", "NM", "records of one ID this near are one station", Distance, 10, "10"};

@@ -12,6 +12,10 @@
 #include "record_job.h"
 #include "record_reader.h"
 
+namespace navaid {
+struct ImportTally;
+}
+
 namespace navaid::cli {
 
 // The records of the database the tool opened for the positional argument
@@ -46,6 +50,11 @@ const Option<int>& NavDatLayoutOption();
 Outcome WithLayoutOption(Outcome failure);
 // Refuses a layout given for a source that is no nav.dat.
 void RefuseLayoutUnlessNavDat(const ImportFilter& filter, const NavaidSource& source);
+
+// --skip-invalid, for import and update; the first few rows it passed over,
+// named on standard error.
+const Flag& SkipInvalidFlag();
+void PrintPassedOver(const Console& console, const std::string& source, const ImportTally& tally);
 
 // --match-within NM (10 when not given), for diff and update.
 const Option<double>& MatchWithinOption();

@@ -36,7 +36,7 @@ void PrintOverview(std::ostream& out) {
            "'navaid COMMAND --help' or 'navaid help COMMAND' describes a command.\n"
            "Exit status: 0 success; 1 a file could not be read, written or understood;\n"
            "2 a wrong command line (nothing is opened then);\n"
-           "3 'check' found something or 'diff' found a difference.\n";
+           "3 'check' found something, 'diff' or 'update' a difference.\n";
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) {

@@ -27,11 +27,6 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family)
     line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
 }
 
-const Flag& SkipInvalidFlag() {
-    static const Flag flag{"skip-invalid", "pass over rows that cannot be read, counted"};
-    return flag;
-}
-
 Ending Run(const CommandLine& line, const Console& console) {
     const ImportFilter filter{line.family, CircleOf(line), NavDatLayoutOption().Given(line),
                               SkipInvalidFlag().Get(line)};
@@ -56,8 +51,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
                 << database.Path() << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family);
-    for (const std::string& shown : tally.invalidShown)
-        console.err << "navaid: " << source.Name() << ": passed over " << shown << "\n";
+    PrintPassedOver(console, source.Name(), tally);
     return kExitOk;
 }
 
