@@ -34,7 +34,8 @@ void PrintOverview(std::ostream& out) {
     }
     out << "\n"
            "'navaid COMMAND --help' or 'navaid help COMMAND' describes a command.\n"
-           "Exit status: 0 success; 1 a file could not be read, written or understood;\n"
+           "Exit status: 0 success; 1 a file could not be read, written or understood,\n"
+           "or an index or a selection names no record in it ('find': none matched);\n"
            "2 a wrong command line (nothing is opened then);\n"
            "3 'check' found something, 'diff' or 'update' a difference.\n";
 }
@@ -179,6 +180,11 @@ std::string Wrap(const std::string& head, const std::vector<std::string>& words)
 
 std::string Records(std::uint64_t count) {
     return std::to_string(count) + (count == 1 ? " record" : " records");
+}
+
+Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index) {
+    return Outcome::Failure("",
+                            database + " has " + Records(count) + "; there is no record " + index);
 }
 
 namespace {

@@ -34,17 +34,22 @@ Ending Run(const CommandLine& line, const Console& console) {
         return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
     }
     const ExportSettings settings{NavDatVersionOption().Given(line), RegionOption().Given(line)};
-    const ExportJob job{line.family, settings, SelectionOf(line), [&](const Outcome& warning) {
-                            console.err << "navaid: " << warning.Message() << "\n";
-                        }};
-    OutputSink out(outPath);
-    std::uint64_t written = 0;
+    std::uint64_t matched = 0, written = 0;
+    const ExportJob job{
+        line.family, settings, SelectionOf(line, &matched),
+        [&](const Outcome& warning) { console.err << "navaid: " << warning.Message() << "\n"; }};
+    OutputSink file(outPath);
+    HeldSink out(file);
     const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
     // A record the format refused fails the output, which only we can name.
     if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
         return Outcome::Failure(outPath, exported.reason);
     if (!exported) return exported.field.empty() ? exported : Refusal(exported);
-    console.out << out.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
+    // A selection that picks nothing is a mistake, not an empty file.
+    const bool none = Selects(line) && matched == 0;
+    if (Outcome closed = out.Release(!none); !closed) return closed;
+    if (none) return NoneSelected(line);
+    console.out << file.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }
 
