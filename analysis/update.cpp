@@ -148,8 +148,9 @@ std::uint32_t NextTwin(const std::vector<T>& items, std::uint32_t i) {
     return i + 1 < items.size() && SameSite(items[i], items[i + 1]) ? i + 1 : UpdateRecord::kNone;
 }
 
-// Pairs as many twins of each candidate's two sites as both have left; the
-// starts become the sites' first items not yet paired.
+// Pairs as many twins of each candidate's two sites as both have left,
+// giving each record the navaid site; the starts become the sites' first
+// items not yet paired.
 void Pair(std::vector<UpdateRecord>& records, std::vector<std::uint32_t>& recordNext,
           const std::vector<Place>& places, std::vector<std::uint32_t>& navaidNext,
           const std::vector<Candidate>& candidates) {
@@ -158,8 +159,18 @@ void Pair(std::vector<UpdateRecord>& records, std::vector<std::uint32_t>& record
         std::uint32_t& r = recordNext[c.RecordSite()];
         std::uint32_t& n = navaidNext[c.navaidSite];
         for (; r != kNone && n != kNone; r = NextTwin(records, r), n = NextTwin(places, n))
-            records[r].partner = places[n].navaid;
+            records[r].partner = c.navaidSite;
     }
+}
+
+// The twins of each navaid site go to the records it pairs with in the
+// records' order, as the next run, finding those records at one place,
+// pairs them: so that it finds nothing to change. `records` are in index order.
+void GiveTwinsInOrder(std::vector<UpdateRecord>& records, const std::vector<Place>& places) {
+    std::vector<std::uint32_t> next = SiteStarts(places);
+    for (UpdateRecord& record : records)
+        if (record.partner != UpdateRecord::kNone)
+            record.partner = places[next[record.partner]++].navaid;
 }
 
 }  // namespace
@@ -181,8 +192,10 @@ void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navai
     std::sort(candidates.begin(), candidates.end());
     for (UpdateRecord& record : records) record.partner = UpdateRecord::kNone;
     Pair(records, recordStarts, places, navaidStarts, candidates);
+    std::vector<Candidate>().swap(candidates);
     std::sort(records.begin(), records.end(),
               [](const UpdateRecord& a, const UpdateRecord& b) { return a.index < b.index; });
+    GiveTwinsInOrder(records, places);
 }
 
 RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,

@@ -3,6 +3,8 @@
 // update's matching, on records and hashes made here.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "check.h"
 #include "code_page.h"
 #include "diff.h"
@@ -207,6 +209,21 @@ std::vector<long long> MatchedByHand(const std::vector<UpdateRecord>& records,
     std::vector<bool> taken(navaids.Count());
     for (auto [other, nm, r, n] : pairs)
         if (partner[r] < 0 && !taken[n]) partner[r] = n, taken[n] = true;
+    // Then the twins of one place, ID and type go to their records in order.
+    std::map<std::string, std::pair<std::vector<std::size_t>, std::vector<long long>>> twins;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        if (partner[r] < 0) continue;
+        const std::uint8_t* b = navaids.Record(partner[r]);
+        const std::string site(reinterpret_cast<const char*>(b), 10);
+        auto& [rs, ns] = twins[site + std::string(reinterpret_cast<const char*>(b) + 30, 8) +
+                               char(b[RecordLayout::kTypeBlock])];
+        rs.push_back(r);
+        ns.push_back(partner[r]);
+    }
+    for (auto& [site, twin] : twins) {
+        std::sort(twin.second.begin(), twin.second.end());
+        for (std::size_t i = 0; i < twin.first.size(); ++i) partner[twin.first[i]] = twin.second[i];
+    }
     return partner;
 }
 
