@@ -66,7 +66,8 @@ const CommandInfo kExportCommand{
     }(),
     kReadsDatabase | kWritesOut,
     "Writes OUT in the format its name ends in, complete or not at all; the\n"
-    "selection options pick records as 'navaid find' does:\n"
+    "selection options pick records as 'navaid find' does (one that picks none\n"
+    "writes nothing: status 1):\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
     "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
     "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"

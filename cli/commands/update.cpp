@@ -105,9 +105,10 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
         },
         tally, count);
     if (!read) return WithLayoutOption(read);
+    const std::string unit = line.navaids->ImportFormat() ? " row" : " record";
     if (tally.invalid > 0)
-        console.out << line.navaids->Name() << ": " << tally.invalid
-                    << (tally.invalid == 1 ? " row" : " rows")
+        console.out << line.navaids->Name() << ": " << tally.invalid << unit
+                    << (tally.invalid == 1 ? "" : "s")
                     << " skipped: could not be read (--skip-invalid)\n";
     PrintPassedOver(console, line.navaids->Name(), tally);
     return Outcome::Success();
