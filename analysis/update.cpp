@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <tuple>
-#include <unordered_map>
 
 #include "code_page.h"
 #include "navaid_db.h"
@@ -45,16 +46,47 @@ MatchKey KeyOf(std::string_view id) {
     return padded;
 }
 
-std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
-                                    const UpdateNavaids& navaids, double withinNm) {
-    // Candidates only among navaids of the record's key whose latitude lies
-    // near enough: one ID may stand a thousand times worldwide.
-    struct Place {
-        MatchKey key;
-        std::uint8_t typeCode;
-        float lat, lon;
-        std::uint32_t navaid;
-    };
+namespace {
+
+// A float's bits as a number in the float's order, NaN after infinity: a
+// sort by it is a strict weak order whatever a file holds.
+std::uint32_t Ordered(float value) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
+}
+
+// A navaid by its key and place.
+struct Place {
+    MatchKey key;
+    std::uint8_t typeCode;
+    float lat, lon;
+    std::uint32_t navaid;
+};
+
+// Sites are runs of one key, place and type; twins among them in their order.
+template <typename T>
+auto SiteOrder(const T& p, std::uint32_t n) {
+    return std::make_tuple(std::cref(p.key), Ordered(p.lat), Ordered(p.lon), p.typeCode, n);
+}
+bool SameSite(const auto& a, const auto& b) {
+    return a.key == b.key && Ordered(a.lat) == Ordered(b.lat) && Ordered(a.lon) == Ordered(b.lon) &&
+           a.typeCode == b.typeCode;
+}
+
+// The starts of the sites of items in site order, and their end: site s
+// holds the items from starts[s] up to starts[s + 1].
+template <typename T>
+std::vector<std::uint32_t> SiteStarts(const std::vector<T>& items) {
+    std::vector<std::uint32_t> starts;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (i == 0 || !SameSite(items[i - 1], items[i]))
+            starts.push_back(static_cast<std::uint32_t>(i));
+    starts.push_back(static_cast<std::uint32_t>(items.size()));
+    return starts;
+}
+
+std::vector<Place> PlacesOf(const UpdateNavaids& navaids) {
     std::vector<Place> places;
     places.reserve(navaids.Count());
     for (std::size_t n = 0; n < navaids.Count(); ++n) {
@@ -65,58 +97,105 @@ std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
              ReadFloatLE(r + RecordLayout::kLongitude), static_cast<std::uint32_t>(n)});
     }
     std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
-        return std::tie(a.key, a.lat, a.navaid) < std::tie(b.key, b.lat, b.navaid);
+        return SiteOrder(a, a.navaid) < SiteOrder(b, b.navaid);
     });
-    // 12 bytes: the type's difference rides in the record index's top bit,
-    // as no database holds 2^31 records.
-    struct Candidate {
-        float nm;
-        std::uint32_t otherTypeAndRecord, navaid;
-        std::uint32_t Record() const { return otherTypeAndRecord & 0x7fffffffu; }
-    };
-    constexpr std::uint32_t kOtherType = 0x80000000u;
-    std::vector<Candidate> candidates;
-    // Mostly one each, and a few more: room for them without doubling.
-    candidates.reserve(records.size() + records.size() / 4);
+    return places;
+}
+
+// A record site and a navaid site near enough, in 12 bytes: the type's
+// difference rides in the record site's top bit, as no database holds 2^31
+// records. Same type first, then the closest, then the sites' order.
+struct Candidate {
+    float nm;
+    std::uint32_t otherTypeAndSite, navaidSite;
+    std::uint32_t RecordSite() const { return otherTypeAndSite & 0x7fffffffu; }
+    bool operator<(const Candidate& c) const {
+        const bool other = otherTypeAndSite >> 31, cOther = c.otherTypeAndSite >> 31;
+        return std::tie(other, nm, otherTypeAndSite, navaidSite) <
+               std::tie(cOther, c.nm, c.otherTypeAndSite, c.navaidSite);
+    }
+};
+
+// The navaid sites of the record's key near enough to it, as candidates.
+void AddCandidates(const std::vector<Place>& places, const std::vector<std::uint32_t>& starts,
+                   std::uint32_t site, const UpdateRecord& record, double withinNm,
+                   std::vector<Candidate>& candidates) {
     const float window = static_cast<float>(withinNm / 60.0 + 1e-4);
-    for (std::size_t r = 0; r < records.size(); ++r) {
-        const UpdateRecord& record = records[r];
-        auto place = std::lower_bound(
-            places.begin(), places.end(), record, [&](const Place& p, const UpdateRecord& rec) {
-                return std::tie(p.key, p.lat) < std::make_tuple(rec.key, rec.lat - window);
-            });
-        const double reach =
-            LongitudeReach(withinNm, std::fabs(record.lat) + window) + 1e-4;  // float's rounding
-        for (;
-             place != places.end() && place->key == record.key && place->lat <= record.lat + window;
-             ++place) {
-            double apart = std::fabs(static_cast<double>(place->lon) - record.lon);
-            if (apart > 180) apart = 360 - apart;
-            if (apart > reach) continue;
-            const double nm = DistanceNm(record.lat, record.lon, place->lat, place->lon);
-            if (nm <= withinNm)
-                candidates.push_back({static_cast<float>(nm),
-                                      static_cast<std::uint32_t>(r) |
-                                          (place->typeCode != record.typeCode ? kOtherType : 0),
-                                      place->navaid});
-        }
-    }
-    // The places are done with: their memory goes before the pairing's.
-    std::vector<Place>().swap(places);
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        const bool aOther = a.otherTypeAndRecord & kOtherType,
-                   bOther = b.otherTypeAndRecord & kOtherType;
-        return std::make_tuple(aOther, a.nm, a.Record(), a.navaid) <
-               std::make_tuple(bOther, b.nm, b.Record(), b.navaid);
+    const auto from = std::make_tuple(std::cref(record.key), Ordered(record.lat - window));
+    auto s = std::partition_point(starts.begin(), starts.end() - 1, [&](std::uint32_t start) {
+        return std::make_tuple(std::cref(places[start].key), Ordered(places[start].lat)) < from;
     });
-    std::vector<long long> partner(records.size(), -1);
-    std::vector<bool> taken(navaids.Count(), false);
-    for (const Candidate& c : candidates) {
-        if (partner[c.Record()] >= 0 || taken[c.navaid]) continue;
-        partner[c.Record()] = c.navaid;
-        taken[c.navaid] = true;
+    const double reach =
+        LongitudeReach(withinNm, std::fabs(record.lat) + window) + 1e-4;  // float's rounding
+    for (; s + 1 < starts.end(); ++s) {
+        const Place& place = places[*s];
+        if (place.key != record.key || !(place.lat <= record.lat + window)) break;
+        double apart = std::fabs(static_cast<double>(place.lon) - record.lon);
+        if (apart > 180) apart = 360 - apart;
+        if (apart > reach) continue;
+        const double nm = DistanceNm(record.lat, record.lon, place.lat, place.lon);
+        if (nm <= withinNm)
+            candidates.push_back({static_cast<float>(nm),
+                                  site | (place.typeCode != record.typeCode ? 0x80000000u : 0),
+                                  static_cast<std::uint32_t>(s - starts.begin())});
     }
-    return partner;
+}
+
+// The next twin after item i of its site, or kNone: where sites end is
+// told by their items, so that each site's start can be its cursor.
+template <typename T>
+std::uint32_t NextTwin(const std::vector<T>& items, std::uint32_t i) {
+    return i + 1 < items.size() && SameSite(items[i], items[i + 1]) ? i + 1 : UpdateRecord::kNone;
+}
+
+// Pairs as many twins of each candidate's two sites as both have left,
+// giving each record the navaid site; the starts become the sites' first
+// items not yet paired.
+void Pair(std::vector<UpdateRecord>& records, std::vector<std::uint32_t>& recordNext,
+          const std::vector<Place>& places, std::vector<std::uint32_t>& navaidNext,
+          const std::vector<Candidate>& candidates) {
+    constexpr std::uint32_t kNone = UpdateRecord::kNone;
+    for (const Candidate& c : candidates) {
+        std::uint32_t& r = recordNext[c.RecordSite()];
+        std::uint32_t& n = navaidNext[c.navaidSite];
+        for (; r != kNone && n != kNone; r = NextTwin(records, r), n = NextTwin(places, n))
+            records[r].partner = c.navaidSite;
+    }
+}
+
+// The twins of each navaid site go to the records it pairs with in the
+// records' order, as the next run, finding those records at one place,
+// pairs them: so that it finds nothing to change. `records` are in index order.
+void GiveTwinsInOrder(std::vector<UpdateRecord>& records, const std::vector<Place>& places) {
+    std::vector<std::uint32_t> next = SiteStarts(places);
+    for (UpdateRecord& record : records)
+        if (record.partner != UpdateRecord::kNone)
+            record.partner = places[next[record.partner]++].navaid;
+}
+
+}  // namespace
+
+void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navaids,
+                  double withinNm) {
+    std::sort(records.begin(), records.end(), [](const UpdateRecord& a, const UpdateRecord& b) {
+        return SiteOrder(a, a.index) < SiteOrder(b, b.index);
+    });
+    std::vector<std::uint32_t> recordStarts = SiteStarts(records);
+    const std::vector<Place> places = PlacesOf(navaids);
+    std::vector<std::uint32_t> navaidStarts = SiteStarts(places);
+    std::vector<Candidate> candidates;
+    const std::size_t sites = recordStarts.size() - 1;
+    // Mostly one each, and a few more: room for them without doubling.
+    candidates.reserve(sites + sites / 4);
+    for (std::uint32_t s = 0; s < sites; ++s)
+        AddCandidates(places, navaidStarts, s, records[recordStarts[s]], withinNm, candidates);
+    std::sort(candidates.begin(), candidates.end());
+    for (UpdateRecord& record : records) record.partner = UpdateRecord::kNone;
+    Pair(records, recordStarts, places, navaidStarts, candidates);
+    std::vector<Candidate>().swap(candidates);
+    std::sort(records.begin(), records.end(),
+              [](const UpdateRecord& a, const UpdateRecord& b) { return a.index < b.index; });
+    GiveTwinsInOrder(records, places);
 }
 
 RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,
@@ -144,38 +223,51 @@ RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,
 
 namespace {
 
-// The records that take part, small: those outside the circle stay as they are.
-Outcome TakingPart(DatabaseFile& database, const std::optional<Circle>& near,
+// The records that take part, small, and those just outside the circle
+// that a navaid inside may be paired with; the others stay as they are.
+Outcome TakingPart(DatabaseFile& database, const UpdateSettings& settings,
                    std::vector<UpdateRecord>& records) {
     const Family family = database.RecordFamily();
+    const std::optional<Circle> pairing = PairingCircle(settings);
     records.reserve(database.Count());
     return database.ForEach([&](std::uint64_t index, const std::uint8_t* r) {
         const DecodedRecord d = DecodeRecord(family, r);
-        if (Inside(near, d.latitude, d.longitude))
+        if (Inside(pairing, d.latitude, d.longitude))
             records.push_back({static_cast<std::uint32_t>(index), KeyOf(d.id), d.typeCode,
-                               d.latitude, d.longitude});
+                               !Inside(settings.near, d.latitude, d.longitude), d.latitude,
+                               d.longitude, UpdateRecord::kNone});
     });
 }
 
-}  // namespace
+// The navaids nobody pairs with and the circle holds: new, in the newer file's order.
+std::vector<bool> NewNavaids(const UpdateNavaids& navaids, const std::vector<UpdateRecord>& records,
+                             const std::optional<Circle>& near) {
+    std::vector<bool> fresh(navaids.Count(), true);
+    for (const UpdateRecord& record : records)
+        if (record.partner != UpdateRecord::kNone) fresh[record.partner] = false;
+    for (std::size_t n = 0; n < navaids.Count() && near; ++n) {
+        const std::uint8_t* r = navaids.Record(n);
+        if (!Inside(near, ReadFloatLE(r + RecordLayout::kLatitude),
+                    ReadFloatLE(r + RecordLayout::kLongitude)))
+            fresh[n] = false;
+    }
+    return fresh;
+}
 
-Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const UpdateSettings& settings,
-               const std::string* workingCopy, const ReportSink& report, UpdateSummary& summary) {
-    const Family family = database.RecordFamily();
-    const std::size_t size = RecordSize(family);
-    std::vector<UpdateRecord> records;
-    if (Outcome read = TakingPart(database, settings.near, records); !read) return read;
-    const std::vector<long long> partner = MatchRecords(records, navaids, settings.matchWithinNm);
-    summary = {};
-    summary.compared = records.size();
-
-    std::size_t next = 0;  // the next record that takes part
+// A record that takes part, paired with `navaid` or none: withdrawn,
+// unchanged or changed, reported and counted.
+struct Judge {
+    Family family;
+    const UpdateNavaids& navaids;
+    const UpdateSettings& settings;
+    const ReportSink& report;
+    UpdateSummary& summary;
     std::string updated;
-    auto visit = [&](std::uint64_t index, const std::uint8_t* record) -> RecordFate {
-        if (next == records.size() || records[next].index != index) return {};
-        const long long navaid = partner[next++];
-        const std::span<const std::uint8_t> bytes(record, size);
-        if (navaid < 0) {
+
+    RecordFate operator()(std::uint64_t index, const std::uint8_t* record, std::uint32_t navaid) {
+        ++summary.compared;
+        const std::span<const std::uint8_t> bytes(record, RecordSize(family));
+        if (navaid == UpdateRecord::kNone) {
             ++summary.withdrawn;
             report({ReportEvent::Kind::Removed, index, bytes});
             return settings.removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
@@ -188,26 +280,53 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
         ++summary.changed;
         updated = std::move(update.updated);
         report({ReportEvent::Kind::Changed, index, bytes,
-                std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), size),
+                std::span(reinterpret_cast<const std::uint8_t*>(updated.data()), updated.size()),
                 std::move(update.changes)});
         return {RecordFate::Replace, updated};
+    }
+};
+
+// The new navaids handed on in pieces, so that they are never held twice.
+Outcome AppendNew(const UpdateNavaids& navaids, const std::vector<bool>& fresh,
+                  const RecordAppender& append) {
+    std::string piece;
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        if (!fresh[n]) continue;
+        piece += navaids.Bytes(n);
+        if (piece.size() < 65536) continue;
+        if (Outcome written = append(piece); !written) return written;
+        piece.clear();
+    }
+    return piece.empty() ? Outcome::Success() : append(piece);
+}
+
+}  // namespace
+
+std::optional<Circle> PairingCircle(const UpdateSettings& settings) {
+    if (!settings.near) return std::nullopt;
+    return Circle{settings.near->lat, settings.near->lon,
+                  settings.near->nm + settings.matchWithinNm};
+}
+
+Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const UpdateSettings& settings,
+               const std::string* workingCopy, const ReportSink& report, UpdateSummary& summary) {
+    const Family family = database.RecordFamily();
+    const std::size_t size = RecordSize(family);
+    std::vector<UpdateRecord> records;
+    if (Outcome read = TakingPart(database, settings, records); !read) return read;
+    MatchRecords(records, navaids, settings.matchWithinNm);
+    summary = {};
+
+    std::size_t next = 0;  // the next record that takes part
+    Judge judge{family, navaids, settings, report, summary, {}};
+    auto visit = [&](std::uint64_t index, const std::uint8_t* record) -> RecordFate {
+        if (next == records.size() || records[next].index != index) return {};
+        if (records[next].outside) return ++next, RecordFate{};
+        return judge(index, record, records[next++].partner);
     };
-    // The navaids nobody pairs with are new, in the newer file's order.
-    std::vector<bool> paired(navaids.Count(), false);
-    for (long long n : partner)
-        if (n >= 0) paired[n] = true;
-    // Handed on in pieces, so that the new records are never held twice.
+    const std::vector<bool> fresh = NewNavaids(navaids, records, settings.near);
     auto appendNew = [&](const RecordAppender& append) {
-        if (!settings.addNew) return Outcome::Success();
-        std::string piece;
-        for (std::size_t n = 0; n < navaids.Count(); ++n) {
-            if (paired[n]) continue;
-            piece += navaids.Bytes(n);
-            if (piece.size() < 65536) continue;
-            if (Outcome written = append(piece); !written) return written;
-            piece.clear();
-        }
-        return piece.empty() ? Outcome::Success() : append(piece);
+        return settings.addNew ? AppendNew(navaids, fresh, append) : Outcome::Success();
     };
     // A dry run reads the records the rewrite would, and reports the same.
     auto rewrite = [&](io::File& file) {
@@ -218,7 +337,7 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
         workingCopy ? database.CopyWith(rewrite) : database.Unchanged(database.ForEach(dryRun));
     if (!written) return written;
     for (std::size_t n = 0; n < navaids.Count(); ++n) {
-        if (paired[n]) continue;
+        if (!fresh[n]) continue;
         ++summary.added;
         report({ReportEvent::Kind::Added, std::nullopt, std::span(navaids.Record(n), size)});
     }

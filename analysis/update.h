@@ -23,12 +23,17 @@ namespace navaid {
 using MatchKey = std::array<char, RecordLayout::kIdSize>;
 MatchKey KeyOf(std::string_view id);
 
-// A record of the database that takes part, kept small: its place and key.
+// A record of the database that takes part, kept small: its place and key,
+// and the navaid it pairs with. One just outside the circle only keeps a
+// navaid from being new.
 struct UpdateRecord {
-    std::uint32_t index;  // 24 bytes in all; no database holds 2^32 records
+    static constexpr std::uint32_t kNone = 0xffffffffu;
+    std::uint32_t index;  // 28 bytes in all; no database holds 2^32 records
     MatchKey key;
     std::uint8_t typeCode;
+    bool outside;
     float lat, lon;
+    std::uint32_t partner;  // the navaid's number, or kNone
 };
 
 // The navaids of the newer file, encoded as an import stores them, in
@@ -61,12 +66,13 @@ private:
 };
 
 // Pairs of one record and one navaid of the same key at most `withinNm`
-// apart: pairs of the same type first, then the closest, ties by record
-// index and then by the navaid's order; each in at most one pair. The
-// result gives, for each record (by its position in `records`), the navaid
-// it pairs with, or -1.
-std::vector<long long> MatchRecords(const std::vector<UpdateRecord>& records,
-                                    const UpdateNavaids& navaids, double withinNm);
+// apart: pairs of the same type first, then the closest; each in at most
+// one pair. Twins (one key, type and place) are paired as one, in their
+// order, so that a thousand of them cost what one does; pairs equally near
+// (rare but for twins) go by the places' order. Sets each record's partner;
+// `records` are in the order of their indexes before and after.
+void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navaids,
+                  double withinNm);
 
 // The fields of `fields` the navaid states that differ from the stored
 // record, and the record with them taken from the navaid.
@@ -80,7 +86,9 @@ RecordUpdate UpdateRecordFrom(Family family, const std::uint8_t* stored,
 
 // What update does, as its command line gave it.
 struct UpdateSettings {
-    std::optional<Circle> near;  // only records inside take part
+    // Only records inside take part, and only navaids inside are new; the
+    // pairing looks past it by the match distance.
+    std::optional<Circle> near;
     std::vector<RecordField> fields;
     double matchWithinNm = 10;
     bool removeWithdrawn = false, addNew = false;
@@ -90,6 +98,10 @@ struct UpdateSummary {
     std::uint64_t compared = 0, unchanged = 0, changed = 0, withdrawn = 0, added = 0;
     bool Differs() const { return changed + withdrawn + added > 0; }
 };
+
+// The circle the records and navaids are paired in: --near widened by the
+// match distance.
+std::optional<Circle> PairingCircle(const UpdateSettings& settings);
 
 // Brings the records of `database` inside the circle up to `navaids`: pairs
 // them, hands each finding to `report`, and writes the result to

@@ -1,8 +1,9 @@
 // navaid-bench: add, delete, list and labels on generated databases of
 // 20,000, 100,000 and 1,000,000 records, the tool's commands on them, then
-// import and update from nav.dat. Each operation runs in a process of its
-// own, so its peak memory is its own, and is timed against a floor. About
-// 500 lines: the measuring, the floors and the table belong together.
+// import and update from nav.dat, and update on twins. Each operation runs
+// in a process of its own, so its peak memory is its own, and is timed
+// against a floor. About 550 lines: the measuring, the floors and the table
+// belong together.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -404,6 +405,64 @@ bool ImportPairing(const Row& row) {
     for (const char* file : {"twins.dat.gz", "distinct.dat.gz", "many.dat.gz"}) std::remove(file);
     return true;
 }
+// `count` copies of one generated record, its frequency moved by `shift`:
+// twins, one ID at one place, as a file imported over and over holds them.
+bool WriteTwins(Family family, long long count, float shift, const std::string& path,
+                std::string& error) {
+    if (!navaid::gen::WriteDatabase(family, 1, 42, path, error)) return false;
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    std::uint8_t record[navaid::kVorRecordSize] = {};
+    const std::size_t size = navaid::RecordSize(family);
+    bool ok = file != nullptr && std::fread(record, 1, size, file) == size;
+    std::uint8_t* frequency = record + navaid::RecordLayout::kFrequency;
+    navaid::WriteFloatLE(frequency, navaid::ReadFloatLE(frequency) + shift);
+    ok = ok && std::fseek(file, 0, SEEK_SET) == 0;
+    for (long long i = 0; ok && i < count; ++i) ok = std::fwrite(record, 1, size, file) == size;
+    if (file != nullptr && std::fclose(file) != 0) ok = false;
+    if (!ok) error = path + ": cannot be written";
+    return ok;
+}
+
+// Update on twins against as many distinct stations: 100,000 twins paired
+// with the same 100,000, and 20,000 of one ID against 20,000 newer ones
+// that change each; the distinct databases against their next cycle. The
+// ratio is the twins' seconds over the stations'; the limit 16 MiB and 32
+// bytes for each record and each navaid kept.
+template <typename Row>
+bool Twins(long long maxRecords, const Row& row) {
+    std::printf("\n%-6s %9s %-14s %9s %12s %-6s %7s %8s %9s %10s %10s\n", "family", "records", "op",
+                "seconds", "records/s", "floor", "ratio", "cpu s", "cpu ratio", "peak KiB",
+                "limit KiB");
+    std::string error;
+    for (const auto& [records, shift] : {std::pair{100000LL, 0.0f}, std::pair{20000LL, 0.05f}}) {
+        if (records > maxRecords) continue;
+        if (!WriteTwins(Family::Vor, records, 0, "twins.qvz", error) ||
+            !WriteTwins(Family::Vor, records, shift, "twins-newer.qvz", error) ||
+            !navaid::gen::WriteDatabase(Family::Vor, records, 42, "distinct.qvz", error) ||
+            !navaid::gen::WriteNextCycle(Family::Vor, records, 42, "distinct-newer.qvz", error)) {
+            std::fprintf(stderr, "navaid-bench: %s\n", error.c_str());
+            return false;
+        }
+        sync();
+        auto update = [](const char* database, const char* newer) {
+            return std::vector<std::string>{kNavaidTool, "update", "vor", database, newer};
+        };
+        RunResult distinct{1e30, 1e30, 0}, twins{1e30, 1e30, 0};
+        for (int r = 0; r < kRepeats; ++r) {
+            Keep(distinct,
+                 RunBest(update("distinct.qvz", "distinct-newer.qvz"), 1, "distinct.qvz.new"));
+            Keep(twins, RunBest(update("twins.qvz", "twins-newer.qvz"), 1, "twins.qvz.new"));
+        }
+        const long limit = 16 * 1024 + 32 * 2 * records / 1024;
+        row("vor", records, "update (dist.)", distinct, "", nullptr, limit);
+        row("vor", records, shift == 0 ? "update (twins)" : "update (1 ID)", twins, "dist.",
+            &distinct, limit);
+        for (const char* file :
+             {"twins.qvz", "twins-newer.qvz", "distinct.qvz", "distinct-newer.qvz"})
+            std::remove(file);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -563,5 +622,5 @@ int main(int argc, char** argv) {
                 std::remove((file + suffix).c_str());
         }
     }
-    return ImportAndUpdate(maxRecords, row) && ImportPairing(row) ? 0 : 1;
+    return ImportAndUpdate(maxRecords, row) && ImportPairing(row) && Twins(maxRecords, row) ? 0 : 1;
 }

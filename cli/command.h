@@ -16,8 +16,9 @@ namespace navaid::cli {
 enum ExitStatus : int {
     kExitOk = 0,
     kExitFileError = 1,  // a file could not be read, written or understood
+    kExitNoMatch = 1,    // find matched nothing, as grep says it
     kExitUsage = 2,      // the command line is wrong; nothing was opened
-    kExitFindings = 3,   // check found something, diff a difference
+    kExitFindings = 3,   // check found something, diff or update a difference
 };
 
 // Where a command writes; tests pass string streams.
@@ -61,6 +62,9 @@ enum Needs : unsigned {
 
 // "33 records", "1 record".
 std::string Records(std::uint64_t count);
+// "vor.qvz has 32 records; there is no record 99": an index past the end is
+// found once the database is read, so it is a file's failure (status 1).
+Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index);
 
 // One command's row in the tool's table. Its help is made of the synopsis
 // and option list (from `arguments` and `options`), then `about`.

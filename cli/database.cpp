@@ -26,12 +26,15 @@ double StrictNumber(std::string_view option, std::string_view text) {
 
 std::string Normalized(std::string_view text) { return UpperCase(TrimWhiteSpace(text)); }
 
-// An --id or --name value as the stored bytes it is compared with.
+// An --id or --name value as the stored bytes it is compared with; a blank
+// one would pick every record.
 std::string StoredQuery(std::string_view option, const std::string& text) {
     std::string stored;
     if (Outcome given = GivenToCp1252(text, stored); !given)
         RefuseUsage("--" + std::string(option) + ": " + given.reason);
-    return Normalized(stored);
+    stored = Normalized(stored);
+    if (stored.empty()) RefuseValue(option, text, "is blank: it would select every record");
+    return stored;
 }
 
 }  // namespace
@@ -177,6 +180,16 @@ Outcome WithLayoutOption(Outcome failure) {
     return failure;
 }
 
+const Flag& SkipInvalidFlag() {
+    static const Flag flag{"skip-invalid", "pass over rows that cannot be read, counted"};
+    return flag;
+}
+
+void PrintPassedOver(const Console& console, const std::string& source, const ImportTally& tally) {
+    for (const std::string& shown : tally.invalidShown)
+        console.err << "navaid: " << source << ": passed over " << shown << "\n";
+}
+
 const Option<double>& MatchWithinOption() {
     static const Option<double> option{
         "match-within", "NM", "records of one ID this near are one station", Distance, 10, "10"};
@@ -215,10 +228,24 @@ FindQuery QueryOf(const CommandLine& line) {
     return query;
 }
 
-RecordSelection SelectionOf(const CommandLine& line) {
-    return [query = QueryOf(line), family = line.family](const DecodedRecord& record) {
-        return Matches(query, family, record);
+RecordSelection SelectionOf(const CommandLine& line, std::uint64_t* matched) {
+    return [query = QueryOf(line), family = line.family, matched](const DecodedRecord& record) {
+        const bool picked = Matches(query, family, record);
+        if (picked && matched) ++*matched;
+        return picked;
     };
+}
+
+bool Selects(const CommandLine& line) {
+    return IdQueryOption().Present(line) || NameQueryOption().Present(line) ||
+           TypeQueryOption().Present(line) || NearOption().Present(line) ||
+           WithinOption().Present(line);
+}
+
+Outcome NoneSelected(const CommandLine& line) {
+    return Outcome::Failure("", line.positional[0] + " has " +
+                                    Records(line.databaseBytes / RecordSize(line.family)) +
+                                    "; the selection picks none of them");
 }
 
 }  // namespace navaid::cli

@@ -12,6 +12,10 @@
 #include "record_job.h"
 #include "record_reader.h"
 
+namespace navaid {
+struct ImportTally;
+}
+
 namespace navaid::cli {
 
 // The records of the database the tool opened for the positional argument
@@ -47,6 +51,11 @@ Outcome WithLayoutOption(Outcome failure);
 // Refuses a layout given for a source that is no nav.dat.
 void RefuseLayoutUnlessNavDat(const ImportFilter& filter, const NavaidSource& source);
 
+// --skip-invalid, for import and update; the first few rows it passed over,
+// named on standard error.
+const Flag& SkipInvalidFlag();
+void PrintPassedOver(const Console& console, const std::string& source, const ImportTally& tally);
+
 // --match-within NM (10 when not given), for diff and update.
 const Option<double>& MatchWithinOption();
 double MatchWithin(const CommandLine& line);
@@ -56,6 +65,31 @@ std::optional<Circle> CircleOf(const CommandLine& line);
 // The query the options give; refuses with RefuseUsage for bad values.
 FindQuery QueryOf(const CommandLine& line);
 // The records the query options select, for a library job; refuses with RefuseUsage as QueryOf.
-RecordSelection SelectionOf(const CommandLine& line);
+// With `matched`, counts the records it picks (a job that reads more than once counts more).
+RecordSelection SelectionOf(const CommandLine& line, std::uint64_t* matched = nullptr);
+// Whether a query option was given.
+bool Selects(const CommandLine& line);
+// A selection that picks no record of the database: status 1, with the count.
+Outcome NoneSelected(const CommandLine& line);
+
+// A job's output whose closing waits for the command's word, so that it
+// keeps the output or drops it once it knows what the job wrote.
+class HeldSink final : public TextSink {
+public:
+    explicit HeldSink(TextSink& out) : out_(out) {}
+    Outcome Open() override { return out_.Open(); }
+    void Write(std::string_view text) override { out_.Write(text); }
+    Outcome Close() override { return Outcome::Success(); }
+    void Discard() override { out_.Discard(); }
+    // After the job succeeded: moves the output into place, or drops it.
+    Outcome Release(bool keep) {
+        if (keep) return out_.Close();
+        out_.Discard();
+        return Outcome::Success();
+    }
+
+private:
+    TextSink& out_;
+};
 
 }  // namespace navaid::cli

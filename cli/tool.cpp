@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <streambuf>
 
 #include "command.h"
 #include "file_io.h"
@@ -34,9 +35,10 @@ void PrintOverview(std::ostream& out) {
     }
     out << "\n"
            "'navaid COMMAND --help' or 'navaid help COMMAND' describes a command.\n"
-           "Exit status: 0 success; 1 a file could not be read, written or understood;\n"
+           "Exit status: 0 success; 1 a file could not be read, written or understood,\n"
+           "or an index or a selection names no record in it ('find': none matched);\n"
            "2 a wrong command line (nothing is opened then);\n"
-           "3 'check' found something or 'diff' found a difference.\n";
+           "3 'check' found something, 'diff' or 'update' a difference.\n";
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) {
@@ -181,6 +183,11 @@ std::string Records(std::uint64_t count) {
     return std::to_string(count) + (count == 1 ? " record" : " records");
 }
 
+Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index) {
+    return Outcome::Failure("",
+                            database + " has " + Records(count) + "; there is no record " + index);
+}
+
 namespace {
 
 // "--name VALUE", or "--name" for a flag.
@@ -194,7 +201,55 @@ std::string OptionWord(const OptionSpec& option) {
     return word;
 }
 
+// Standard error as messages reach the terminal: each line shown as
+// ShownMessage shows it, so that no quoted byte of a hostile file paints or
+// retitles the terminal, whichever message quotes it.
+class MessageBuffer final : public std::streambuf {
+public:
+    MessageBuffer(std::ostream& to, bool utf8) : to_(to) {
+#if defined(_WIN32)
+        // navaid.exe's names are in the ANSI code page, as its console's.
+        (void)utf8;
+        high_ = HighBytes::AsTheyAre;
+#else
+        high_ = utf8 ? HighBytes::Utf8 : HighBytes::Escape;
+#endif
+    }
+    ~MessageBuffer() override { sync(); }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        if (c == '\n') {
+            to_ << ShownMessage(line_, high_) << '\n';
+            line_.clear();
+        } else {
+            line_ += traits_type::to_char_type(c);
+        }
+        return c;
+    }
+    int sync() override {
+        if (!line_.empty()) to_ << ShownMessage(line_, high_);
+        line_.clear();
+        to_.flush();
+        return to_ ? 0 : -1;
+    }
+
+private:
+    std::ostream& to_;
+    HighBytes high_;
+    std::string line_;
+};
+
+int RunCommand(const std::vector<std::string>& args, const Console& console);
+
 }  // namespace
+
+int RunTool(const std::vector<std::string>& args, const Console& console) {
+    MessageBuffer messages(console.err, console.utf8);
+    std::ostream err(&messages);
+    return RunCommand(args, Console{console.out, err, console.utf8});
+}
 
 std::string HelpText(const CommandInfo& command) {
     std::vector<std::string> words = {"vor|ndb"};
@@ -218,7 +273,9 @@ std::string HelpText(const CommandInfo& command) {
     return text + command.about;
 }
 
-int RunTool(const std::vector<std::string>& args, const Console& console) {
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, const Console& console) {
     if (args.empty()) {
         console.err << "navaid: missing command\nTry 'navaid --help'.\n";
         return kExitUsage;
@@ -254,5 +311,7 @@ int RunTool(const std::vector<std::string>& args, const Console& console) {
         return Finish(command, refused, console);
     }
 }
+
+}  // namespace
 
 }  // namespace navaid::cli

@@ -26,6 +26,16 @@ std::string EscapeBytes(std::string_view bytes);
 // none as \xNN too.
 std::string EscapedToUtf8(std::string_view escaped);
 
+// How a message shows bytes above 0x7F: escaped, or in UTF-8 (well-formed
+// characters as they are, the rest escaped), or as they are (the ANSI code
+// page of a Windows console).
+enum class HighBytes { Escape, Utf8, AsTheyAre };
+// A line of a message for a terminal, whatever its quotes hold: control
+// bytes (the C1 ones of UTF-8 too) as \xNN, as labels shows them, and the
+// bytes above 0x7F as `high` says. A backslash stays, so that text escaped
+// before reads the same.
+std::string ShownMessage(std::string_view line, HighBytes high);
+
 // Text for XML character data and attribute values.
 std::string XmlEscape(std::string_view utf8);
 

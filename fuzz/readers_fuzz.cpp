@@ -2,7 +2,9 @@
 // it (the sniffed formats' and the project's CSV), for both families, with
 // and without a --near circle. A read either fails with an
 // Outcome that names the file and says why, or gives navaids that the
-// database takes, and the circle keeps exactly those inside it.
+// database takes, and the circle keeps exactly those inside it. An input
+// that imports also updates a small database, and the update run again on
+// its own result finds nothing.
 #include <algorithm>
 #include <bit>
 #include <memory>
@@ -13,6 +15,9 @@
 #include "format_parts.h"
 #include "fuzz_support.h"
 #include "line_reader.h"
+#include "navaid_db.h"
+#include "navaid_source.h"
+#include "update.h"
 
 using namespace navaid;
 using namespace navaid::fuzz;
@@ -89,6 +94,71 @@ void CheckReader(const Format& format, Family family, const std::string& path) {
     CHECK(near.tally.outside == all.entries.size() - kept);
 }
 
+// A database of a few records near the circle's edge and of the input's
+// first navaids moved a little, twins among them, so that updates pair,
+// change, withdraw and add.
+std::string SmallDatabase(Family family, const std::vector<std::string>& records) {
+    std::string bytes;
+    for (const char* id : {"A", "AB", "A"}) {
+        const NavaidEntry entry{id, "EDGE", 50, 12.6f, 114.2f, 1, 0, FamilyName(family)};
+        std::string record;
+        CHECK(EncodeRecord(family, entry, record).ok);
+        bytes += record;
+    }
+    for (std::size_t i = 0; i < records.size() && i < 6; ++i) {
+        std::string record = records[i];
+        const float lat = ReadFloatLE(reinterpret_cast<const std::uint8_t*>(record.data()) +
+                                      RecordLayout::kLatitude);
+        WriteFloatLE(reinterpret_cast<std::uint8_t*>(record.data()) + RecordLayout::kLatitude,
+                     i % 3     ? lat
+                     : lat > 0 ? lat - 0.01f
+                               : lat + 0.01f);
+        bytes += record + (i % 2 ? "" : record);
+    }
+    return bytes;
+}
+
+Outcome UpdateOnce(const std::string& path, Family family, const UpdateNavaids& navaids,
+                   const UpdateSettings& settings, const std::string* out, UpdateSummary& sum) {
+    DatabaseFile database;
+    if (Outcome opened = database.Open(path, family); !opened) return opened;
+    return Update(
+        database, navaids, settings, out, [](const ReportEvent&) {}, sum);
+}
+
+// The input as update's NEWER: read as import reads it, then an update with
+// every change taken, then another on its result, which finds nothing.
+void CheckUpdate(const std::string& path, Family family, const std::optional<Circle>& near) {
+    NavaidSource source;
+    if (!source.Open(path, family)) return;
+    UpdateSettings settings{near,
+                            {RecordField::Position, RecordField::Freq, RecordField::MagVar,
+                             RecordField::Alt, RecordField::Type, RecordField::Name},
+                            10,
+                            true,
+                            true};
+    UpdateNavaids navaids(family);
+    std::vector<std::string> firsts;
+    ImportTally tally;
+    std::uint64_t count = 0;
+    const ImportFilter filter{family, PairingCircle(settings), std::nullopt, true};
+    const Outcome read = source.Read(
+        filter,
+        [&](std::string_view record, std::uint8_t unstated) {
+            navaids.Add(record, unstated);
+            if (firsts.size() < 6) firsts.emplace_back(record);
+            return Outcome::Success();
+        },
+        tally, count);
+    if (!read) return CheckFailure(read, path);
+    const std::string database = Path("db.qvz"), result = Path("db.qvz.new");
+    Write(database, SmallDatabase(family, firsts));
+    UpdateSummary first, second;
+    CHECK(UpdateOnce(database, family, navaids, settings, &result, first).ok);
+    CHECK(UpdateOnce(result, family, navaids, settings, nullptr, second).ok);
+    CHECK(!second.Differs());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -107,5 +177,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (format != &kProjectCsvFormat && !format->sniff(head)) continue;
         for (Family family : {Family::Vor, Family::Ndb}) CheckReader(*format, family, path);
     }
+    for (Family family : {Family::Vor, Family::Ndb})
+        for (const std::optional<Circle>& near : {std::optional<Circle>(), std::optional(kNear)})
+            CheckUpdate(path, family, near);
     return 0;
 }

@@ -18,10 +18,7 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
     const long long index = std::stoll(indexText);
     // The size is the one the tool checked: the database is whole records.
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-    if (static_cast<std::uint64_t>(index) >= count) {
-        RefuseUsage("index " + indexText + " names no record; " + database + " has " +
-                    Records(count) + " (see 'navaid labels')");
-    }
+    if (static_cast<std::uint64_t>(index) >= count) return NoRecordAt(database, count, indexText);
     StagedOutput out(WorkingCopyName(database));
     if (Outcome deleted = out.Write([&](const std::string& path) {
             return line.Database().CopyWith([&](io::File& file) {
@@ -56,7 +53,7 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     });
     if (!deleted) return out.Named(deleted);
     // Nothing to delete is a mistake in the selection: the copy is not kept.
-    if (gone == 0) return Outcome::Usage("the selection picks no record of " + database);
+    if (gone == 0) return NoneSelected(line);
     if (Outcome moved = out.Commit(); !moved) return moved;
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
     console.out << out.Wrote() << ": " << Records(count - gone) << ", " << database << " without "
@@ -76,7 +73,7 @@ const CommandInfo kDeleteCommand{
     "from 0, as 'navaid labels' and 'navaid find' print it), or without every\n"
     "record the options select as 'navaid find' selects them, each listed. Later\n"
     "records move forward. An index or a selection that names no record writes\n"
-    "nothing.\n"
+    "nothing and exits with status 1.\n"
     "\n"
     "Examples:\n"
     "  navaid find vor vor.qvz --id FFM      # prints e.g. 17<TAB>FFM ...\n"

@@ -34,18 +34,23 @@ Ending Run(const CommandLine& line, const Console& console) {
         return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
     }
     const ExportSettings settings{NavDatVersionOption().Given(line), RegionOption().Given(line)};
+    std::uint64_t matched = 0, written = 0;
     const auto warn = [&](const Outcome& warning) {
         console.err << "navaid: " << warning.Message() << "\n";
     };
-    const ExportJob job{line.family, settings, SelectionOf(line), warn, warn};
-    OutputSink out(outPath);
-    std::uint64_t written = 0;
+    const ExportJob job{line.family, settings, SelectionOf(line, &matched), warn, warn};
+    OutputSink file(outPath);
+    HeldSink out(file);
     const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
     // A record the format refused fails the output, which only we can name.
     if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
         return Outcome::Failure(outPath, exported.reason);
     if (!exported) return exported.field.empty() ? exported : Refusal(exported);
-    console.out << out.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
+    // A selection that picks nothing is a mistake, not an empty file.
+    const bool none = Selects(line) && matched == 0;
+    if (Outcome closed = out.Release(!none); !closed) return closed;
+    if (none) return NoneSelected(line);
+    console.out << file.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }
 
@@ -62,7 +67,8 @@ const CommandInfo kExportCommand{
     }(),
     kReadsDatabase | kWritesOut,
     "Writes OUT in the format its name ends in, complete or not at all; the\n"
-    "selection options pick records as 'navaid find' does:\n"
+    "selection options pick records as 'navaid find' does (one that picks none\n"
+    "writes nothing: status 1):\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
     "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
     "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"

@@ -35,11 +35,6 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family,
     line(tally.replaced, "character", "stored as '?': Windows-1252 has none like it");
 }
 
-const Flag& SkipInvalidFlag() {
-    static const Flag flag{"skip-invalid", "pass over rows that cannot be read, counted"};
-    return flag;
-}
-
 const Flag& SkipDuplicatesFlag() {
     static const Flag flag{"skip-duplicates",
                            "leave out nav.dat DMEs that repeat a station's own DME"};
@@ -70,8 +65,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
                 << database.Path() << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family, filter.skipDuplicates);
-    for (const std::string& shown : tally.invalidShown)
-        console.err << "navaid: " << source.Name() << ": passed over " << shown << "\n";
+    PrintPassedOver(console, source.Name(), tally);
     return kExitOk;
 }
 

@@ -21,10 +21,15 @@ std::string FileName(const std::string& path) {
 
 Ending Run(const CommandLine& line, const Console& console) {
     const MapJob job{line.family, FileName(line.positional[0]), SelectionOf(line)};
-    OutputSink out(line.positional[1]);
+    OutputSink file(line.positional[1]);
+    HeldSink out(file);
     MapCounts counts;
     if (Outcome drawn = Draw(job, DatabaseSource(line, 0), out, counts); !drawn) return drawn;
-    console.out << out.Wrote() << ": " << counts.drawn << " of " << Records(counts.records)
+    // A selection that picks nothing is a mistake, not an empty map.
+    const bool none = Selects(line) && counts.records == 0;
+    if (Outcome closed = out.Release(!none); !closed) return closed;
+    if (none) return NoneSelected(line);
+    console.out << file.Wrote() << ": " << counts.drawn << " of " << Records(counts.records)
                 << " drawn\n";
     return kExitOk;
 }
@@ -41,7 +46,8 @@ const CommandInfo kMapCommand{
     "graticule every 10 degrees, fitted to the navaids with a margin, one symbol\n"
     "per type with a legend, and each navaid's ID where labels do not pile up.\n"
     "Records whose coordinates are out of range are listed under the map. The\n"
-    "options select records as 'navaid find' does.\n"
+    "options select records as 'navaid find' does; a selection that picks none\n"
+    "writes nothing (status 1).\n"
     "\n"
     "Example:\n"
     "  navaid map vor samples/vor.qvz vor-map.svg\n"

@@ -35,12 +35,10 @@ Ending Run(const CommandLine& line, const Console& console) {
     const std::uint64_t index = std::stoull(indexText);
     const std::size_t size = RecordSize(line.family);
     const std::uint64_t count = line.databaseBytes / size;
-    if (index >= count) {
-        RefuseUsage("index " + indexText + " names no record; " + database + " has " +
-                    Records(count) + " (see 'navaid labels')");
-    }
+    // What is wrong in the command line itself comes first.
     if (line.options.empty()) RefuseUsage("no field to set (--id, --name, --lat ...)");
     const std::string made = Encoded(line);
+    if (index >= count) return NoRecordAt(database, count, indexText);
     std::string changed;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome written = out.Write([&](const std::string& path) {

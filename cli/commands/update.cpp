@@ -89,51 +89,73 @@ void Print(const Console& console, Family family, const ReportEvent& event) {
                 << '\n';
 }
 
+// The navaids of NEWER that the pairing circle holds, checked as import checks them.
+Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, UpdateNavaids& navaids,
+                  const Console& console) {
+    ImportTally tally;
+    std::uint64_t count = 0;
+    const ImportFilter filter{line.family, PairingCircle(settings),
+                              NavDatLayoutOption().Given(line), SkipInvalidFlag().Get(line)};
+    RefuseLayoutUnlessNavDat(filter, *line.navaids);
+    const Outcome read = line.navaids->Read(
+        filter,
+        [&](std::string_view record, std::uint8_t unstated) {
+            navaids.Add(record, unstated);
+            return Outcome::Success();
+        },
+        tally, count);
+    if (!read) return WithLayoutOption(read);
+    const std::string unit = line.navaids->ImportFormat() ? " row" : " record";
+    if (tally.invalid > 0)
+        console.out << line.navaids->Name() << ": " << tally.invalid << unit
+                    << (tally.invalid == 1 ? "" : "s")
+                    << " skipped: could not be read (--skip-invalid)\n";
+    PrintPassedOver(console, line.navaids->Name(), tally);
+    return Outcome::Success();
+}
+
+void PrintSummary(const Console& console, const std::string& database, const UpdateSummary& sum,
+                  const UpdateSettings& settings) {
+    console.out << database << ": " << Records(sum.compared) << " compared: " << sum.unchanged
+                << " unchanged, " << sum.changed << " changed, " << sum.withdrawn << " withdrawn ("
+                << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
+                << (settings.addNew ? "added" : "not added") << ")\n";
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
     const UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
                                   RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
     // NEWER first: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
-    ImportTally tally;
-    std::uint64_t count = 0;
-    const ImportFilter filter{line.family, settings.near, NavDatLayoutOption().Given(line), false};
-    RefuseLayoutUnlessNavDat(filter, *line.navaids);
-    if (Outcome newer = line.navaids->Read(
-            filter,
-            [&](std::string_view record, std::uint8_t unstated) {
-                navaids.Add(record, unstated);
-                return Outcome::Success();
-            },
-            tally, count);
-        !newer)
-        return WithLayoutOption(newer);
+    if (Outcome read = ReadNewer(line, settings, navaids, console); !read) return read;
     DatabaseFile& database = line.Database();
     auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
     if (DryRunFlag().Get(line)) {
         if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)
             return read;
-    } else {
-        StagedOutput out(WorkingCopyName(database.Path()));
-        if (Outcome written = out.Write([&](const std::string& path) {
-                return Update(database, navaids, settings, &path, print, sum);
-            });
-            !written)
-            return written;
+        PrintSummary(console, database.Path(), sum, settings);
+        return sum.Differs() ? kExitFindings : kExitOk;
     }
-    console.out << database.Path() << ": " << Records(sum.compared)
-                << " compared: " << sum.unchanged << " unchanged, " << sum.changed << " changed, "
-                << sum.withdrawn << " withdrawn ("
-                << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
-                << (settings.addNew ? "added" : "not added") << ")\n";
+    StagedOutput out(WorkingCopyName(database.Path()));
+    if (Outcome written = out.Write([&](const std::string& path) {
+            return Update(database, navaids, settings, &path, print, sum);
+        });
+        !written)
+        return written;
+    PrintSummary(console, database.Path(), sum, settings);
+    const std::uint64_t kept = database.Count() - (settings.removeWithdrawn ? sum.withdrawn : 0) +
+                               (settings.addNew ? sum.added : 0);
+    console.out << out.Wrote() << ": " << Records(kept) << "\n";
     return sum.Differs() ? kExitFindings : kExitOk;
 }
 
 std::vector<OptionSpec> Options() {
     std::vector<OptionSpec> options = CircleOptions();
     options.insert(options.end(),
-                   {NavDatLayoutOption().Spec(), MatchWithinOption().Spec(), FieldsOption().Spec(),
-                    RemoveWithdrawnFlag().Spec(), AddNewFlag().Spec(), DryRunFlag().Spec()});
+                   {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(),
+                    MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
+                    AddNewFlag().Spec(), DryRunFlag().Spec()});
     return options;
 }
 
@@ -147,16 +169,21 @@ const CommandInfo kUpdateCommand{
     kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
     "Compares the records of DATABASE with the navaids of the family in NEWER (any\n"
     "file 'navaid import' reads, or a database of the family, told by content; -\n"
-    "is standard input), inside the --near circle when one is given. A record and a\n"
-    "navaid pair when their IDs are the same and they lie at most --match-within\n"
-    "NM apart: pairs of the same type first, then the closest. Writes DATABASE.new\n"
-    "with each paired record's differing fields (default position, freq, magvar,\n"
-    "alt and type; a field NEWER does not state, as nav.dat's variation on DME\n"
-    "and NDB rows, is left alone) changed in its place. Records no navaid pairs\n"
-    "with are withdrawn: kept, or left out with --remove-withdrawn; navaids no\n"
-    "record pairs with are new, appended with --add-new. Prints a line for each\n"
-    "changed (~), withdrawn (-) and new (+) one, then a summary. Exit status 0\n"
-    "when nothing differs, 3 when something does.\n"
+    "is standard input). A record and a navaid pair when their IDs are the same\n"
+    "and they lie at most --match-within NM apart: pairs of the same type first,\n"
+    "then the closest. The circle selects records; pairing looks past it: with\n"
+    "--near only the records inside take part, a navaid just outside still pairs\n"
+    "with one of them, and a navaid inside whose record lies just outside is that\n"
+    "record's, not new. NEWER is checked as 'navaid import' checks it: a row or\n"
+    "record it would refuse refuses the update, or with --skip-invalid is passed\n"
+    "over and counted. Writes DATABASE.new with each paired record's differing\n"
+    "fields (default position, freq, magvar, alt and type; a field NEWER does not\n"
+    "state, as nav.dat's variation on DME and NDB rows, is left alone) changed in\n"
+    "its place. Records no navaid pairs with are withdrawn: kept, or left out with\n"
+    "--remove-withdrawn; navaids no record pairs with are new, appended with\n"
+    "--add-new. Prints a line for each changed (~), withdrawn (-) and new (+)\n"
+    "one, then a summary and what it wrote. Exit status 0 when nothing differs,\n"
+    "3 when something does (DATABASE.new is written either way).\n"
     "\n"
     "Example:\n"
     "  navaid update vor vor.qvz earth_nav.dat.gz --dry-run\n",

@@ -3,6 +3,8 @@
 // update's matching, on records and hashes made here.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "check.h"
 #include "code_page.h"
 #include "diff.h"
@@ -217,12 +219,28 @@ std::vector<long long> MatchedByHand(const std::vector<UpdateRecord>& records,
     std::vector<bool> taken(navaids.Count());
     for (auto [other, nm, r, n] : pairs)
         if (partner[r] < 0 && !taken[n]) partner[r] = n, taken[n] = true;
+    // Then the twins of one place, ID and type go to their records in order.
+    std::map<std::string, std::pair<std::vector<std::size_t>, std::vector<long long>>> twins;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+        if (partner[r] < 0) continue;
+        const std::uint8_t* b = navaids.Record(partner[r]);
+        const std::string site(reinterpret_cast<const char*>(b), 10);
+        auto& [rs, ns] = twins[site + std::string(reinterpret_cast<const char*>(b) + 30, 8) +
+                               char(b[RecordLayout::kTypeBlock])];
+        rs.push_back(r);
+        ns.push_back(partner[r]);
+    }
+    for (auto& [site, twin] : twins) {
+        std::sort(twin.second.begin(), twin.second.end());
+        for (std::size_t i = 0; i < twin.first.size(); ++i) partner[twin.first[i]] = twin.second[i];
+    }
     return partner;
 }
 
-TEST(UpdateMatchTest, PairsAsEveryPairWouldNearThePolesAndAcrossTheDateLine) {
+TEST(UpdateMatchTest, PairsAsEveryPairWouldNearThePolesAcrossTheDateLineAndAmongTwins) {
     // Three IDs, two types, scattered over bands where a degree of longitude
-    // is short (near the poles) and where it wraps (at 180).
+    // is short (near the poles) and where it wraps (at 180); every seventh
+    // at one of two places, twins.
     std::uint32_t seed = 7;
     auto next = [&](float span) {
         seed = seed * 1664525u + 1013904223u;
@@ -232,8 +250,9 @@ TEST(UpdateMatchTest, PairsAsEveryPairWouldNearThePolesAndAcrossTheDateLine) {
         std::vector<UpdateRecord> records;
         UpdateNavaids navaids(Family::Vor);
         for (int i = 0; i < 300; ++i) {
-            const float lat = (i % 3 == 0 ? 89.2f : i % 3 == 1 ? -88.5f : 10.0f) + next(0.8f);
-            const float lon = (i % 2 ? 179.5f : -180.0f) + next(0.5f) * (i % 5 == 0 ? 700 : 1);
+            float lat = (i % 3 == 0 ? 89.2f : i % 3 == 1 ? -88.5f : 10.0f) + next(0.8f);
+            float lon = (i % 2 ? 179.5f : -180.0f) + next(0.5f) * (i % 5 == 0 ? 700 : 1);
+            if (i % 7 == 0) lat = 10.125f, lon = i % 14 ? 179.9f : 179.875f;
             const NavaidEntry entry{
                 std::string(1, "ABC"[i % 3]), "N", lat, lon > 180 ? lon - 360 : lon, 114.2f, 0, 0,
                 i % 4 ? "VOR" : "DME"};
@@ -243,11 +262,15 @@ TEST(UpdateMatchTest, PairsAsEveryPairWouldNearThePolesAndAcrossTheDateLine) {
             } else {
                 records.push_back({static_cast<std::uint32_t>(i), KeyOf(entry.id),
                                    static_cast<std::uint8_t>(bytes[RecordLayout::kTypeBlock]),
-                                   entry.latitude, entry.longitude});
+                                   false, entry.latitude, entry.longitude, 0});
             }
         }
-        EXPECT_EQ(MatchRecords(records, navaids, within), MatchedByHand(records, navaids, within))
-            << within;
+        const std::vector<long long> expected = MatchedByHand(records, navaids, within);
+        MatchRecords(records, navaids, within);
+        std::vector<long long> partner;
+        for (const UpdateRecord& r : records)
+            partner.push_back(r.partner == UpdateRecord::kNone ? -1LL : r.partner);
+        EXPECT_EQ(partner, expected) << within;
     }
 }
 
