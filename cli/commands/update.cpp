@@ -107,6 +107,7 @@ Ending Run(const CommandLine& line, const Console& console) {
             tally, count);
         !newer)
         return WithLayoutOption(newer);
+    if (!tally.cycle.empty()) console.out << "data cycle " << tally.cycle << "\n";
     DatabaseFile& database = line.Database();
     auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
