@@ -72,7 +72,7 @@ public:
         const std::string columns =
             first == last ? "column " + std::to_string(first)
                           : "columns " + std::to_string(first) + "-" + std::to_string(last);
-        Refuse(columns + ": " + Quoted(At(first, last)) + " " + what);
+        Refuse(columns + ": " + Quoted(EscapeBytes(At(first, last))) + " " + what);
     }
     [[noreturn]] void Refuse(const std::string& why) const { throw ReadError{line_, why}; }
 
@@ -191,8 +191,8 @@ std::optional<NavaidEntry> ReadNavaid(const Record& record, const ImportFilter& 
     entry.typeName = type;
     entry.id = StoredText(TrimWhiteSpace(record.At(14, 17)), tally);
     entry.name = StoredText(TrimWhiteSpace(record.At(94, 123)), tally);
-    if (ShortensName(entry.name)) ++tally.shortened;
     if (Outcome checked = CheckEntryValues(entry); !checked) record.Refuse(checked.reason);
+    if (ShortensName(entry.name)) ++tally.shortened;
     return entry;
 }
 
@@ -228,7 +228,8 @@ void ReadLine(std::string_view line, std::size_t number, const ImportFilter& fil
         throw ReadError{number, "has " + std::to_string(line.size()) + " columns, not the " +
                                     std::to_string(kRecordSize) + " of an ARINC 424 record"};
     if (!StartsRecord(line))
-        throw ReadError{number, "is no ARINC 424 record: it starts " + Quoted(line.substr(0, 5)) +
+        throw ReadError{number, "is no ARINC 424 record: it starts " +
+                                    Quoted(EscapeBytes(line.substr(0, 5))) +
                                     ", not S or T and an area and section code"};
     cycles.OfRecord(Field(line, 129, 132));
     const std::string_view section = Field(line, 5, 6);
