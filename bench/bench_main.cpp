@@ -1,7 +1,8 @@
 // navaid-bench: add, delete, list and labels on generated databases of
 // 20,000, 100,000 and 1,000,000 records, the tool's commands on them, then
-// import and update from nav.dat, and update on twins. Each operation runs
-// in a process of its own, so its peak memory is its own, and is timed
+// import from nav.dat and ARINC 424, update from nav.dat, and update on
+// twins. Each operation runs in a process of its own, so its peak memory is
+// its own, and is timed
 // against a floor. About 550 lines: the measuring, the floors and the table
 // belong together.
 #include <fcntl.h>
@@ -261,6 +262,43 @@ long long JoinNavDat(const std::string& path, const std::vector<std::string>& pa
     return std::fclose(out) == 0 ? count : -1;
 }
 
+long long FileBytes(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+}
+
+// Import from a generated CIFP-like ARINC 424 file of 40 MB (navaids about 3
+// in 100 of its records), per byte against nav.dat: the floor is the world
+// nav.dat's import scaled to as many bytes. Its limit leaves 32 bytes for
+// each navaid kept.
+template <typename Row>
+bool ImportCifp(const Row& row, const RunResult (&navDat)[2], long long navDatBytes) {
+    std::string error;
+    navaid::gen::CifpCounts counts;
+    if (!navaid::gen::WriteCifp(40000000, 42, "cifp", error, counts)) {
+        std::fprintf(stderr, "navaid-bench: %s\n", error.c_str());
+        return false;
+    }
+    sync();
+    const long long bytes = FileBytes("cifp");
+    const char* kinds[] = {"vor", "ndb"};
+    for (int k = 0; k < 2; ++k) {
+        RunResult floor = navDat[k];
+        floor.seconds *= double(bytes) / navDatBytes;
+        floor.cpuSeconds *= double(bytes) / navDatBytes;
+        const RunResult r = RunBest({kNavaidTool, "import", kinds[k], "empty.qvz", "cifp"},
+                                    kRepeats, "empty.qvz.new");
+        const std::uint64_t kept = k == 0 ? counts.vhf : counts.ndb;
+        row(kinds[k], static_cast<long long>(counts.records), "import (CIFP)", r, "nav.dat", &floor,
+            16 * 1024 + 32 * kept / 1024);
+        std::printf("%-6s %9lld %-14s %.1f MB/s, %llu navaids kept; nav.dat (world) %.1f MB/s\n",
+                    kinds[k], static_cast<long long>(counts.records), "", bytes / r.seconds / 1e6,
+                    static_cast<unsigned long long>(kept), navDatBytes / navDat[k].seconds / 1e6);
+    }
+    std::remove("cifp");
+    return true;
+}
+
 // Import from nav.dat as the tool exports it: a file of the whole world's
 // size (about 25,000 rows of VORs, their DMEs and NDBs) and a file of as
 // many rows as the largest database has records (1,000,000), the next cycle
@@ -293,10 +331,14 @@ bool ImportAndUpdate(long long maxRecords, const Row& row) {
     auto importing = [](const char* kind, const std::string& file) {
         return std::vector<std::string>{kNavaidTool, "import", kind, "empty.qvz", file};
     };
-    for (const char* kind : {"vor", "ndb"})
-        row(kind, worldRows, "import (world)",
-            RunBest(importing(kind, "world.dat"), kRepeats, "empty.qvz.new"), "", nullptr,
+    RunResult world[2];
+    for (int k = 0; k < 2; ++k) {
+        const char* kind = k == 0 ? "vor" : "ndb";
+        world[k] = RunBest(importing(kind, "world.dat"), kRepeats, "empty.qvz.new");
+        row(kind, worldRows, "import (world)", world[k], "", nullptr,
             16 * 1024 + 32 * worldRows / 1024);
+    }
+    if (!ImportCifp(row, world, FileBytes("world.dat"))) return false;
     // As many records and rows as the largest database above.
     const long long records = std::min(maxRecords, 1000000LL);
     for (const char* kind : {"vor", "ndb"}) {

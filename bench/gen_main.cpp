@@ -1,4 +1,5 @@
-// navaid-gen: writes a generated navaid database of any size.
+// navaid-gen: writes a generated navaid database of any size, or a CIFP-like
+// ARINC 424 file of about as many bytes as given.
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@ bool ParseCount(const char* text, std::uint64_t& value) {
 int Usage() {
     std::fputs(
         "usage: navaid-gen vor|ndb COUNT OUTPUT [SEED [PERIOD]]\n"
+        "       navaid-gen cifp BYTES OUTPUT [SEED]\n"
         "  PERIOD: the first PERIOD records over and over\n",
         stderr);
     return 2;
@@ -27,12 +29,18 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 4 || argc > 6) return Usage();
     const std::string kind = argv[1];
-    if (kind != "vor" && kind != "ndb") return Usage();
+    if (kind != "vor" && kind != "ndb" && kind != "cifp") return Usage();
     std::uint64_t count = 0, seed = 1, period = 0;
     if (!ParseCount(argv[2], count) || (argc >= 5 && !ParseCount(argv[4], seed)) ||
-        (argc == 6 && !ParseCount(argv[5], period)))
+        (argc == 6 && (kind == "cifp" || !ParseCount(argv[5], period))))
         return Usage();
     std::string error;
+    navaid::gen::CifpCounts counts;
+    if (kind == "cifp" && !navaid::gen::WriteCifp(count, seed, argv[3], error, counts)) {
+        std::fprintf(stderr, "navaid-gen: %s\n", error.c_str());
+        return 1;
+    }
+    if (kind == "cifp") return 0;
     const auto family = kind == "vor" ? navaid::Family::Vor : navaid::Family::Ndb;
     if (!navaid::gen::WriteDatabase(family, count, seed, argv[3], error, period)) {
         std::fprintf(stderr, "navaid-gen: %s\n", error.c_str());

@@ -1,5 +1,6 @@
 #include "navaid_gen.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -137,6 +138,138 @@ bool WriteNextCycle(Family family, std::uint64_t count, std::uint64_t seed, cons
         }
         return entry;
     });
+}
+
+namespace {
+
+// A CIFP record: 132 columns of spaces with the fields put at their columns
+// (numbered from 1), its record number and cycle at the end.
+struct CifpRecord {
+    std::string text = std::string(132, ' ');
+
+    CifpRecord(std::string_view start, std::uint64_t number) {
+        Put(1, start);
+        char tail[16];
+        std::snprintf(tail, sizeof tail, "%05u2604", static_cast<unsigned>(number % 100000));
+        Put(124, tail);
+    }
+    void Put(std::size_t column, std::string_view field) {
+        std::copy(field.begin(), field.end(), text.begin() + (column - 1));
+    }
+    // N/S DD MM SS ss then E/W DDD MM SS ss.
+    void Position(std::size_t column, double lat, double lon) {
+        char field[24];
+        for (int i = 0; i < 2; ++i) {
+            const double value = i == 0 ? lat : lon;
+            const long hundredths = std::lround(std::fabs(value) * 360000);
+            std::snprintf(field, sizeof field,
+                          i == 0 ? "%c%02ld%02ld%02ld%02ld" : "%c%03ld%02ld%02ld%02ld",
+                          (i == 0 ? "NS" : "EW")[value < 0], hundredths / 360000,
+                          hundredths / 6000 % 60, hundredths / 100 % 60, hundredths % 100);
+            Put(column + 9 * i, field);
+        }
+    }
+};
+
+// The class columns of a generated type, and whether its station columns are blank.
+std::pair<const char*, bool> VhfClass(const std::string& type) {
+    if (type == "VOR") return {"V  W ", false};
+    if (type == "VOR-DME") return {"VDHW ", false};
+    if (type == "VORTAC") return {"VTHW ", false};
+    if (type == "TACAN") return {" TLW ", true};
+    return {" DHW ", true};
+}
+
+std::string VhfRecord(const NavaidEntry& entry, std::uint64_t number, bool ils) {
+    CifpRecord record(ils ? "SUSAD KXYZK6" : "SUSAD", number);
+    const auto [klass, dmeOnly] = ils ? std::pair{" ITW ", true} : VhfClass(entry.typeName);
+    char field[32];
+    record.Put(14, (ils ? "I" + entry.id : entry.id).substr(0, 4));
+    std::snprintf(field, sizeof field, "K40%05d",
+                  static_cast<int>(std::lround(entry.frequency * 100)));
+    record.Put(20, field);
+    record.Put(28, klass);
+    if (!dmeOnly) record.Position(33, entry.latitude, entry.longitude);
+    if (std::string_view(klass).substr(1, 1) != " ") {
+        record.Position(56, entry.latitude, entry.longitude);
+        std::snprintf(field, sizeof field, "%05d", static_cast<int>(entry.altitude));
+        record.Put(80, field);
+    }
+    std::snprintf(field, sizeof field, "%c%04d", entry.magVar < 0 ? 'W' : 'E',
+                  static_cast<int>(std::lround(std::fabs(entry.magVar) * 10)));
+    record.Put(75, field);
+    record.Put(85, "2");  // the figure of merit: high altitude
+    record.Put(91, "NAR" + entry.name.substr(0, 30));
+    return record.text;
+}
+
+std::string NdbRecord(const NavaidEntry& entry, std::uint64_t number, bool terminal) {
+    CifpRecord record(terminal ? "SUSAPNKXYZK6" : "SUSADB", number);
+    char field[32];
+    record.Put(14, entry.id);
+    std::snprintf(field, sizeof field, "K40%05d",
+                  static_cast<int>(std::lround(entry.frequency * 10)));
+    record.Put(20, field);
+    record.Put(28, terminal ? "HO W " : "H  W ");
+    record.Position(33, entry.latitude, entry.longitude);
+    std::snprintf(field, sizeof field, "%c%04d", entry.magVar < 0 ? 'W' : 'E',
+                  static_cast<int>(std::lround(std::fabs(entry.magVar) * 10)));
+    record.Put(75, field);
+    record.Put(91, "NAR" + entry.name.substr(0, 30));
+    return record.text;
+}
+
+// A record of the file's bulk: a waypoint, an airport or a procedure leg.
+std::string OtherRecord(const NavaidEntry& place, std::uint64_t number) {
+    static const char* const kStarts[] = {"SUSAEAENRT   ", "SUSAP KXYZK6A", "SUSAP KXYZK6FI28R  ",
+                                          "SUSAP KXYZK6DRNAV1 ", "SUSAP KXYZK6ERNAV2 "};
+    const std::size_t kind = number % std::size(kStarts);
+    CifpRecord record(kStarts[kind], number);
+    record.Put(kind < 2 ? 14 : 30, place.id);
+    record.Position(33, place.latitude, place.longitude);
+    record.Put(75, "E0040");
+    record.Put(91, "NAR" + place.name.substr(0, 30));
+    return record.text;
+}
+
+}  // namespace
+
+bool WriteCifp(std::uint64_t bytes, std::uint64_t seed, const std::string& path, std::string& error,
+               CifpCounts& counts) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    NavaidGenerator vors(Family::Vor, seed), ndbs(Family::Ndb, seed), places(Family::Ndb, ~seed);
+    std::string text = "HDR01BENCHCIFP      001P013200000002604" + std::string(93, ' ') +
+                       "\r\nHDR02" + std::string(127, ' ') + "\r\n";
+    counts = {};
+    bool ok = true;
+    for (std::uint64_t i = 0, written = 0; ok && written + text.size() < bytes; ++i) {
+        const std::uint64_t slot = i % 100;
+        if (slot < 2) {
+            const bool ils = i % 1000 == 1;  // one in 20 VHF records
+            text += VhfRecord(vors.Next(), i, ils) + "\r\n";
+            counts.vhf += !ils;
+            if (i % 400 == 0)  // a continuation of one in 8
+                text += CifpRecord("SUSAD        CNT   K42", i).text + "\r\n";
+        } else {
+            text +=
+                slot == 2 ? NdbRecord(ndbs.Next(), i, i % 300 == 2) : OtherRecord(places.Next(), i);
+            text += "\r\n";
+            counts.ndb += slot == 2;
+        }
+        ++counts.records;
+        if (text.size() < (1 << 20)) continue;
+        ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+        written += text.size();
+        text.clear();
+    }
+    ok = ok && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (std::fclose(out) != 0) ok = false;
+    if (!ok) error = path + ": " + std::strerror(errno != 0 ? errno : EIO);
+    return ok;
 }
 
 }  // namespace navaid::gen

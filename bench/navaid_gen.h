@@ -39,4 +39,16 @@ bool WriteDatabase(Family family, std::uint64_t count, std::uint64_t seed, const
 bool WriteNextCycle(Family family, std::uint64_t count, std::uint64_t seed, const std::string& path,
                     std::string& error);
 
+// What WriteCifp wrote: its records, and the navaids of each family among them.
+struct CifpCounts {
+    std::uint64_t records = 0, vhf = 0, ndb = 0;
+};
+
+// An ARINC 424 file laid out as the FAA's CIFP, of about `bytes` bytes: HDR
+// records, then records of 132 columns and CR LF, of which about 3 in 100
+// are navaids (VHF navaids, some with a continuation record, ILS/DMEs,
+// enroute and terminal NDBs) among waypoints, airports and procedure legs.
+bool WriteCifp(std::uint64_t bytes, std::uint64_t seed, const std::string& path, std::string& error,
+               CifpCounts& counts);
+
 }  // namespace navaid::gen

@@ -15,8 +15,8 @@ namespace navaid {
 namespace {
 
 // Sniffed in this order; the project's CSV, which has no sniff, last.
-const Format* const kFormats[] = {&kNavDatFormat, &kOurAirportsFormat, &kGeoJsonFormat, &kKmlFormat,
-                                  &kProjectCsvFormat};
+const Format* const kFormats[] = {&kNavDatFormat, &kOurAirportsFormat, &kGeoJsonFormat,
+                                  &kKmlFormat,    &kArinc424Format,    &kProjectCsvFormat};
 
 }  // namespace
 

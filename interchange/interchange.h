@@ -28,12 +28,14 @@ struct ImportTally {
     std::size_t lonelyDme = 0;              // DME rows of a VOR that is not in the file
     std::size_t shortened = 0;              // names cut to the record's 20 bytes
     std::size_t noFrequency = 0;            // OurAirports rows without a usable frequency (closed)
+    std::size_t outOfService = 0;           // ARINC 424 records of figure of merit 9
     std::size_t replaced = 0;               // characters Windows-1252 lacks, stored as '?'
     std::size_t invalid = 0;                // rows that could not be read, passed over
     std::size_t repeatedDme = 0;            // nav.dat DMEs that repeat a station's own DME
     std::size_t afterEnd = 0;               // nav.dat rows after its closing "99"
     std::size_t rows = 0;                   // rows read, of any kind: none is no navaid file
     std::vector<std::string> invalidShown;  // the first few of them: "line N: why"
+    std::string cycle;                      // the data cycle the file states (YYCC), if any
 };
 
 // Which navaids a reader keeps, and how it reads.
@@ -133,7 +135,7 @@ std::string WrittenSuffixes();
 
 // The formats, for the table and the tests.
 extern const Format kNavDatFormat, kOurAirportsFormat, kGeoJsonFormat, kKmlFormat,
-    kProjectCsvFormat;
+    kArinc424Format, kProjectCsvFormat;
 // The nav.dat layouts written, and those read (an ImportFilter's navDatVersion).
 inline constexpr int kNavDatVersions[] = {810, 1100, 1200};
 inline constexpr int kNavDatLayouts[] = {810, 1000, 1100, 1150, 1200};

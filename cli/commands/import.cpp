@@ -1,5 +1,5 @@
 // navaid import: DATABASE.new as the database plus the navaids of a nav.dat,
-// an OurAirports navaids.csv or the tool's own CSV.
+// an OurAirports navaids.csv, an ARINC 424 file or the tool's own CSV.
 #include "command.h"
 #include "database.h"
 #include "interchange.h"
@@ -17,12 +17,14 @@ void PrintTally(const Console& console, const ImportTally& tally, Family family,
             console.out << count << " " << unit << (count == 1 ? " " : "s ") << what << "\n";
         }
     };
+    if (!tally.cycle.empty()) console.out << "data cycle " << tally.cycle << "\n";
     line(tally.otherFamily, "row",
          std::string("skipped: ") + FamilyName(OtherFamily(family)) + " family");
     line(tally.landing, "row", "skipped: ILS, localizer, glideslope, marker or GLS");
     line(tally.lonelyDme, "row", "skipped: DME of a VOR that is not in the file");
     line(tally.outside, "row", "skipped: outside the --near circle");
     line(tally.noFrequency, "row", "skipped: no usable frequency (closed or unknown)");
+    line(tally.outOfService, "row", "skipped: out of service (figure of merit 9)");
     line(tally.invalid, "row", "skipped: could not be read (--skip-invalid)");
     if (tally.repeatedDme > 0) {
         const bool one = tally.repeatedDme == 1;
@@ -109,6 +111,15 @@ const CommandInfo kImportCommand{
     "                MagVar: vor records slaved_variation_deg (the station's own),\n"
     "                magnetic_variation_deg where that is empty; ndb records\n"
     "                magnetic_variation_deg.\n"
+    "  ARINC 424     records of 132 columns (the FAA's CIFP, FAACIFP18), after its\n"
+    "                HDR records: VHF navaid records (D) give vor records by their\n"
+    "                class, at the DME's position when the VOR columns are blank;\n"
+    "                enroute and terminal NDB records (DB, PN) give NDBs. The DME\n"
+    "                elevation gives Altitude, the declination or variation MagVar.\n"
+    "                ILS/DME and MLS records, out of service ones (figure of merit\n"
+    "                9) and continuation records are skipped, all other records\n"
+    "                (airports, waypoints, procedures) passed over; the summary\n"
+    "                names the data cycle.\n"
     "  CSV           the tool's own; the first row names the columns:\n"
     "                  vor: id,name,lat,lon,freq,magvar,alt,type   (alt may be left out: 0)\n"
     "                  ndb: id,name,lat,lon,freq,magvar,type\n"

@@ -105,6 +105,7 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
         },
         tally, count);
     if (!read) return WithLayoutOption(read);
+    if (!tally.cycle.empty()) console.out << "data cycle " << tally.cycle << "\n";
     const std::string unit = line.navaids->ImportFormat() ? " row" : " record";
     if (tally.invalid > 0)
         console.out << line.navaids->Name() << ": " << tally.invalid << unit

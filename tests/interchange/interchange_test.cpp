@@ -1,4 +1,4 @@
-// nav.dat, OurAirports' navaids.csv, GeoJSON, KML and CSV through the table of
+// nav.dat, OurAirports' navaids.csv, ARINC 424, GeoJSON, KML and CSV through the table of
 // formats, a navaid source and Export, against hand-made files and golden
 // output (tests/data/interchange/<format>/); then the little that is the tool's.
 #include "interchange.h"
@@ -73,11 +73,14 @@ std::string Shown(Family family, const Read& read) {
     const ImportTally& t = read.tally;
     std::string text = std::to_string(read.navaids) + " navaids";
     const std::size_t counts[] = {t.otherFamily, t.landing,  t.outside, t.lonelyDme,   t.shortened,
-                                  t.noFrequency, t.replaced, t.invalid, t.repeatedDme, t.afterEnd};
+                                  t.noFrequency, t.replaced, t.invalid, t.repeatedDme, t.afterEnd,
+                                  t.outOfService};
     const char* names[] = {"otherFamily", "landing",  "outside", "lonelyDme",   "shortened",
-                           "noFrequency", "replaced", "invalid", "repeatedDme", "afterEnd"};
+                           "noFrequency", "replaced", "invalid", "repeatedDme", "afterEnd",
+                           "outOfService"};
     for (std::size_t i = 0; i < std::size(counts); ++i)
         if (counts[i] > 0) text += std::string(", ") + names[i] + " " + std::to_string(counts[i]);
+    if (!t.cycle.empty()) text += ", cycle " + t.cycle;
     text += "\n";
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(read.records.data());
     for (std::size_t i = 0; i * RecordSize(family) < read.records.size(); ++i)
@@ -128,12 +131,30 @@ TEST(FormatTableTest, ContentPicksTheReaderAndTheNameTheWriter) {
         {{"99"}, nullptr},
         {{"id,name,lat,lon,freq,magvar,type"}, &kProjectCsvFormat},
         {{}, &kProjectCsvFormat},  // refused for its missing header
+        {{"HDR01", "", "SUSAD" + std::string(127, ' ')}, &kArinc424Format},
+        {{"TCAND" + std::string(127, ' '), "records after the first are the reader's"},
+         &kArinc424Format},
+        {{"SUSAD" + std::string(126, ' ')}, nullptr},
+        {{"sUSAD" + std::string(127, ' ')}, nullptr},
+        {{"HDR01", "hello"}, nullptr},
         {{"hello, world"}, nullptr},
         {{"\"id\"x,name"}, nullptr},  // not CSV
         {{"2 too few columns"}, nullptr},
     };
     for (const auto& [head, format] : heads)
         EXPECT_EQ(FormatOfHead(head), format) << (head.empty() ? "" : head.back());
+    // Each hand-made file of a format is taken for that one and no other.
+    for (auto [folder, format] : {std::pair{"navdat", &kNavDatFormat},
+                                  {"ourairports", &kOurAirportsFormat},
+                                  {"arinc424", &kArinc424Format}}) {
+        for (const fs::directory_entry& file : fs::directory_iterator(kData / folder)) {
+            if (file.path().extension() == ".txt") continue;  // goldens
+            LineReader lines;
+            std::vector<std::string> head;
+            ASSERT_TRUE(lines.Open(file.path().string()) && lines.PeekLines(kHeadLines, head));
+            EXPECT_EQ(FormatOfHead(head), format) << file.path();
+        }
+    }
     EXPECT_EQ(FormatOfName("x/OUT.DAT"), &kNavDatFormat);
     EXPECT_EQ(FormatOfName("a.GeoJSON"), &kGeoJsonFormat);
     EXPECT_EQ(FormatOfName("a.csv"), &kProjectCsvFormat);
@@ -238,6 +259,10 @@ TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
         // A header with a trailing comma, CR LF, closed and unknown frequencies.
         {Family::Vor, "ourairports/navaids-2016.csv", "ourairports/2016-vor.txt"},
         {Family::Ndb, "ourairports/navaids-2016.csv", "ourairports/2016-ndb.txt"},
+        // A record of each class and trap: header, continuation, tailored, DME
+        // alone, ILS/DME, MLS, out of service, terminal NDB; CR LF.
+        {Family::Vor, "arinc424/cifp", "arinc424/imported-vor.txt"},
+        {Family::Ndb, "arinc424/cifp.gz", "arinc424/imported-ndb.txt"},
     };
     for (const auto& [family, file, golden] : cases) {
         const Read read = ReadNavaids((kData / file).string(), family);
@@ -250,6 +275,15 @@ TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
         ReadNavaids((kData / "navdat/nav810.dat").string(), Family::Vor, Circle{57, 10, 30});
     EXPECT_EQ(near.navaids, 1u);
     EXPECT_EQ(near.tally.outside, 7u);
+}
+
+// Line `line` of the hand-made CIFP, its CR gone, with `text` from `column` on.
+std::string CifpRecord(std::size_t line, std::size_t column = 1, std::string_view text = {}) {
+    std::istringstream in(Slurp(kData / "arinc424/cifp"));
+    std::string record;
+    for (std::size_t i = 0; i < line; ++i) std::getline(in, record);
+    record.pop_back();
+    return record.replace(column - 1, text.size(), text) + "\n";
 }
 
 // A database is told from a file by its bytes, whatever its name; what is
@@ -291,7 +325,7 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         {N, one, 0, "in: not a navaid file this tool reads"},
         {V, std::string(61, 'x'), 0,
          "in: not a navaid file this tool reads (looked for nav.dat, OurAirports navaids.csv, "
-         "CSV); its first line holds '" +
+         "ARINC 424, CSV); its first line holds '" +
              std::string(57, 'x') + "...'"},
         {V, vor + "xyz", 0, "in: it holds 2 records of VOR and 3 bytes more"},
         {V, vor + std::string(56, '\0'), 0, "in: record 2 is not a VOR record: its type block"},
@@ -320,6 +354,15 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         {V, header + "1,f,AB,X,VOR,1,1,,,,,,,,,,,,,\n", 0, "in:2: column longitude_deg: '' is"},
         {V, header + "1,f,AB,X,VOR,1,1,1,,,,,,,,,,,,,\n1,f,AB,X,VOR,1,1,1,,,,,,,,,,,,,x\n", 0,
          "in:3: has 21 columns, the header has 20"},
+        {V, CifpRecord(5, 23, "1137X"), 0, "in:1: columns 23-27: '1137X' is no frequency"},
+        {V, CifpRecord(5, 28, "X"), 0, "in:1: columns 28-29: 'XT' is no class of a VOR"},
+        {N, CifpRecord(15, 28, "Q"), 0, "in:1: column 28: 'Q' is no class of an NDB"},
+        {V, CifpRecord(5, 33, "X"), 0, "in:1: columns 33-41: 'X32300000' is no latitude"},
+        {V, CifpRecord(9, 56, std::string(19, ' ')), 0, "in:1: columns 33-51 and 56-74: no"},
+        {V, CifpRecord(5, 75, "Q"), 0, "in:1: columns 75-79: 'Q0100' is no variation"},
+        {V, CifpRecord(5, 80, "0A"), 0, "in:1: columns 80-84: '0A809' is no elevation"},
+        {V, CifpRecord(5) + CifpRecord(7).substr(1), 0, "in:2: has 131 columns, not the 132"},
+        {V, CifpRecord(5) + "X" + CifpRecord(7).substr(1), 0, "in:2: is no ARINC 424 record"},
         {V, "\x1f\x8b\x08 not deflate", 0, "in: not gzip data"},
         {V, gz.substr(0, gz.size() / 2), 0, "in: the gzip data is cut short"},
     };
