@@ -28,7 +28,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
         !added)
         return added;
-    console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1)
+    out.Report(console) << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1)
                 << ", " << database << " plus "
                 << TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize)) << "\n";
     return kExitOk;

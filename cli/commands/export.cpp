@@ -19,6 +19,23 @@ const Option<std::string>& RegionOption() {
     return option;
 }
 
+const Option<std::string>& FormatOption() {
+    static const Option<std::string> option{
+        "format", "dat|geojson|kml|csv",
+        "the format, where OUT's name does not end in it (-, a device)", AsGiven};
+    return option;
+}
+
+// The format --format names, else the one OUT's name ends in.
+const Format* FormatOf(const CommandLine& line, const std::string& outPath) {
+    const std::optional<std::string> named = FormatOption().Given(line);
+    if (!named) return FormatOfName(outPath);
+    const Format* format = FormatOfName("." + *named);
+    if (format == nullptr || named->find('.') != std::string::npos)
+        RefuseValue(FormatOption().Name(), *named, "is not dat, geojson, kml or csv");
+    return format;
+}
+
 // A setting the format refused, told by the option that gave it.
 Outcome Refusal(const Outcome& refused) {
     const std::string_view option =
@@ -29,9 +46,10 @@ Outcome Refusal(const Outcome& refused) {
 
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& outPath = line.positional[1];
-    const Format* format = FormatOfName(outPath);
+    const Format* format = FormatOf(line, outPath);
     if (format == nullptr) {
-        return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
+        return Outcome::Usage("OUT must end in " + WrittenSuffixes() +
+                              " (or --format name one): '" + outPath + "'");
     }
     const ExportSettings settings{NavDatVersionOption().Given(line), RegionOption().Given(line)};
     const ExportJob job{line.family, settings, SelectionOf(line), [&](const Outcome& warning) {
@@ -42,9 +60,10 @@ Ending Run(const CommandLine& line, const Console& console) {
     const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
     // A record the format refused fails the output, which only we can name.
     if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
-        return Outcome::Failure(outPath, exported.reason);
+        return Outcome::Failure(outPath == io::kStandardInputPath ? io::kStandardOutputName : outPath,
+                                exported.reason);
     if (!exported) return exported.field.empty() ? exported : Refusal(exported);
-    console.out << out.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
+    out.Report(console) << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }
 
@@ -55,13 +74,15 @@ const CommandInfo kExportCommand{
     "write the database as nav.dat, GeoJSON, KML or CSV",
     {"DATABASE", "OUT"},
     [] {
-        std::vector<OptionSpec> options = {NavDatVersionOption().Spec(), RegionOption().Spec()};
+        std::vector<OptionSpec> options = {FormatOption().Spec(), NavDatVersionOption().Spec(),
+                                           RegionOption().Spec()};
         options.insert(options.end(), QueryOptions().begin(), QueryOptions().end());
         return options;
     }(),
     kReadsDatabase | kWritesOut,
-    "Writes OUT in the format its name ends in, complete or not at all; the\n"
-    "selection options pick records as 'navaid find' does:\n"
+    "Writes OUT in the format its name ends in, or --format names, complete or\n"
+    "not at all; OUT '-' is standard output, and a device or FIFO is written\n"
+    "directly. The selection options pick records as 'navaid find' does:\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
     "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
     "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"
@@ -89,7 +110,8 @@ const CommandInfo kExportCommand{
     "Examples:\n"
     "  navaid export vor samples/vor.qvz user_nav.dat --navdat-version 1100 --region ED\n"
     "  navaid export ndb samples/ndb.qvz ndb.geojson\n"
-    "  navaid export vor samples/vor.qvz vor.kml\n",
+    "  navaid export vor samples/vor.qvz vor.kml\n"
+    "  navaid export vor samples/vor.qvz - --format geojson | jq .features[0]\n",
     Run};
 
 }  // namespace navaid::cli

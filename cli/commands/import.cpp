@@ -53,7 +53,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
     });
     if (!written) return WithLayoutOption(written);
-    console.out << out.Wrote() << ": " << Records(database.Count() + count) << ", "
+    out.Report(console) << ": " << Records(database.Count() + count) << ", "
                 << database.Path() << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family);
     for (const std::string& shown : tally.invalidShown)

@@ -25,7 +25,7 @@ const CommandInfo kListCommand{
             });
             !listed)
             return listed;
-        console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family))
+        out.Report(console) << ": " << Records(line.databaseBytes / RecordSize(line.family))
                     << "\n";
         return kExitOk;
     }};

@@ -24,7 +24,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     OutputSink out(line.positional[1]);
     MapCounts counts;
     if (Outcome drawn = Draw(job, DatabaseSource(line, 0), out, counts); !drawn) return drawn;
-    console.out << out.Wrote() << ": " << counts.drawn << " of " << Records(counts.records)
+    out.Report(console) << ": " << counts.drawn << " of " << Records(counts.records)
                 << " drawn\n";
     return kExitOk;
 }
@@ -41,7 +41,8 @@ const CommandInfo kMapCommand{
     "graticule every 10 degrees, fitted to the navaids with a margin, one symbol\n"
     "per type with a legend, and each navaid's ID where labels do not pile up.\n"
     "Records whose coordinates are out of range are listed under the map. The\n"
-    "options select records as 'navaid find' does.\n"
+    "options select records as 'navaid find' does. OUT '-' is standard output,\n"
+    "and a device or FIFO is written directly.\n"
     "\n"
     "Example:\n"
     "  navaid map vor samples/vor.qvz vor-map.svg\n"
