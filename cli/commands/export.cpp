@@ -22,7 +22,7 @@ const Option<std::string>& RegionOption() {
 const Option<std::string>& FormatOption() {
     static const Option<std::string> option{
         "format", "dat|geojson|kml|csv",
-        "the format, where OUT's name does not end in it (-, a device)", AsGiven};
+        "the format, for an OUT without its ending ('-', a device)", AsGiven};
     return option;
 }
 
