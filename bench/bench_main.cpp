@@ -200,8 +200,10 @@ int RunOperation(const std::string& name, Family family, const std::string& sour
                  long long records) {
     const bool flush = name.ends_with("+flush");
     const std::string op = flush ? name.substr(0, name.size() - 6) : name;
-    const std::string output =
-        source + (op == "cp" ? ".cp" : op == "list" ? ".txt" : op == "floor" ? ".floor" : ".new");
+    const std::string output = source + (op == "cp"      ? ".cp"
+                                         : op == "list"  ? ".txt"
+                                         : op == "floor" ? ".floor"
+                                                         : ".new");
     const std::size_t size = navaid::RecordSize(family);
     navaid::Outcome outcome;
     if (op == "cp") {

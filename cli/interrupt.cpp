@@ -28,7 +28,8 @@ volatile LONG g_status = 0;
 // second event, or a run that does not come back, ends it at once.
 BOOL WINAPI OnConsoleEvent(DWORD event) {
     const LONG status = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 130 : 129;
-    if (InterlockedCompareExchange(&g_status, status, 0) != 0) TerminateProcess(GetCurrentProcess(), status);
+    if (InterlockedCompareExchange(&g_status, status, 0) != 0)
+        TerminateProcess(GetCurrentProcess(), status);
     io::Cancel();
     Sleep(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? INFINITE : 4000);
     TerminateProcess(GetCurrentProcess(), status);

@@ -103,8 +103,8 @@ Outcome StagedOutput::InFolder(Outcome outcome) const {
     if (outcome.ok) return outcome;
     for (int error : {EACCES, EPERM, EROFS}) {
         if (outcome.reason != io::ErrorText(error)) continue;
-        outcome.reason += " (the folder where " + target_.substr(NameStart(target_)) +
-                          " is written)";
+        outcome.reason +=
+            " (the folder where " + target_.substr(NameStart(target_)) + " is written)";
         outcome.file = io::FolderOf(target_);
     }
     return outcome;

@@ -566,7 +566,8 @@ Outcome KeepOwnership(const std::string& path, const OutputStatus& earlier) {
     // a refusal leaves the file the user's own.
     const auto owner = static_cast<uid_t>(earlier.owner);
     const auto group = static_cast<gid_t>(earlier.group);
-    if (chown(path.c_str(), owner, group) != 0) (void)chown(path.c_str(), static_cast<uid_t>(-1), group);
+    if (chown(path.c_str(), owner, group) != 0)
+        (void)chown(path.c_str(), static_cast<uid_t>(-1), group);
     errno = 0;
     if (chmod(path.c_str(), static_cast<mode_t>(earlier.mode)) != 0)
         return Outcome::Failure(path, ErrorText(LastError()));
@@ -593,7 +594,8 @@ Outcome FlushFile(const std::string& path) {
 
 Outcome FlushFolder(const std::string& path) {
     const std::string folder = FolderOf(path);
-    if (int injected = NextCall("flush folder")) return Outcome::Failure(folder, ErrorText(injected));
+    if (int injected = NextCall("flush folder"))
+        return Outcome::Failure(folder, ErrorText(injected));
 #if !defined(_WIN32)
     if (int error = Sync(folder, O_DIRECTORY)) return Outcome::Failure(folder, ErrorText(error));
 #endif

@@ -30,8 +30,8 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
         });
         !deleted)
         return deleted;
-    out.Report(console) << ": " << Records(count - 1) << ", " << database
-                << " without record " << index << "\n";
+    out.Report(console) << ": " << Records(count - 1) << ", " << database << " without record "
+                        << index << "\n";
     return kExitOk;
 }
 
@@ -60,7 +60,7 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     if (Outcome moved = out.Commit(); !moved) return out.Named(moved);
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
     out.Report(console) << ": " << Records(count - gone) << ", " << database << " without "
-                << Records(gone) << "\n";
+                        << Records(gone) << "\n";
     return kExitOk;
 }
 

@@ -60,8 +60,8 @@ Ending Run(const CommandLine& line, const Console& console) {
     const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
     // A record the format refused fails the output, which only we can name.
     if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
-        return Outcome::Failure(outPath == io::kStandardInputPath ? io::kStandardOutputName : outPath,
-                                exported.reason);
+        return Outcome::Failure(
+            outPath == io::kStandardInputPath ? io::kStandardOutputName : outPath, exported.reason);
     if (!exported) return exported.field.empty() ? exported : Refusal(exported);
     out.Report(console) << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;

@@ -53,8 +53,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
     });
     if (!written) return WithLayoutOption(written);
-    out.Report(console) << ": " << Records(database.Count() + count) << ", "
-                << database.Path() << " plus " << count << " imported\n";
+    out.Report(console) << ": " << Records(database.Count() + count) << ", " << database.Path()
+                        << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family);
     for (const std::string& shown : tally.invalidShown)
         console.err << "navaid: " << source.Name() << ": passed over " << shown << "\n";

@@ -26,7 +26,7 @@ const CommandInfo kListCommand{
             !listed)
             return listed;
         out.Report(console) << ": " << Records(line.databaseBytes / RecordSize(line.family))
-                    << "\n";
+                            << "\n";
         return kExitOk;
     }};
 

@@ -24,8 +24,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     OutputSink out(line.positional[1]);
     MapCounts counts;
     if (Outcome drawn = Draw(job, DatabaseSource(line, 0), out, counts); !drawn) return drawn;
-    out.Report(console) << ": " << counts.drawn << " of " << Records(counts.records)
-                << " drawn\n";
+    out.Report(console) << ": " << counts.drawn << " of " << Records(counts.records) << " drawn\n";
     return kExitOk;
 }
 

@@ -210,9 +210,12 @@ TEST_F(FaultSweepTest, AnOutputIsFlushedAndKeepsTheEarlierOnesMode) {
     }
 #endif
     io::faults::StartLog();
-    ASSERT_TRUE(Tool("add vor db.qvz --id C --name X --lat 1 --lon 2 --freq 110 --magvar 0 --type VOR").ok);
+    ASSERT_TRUE(
+        Tool("add vor db.qvz --id C --name X --lat 1 --lon 2 --freq 110 --magvar 0 --type VOR").ok);
     std::vector<std::string> log(io::faults::Log().begin(), io::faults::Log().end());
-    const auto at = [&](const char* name) { return std::find(log.begin(), log.end(), name) - log.begin(); };
+    const auto at = [&](const char* name) {
+        return std::find(log.begin(), log.end(), name) - log.begin();
+    };
     EXPECT_LT(at("keep mode"), at("flush"));
     EXPECT_LT(at("flush"), at("move"));
     EXPECT_LT(at("move"), at("flush folder"));
