@@ -166,6 +166,19 @@ navaid::Outcome WriteFloor(const std::string& path, long long lines) {
     return navaid::Outcome::Success();
 }
 
+// The floor of a durable copy: cp's copy inside the kernel, then the copy
+// flushed to the disk.
+navaid::Outcome CopyFloor(const std::string& source, const std::string& path) {
+    const int in = open(source.c_str(), O_RDONLY);
+    const int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ssize_t copied = in < 0 || out < 0 ? -1 : 1;
+    while (copied > 0) copied = copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    if (in >= 0) close(in);
+    if (out >= 0) close(out);
+    if (copied < 0) return navaid::Outcome::Failure(path, std::strerror(errno));
+    return navaid::Outcome::Success();
+}
+
 constexpr int kRepeats = 5;
 // Copies take milliseconds, and a busy machine's noise is of that order.
 constexpr int kCopyRepeats = 15;
@@ -184,11 +197,21 @@ void Keep(RunResult& best, const RunResult& run) {
 Family ParseFamily(const std::string& text) { return text == "vor" ? Family::Vor : Family::Ndb; }
 
 // The child side: one operation on one file, in a fresh process.
-int RunOperation(const std::string& op, Family family, const std::string& source,
+// "OP+flush" is OP, then the flush of its output and of the folder that every
+// output of the tool gets around its move into place.
+int RunOperation(const std::string& name, Family family, const std::string& source,
                  long long records) {
+    const bool flush = name.ends_with("+flush");
+    const std::string op = flush ? name.substr(0, name.size() - 6) : name;
+    const std::string output = source + (op == "cp"      ? ".cp"
+                                         : op == "list"  ? ".txt"
+                                         : op == "floor" ? ".floor"
+                                                         : ".new");
     const std::size_t size = navaid::RecordSize(family);
     navaid::Outcome outcome;
-    if (op == "add") {
+    if (op == "cp") {
+        outcome = CopyFloor(source, output);
+    } else if (op == "add") {
         navaid::NavaidEntry entry{
             "BNC",  "BENCHMARK", 50.1f, 8.6f,
             114.2f, 1.5f,        400,   family == Family::Vor ? "VOR-DME" : "NDB"};
@@ -207,12 +230,36 @@ int RunOperation(const std::string& op, Family family, const std::string& source
     } else if (op != "start") {
         outcome = navaid::Outcome::Failure("", "unknown operation " + op);
     }
+    if (outcome && flush) outcome = navaid::io::FlushFile(output);
+    if (outcome && flush) outcome = navaid::io::FlushFolder(output);
     if (!outcome) {
         std::fprintf(stderr, "navaid-bench: %s: %s\n", op.c_str(), outcome.Message().c_str());
         return 1;
     }
     std::printf("%ld\n", OwnPeakKiB());
     return 0;
+}
+
+// What the tool's flushes cost: add, delete and the list and their floors
+// again, each followed by the flush of its output and of the folder.
+template <typename Row>
+void FlushedRows(const std::string& exe, const char* kind, const std::string& file,
+                 long long records, const Row& row) {
+    const char* flushed[3][3] = {{"cp+flush", "add+flush", ".new"},
+                                 {"cp+flush", "delete+flush", ".new"},
+                                 {"floor+flush", "list+flush", ".txt"}};
+    for (const auto& [floorOp, op, suffix] : flushed) {
+        const bool list = std::strcmp(suffix, ".txt") == 0;
+        RunResult floor{1e30, 1e30, 0}, result{1e30, 1e30, 0};
+        for (int r = 0; r < kRepeats; ++r) {
+            Keep(floor, RunBest({exe, "--run", floorOp, kind, file, std::to_string(records)}, 1,
+                                file + (list ? ".floor" : ".cp")));
+            Keep(result, RunBest({exe, "--run", op, kind, file, std::to_string(records)}, 1,
+                                 file + suffix));
+        }
+        row(kind, records, list ? "write+flush" : "cp+flush", floor, "", nullptr);
+        row(kind, records, op, result, list ? "write" : "cp", &floor);
+    }
 }
 
 // The data rows of a nav.dat the tool exported (not its "I", version and
@@ -604,6 +651,7 @@ int main(int argc, char** argv) {
                 row(kind, records, list ? "write/line" : "cp", floor, "", nullptr);
                 row(kind, records, ops[i], result, list ? "write" : "cp", &floor);
             }
+            if (records == 1000000) FlushedRows(exe, kind, file, records, row);
             const RunResult labels =
                 RunBest({exe, "--run", "labels", kind, file, std::to_string(records)}, kRepeats);
             row(kind, records, "labels (core)", labels, "", nullptr);

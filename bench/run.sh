@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark (Release) and runs it: add, delete, list and labels on
 # generated databases of 20,000, 100,000 and 1,000,000 records, the tool's
-# commands on them, then import and update from nav.dat.
+# commands on them, then import and update from nav.dat; at 1,000,000 records
+# add, delete and list also with the flushes every output of the tool gets.
 # Usage: bench/run.sh [MAX_RECORDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -8,6 +8,7 @@
 #endif
 
 #include "command.h"
+#include "interrupt.h"
 
 // True when names go out in UTF-8: on Linux when the locale's character set
 // is, as the first of LC_ALL, LC_CTYPE and LANG that is set and not empty
@@ -33,9 +34,11 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
 #endif
     std::ios::sync_with_stdio(false);
+    navaid::cli::HandleInterrupts();
     std::vector<std::string> args(argv + 1, argv + argc);
     navaid::cli::Console console{std::cout, std::cerr, Utf8Locale()};
     int status = navaid::cli::RunTool(args, console);
+    if (int interrupted = navaid::cli::InterruptStatus()) return interrupted;
     std::cout.flush();
     if (!std::cout) {
         // A full disk or closed pipe must not pass for success.

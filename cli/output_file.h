@@ -1,5 +1,6 @@
 // An output file written in chunks as its text is made, so a command's memory
 // does not grow with it; moved into place complete after Close, or never.
+// "-" is standard output.
 #pragma once
 
 #include <optional>
@@ -25,6 +26,8 @@ public:
     void Discard();
     // What Close wrote, for the command's last line.
     std::string Wrote() const { return staged_ ? staged_->Wrote() : std::string(); }
+    // The command's last line begun, where StagedOutput::Report puts it.
+    std::ostream& Report(const Console& console) const { return staged_->Report(console); }
 
 private:
     static constexpr std::size_t kChunk = 64 * 1024;
@@ -43,6 +46,7 @@ public:
     Outcome Close() override { return file_.Close(); }
     void Discard() override { file_.Discard(); }
     std::string Wrote() const { return file_.Wrote(); }
+    std::ostream& Report(const Console& console) const { return file_.Report(console); }
 
 private:
     std::string path_;

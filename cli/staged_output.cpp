@@ -1,48 +1,130 @@
 #include "staged_output.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <random>
 
-#include "file_io.h"
+#include "interrupt.h"
 
 namespace navaid::cli {
 
-StagedOutput::StagedOutput(std::string target) : target_(std::move(target)) {
+namespace {
+
+using Kind = io::OutputStatus::Kind;
+
+const char* KindText(Kind kind) {
+    switch (kind) {
+        case Kind::CharacterDevice:
+            return "a character device";
+        case Kind::BlockDevice:
+            return "a block device";
+        case Kind::Fifo:
+            return "a FIFO";
+        case Kind::Socket:
+            return "a socket";
+        default:
+            return "not a regular file";
+    }
+}
+
+// Where the name's last part starts.
+std::size_t NameStart(const std::string& path) {
+#if defined(_WIN32)
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+}  // namespace
+
+std::string StagedOutput::TemporaryName(const std::string& target) {
     // Two runs writing the same target at once get temporary files of their own.
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", std::random_device{}());
-    temporary_ = target_ + suffix;
+    constexpr std::size_t kSuffix = 13, kShortName = 64;
+    const std::size_t start = NameStart(target), name = target.size() - start;
+    // A file system that takes the target's name takes one as long: a long
+    // name gives up its end to the suffix, never inside a UTF-8 character.
+    std::size_t keep = std::min(name, std::max(name, kShortName) - kSuffix);
+    while (keep > 0 && keep < name && (target[start + keep] & 0xC0) == 0x80) --keep;
+    return target.substr(0, start + keep) + suffix;
 }
 
+StagedOutput::StagedOutput(std::string target)
+    : target_(std::move(target)), temporary_(TemporaryName(target_)) {}
+
 StagedOutput::~StagedOutput() {
-    if (!committed_) io::RemoveFile(temporary_);
+    if (committed_ || !direct_.empty()) return;
+    io::RemoveFile(temporary_);
+    ForgetOnInterrupt();
 }
 
 Outcome StagedOutput::Check() {
-    io::File existing;
-    Outcome opened = existing.Open(target_, io::OpenMode::Update);
-    if (!opened) {
-        if (opened.reason == io::ErrorText(ENOENT)) return Outcome::Success();
-        return opened;
+    if (ToStandardOutput()) {
+        direct_ = io::kStandardOutputName;
+        return Outcome::Success();
     }
+    if (Outcome queried = io::QueryOutput(target_, earlier_); !queried) return InFolder(queried);
+    if (earlier_.kind == Kind::Folder) return Outcome::Failure(target_, io::ErrorText(EISDIR));
+    if (earlier_.kind != Kind::Missing && earlier_.kind != Kind::Regular) {
+        direct_ = KindText(earlier_.kind);
+        return Outcome::Success();
+    }
+    RemoveOnInterrupt(temporary_);
+    if (earlier_.kind == Kind::Missing) return Outcome::Success();
+    // A write-protected earlier output is the user's: refused, it stays.
+    io::File existing;
+    if (Outcome opened = existing.Open(target_, io::OpenMode::Update); !opened) return opened;
     replaces_ = true;
     return existing.Close();
 }
 
 Outcome StagedOutput::Commit() {
-    Outcome moved = io::MoveIntoPlace(temporary_, target_);
-    committed_ = moved.ok;
-    return moved;
+    if (!direct_.empty()) return Outcome::Success();
+    Outcome result = replaces_ ? io::KeepOwnership(temporary_, earlier_) : Outcome::Success();
+    // Flushed before the move: a crash must not leave the name on an empty file.
+    if (result) result = io::FlushFile(temporary_);
+    if (result) result = io::MoveIntoPlace(temporary_, target_);
+    if (!result) return result;
+    committed_ = true;
+    ForgetOnInterrupt();
+    if (Outcome flushed = io::FlushFolder(target_); !flushed) {
+        return Outcome::Failure(target_, flushed.reason +
+                                             ", flushing its folder to the disk (the new file is "
+                                             "in place)");
+    }
+    return Outcome::Success();
 }
 
-Outcome StagedOutput::Named(Outcome outcome) const {
-    if (outcome.file == temporary_) outcome.file = target_;
+Outcome StagedOutput::InFolder(Outcome outcome) const {
+    if (outcome.ok) return outcome;
+    for (int error : {EACCES, EPERM, EROFS}) {
+        if (outcome.reason != io::ErrorText(error)) continue;
+        outcome.reason +=
+            " (the folder where " + target_.substr(NameStart(target_)) + " is written)";
+        outcome.file = io::FolderOf(target_);
+    }
     return outcome;
 }
 
+Outcome StagedOutput::Named(Outcome outcome) const {
+    if (outcome.file != temporary_ || !direct_.empty()) return outcome;
+    // The temporary file is new: a refusal to make it is the folder's.
+    outcome.file = target_;
+    return InFolder(outcome);
+}
+
 std::string StagedOutput::Wrote() const {
+    if (ToStandardOutput()) return "wrote standard output";
+    if (!direct_.empty()) return "wrote " + target_ + " (" + direct_ + ", written directly)";
     return "wrote " + target_ + (replaces_ ? " (replacing the earlier one)" : "");
+}
+
+std::ostream& StagedOutput::Report(const Console& console) const {
+    return (direct_.empty() ? console.out : console.err) << Wrote();
 }
 
 }  // namespace navaid::cli

@@ -1,10 +1,14 @@
 // An output written beside its target and moved into place when complete, so
 // that a failed or refused run leaves whatever stood at the target as it was,
-// and no temporary file.
+// and no temporary file. A target that is no regular file (standard output
+// as "-", a device, a FIFO) is written directly instead, as cp writes one.
 #pragma once
 
+#include <ostream>
 #include <string>
 
+#include "command.h"
+#include "file_io.h"
 #include "outcome.h"
 
 namespace navaid::cli {
@@ -18,27 +22,47 @@ public:
     ~StagedOutput();
 
     // Refuses a target that is a folder or a file that cannot be written (it
-    // stays as it is), and learns whether an earlier output stands there.
+    // stays as it is), and learns what stands there: an earlier output, whose
+    // mode the new one takes, or something written directly.
     Outcome Check();
-    // Where the output is written: a name of its own in the target's folder.
-    const std::string& Path() const { return temporary_; }
-    // Moves the complete file into place, or removes it when that fails.
+    // Where the output is written: a name of its own in the target's folder,
+    // or the target itself when written directly.
+    const std::string& Path() const { return direct_.empty() ? temporary_ : target_; }
+    // Whether the output is the process's standard output.
+    bool ToStandardOutput() const { return target_ == io::kStandardInputPath; }
+    // Gives the complete file the earlier one's mode, flushes it to the disk,
+    // moves it into place and flushes the folder; the temporary file goes
+    // when that fails before the move.
     Outcome Commit();
     // Check, `write` to Path(), then Commit; failures name the target.
     template <typename Writer>
     Outcome Write(Writer&& write) {
         Outcome result = Check();
-        if (result) result = write(temporary_);
+        if (result) result = write(Path());
         if (result) result = Commit();
         return Named(result);
     }
-    // A failure that names the temporary file, told of the target instead.
+    // A failure that names the temporary file, told of the target instead, or
+    // of its folder where that refused the file.
     Outcome Named(Outcome outcome) const;
-    // "wrote TARGET" and, when one stood there, that the earlier file was replaced.
+    // "wrote TARGET", saying when an earlier file was replaced or the target
+    // written directly.
     std::string Wrote() const;
+    // Starts the command's last line with Wrote(): on standard error for a
+    // direct write, which may be standard output or read from it.
+    std::ostream& Report(const Console& console) const;
+
+    // The temporary name for `target`: its name, cut where needed so that it
+    // is no longer than the target's or 64 bytes, then ".XXXXXXXX.tmp".
+    static std::string TemporaryName(const std::string& target);
 
 private:
+    // A refusal of the folder (no file may be made there), named as the folder's.
+    Outcome InFolder(Outcome outcome) const;
+
     std::string target_, temporary_;
+    std::string direct_;  // what the target is when written directly, else empty
+    io::OutputStatus earlier_;
     bool replaces_ = false, committed_ = false;
 };
 

@@ -126,7 +126,7 @@ Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console&
          {std::pair{kWritesNew, WorkingCopyName(database)},
           std::pair{kWritesList, ListName(database)},
           std::pair{kWritesOut, needs & kWritesOut ? line.positional[1] : std::string()}}) {
-        if (needs & need)
+        if ((needs & need) && output != io::kStandardInputPath)
             if (Outcome refused = RefuseSameFile(database, output); !refused) return refused;
     }
     if (needs & kReadsDatabase)
@@ -147,6 +147,8 @@ Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console&
 int Finish(const CommandInfo* command, const Ending& ending, const Console& console) {
     const Outcome& failure = ending.failure;
     if (failure) return ending.status;
+    // A run told to stop says nothing of the calls that stopped it.
+    if (io::Cancelled()) return kExitFileError;
     if (failure.kind == Outcome::Kind::File) {
         console.err << "navaid: " << failure.Message() << "\n";
         return kExitFileError;

@@ -1,13 +1,12 @@
 // The file seam: every call the core makes to the operating system, in one
-// file on purpose (about 380 lines), so that the fault injection counts them all.
+// file on purpose (about 620 lines), so that the fault injection counts them all.
 #include "file_io.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #if defined(_WIN32)
-#include <fcntl.h>
 #include <io.h>
-#endif
-#if defined(__linux__)
+#else
 #include <unistd.h>
 #endif
 
@@ -16,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "code_page.h"
 
@@ -29,9 +29,17 @@ bool g_injected = false;
 long g_actionCall = 0;
 std::function<void()> g_action;
 
-// Counts one seam call; returns the errno value to fail it with, or 0.
-int NextCall() {
+bool g_logging = false;
+std::vector<const char*> g_log;
+bool g_cancelled = false;
+
+// Counts one seam call; returns the errno value to fail it with, or 0. Once
+// the run is cancelled every call fails, so that it unwinds through its
+// clean-up.
+int NextCall(const char* name) {
     ++g_callCount;
+    if (g_logging) g_log.push_back(name);
+    if (g_cancelled) return EINTR;
     if (g_actionCall != 0 && g_callCount == g_actionCall) g_action();
     if (g_failCall != 0 && g_callCount == g_failCall) {
         g_injected = true;
@@ -85,6 +93,8 @@ int QueryStatus(const std::string& path, Status& status) {
     if (lstat(path.c_str(), &info) != 0) return LastError();
     status.regularOrLink = S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
     if (S_ISLNK(info.st_mode) && stat(path.c_str(), &info) != 0) return LastError();
+    // A link to a device (/dev/stdout) is the device's name, not a file of ours.
+    if (!S_ISREG(info.st_mode)) status.regularOrLink = false;
     status.device = info.st_dev;
     status.inode = info.st_ino;
 #endif
@@ -106,10 +116,22 @@ void BeforeCall(long callNumber, std::function<void()> action) {
     g_actionCall = callNumber;
     g_action = std::move(action);
 }
-void Reset() { FailCall(0, 0); }
+void Reset() {
+    FailCall(0, 0);
+    g_logging = false;
+    g_log.clear();
+}
 long CallCount() { return g_callCount; }
 bool Injected() { return g_injected; }
+void StartLog() {
+    g_log.clear();
+    g_logging = true;
+}
+const std::vector<const char*>& Log() { return g_log; }
 }  // namespace faults
+
+void Cancel() { g_cancelled = true; }
+bool Cancelled() { return g_cancelled; }
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
@@ -118,6 +140,7 @@ File::File(File&& other) noexcept
       path_(std::move(other.path_)),
       emptied_(other.emptied_),
       borrowed_(other.borrowed_),
+      writing_(other.writing_),
       unflushed_(other.unflushed_),
       start_(other.start_) {}
 
@@ -128,6 +151,7 @@ File& File::operator=(File&& other) noexcept {
         path_ = std::move(other.path_);
         emptied_ = other.emptied_;
         borrowed_ = other.borrowed_;
+        writing_ = other.writing_;
         unflushed_ = other.unflushed_;
         start_ = other.start_;
     }
@@ -149,7 +173,8 @@ Outcome File::Open(const std::string& path, OpenMode mode) {
     path_ = path;
     start_ = 0;
     emptied_ = false;
-    if (int injected = NextCall()) return Fail(injected);
+    writing_ = mode != OpenMode::Read && mode != OpenMode::ReadCreate;
+    if (int injected = NextCall("open")) return Fail(injected);
     errno = 0;
     if (mode == OpenMode::Update) {
         stream_ = std::fopen(path.c_str(), "r+b");
@@ -178,7 +203,8 @@ Outcome File::OpenStandardInput() {
     Discard();
     path_ = kStandardInputName;
     emptied_ = false;
-    if (int injected = NextCall()) return Fail(injected);
+    writing_ = false;
+    if (int injected = NextCall("standard input")) return Fail(injected);
 #if defined(_WIN32)
     // Text mode would turn CR LF into LF and stop at a Ctrl-Z byte.
     if (_setmode(_fileno(stdin), _O_BINARY) == -1) return Fail(LastError());
@@ -196,8 +222,23 @@ Outcome File::OpenStandardInput() {
     return Outcome::Success();
 }
 
+Outcome File::OpenStandardOutput() {
+    Discard();
+    path_ = kStandardOutputName;
+    start_ = 0;
+    emptied_ = false;
+    writing_ = true;
+    if (int injected = NextCall("standard output")) return Fail(injected);
+#if defined(_WIN32)
+    if (_setmode(_fileno(stdout), _O_BINARY) == -1) return Fail(LastError());
+#endif
+    stream_ = stdout;
+    borrowed_ = true;
+    return Outcome::Success();
+}
+
 Outcome File::Rewind() {
-    if (int injected = NextCall()) return Fail(injected);
+    if (int injected = NextCall("rewind")) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
     errno = 0;
     // Only a file goes back: a seek on a pipe may even seem to succeed on
@@ -218,7 +259,7 @@ Outcome File::Rewind() {
 
 Outcome File::Read(void* buffer, std::size_t capacity, std::size_t& got) {
     got = 0;
-    if (int injected = NextCall()) return Fail(injected);
+    if (int injected = NextCall("read")) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
     errno = 0;
     got = std::fread(buffer, 1, capacity, stream_);
@@ -231,7 +272,7 @@ Outcome File::Read(void* buffer, std::size_t capacity, std::size_t& got) {
 }
 
 Outcome File::Write(const void* buffer, std::size_t size) {
-    if (int injected = NextCall()) return Fail(injected);
+    if (int injected = NextCall("write")) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
     errno = 0;
     unflushed_ = true;
@@ -240,7 +281,7 @@ Outcome File::Write(const void* buffer, std::size_t size) {
 }
 
 Outcome File::WriteThrough(const void* buffer, std::size_t size) {
-    if (int injected = NextCall()) return Fail(injected);
+    if (int injected = NextCall("write")) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
 #if defined(__linux__)
     // Whatever the stream holds goes first, so the bytes stay in order.
@@ -269,7 +310,7 @@ Outcome File::WriteThrough(const void* buffer, std::size_t size) {
 
 Outcome File::Size(std::uint64_t& size) {
     size = 0;
-    if (int injected = NextCall()) return Fail(injected);
+    if (int injected = NextCall("size")) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
     errno = 0;
 #if defined(_WIN32)
@@ -289,7 +330,7 @@ Outcome File::CopyFrom(File& source, std::uint64_t length, std::uint64_t& copied
     copied = 0;
     refused = false;
 #if defined(__linux__)
-    if (int injected = NextCall()) {
+    if (int injected = NextCall("copy")) {
         refused = IsRefusal(injected);
         return refused ? Outcome::Success() : Fail(injected);
     }
@@ -329,13 +370,13 @@ Outcome File::CopyFrom(File& source, std::uint64_t length, std::uint64_t& copied
 
 Outcome File::Close() {
     if (stream_ == nullptr) return Outcome::Success();
-    const int injected = NextCall();
+    const int injected = NextCall("close");
     // A buffered write error can be lost at fclose unless flush and the error
     // state are checked first.
     errno = 0;
     int error = 0;
     if (borrowed_) {
-        if (std::ferror(stream_)) error = LastError();
+        if ((writing_ && std::fflush(stream_) != 0) || std::ferror(stream_)) error = LastError();
         stream_ = nullptr;
         borrowed_ = false;
         if (injected) error = injected;
@@ -374,7 +415,7 @@ static int MoveError(unsigned long code) {
 #endif
 
 Outcome MoveIntoPlace(const std::string& from, const std::string& to) {
-    if (int injected = NextCall()) return Outcome::Failure(to, ErrorText(injected));
+    if (int injected = NextCall("move")) return Outcome::Failure(to, ErrorText(injected));
     errno = 0;
 #if defined(_WIN32)
     constexpr unsigned long kReplaceExisting = 1, kWriteThrough = 8;
@@ -388,7 +429,7 @@ Outcome MoveIntoPlace(const std::string& from, const std::string& to) {
 }
 
 Outcome RemoveFile(const std::string& path) {
-    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
     Status status;
     if (int error = QueryStatus(path, status)) {
         return IsMissing(error) ? Outcome::Success() : Outcome::Failure(path, ErrorText(error));
@@ -396,7 +437,7 @@ Outcome RemoveFile(const std::string& path) {
     // Only files and links are removed: remove() would also delete an empty
     // folder, or a device such as /dev/full, that carried an output's name.
     if (!status.regularOrLink) return Outcome::Success();
-    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    if (int injected = NextCall("remove")) return Outcome::Failure(path, ErrorText(injected));
     errno = 0;
     if (std::remove(path.c_str()) != 0 && errno != ENOENT)
         return Outcome::Failure(path, ErrorText(LastError()));
@@ -407,7 +448,7 @@ namespace {
 // The kind bits of what `path` names, following links.
 Outcome QueryKind(const std::string& path, unsigned& kind) {
     kind = 0;
-    if (int injected = NextCall()) return Outcome::Failure(path, ErrorText(injected));
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
     errno = 0;
 #if defined(_WIN32)
     struct _stat64 info;
@@ -439,7 +480,7 @@ Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
     same = false;
     Status first, second;
     for (auto [path, status] : {std::pair{&a, &first}, std::pair{&b, &second}}) {
-        if (int injected = NextCall()) return Outcome::Failure(*path, ErrorText(injected));
+        if (int injected = NextCall("query")) return Outcome::Failure(*path, ErrorText(injected));
         if (int error = QueryStatus(*path, *status)) {
             return IsMissing(error) ? Outcome::Success()
                                     : Outcome::Failure(*path, ErrorText(error));
@@ -451,6 +492,127 @@ Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
     same = first.device == second.device && first.inode == second.inode;
 #endif
     return Outcome::Success();
+}
+
+namespace {
+using Kind = OutputStatus::Kind;
+
+Kind KindOf(unsigned mode) {
+    switch (mode & S_IFMT) {
+        case S_IFREG:
+            return Kind::Regular;
+        case S_IFDIR:
+            return Kind::Folder;
+        case S_IFCHR:
+            return Kind::CharacterDevice;
+#if !defined(_WIN32)
+        case S_IFBLK:
+            return Kind::BlockDevice;
+        case S_IFIFO:
+            return Kind::Fifo;
+        case S_IFSOCK:
+            return Kind::Socket;
+#endif
+        default:
+            return Kind::Other;
+    }
+}
+
+#if !defined(_WIN32)
+// A file system that has nothing to flush, or no way to (a folder on some
+// network file systems, a device): nothing is at risk there.
+bool NothingToFlush(int error) { return error == EINVAL || error == ENOTSUP || error == EROFS; }
+
+// Opens `path` read-only (enough for fsync on the systems this builds for) and
+// flushes it; 0 or the errno value.
+int Sync(const std::string& path, int flags) {
+    errno = 0;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | flags);
+    if (fd < 0) return LastError();
+    int error = fsync(fd) == 0 ? 0 : LastError();
+    if (NothingToFlush(error)) error = 0;
+    if (close(fd) != 0 && error == 0) error = LastError();
+    return error;
+}
+#endif
+}  // namespace
+
+Outcome QueryOutput(const std::string& path, OutputStatus& status) {
+    status = OutputStatus{};
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
+    errno = 0;
+#if defined(_WIN32)
+    struct _stat64 info;
+    if (_stat64(path.c_str(), &info) != 0) {
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+#endif
+        const int error = LastError();
+        return IsMissing(error) ? Outcome::Success() : Outcome::Failure(path, ErrorText(error));
+    }
+    status.kind = KindOf(info.st_mode);
+    status.mode = info.st_mode & 07777;
+    status.owner = info.st_uid;
+    status.group = info.st_gid;
+    return Outcome::Success();
+}
+
+Outcome KeepOwnership(const std::string& path, const OutputStatus& earlier) {
+    if (int injected = NextCall("keep mode")) return Outcome::Failure(path, ErrorText(injected));
+#if !defined(_WIN32)
+    // The owner first, as a change of owner clears the set-ID bits. Only root
+    // may give a file away, and only a member of the group give it that group;
+    // a refusal leaves the file the user's own.
+    const auto owner = static_cast<uid_t>(earlier.owner);
+    const auto group = static_cast<gid_t>(earlier.group);
+    if (chown(path.c_str(), owner, group) != 0)
+        (void)chown(path.c_str(), static_cast<uid_t>(-1), group);
+    errno = 0;
+    if (chmod(path.c_str(), static_cast<mode_t>(earlier.mode)) != 0)
+        return Outcome::Failure(path, ErrorText(LastError()));
+#else
+    (void)earlier;
+#endif
+    return Outcome::Success();
+}
+
+Outcome FlushFile(const std::string& path) {
+    if (int injected = NextCall("flush")) return Outcome::Failure(path, ErrorText(injected));
+#if defined(_WIN32)
+    // _commit is the C runtime's FlushFileBuffers, which needs a handle that may write.
+    errno = 0;
+    const int fd = _open(path.c_str(), _O_RDWR | _O_BINARY);
+    if (fd < 0) return Outcome::Failure(path, ErrorText(LastError()));
+    int error = _commit(fd) == 0 ? 0 : LastError();
+    if (_close(fd) != 0 && error == 0) error = LastError();
+#else
+    const int error = Sync(path, 0);
+#endif
+    return error ? Outcome::Failure(path, ErrorText(error)) : Outcome::Success();
+}
+
+Outcome FlushFolder(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    if (int injected = NextCall("flush folder"))
+        return Outcome::Failure(folder, ErrorText(injected));
+#if !defined(_WIN32)
+    if (int error = Sync(folder, O_DIRECTORY)) return Outcome::Failure(folder, ErrorText(error));
+#endif
+    return Outcome::Success();
+}
+
+std::string FolderOf(const std::string& path) {
+#if defined(_WIN32)
+    const std::size_t slash = path.find_last_of("/\\:");
+    if (slash != std::string::npos && path[slash] == ':') return path.substr(0, slash + 1);
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    if (slash == std::string::npos) return ".";
+    // The root keeps its slash: "/x" is in "/", "C:\\x" in "C:\\".
+    const bool root = slash == 0 || path[slash - 1] == ':';
+    return path.substr(0, root ? slash + 1 : slash);
 }
 
 }  // namespace navaid::io

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "outcome.h"
 
@@ -35,6 +36,9 @@ public:
     // The process's standard input, read in binary, named "standard input"
     // in messages; closing it leaves the stream itself open.
     Outcome OpenStandardInput();
+    // The process's standard output, written in binary, named "standard
+    // output" in messages; closing it flushes the stream and leaves it open.
+    Outcome OpenStandardOutput();
     // Back to the first byte (of standard input: where it stood when
     // opened), for a reader that needs a second pass over the very file it
     // opened; anything but a regular file fails with ESPIPE.
@@ -72,7 +76,8 @@ private:
     std::FILE* stream_ = nullptr;
     std::string path_;
     bool emptied_ = false;
-    bool borrowed_ = false;   // standard input: not ours to close
+    bool borrowed_ = false;   // standard input or output: not ours to close
+    bool writing_ = false;    // opened for writing: closing flushes it
     bool unflushed_ = false;  // written through the stream since its last flush
     long long start_ = 0;     // where the input starts: Rewind goes back there
 };
@@ -96,9 +101,41 @@ Outcome SameFile(const std::string& a, const std::string& b, bool& same);
 // reason when nothing of that name can be queried (a missing file too).
 Outcome IsFolder(const std::string& path, bool& folder);
 
-// The name messages give standard input, and the path that stands for it.
+// The name messages give standard input, and the path that stands for it
+// (and for standard output, where an output is named).
 inline constexpr const char* kStandardInputName = "standard input";
 inline constexpr const char* kStandardInputPath = "-";
+inline constexpr const char* kStandardOutputName = "standard output";
+
+// What stands under an output's name, following links.
+struct OutputStatus {
+    enum class Kind { Missing, Regular, Folder, CharacterDevice, BlockDevice, Fifo, Socket, Other };
+    Kind kind = Kind::Missing;
+    unsigned mode = 0;  // the permission bits
+    long long owner = -1, group = -1;
+};
+// Fills `status`; a missing file or folder on the way is Kind::Missing, not
+// a failure.
+Outcome QueryOutput(const std::string& path, OutputStatus& status);
+
+// Gives the file `path` the permission bits of `earlier` and, where the user
+// may set them, its owner and group (on Windows the folder's rights apply,
+// and this does nothing).
+Outcome KeepOwnership(const std::string& path, const OutputStatus& earlier);
+
+// Hands a written file's bytes and its size to the disk (fsync; on Windows
+// FlushFileBuffers), so that after a crash its name never stands for less.
+Outcome FlushFile(const std::string& path);
+// Hands the folder holding `path` to the disk after a file was moved into it
+// (fsync of the folder; nothing on Windows, whose move writes through).
+Outcome FlushFolder(const std::string& path);
+// The folder of `path` as messages name it: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
+// Fails every later call of the seam with EINTR, for a run told to stop by a
+// thread of its own (Windows' console events): it unwinds through its clean-up.
+void Cancel();
+bool Cancelled();
 
 // Whether `path` names a regular file, following links (a device, a FIFO or
 // a folder is not one); fails as IsFolder does.
@@ -117,6 +154,9 @@ void BeforeCall(long callNumber, std::function<void()> action);
 void Reset();
 long CallCount();  // seam calls made since the last Reset
 bool Injected();   // whether the armed fault has fired
+// Names every call from now until Reset ("open", "write", "flush", "move"...).
+void StartLog();
+const std::vector<const char*>& Log();
 }  // namespace faults
 
 }  // namespace navaid::io

@@ -28,9 +28,9 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
         !added)
         return added;
-    console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1)
-                << ", " << database << " plus "
-                << TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize)) << "\n";
+    out.Report(console) << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1) << ", "
+                        << database << " plus "
+                        << TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize)) << "\n";
     return kExitOk;
 }
 

@@ -27,8 +27,8 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
         });
         !deleted)
         return deleted;
-    console.out << out.Wrote() << ": " << Records(count - 1) << ", " << database
-                << " without record " << index << "\n";
+    out.Report(console) << ": " << Records(count - 1) << ", " << database << " without record "
+                        << index << "\n";
     return kExitOk;
 }
 
@@ -54,10 +54,10 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     if (!deleted) return out.Named(deleted);
     // Nothing to delete is a mistake in the selection: the copy is not kept.
     if (gone == 0) return NoneSelected(line);
-    if (Outcome moved = out.Commit(); !moved) return moved;
+    if (Outcome moved = out.Commit(); !moved) return out.Named(moved);
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-    console.out << out.Wrote() << ": " << Records(count - gone) << ", " << database << " without "
-                << Records(gone) << "\n";
+    out.Report(console) << ": " << Records(count - gone) << ", " << database << " without "
+                        << Records(gone) << "\n";
     return kExitOk;
 }
 

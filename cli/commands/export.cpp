@@ -19,6 +19,23 @@ const Option<std::string>& RegionOption() {
     return option;
 }
 
+const Option<std::string>& FormatOption() {
+    static const Option<std::string> option{
+        "format", "dat|geojson|kml|csv",
+        "the format, for an OUT without its ending ('-', a device)", AsGiven};
+    return option;
+}
+
+// The format --format names, else the one OUT's name ends in.
+const Format* FormatOf(const CommandLine& line, const std::string& outPath) {
+    const std::optional<std::string> named = FormatOption().Given(line);
+    if (!named) return FormatOfName(outPath);
+    const Format* format = FormatOfName("." + *named);
+    if (format == nullptr || named->find('.') != std::string::npos)
+        RefuseValue(FormatOption().Name(), *named, "is not dat, geojson, kml or csv");
+    return format;
+}
+
 // A setting the format refused, told by the option that gave it.
 Outcome Refusal(const Outcome& refused) {
     const std::string_view option =
@@ -29,9 +46,10 @@ Outcome Refusal(const Outcome& refused) {
 
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& outPath = line.positional[1];
-    const Format* format = FormatOfName(outPath);
+    const Format* format = FormatOf(line, outPath);
     if (format == nullptr) {
-        return Outcome::Usage("OUT must end in " + WrittenSuffixes() + ": '" + outPath + "'");
+        return Outcome::Usage("OUT must end in " + WrittenSuffixes() +
+                              " (or --format name one): '" + outPath + "'");
     }
     const ExportSettings settings{NavDatVersionOption().Given(line), RegionOption().Given(line)};
     std::uint64_t matched = 0, written = 0;
@@ -44,13 +62,14 @@ Ending Run(const CommandLine& line, const Console& console) {
     const Outcome exported = Export(*format, job, DatabaseSource(line, 0), out, written);
     // A record the format refused fails the output, which only we can name.
     if (!exported && exported.file.empty() && exported.kind == Outcome::Kind::File)
-        return Outcome::Failure(outPath, exported.reason);
+        return Outcome::Failure(
+            outPath == io::kStandardInputPath ? io::kStandardOutputName : outPath, exported.reason);
     if (!exported) return exported.field.empty() ? exported : Refusal(exported);
     // A selection that picks nothing is a mistake, not an empty file.
     const bool none = Selects(line) && matched == 0;
     if (Outcome closed = out.Release(!none); !closed) return closed;
     if (none) return NoneSelected(line);
-    console.out << file.Wrote() << ": " << Records(written) << " as " << format->name << "\n";
+    file.Report(console) << ": " << Records(written) << " as " << format->name << "\n";
     return kExitOk;
 }
 
@@ -61,14 +80,16 @@ const CommandInfo kExportCommand{
     "write the database as nav.dat, GeoJSON, KML or CSV",
     {"DATABASE", "OUT"},
     [] {
-        std::vector<OptionSpec> options = {NavDatVersionOption().Spec(), RegionOption().Spec()};
+        std::vector<OptionSpec> options = {FormatOption().Spec(), NavDatVersionOption().Spec(),
+                                           RegionOption().Spec()};
         options.insert(options.end(), QueryOptions().begin(), QueryOptions().end());
         return options;
     }(),
     kReadsDatabase | kWritesOut,
-    "Writes OUT in the format its name ends in, complete or not at all; the\n"
-    "selection options pick records as 'navaid find' does (one that picks none\n"
-    "writes nothing: status 1):\n"
+    "Writes OUT in the format its name ends in, or --format names, complete or\n"
+    "not at all; OUT '-' is standard output, and a device or FIFO is written\n"
+    "directly. The selection options pick records as 'navaid find' does (one\n"
+    "that picks none writes nothing: status 1):\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"
     "            a VOR-DME or VORTAC as a 3 row and its 12 DME row, a TACAN or DME\n"
     "            as a 13 row, an NDB as a 2 row, an NDB-DME as a 2 row and a 13 row\n"
@@ -100,7 +121,8 @@ const CommandInfo kExportCommand{
     "Examples:\n"
     "  navaid export vor samples/vor.qvz user_nav.dat --navdat-version 1100 --region ED\n"
     "  navaid export ndb samples/ndb.qvz ndb.geojson\n"
-    "  navaid export vor samples/vor.qvz vor.kml\n",
+    "  navaid export vor samples/vor.qvz vor.kml\n"
+    "  navaid export vor samples/vor.qvz - --format geojson | jq .features[0]\n",
     Run};
 
 }  // namespace navaid::cli

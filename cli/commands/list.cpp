@@ -25,8 +25,8 @@ const CommandInfo kListCommand{
             });
             !listed)
             return listed;
-        console.out << out.Wrote() << ": " << Records(line.databaseBytes / RecordSize(line.family))
-                    << "\n";
+        out.Report(console) << ": " << Records(line.databaseBytes / RecordSize(line.family))
+                            << "\n";
         return kExitOk;
     }};
 

@@ -29,8 +29,8 @@ Ending Run(const CommandLine& line, const Console& console) {
     const bool none = Selects(line) && counts.records == 0;
     if (Outcome closed = out.Release(!none); !closed) return closed;
     if (none) return NoneSelected(line);
-    console.out << file.Wrote() << ": " << counts.drawn << " of " << Records(counts.records)
-                << " drawn\n";
+    file.Report(console) << ": " << counts.drawn << " of " << Records(counts.records)
+                         << " drawn\n";
     return kExitOk;
 }
 
@@ -47,7 +47,8 @@ const CommandInfo kMapCommand{
     "per type with a legend, and each navaid's ID where labels do not pile up.\n"
     "Records whose coordinates are out of range are listed under the map. The\n"
     "options select records as 'navaid find' does; a selection that picks none\n"
-    "writes nothing (status 1).\n"
+    "writes nothing (status 1). OUT '-' is standard output, and a device or\n"
+    "FIFO is written directly.\n"
     "\n"
     "Example:\n"
     "  navaid map vor samples/vor.qvz vor-map.svg\n"

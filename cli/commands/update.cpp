@@ -147,7 +147,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     PrintSummary(console, database.Path(), sum, settings);
     const std::uint64_t kept = database.Count() - (settings.removeWithdrawn ? sum.withdrawn : 0) +
                                (settings.addNew ? sum.added : 0);
-    console.out << out.Wrote() << ": " << Records(kept) << "\n";
+    out.Report(console) << ": " << Records(kept) << "\n";
     return sum.Differs() ? kExitFindings : kExitOk;
 }
 

@@ -527,7 +527,9 @@ TEST_F(ToolTest, EachFailedFileCallIsTheFailureAndLeavesNoOutput) {
             std::string said;
             fs::remove(output);
             const int status = Tool("export ndb db.qvz " + output, said);
-            EXPECT_EQ(fs::exists(output), status == cli::kExitOk) << output;
+            // A failed flush of the folder comes after the move.
+            const bool moved = said.ends_with("(the new file is in place)\n");
+            EXPECT_EQ(fs::exists(output), status == cli::kExitOk || moved) << output;
             return status == cli::kExitOk          ? ""
                    : status == cli::kExitFileError ? said
                                                    : "status " + std::to_string(status);

@@ -4,11 +4,21 @@
 // temporary record file. A finished edit whose record file could not be
 // removed stays, with a warning.
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <functional>
 #include <sstream>
+#include <thread>
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "command.h"
+#include "interrupt.h"
 #include "navaid_db.h"
+#include "staged_output.h"
 #include "test_support.h"
 
 namespace navaid::test {
@@ -99,9 +109,16 @@ protected:
                 EXPECT_EQ(ReadAll(op.output), golden);
                 continue;
             }
-            EXPECT_EQ(result.reason, io::ErrorText(error));
+            EXPECT_TRUE(result.reason.starts_with(io::ErrorText(error))) << result.reason;
             const std::set<std::string> files = {"db.qvz", "rows.csv", op.output, kRecordFile};
-            EXPECT_TRUE(files.count(result.file)) << result.file;
+            // A refusal to make the temporary file is its folder's.
+            const bool folder = result.file == "." && result.reason.ends_with(" is written)");
+            EXPECT_TRUE(files.count(result.file) || (folder && error == EACCES)) << result.file;
+            if (result.reason.ends_with("(the new file is in place)")) {
+                // Only the folder's flush after the move failed.
+                EXPECT_EQ(ReadAll(op.output), golden);
+                continue;
+            }
             EXPECT_EQ(ReadAll("db.qvz").value_or(""), op.source);
             const auto output = ReadAll(op.output);
             // The tool's outputs are moved into place complete: the earlier
@@ -145,10 +162,12 @@ TEST_F(FaultSweepTest, FullDiskAndAFolderAsTheRecordFile) {
     const NavaidEntry entry{"LAX", "LOS ANGELES", 33.93f, -118.43f, 113.6f, 13.0f, 120, "VORTAC"};
     const std::string source(560, 'v');
     WriteAll("db.qvz", source);
+    // The record file stays where it is a folder or a link to a device.
     const auto expectFailure = [&](const Outcome& outcome, const std::string& file, int error) {
         EXPECT_EQ(outcome.file + ": " + outcome.reason, file + ": " + io::ErrorText(error));
         EXPECT_EQ(ReadAll("db.qvz"), source);
-        EXPECT_EQ(fs::exists(fs::symlink_status(kRecordFile)), error == EISDIR);
+        EXPECT_EQ(fs::exists(fs::symlink_status(kRecordFile)),
+                  error == EISDIR || fs::is_symlink(kRecordFile));
     };
     fs::create_directories(fs::path(kRecordFile) / "keep");
     WriteAll("db.qvz.new", "the copy the flow made");
@@ -165,15 +184,137 @@ TEST_F(FaultSweepTest, FullDiskAndAFolderAsTheRecordFile) {
         [](auto& out) { return DeleteNavaid("db.qvz", out, kVorRecordSize, 0); },
         [](auto& out) { return ExportNavaidList(Family::Vor, "db.qvz", out); }};
     for (const auto& write : writers) {
-        // A link, so that removing the failed output can only ever remove the link.
+        // A link to a device names the device: a failed output there stays.
         fs::create_symlink("/dev/full", "full.new");
         expectFailure(write("full.new"), "full.new", ENOSPC);
-        EXPECT_FALSE(fs::exists(fs::symlink_status("full.new")));
+        EXPECT_TRUE(fs::is_symlink("full.new"));
+        fs::remove("full.new");
     }
     fs::create_symlink("/dev/full", kRecordFile);
     expectFailure(writers[1]("x"), kRecordFile, ENOSPC);
-    EXPECT_TRUE(fs::is_character_file("/dev/full") && !fs::exists("x"));
+    EXPECT_TRUE(fs::is_character_file("/dev/full") && fs::is_symlink(kRecordFile) &&
+                !fs::exists("x"));
 }
+
+// What a finished output is made of: flushed before its move and its folder
+// after, the earlier one's mode and owner, and a temporary name that fits
+// wherever the target's does.
+TEST_F(FaultSweepTest, AnOutputIsFlushedAndKeepsTheEarlierOnesMode) {
+    WriteAll("db.qvz", std::string(56 * 3, 'v'));
+    WriteAll("db.qvz.new", kStale);
+    fs::permissions("db.qvz.new", fs::perms(0640));
+#if !defined(_WIN32)
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown("db.qvz.new", 65534, 65534), 0);
+    }
+#endif
+    io::faults::StartLog();
+    ASSERT_TRUE(
+        Tool("add vor db.qvz --id C --name X --lat 1 --lon 2 --freq 110 --magvar 0 --type VOR").ok);
+    std::vector<std::string> log(io::faults::Log().begin(), io::faults::Log().end());
+    const auto at = [&](const char* name) {
+        return std::find(log.begin(), log.end(), name) - log.begin();
+    };
+    EXPECT_LT(at("keep mode"), at("flush"));
+    EXPECT_LT(at("flush"), at("move"));
+    EXPECT_LT(at("move"), at("flush folder"));
+    EXPECT_LT(at("flush folder"), static_cast<long>(log.size()));
+    EXPECT_EQ(fs::status("db.qvz.new").permissions(), fs::perms(0640));
+#if !defined(_WIN32)
+    struct stat info {};
+    ASSERT_EQ(stat("db.qvz.new", &info), 0);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 65534u);
+    }
+#endif
+    for (std::size_t size : {5, 60, 255}) {
+        const std::string name = "sub/" + std::string(size - 4, 'x') + ".new";
+        const std::string temporary = cli::StagedOutput::TemporaryName(name);
+        EXPECT_TRUE(temporary.starts_with("sub/x") && temporary.ends_with(".tmp")) << temporary;
+        EXPECT_LE(temporary.size() - 4, std::max<std::size_t>(size, 64));
+    }
+}
+
+#if !defined(_WIN32)
+// A FIFO named as OUT is written as one, not replaced by a file.
+TEST_F(FaultSweepTest, AFifoAsTheOutputIsWrittenDirectly) {
+    WriteAll("db.qvz", std::string(56 * 3, 'v'));
+    ASSERT_EQ(mkfifo("out.svg", 0644), 0);
+    std::string read;
+    std::thread reader([&] {
+        std::ifstream in("out.svg", std::ios::binary);
+        read.assign(std::istreambuf_iterator<char>(in), {});
+    });
+    std::ostringstream out, err;
+    const int status = cli::RunTool({"map", "vor", "db.qvz", "out.svg"}, {out, err});
+    reader.join();
+    EXPECT_EQ(status, cli::kExitOk) << err.str();
+    EXPECT_TRUE(read.find("<svg") != std::string::npos && read.ends_with("</svg>\n")) << read;
+    EXPECT_EQ(err.str(), "wrote out.svg (a FIFO, written directly): 0 of 3 records drawn\n");
+    EXPECT_TRUE(fs::is_fifo("out.svg"));
+}
+
+// A signal during a long import: the temporary file goes, the earlier output
+// stays, and the status is the signal's. The rows come through a pipe that
+// stays open, so the child is still importing when the signal comes.
+TEST_F(FaultSweepTest, ASignalRemovesTheTemporaryFile) {
+    WriteAll("db.qvz", "");
+    std::string rows = "id,name,lat,lon,freq,magvar,type\n";
+    for (int i = 0; i < 5000; ++i) rows += "A1,X,1,2,110,0,VOR\n";
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        WriteAll("db.qvz.new", kStale);
+        int pipe[2];
+        ASSERT_EQ(::pipe(pipe), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            dup2(pipe[0], 0);
+            close(pipe[1]);
+            std::signal(signal, SIG_DFL);  // as a shell's background job may not
+            cli::HandleInterrupts();
+            std::ostringstream out, err;
+            _exit(cli::RunTool({"import", "vor", "db.qvz", "-"}, {out, err}));
+        }
+        close(pipe[0]);
+        ASSERT_EQ(write(pipe[1], rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
+        const auto temporaries = [] {
+            int count = 0;
+            for (const auto& entry : fs::directory_iterator("."))
+                count += entry.path().extension() == ".tmp";
+            return count;
+        };
+        for (int wait = 0; wait < 1000 && temporaries() == 0; ++wait) usleep(10000);
+        EXPECT_EQ(temporaries(), 1);
+        kill(child, signal);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(pipe[1]);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal) << signal;
+        EXPECT_EQ(temporaries(), 0);
+        EXPECT_EQ(ReadAll("db.qvz.new"), kStale);
+    }
+}
+
+// A folder that refuses new files is named as the cause. Root may write
+// anywhere, so the tool runs as an ordinary user then.
+TEST_F(FaultSweepTest, AReadOnlyFolderIsNamed) {
+    WriteAll("db.qvz", std::string(56 * 3, 'v'));
+    chmod(".", 0555);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && setuid(65534) != 0) _exit(3);
+        std::ostringstream out, err;
+        cli::RunTool({"list", "vor", "db.qvz"}, {out, err});
+        _exit(err.str() == "navaid: .: Permission denied (the folder where db.qvz.txt is written)\n"
+                  ? 0
+                  : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    chmod(".", 0755);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+#endif
 
 }  // namespace
 }  // namespace navaid::test

@@ -1,0 +1,88 @@
+#include "interrupt.h"
+
+#include <csignal>
+#include <cstring>
+#if defined(_WIN32)
+#include <windows.h>
+
+#include "file_io.h"
+#else
+#include <unistd.h>
+#endif
+
+namespace navaid::cli {
+
+namespace {
+
+// The handler reads these, so they are plain memory, set in an order that
+// never shows it half a name.
+char g_temporary[4096];
+volatile std::sig_atomic_t g_armed = 0;
+
+#if defined(_WIN32)
+volatile LONG g_status = 0;
+
+// Runs on a thread of its own: the seam's calls fail from now on, the main
+// thread unwinds and removes its temporary file (Windows cannot delete a file
+// it holds open), and its return ends the process, this thread with it. A
+// second event, or a run that does not come back, ends it at once.
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    const LONG status = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 130 : 129;
+    if (InterlockedCompareExchange(&g_status, status, 0) != 0)
+        TerminateProcess(GetCurrentProcess(), status);
+    io::Cancel();
+    Sleep(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? INFINITE : 4000);
+    TerminateProcess(GetCurrentProcess(), status);
+    return TRUE;
+}
+#else
+volatile std::sig_atomic_t g_ending = 0;
+
+// Only async-signal-safe calls: unlink and _exit. A second signal while the
+// first is cleaning up (the handler runs with signals unblocked) ends at once.
+void OnSignal(int signal) {
+    const int status = 128 + signal;
+    if (g_ending) _exit(status);
+    g_ending = 1;
+    if (g_armed) unlink(g_temporary);
+    _exit(status);
+}
+#endif
+
+}  // namespace
+
+void HandleInterrupts() {
+#if defined(_WIN32)
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+#else
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_NODEFER;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction before {};
+        // nohup, or a shell's background job, ignores some: they stay ignored.
+        if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+        sigaction(signal, &action, nullptr);
+    }
+#endif
+}
+
+void RemoveOnInterrupt(const std::string& path) {
+    g_armed = 0;
+    if (path.size() >= sizeof g_temporary) return;  // too long to keep: left, as after SIGKILL
+    std::memcpy(g_temporary, path.c_str(), path.size() + 1);
+    g_armed = 1;
+}
+
+void ForgetOnInterrupt() { g_armed = 0; }
+
+int InterruptStatus() {
+#if defined(_WIN32)
+    return static_cast<int>(g_status);
+#else
+    return 0;
+#endif
+}
+
+}  // namespace navaid::cli
