@@ -112,7 +112,8 @@ void ReadPosition(const Record& record, Family family, NavaidEntry& entry) {
 }
 
 // E0100 is 10.0 east, W0160 16.0 west; a station oriented to true north (T)
-// or to the grid (G) has none; blank states none.
+// or to the grid (G) has none; blank states none. The letter gives the side,
+// so E1850 is no west variation written another way: over 180.0 is refused.
 void ReadVariation(const Record& record, NavaidEntry& entry) {
     const std::string_view field = record.At(75, 79);
     unsigned tenths = 0;
@@ -120,10 +121,12 @@ void ReadVariation(const Record& record, NavaidEntry& entry) {
         entry.unstated |= kUnstatedMagVar;
     } else if (field[0] == 'T' || field[0] == 'G') {
         entry.magVar = 0;
-    } else if ((field[0] == 'E' || field[0] == 'W') && Digits(field.substr(1), tenths)) {
+    } else if ((field[0] == 'E' || field[0] == 'W') && Digits(field.substr(1), tenths) &&
+               tenths <= 1800) {
         entry.magVar = static_cast<float>((field[0] == 'W' ? -1.0 : 1.0) * tenths / 10.0);
     } else {
-        record.Refuse(75, 79, "is no variation (E or W and tenths of a degree, T or G)");
+        record.Refuse(75, 79,
+                      "is no variation (E or W and tenths of a degree up to 1800, T or G)");
     }
 }
 
