@@ -256,7 +256,8 @@ TEST_F(InterchangeTest, EachFormatAndLayoutReadsAsItsGolden) {
         // Quirks of real files: no I line, blank lines, CR LF, tabs, doubled type
         // words, TACAN DME rows, NDB/DME and DME-ILS rows, a UTF-8 ident, a plain
         // beacon beside an NDB-DME of its ident and place, a station's DME
-        // again as a DME of its own, a row after "99".
+        // again as a DME of its own, a doubled VOR and DME, a doubled NDB and
+        // NDB-DME, a row after "99".
         {Family::Vor, "navdat/quirks-810.dat", "navdat/quirks-vor.txt"},
         {Family::Ndb, "navdat/quirks-810.dat", "navdat/quirks-ndb.txt"},
         // A header with a trailing comma, CR LF, closed and unknown frequencies.
