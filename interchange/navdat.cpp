@@ -115,6 +115,7 @@ Outcome AppendStation(Family family, const ExportRecord& record, const ExportSet
         if (IsNavDatBlank(c) || c == '\n') return refuse("its ID holds white space");
     for (char c : name)
         if (c == '\r' || c == '\n') return refuse("its name holds a line break");
+    if (std::string fault = ControlByteFault(r); !fault.empty()) return refuse(fault);
     const TypeBlock* type = FindType(family, r.typeCode);
     if (type == nullptr) return refuse("its type is undefined");
     const NavDatType* rows = FindNavDatType(type->name);

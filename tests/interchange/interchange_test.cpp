@@ -203,6 +203,10 @@ TEST_F(InterchangeTest, ExportThenImportGivesTheSameBytesInEveryLayout) {
             LogSink out;
             ASSERT_TRUE(ExportTo(layout.empty() ? kProjectCsvFormat : kNavDatFormat, family, db,
                                  settings, out));
+            // The CSV is UTF-8: MÜNSTER's Windows-1252 letter as two bytes.
+            if (layout.empty() && family == Family::Vor) {
+                EXPECT_NE(out.text.find("M\xC3\x9CNSTER"), std::string::npos);
+            }
             if (layout == "1150") out.text = "I\n1150" + out.text.substr(6);
             WriteAll("out", out.text);
             const Read read = ReadNavaids("out", family);
@@ -416,6 +420,11 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
     const std::string vors = Records(Family::Vor, kVors);
     const std::string spaced = Records(Family::Vor, {{"A B", "X", 1, 2, 110, 0, 0, "VOR"}});
     const std::string unbounded = Records(Family::Vor, {{"A", "X", 1, 2, HUGE_VALF, 0, 0, "VOR"}});
+    const std::string bell = Records(Family::Vor, {{"A", "X\aY", 1, 2, 110, 0, 0, "VOR"}});
+    const std::string zero =
+        Records(Family::Vor, {{std::string("A\0B", 3), "X", 1, 2, 110, 0, 0, "VOR"}});
+    const std::string zeroId = "record 0 (A\\x00B): its ID 'A\\x00B' holds a control byte";
+    const std::string bellName = "record 0 (A): its name 'X\\x07Y' holds a control byte";
     const std::string unmapped = Records(Family::Vor, {{"A", "X\x81", 1, 2, 110, 0, 0, "VOR"}});
     const int kmlPasses = kKmlFormat.passes(Family::Vor);
     const RecordSelection tacan = [](const DecodedRecord& r) {
@@ -444,6 +453,8 @@ TEST(ExportJobTest, OpensOnlyAReadableDatabaseReadsOncePerPassAndDropsAFailure) 
         {csv, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): a number", "", "", 0, 1},
         {csv, unmapped, {}, {}, 0, 0, "open discard", "record 0 (A): a byte of its", "", "", 0, 1},
         {dat, unbounded, {}, {}, 0, 0, "open discard", "record 0 (A): its frequency", "", "", 0, 1},
+        {dat, zero, {}, {}, 0, 0, "open discard", zeroId, "", "", 0, 1},
+        {csv, bell, {}, {}, 0, 0, "open discard", bellName, "", "", 0, 1},
         {dat,
          spaced,
          {},
