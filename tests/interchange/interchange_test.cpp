@@ -223,8 +223,9 @@ TEST(ExportGoldenTest, EachFormatWritesItsGoldenFile) {
         {&kNavDatFormat,
          {"1100", "ed"},
          "navdat/exported-vor-1100.dat",
-         "1 name ends in a type word, which a nav.dat reader takes for the type: record 3 FOO "
-         "VOR\n"},
+         "1 name ends in a type word or DME-ILS, which a nav.dat reader takes for the type, so "
+         "those rows come back with another type or name, or are skipped as a landing system's: "
+         "record 3 FOO VOR\n"},
         {&kNavDatFormat, {"810", {}}, "navdat/exported-ndb-810.dat", ""},
         {&kGeoJsonFormat, {}, "geojson/exported-vor.geojson", foo},
         {&kKmlFormat, {}, "kml/exported-vor.kml", foo},
