@@ -47,11 +47,17 @@ bool StartsHeader(std::string_view line) {
            IsUpperOrDigit(line[4]);
 }
 
+// A BOM, which some editors put before the first line, is no column.
+std::string_view WithoutBom(std::string_view line) {
+    return line.starts_with("\xEF\xBB\xBF") ? line.substr(3) : line;
+}
+
 // Header records, then a record of 132 columns: what follows is left to the
 // reading, which names the line of a record that is not one.
 bool LooksLikeArinc424(const std::vector<std::string>& head) {
     bool headers = false;
     for (std::string_view line : head) {
+        if (!headers) line = WithoutBom(line);
         if (TrimWhiteSpace(line).empty()) continue;
         if (!StartsHeader(line)) return StartsRecord(line);
         headers = true;
@@ -172,14 +178,15 @@ const char* NdbType(const Record& record) {
 // The navaid of a record of the filter's family, or nothing for one passed over.
 std::optional<NavaidEntry> ReadNavaid(const Record& record, const ImportFilter& filter,
                                       ImportTally& tally) {
+    // A station out of service is passed over whatever its class says.
+    if (record.At(85) == '9') {
+        ++tally.outOfService;
+        return std::nullopt;
+    }
     const bool vhf = filter.family == Family::Vor;
     const char* type = vhf ? VhfType(record) : NdbType(record);
     if (type == nullptr) {
         ++tally.landing;
-        return std::nullopt;
-    }
-    if (record.At(85) == '9') {
-        ++tally.outOfService;
         return std::nullopt;
     }
     NavaidEntry entry;
@@ -257,8 +264,11 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
     Cycles cycles;
     std::string_view line;
     bool got = false;
+    bool started = false;
     while (Check(lines.Next(line, got)), got) {
+        if (!started) line = WithoutBom(line);
         if (Blank(line)) continue;
+        started = true;
         try {
             ReadLine(line, lines.Number(), filter, sink, tally, cycles);
         } catch (const ReadError& error) {

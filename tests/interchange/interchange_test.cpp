@@ -347,6 +347,11 @@ TEST_F(InterchangeTest, AFileIsTakenForWhatItsContentIsAndRefusedWithItsPlace) {
         // Blank lines before the header, CR alone as a line end, a tab in a name.
         {V, std::string(9, '\n') + "I\n810\n3 1 2 0 11000 50 0.0 AB NAME\tX VOR\n99\n", 1, ""},
         {V, "I\r810\r3 1 2 0 11000 50 0.0 AB NAME VOR\r99\r", 1, ""},
+        // A BOM before the first line that is not blank; a station out of
+        // service is passed over before its class is looked at.
+        {V, "\n\xEF\xBB\xBFI\n810\n3 1 2 0 11000 50 0.0 AB NAME VOR\n99\n", 1, ""},
+        {V, "\r\n\xEF\xBB\xBF" + CifpRecord(5), 1, ""},
+        {V, CifpRecord(14, 28, "XX"), 0, ""},
         {N, "id,name,lat,lon,freq,magvar,type\nXY,N\tM,47.5,-0.25,375,0,NDB\n", 1, ""},
         {V, "I\n", 0, "no navaid rows found in in; looked for nav.dat,"},
         {N, vor, 0, "in: it looks like a database of VOR, not of NDB"},
