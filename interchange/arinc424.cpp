@@ -47,11 +47,17 @@ bool StartsHeader(std::string_view line) {
            IsUpperOrDigit(line[4]);
 }
 
+// A BOM, which some editors put before the first line, is no column.
+std::string_view WithoutBom(std::string_view line) {
+    return line.starts_with("\xEF\xBB\xBF") ? line.substr(3) : line;
+}
+
 // Header records, then a record of 132 columns: what follows is left to the
 // reading, which names the line of a record that is not one.
 bool LooksLikeArinc424(const std::vector<std::string>& head) {
     bool headers = false;
     for (std::string_view line : head) {
+        if (!headers) line = WithoutBom(line);
         if (TrimWhiteSpace(line).empty()) continue;
         if (!StartsHeader(line)) return StartsRecord(line);
         headers = true;
@@ -112,7 +118,8 @@ void ReadPosition(const Record& record, Family family, NavaidEntry& entry) {
 }
 
 // E0100 is 10.0 east, W0160 16.0 west; a station oriented to true north (T)
-// or to the grid (G) has none; blank states none.
+// or to the grid (G) has none; blank states none. The letter gives the side,
+// so E1850 is no west variation written another way: over 180.0 is refused.
 void ReadVariation(const Record& record, NavaidEntry& entry) {
     const std::string_view field = record.At(75, 79);
     unsigned tenths = 0;
@@ -120,10 +127,12 @@ void ReadVariation(const Record& record, NavaidEntry& entry) {
         entry.unstated |= kUnstatedMagVar;
     } else if (field[0] == 'T' || field[0] == 'G') {
         entry.magVar = 0;
-    } else if ((field[0] == 'E' || field[0] == 'W') && Digits(field.substr(1), tenths)) {
+    } else if ((field[0] == 'E' || field[0] == 'W') && Digits(field.substr(1), tenths) &&
+               tenths <= 1800) {
         entry.magVar = static_cast<float>((field[0] == 'W' ? -1.0 : 1.0) * tenths / 10.0);
     } else {
-        record.Refuse(75, 79, "is no variation (E or W and tenths of a degree, T or G)");
+        record.Refuse(75, 79,
+                      "is no variation (E or W and tenths of a degree up to 1800, T or G)");
     }
 }
 
@@ -169,14 +178,15 @@ const char* NdbType(const Record& record) {
 // The navaid of a record of the filter's family, or nothing for one passed over.
 std::optional<NavaidEntry> ReadNavaid(const Record& record, const ImportFilter& filter,
                                       ImportTally& tally) {
+    // A station out of service is passed over whatever its class says.
+    if (record.At(85) == '9') {
+        ++tally.outOfService;
+        return std::nullopt;
+    }
     const bool vhf = filter.family == Family::Vor;
     const char* type = vhf ? VhfType(record) : NdbType(record);
     if (type == nullptr) {
         ++tally.landing;
-        return std::nullopt;
-    }
-    if (record.At(85) == '9') {
-        ++tally.outOfService;
         return std::nullopt;
     }
     NavaidEntry entry;
@@ -254,8 +264,11 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
     Cycles cycles;
     std::string_view line;
     bool got = false;
+    bool started = false;
     while (Check(lines.Next(line, got)), got) {
+        if (!started) line = WithoutBom(line);
         if (Blank(line)) continue;
+        started = true;
         try {
             ReadLine(line, lines.Number(), filter, sink, tally, cycles);
         } catch (const ReadError& error) {

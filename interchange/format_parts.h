@@ -98,6 +98,11 @@ Outcome NoSettings(ExportSettings& settings);
 // A record an export cannot write: "record N (ID): why; then".
 Outcome RefuseRecord(const ExportRecord& record, const std::string& why, std::string_view then);
 
+// Why an ID or name cannot be written: it holds a control byte (a zero, ESC,
+// a line break), which no reader takes back and `check` calls an error;
+// empty for one that can.
+std::string ControlByteFault(const DecodedRecord& record);
+
 // The map formats' parts, GeoJSON's and KML's (in geojson.cpp): a degree at
 // 6 decimals, about 10 cm; a warning naming a record whose position is out
 // of range, which they leave out (Success for the others).

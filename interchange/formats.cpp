@@ -150,4 +150,19 @@ Outcome RefuseRecord(const ExportRecord& record, const std::string& why, std::st
                                     "; " + std::string(then));
 }
 
+std::string ControlByteFault(const DecodedRecord& record) {
+    const auto control = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F;
+    };
+    for (const auto& [text, what] :
+         {std::pair{&record.id, "ID"}, std::pair{&record.name, "name"}}) {
+        const std::string_view trimmed = TrimWhiteSpace(*text);
+        if (std::any_of(trimmed.begin(), trimmed.end(), control))
+            return std::string("its ") + what + " " + Quoted(EscapeBytes(trimmed)) +
+                   " holds a control byte";
+    }
+    return {};
+}
+
 }  // namespace navaid

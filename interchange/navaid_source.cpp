@@ -27,6 +27,16 @@ double TypeFit(Family family, std::string_view bytes, std::size_t& records) {
     return records ? double(fit) / records : 0;
 }
 
+// A reader's zero is stored as +0: "W0000" or "-0.0" read as -0 would show
+// as a change at every update and as "-0" in an export.
+void StorePlusZero(std::string& record) {
+    for (std::size_t field : {RecordLayout::kLatitude, RecordLayout::kLongitude,
+                              RecordLayout::kFrequency, RecordLayout::kMagVar}) {
+        if (record.compare(field, 4, std::string_view("\0\0\0\x80", 4)) == 0)
+            record[field + 3] = '\0';
+    }
+}
+
 std::string Percent(double share) { return std::to_string(int(share * 100 + 0.5)) + "%"; }
 
 }  // namespace
@@ -107,6 +117,7 @@ Outcome NavaidSource::Read(const ImportFilter& filter, const RecordSink& sink, I
         [&](const NavaidEntry& entry) {
             if (Outcome encoded = EncodeRecord(filter.family, entry, record); !encoded)
                 return Outcome::Failure(Name(), encoded.reason);
+            StorePlusZero(record);
             ++navaids;
             return sink(record, entry.unstated);
         },

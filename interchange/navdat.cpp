@@ -115,6 +115,7 @@ Outcome AppendStation(Family family, const ExportRecord& record, const ExportSet
         if (IsNavDatBlank(c) || c == '\n') return refuse("its ID holds white space");
     for (char c : name)
         if (c == '\r' || c == '\n') return refuse("its name holds a line break");
+    if (std::string fault = ControlByteFault(r); !fault.empty()) return refuse(fault);
     const TypeBlock* type = FindType(family, r.typeCode);
     if (type == nullptr) return refuse("its type is undefined");
     const NavDatType* rows = FindNavDatType(type->name);
@@ -130,7 +131,7 @@ Outcome AppendStation(Family family, const ExportRecord& record, const ExportSet
 }
 
 // A name whose last word a reader takes for the type: "FRANKFURT DME" of a
-// VOR-DME comes back as the DME "FRANKFURT".
+// VOR-DME comes back as the DME "FRANKFURT", "RUNWAY DME-ILS" not at all.
 bool EndsInTypeWord(Family, const DecodedRecord& record) {
     const std::string_view name = TrimWhiteSpace(record.name);
     std::size_t start = name.size();
@@ -140,7 +141,8 @@ bool EndsInTypeWord(Family, const DecodedRecord& record) {
 
 std::string TypeWordNames(std::uint64_t count) {
     return std::to_string(count) + (count == 1 ? " name ends" : " names end") +
-           " in a type word, which a nav.dat reader takes for the type";
+           " in a type word or DME-ILS, which a nav.dat reader takes for the type, so those rows "
+           "come back with another type or name, or are skipped as a landing system's";
 }
 
 }  // namespace

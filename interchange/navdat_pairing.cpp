@@ -1,8 +1,9 @@
 // The places of one ident and group are searched as a k-d tree kept in their
 // own stretch of the deque (each stretch's middle place splits it, by
 // latitude and longitude in turn), and twins (rows of one ident and kind at
-// one point on one frequency) stand in it once, as their first row: a search
-// costs about the logarithm of the places of its ident, however they stand.
+// one point on one frequency) stand in it once, as their first row, the rest
+// after the tree for a later DME row to pair with: a search costs about the
+// logarithm of the places of its ident, however they stand.
 #include "navdat_pairing.h"
 
 #include <algorithm>
@@ -111,6 +112,17 @@ private:
 
 bool All(const Place&) { return true; }
 
+auto SpotOf(const Place& place) {
+    return std::make_tuple(KeyOf(place), place.lat, place.lon, place.kind, place.frequency);
+}
+
+// A group's tree places (in any order: the tree is built after), then its twins.
+auto TwinOrder(const Place& p) {
+    if (p.marks & kTwin)
+        return std::tuple(KeyOf(p), true, p.lat, p.lon, p.kind, p.frequency, p.line);
+    return std::tuple(KeyOf(p), false, 0.0f, 0.0f, Kind::None, 0.0f, std::uint32_t{0});
+}
+
 // Whether a VOR row makes a station with a DME of its own.
 bool HasOwnDme(const Place& vor) {
     if (vor.kind == kVorDme || vor.kind == kVortac || vor.kind == kTacan) return true;
@@ -131,9 +143,9 @@ void Pairing::SortForSearch() {
         place.marks |= kTwin;
         if (SetOf(place) == PlaceSet::Station && place.kind != Kind::None) place.marks |= kMarked;
     }
-    std::sort(places_.begin(), places_.end(), [](const Place& a, const Place& b) {
-        return std::tuple(KeyOf(a), a.marks & kTwin) < std::tuple(KeyOf(b), b.marks & kTwin);
-    });
+    // Each group's tree, then its twins by spot and line, for Unpaired.
+    std::sort(places_.begin(), places_.end(),
+              [](const Place& a, const Place& b) { return TwinOrder(a) < TwinOrder(b); });
     for (Iter begin = places_.begin(); begin != places_.end();) {
         const Iter end = std::find_if(begin, places_.end(),
                                       [&](const Place& p) { return KeyOf(p) != KeyOf(*begin); });
@@ -181,22 +193,41 @@ Place* Pairing::Nearest(PlaceSet set, std::uint8_t group, const Place& from, dou
     return search.Found();
 }
 
+// Who a DME row pairs with: `found`, or when a DME row took it already, the
+// first of its later twins none took (they follow its group's tree by spot
+// and line, so two rows of a doubled VOR and DME make two stations).
+Place* Pairing::Unpaired(PlaceSet set, std::uint8_t group, const Place& from, Place* found) {
+    if (found == nullptr || !(found->marks & kMarked)) return found;
+    const auto spot = SpotOf(*found);
+    const Iter twins = Group(set, from, group).second;
+    const Iter run = std::partition_point(twins, places_.end(),
+                                          [&](const Place& p) { return SpotOf(p) < spot; });
+    const Iter free = std::partition_point(run, places_.end(), [&](const Place& p) {
+        return SpotOf(p) == spot && (p.marks & kMarked);
+    });
+    return free != places_.end() && SpotOf(*free) == spot ? &*free : found;
+}
+
 // A DME row's VOR (the nearest within a few miles), a beacon's DME row's
 // beacon (the nearest whose own row says NDB-DME, else the nearest), a 13
 // row of a kind near a VOR row or an earlier 13 row of its kind.
 void Pairing::PairPlace(Place& place) {
     switch (SetOf(place)) {
         case PlaceSet::Dme:
-            if (Place* vor = Nearest(PlaceSet::Vor, 0, place, kPairedDmeNm, false, All)) {
+            if (Place* vor = Unpaired(PlaceSet::Vor, 0, place,
+                                      Nearest(PlaceSet::Vor, 0, place, kPairedDmeNm, false, All))) {
                 vor->marks |= kMarked;
             } else {
                 place.marks |= kMarked;
             }
             return;
         case PlaceSet::BeaconDme: {
-            Place* beacon = Nearest(PlaceSet::Beacon, 1, place, kSameStationNm, false, All);
-            if (!beacon) beacon = Nearest(PlaceSet::Beacon, 0, place, kSameStationNm, false, All);
-            if (beacon) beacon->marks |= kMarked;
+            std::uint8_t group = 1;
+            Place* beacon = Nearest(PlaceSet::Beacon, group, place, kSameStationNm, false, All);
+            if (!beacon)
+                beacon = Nearest(PlaceSet::Beacon, group = 0, place, kSameStationNm, false, All);
+            if ((beacon = Unpaired(PlaceSet::Beacon, group, place, beacon)))
+                beacon->marks |= kMarked;
             return;
         }
         case PlaceSet::Station: {

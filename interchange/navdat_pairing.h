@@ -69,6 +69,7 @@ private:
     template <typename Accept>
     Place* Nearest(PlaceSet set, std::uint8_t group, const Place& from, double nm, bool any,
                    Accept accept);
+    Place* Unpaired(PlaceSet set, std::uint8_t group, const Place& from, Place* found);
     void SortForSearch();
     void PairPlace(Place& place);
     void FindRepeat(Place& place);

@@ -208,7 +208,8 @@ public:
         bool got = false;
         while ((closed ? again_ : true) && (Check(lines_.Next(line, got)), got)) {
             const std::size_t number = lines_.Number();
-            if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+            // A BOM opens the first line that is not blank.
+            if (!started_ && !sawI_ && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
             std::size_t at = 0;
             const std::string_view first = NextNavDatToken(line, at);
             if (first.empty()) continue;

@@ -122,6 +122,7 @@ const Format kProjectCsvFormat{
         };
         const char* type = TypeText(family, r.typeCode);
         if (type == std::string_view(kTypeUndefined)) return refuse("its type is undefined");
+        if (std::string fault = ControlByteFault(r); !fault.empty()) return refuse(fault);
         std::string id, name;
         if (!StoredToGiven(TrimWhiteSpace(r.id), id) ||
             !StoredToGiven(TrimWhiteSpace(r.name), name))
