@@ -58,6 +58,7 @@ enum Needs : unsigned {
     kEditsDatabase = 32,  // refuses a database that is not whole records (reading ones warn)
     kReadsNavaids = 64,   // the second argument is a database of the family or any import
                           // file, told by content; "-" is standard input
+    kOwnFamily = 128,     // refuses a database whose records look like the other family's
 };
 
 // "33 records", "1 record".

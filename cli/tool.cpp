@@ -99,7 +99,8 @@ std::string Misaligned(const std::string& path, Family family, std::uint64_t siz
 }
 
 // Each database read must exist; an edit refuses one that is not whole
-// records, a reading command says so once and goes on.
+// records, a reading command says so once and goes on. A command that picks
+// or writes records refuses one of the other family's records.
 Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandLine& line,
                       const Console& console) {
     const std::string& path = line.positional[argument];
@@ -109,12 +110,16 @@ Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandL
     if (Outcome opened = database->Open(path, line.family); !opened) return opened;
     const std::uint64_t size = database->Bytes();
     if (argument == 0) line.databaseBytes = size;
-    if (size % RecordSize(line.family) == 0) return Outcome::Success();
-    const std::string what = Misaligned(path, line.family, size);
-    if (command.needs & kEditsDatabase) {
-        return Outcome::Failure("", what + "; an edit would write records at wrong offsets");
+    const bool whole = size % RecordSize(line.family) == 0;
+    if (!whole && (command.needs & kEditsDatabase))
+        return Outcome::Failure("", Misaligned(path, line.family, size) +
+                                        "; an edit would write records at wrong offsets");
+    if (command.needs & kOwnFamily) {
+        std::string look;
+        if (Outcome sampled = database->OtherFamilyLook(look); !sampled) return sampled;
+        if (!look.empty()) return Outcome::Failure(path, look);
     }
-    console.err << "navaid: warning: " << what << "\n";
+    if (!whole) console.err << "navaid: warning: " << Misaligned(path, line.family, size) << "\n";
     return Outcome::Success();
 }
 

@@ -13,19 +13,7 @@ namespace navaid {
 namespace {
 
 // Enough records to tell a database by, and the first lines of any text.
-constexpr std::size_t kSniffBytes = 1 << 16;
-
-// The share of the complete records at the start of `bytes` whose type
-// block is one of the family's, and how many records that is.
-double TypeFit(Family family, std::string_view bytes, std::size_t& records) {
-    const std::size_t size = RecordSize(family);
-    records = bytes.size() / size;
-    std::size_t fit = 0;
-    for (std::size_t at = 0; at + size <= bytes.size(); at += size)
-        fit += IsValidTypeBlock(family, reinterpret_cast<const std::uint8_t*>(bytes.data() + at) +
-                                            RecordLayout::kTypeBlock);
-    return records ? double(fit) / records : 0;
-}
+constexpr std::size_t kSniffBytes = kFamilySampleBytes;
 
 std::string Percent(double share) { return std::to_string(int(share * 100 + 0.5)) + "%"; }
 
@@ -67,21 +55,14 @@ Outcome NavaidSource::Open(const std::string& path, Family family) {
     // Text never holds a zero byte, records nearly always do; a text whose
     // every stride looks like a type block would have to be made so.
     const bool binary = bytes.find('\0') != std::string_view::npos;
-    const Family other = OtherFamily(family);
     std::size_t records = 0, otherRecords = 0;
     const double fit = TypeFit(family, bytes, records);
-    const double otherFit = TypeFit(other, bytes, otherRecords);
+    const double otherFit = TypeFit(OtherFamily(family), bytes, otherRecords);
     if (fit >= 0.5 && fit >= otherFit && (binary || (fit == 1 && records >= 2)))
         return Outcome::Success();
-    if (binary && otherFit >= 0.5 && otherFit > fit) {
-        return Outcome::Failure(
-            Name(), std::string("it looks like a database of ") + FamilyName(other) + ", not of " +
-                        FamilyName(family) + ": " + Percent(otherFit) + " of its first " +
-                        std::to_string(RecordSize(other)) + "-byte records have " +
-                        FamilyName(other) + " type blocks, " + Percent(fit) + " of its " +
-                        std::to_string(RecordSize(family)) + "-byte records " + FamilyName(family) +
-                        " type blocks");
-    }
+    if (binary)
+        if (std::string look = OtherFamilyLook(family, bytes); !look.empty())
+            return Outcome::Failure(Name(), look);
     if (binary) {
         // No text holds a zero byte: read as text, it would seem to hold nothing.
         return Outcome::Failure(

@@ -58,7 +58,7 @@ const CommandInfo kAddCommand{"add",
                               "write DATABASE.new as the database plus one navaid",
                               {"DATABASE"},
                               EntryOptions(true),
-                              kReadsDatabase | kWritesNew | kEditsDatabase,
+                              kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
                               About(),
                               Run};
 

@@ -68,7 +68,7 @@ const CommandInfo kDeleteCommand{
     "write DATABASE.new as the database without one record, or a selection",
     {"DATABASE", "[INDEX]"},
     QueryOptions(),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
     "Writes DATABASE.new as the database without the record at INDEX (counting\n"
     "from 0, as 'navaid labels' and 'navaid find' print it), or without every\n"
     "record the options select as 'navaid find' selects them, each listed. Later\n"

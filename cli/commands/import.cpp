@@ -84,7 +84,7 @@ const CommandInfo kImportCommand{
         options.push_back(SkipDuplicatesFlag().Spec());
         return options;
     }(),
-    kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily | kReadsNavaids,
     "Writes DATABASE.new as the whole database followed by one record per navaid\n"
     "of the family in FILE, in the order of its rows. FILE is read by its content,\n"
     "whatever its name (gzip data is decompressed as it is read):\n"

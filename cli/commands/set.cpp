@@ -70,7 +70,7 @@ const CommandInfo kSetCommand{
     "write DATABASE.new as the database with fields of one record changed",
     {"DATABASE", "INDEX"},
     EntryOptions(false),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
     "Writes DATABASE.new as the database with the record at INDEX (as 'navaid\n"
     "labels' and 'navaid find' print it) changed in the fields given, in its\n"
     "place; every other byte stays as it was. Each value is checked as 'navaid\n"

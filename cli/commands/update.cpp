@@ -167,7 +167,7 @@ const CommandInfo kUpdateCommand{
     "write DATABASE.new as the database brought up to a newer file's data",
     {"DATABASE", "NEWER"},
     Options(),
-    kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily | kReadsNavaids,
     "Compares the records of DATABASE with the navaids of the family in NEWER (any\n"
     "file 'navaid import' reads, or a database of the family, told by content; -\n"
     "is standard input). A record and a navaid pair when their IDs are the same\n"
