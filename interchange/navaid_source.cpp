@@ -117,7 +117,8 @@ Outcome NavaidSource::ReadDatabase(const ImportFilter& filter, const RecordSink&
         ++index;
         const float lat = ReadFloatLE(record + RecordLayout::kLatitude);
         const float lon = ReadFloatLE(record + RecordLayout::kLongitude);
-        if (!Inside(filter.near, lat, lon)) return Outcome::Success();
+        const std::string_view id(reinterpret_cast<const char*>(record), RecordLayout::kIdSize);
+        if (!Keeps(filter, lat, lon, id)) return Outcome::Success();
         ++navaids;
         return sink(std::string_view(reinterpret_cast<const char*>(record), size), 0);
     };

@@ -94,8 +94,10 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
                   const Console& console) {
     ImportTally tally;
     std::uint64_t count = 0;
-    const ImportFilter filter{line.family, PairingCircle(settings),
-                              NavDatLayoutOption().Given(line), SkipInvalidFlag().Get(line)};
+    ImportFilter filter{line.family, PairingCircle(settings), NavDatLayoutOption().Given(line),
+                        SkipInvalidFlag().Get(line)};
+    if (settings.near)
+        filter.alsoOutside = [&](std::string_view id) { return KeyTakesPart(settings, id); };
     RefuseLayoutUnlessNavDat(filter, *line.navaids);
     const Outcome read = line.navaids->Read(
         filter,
@@ -124,12 +126,13 @@ void PrintSummary(const Console& console, const std::string& database, const Upd
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
-                                  RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
-    // NEWER first: its reader's pairing is gone before the records are kept.
+    UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
+                            RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
+    DatabaseFile& database = line.Database();
+    if (Outcome read = FindInsideKeys(database, settings); !read) return read;
+    // NEWER next: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
     if (Outcome read = ReadNewer(line, settings, navaids, console); !read) return read;
-    DatabaseFile& database = line.Database();
     auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
     if (DryRunFlag().Get(line)) {
