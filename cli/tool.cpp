@@ -79,7 +79,8 @@ Outcome RequireDatabaseFile(const std::string& path) {
 Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     bool same = false;
     Outcome queried = io::SameFile(database, output, same);
-    if (queried && same) return Outcome::Usage("the output " + output + " is the database itself");
+    if (queried && same)
+        return Outcome::Usage("the output " + ShownName(output) + " is the database itself");
     return queried;
 }
 
@@ -87,7 +88,7 @@ Outcome RefuseSameFile(const std::string& database, const std::string& output) {
 // holds, and the other family where its size fits that one.
 std::string Misaligned(const std::string& path, Family family, std::uint64_t size) {
     const std::uint64_t recordSize = RecordSize(family);
-    std::string text = path + ": its " + std::to_string(size) + " bytes are " +
+    std::string text = ShownName(path) + ": its " + std::to_string(size) + " bytes are " +
                        Records(size / recordSize) + " of " + FamilyName(family) + " and " +
                        Counted(size % recordSize, "byte") + " more";
     const Family other = OtherFamily(family);
@@ -191,8 +192,8 @@ std::string Records(std::uint64_t count) {
 }
 
 Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index) {
-    return Outcome::Failure("",
-                            database + " has " + Records(count) + "; there is no record " + index);
+    return Outcome::Failure(
+        "", ShownName(database) + " has " + Records(count) + "; there is no record " + index);
 }
 
 namespace {

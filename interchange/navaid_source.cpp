@@ -94,8 +94,8 @@ Outcome NavaidSource::Read(const ImportFilter& filter, const RecordSink& sink, I
         tally);
     // A file of a header alone (or a lone "I") holds no navaids, nor says it has none.
     if (read && tally.rows == 0)
-        return Outcome::Failure(
-            "", "no navaid rows found in " + Name() + "; looked for " + ReadFormatNames());
+        return Outcome::Failure("", "no navaid rows found in " + ShownName(Name()) +
+                                        "; looked for " + ReadFormatNames());
     return read;
 }
 

@@ -27,8 +27,8 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
         });
         !deleted)
         return deleted;
-    out.Report(console) << ": " << Records(count - 1) << ", " << database << " without record "
-                        << index << "\n";
+    out.Report(console) << ": " << Records(count - 1) << ", " << ShownName(database)
+                        << " without record " << index << "\n";
     return kExitOk;
 }
 
@@ -56,8 +56,8 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     if (gone == 0) return NoneSelected(line);
     if (Outcome moved = out.Commit(); !moved) return out.Named(moved);
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-    out.Report(console) << ": " << Records(count - gone) << ", " << database << " without "
-                        << Records(gone) << "\n";
+    out.Report(console) << ": " << Records(count - gone) << ", " << ShownName(database)
+                        << " without " << Records(gone) << "\n";
     return kExitOk;
 }
 

@@ -64,8 +64,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
     });
     if (!written) return WithLayoutOption(written);
-    out.Report(console) << ": " << Records(database.Count() + count) << ", " << database.Path()
-                        << " plus " << count << " imported\n";
+    out.Report(console) << ": " << Records(database.Count() + count) << ", "
+                        << ShownName(database.Path()) << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family, filter.skipDuplicates);
     PrintPassedOver(console, source.Name(), tally);
     return kExitOk;

@@ -58,8 +58,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
         !written)
         return written;
-    out.Report(console) << ": " << Records(count) << ", " << database << " with record " << index
-                        << " changed\n";
+    out.Report(console) << ": " << Records(count) << ", " << ShownName(database) << " with record "
+                        << index << " changed\n";
     return kExitOk;
 }
 

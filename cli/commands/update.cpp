@@ -110,7 +110,7 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
     if (!tally.cycle.empty()) console.out << "data cycle " << tally.cycle << "\n";
     const std::string unit = line.navaids->ImportFormat() ? " row" : " record";
     if (tally.invalid > 0)
-        console.out << line.navaids->Name() << ": " << tally.invalid << unit
+        console.out << ShownName(line.navaids->Name()) << ": " << tally.invalid << unit
                     << (tally.invalid == 1 ? "" : "s")
                     << " skipped: could not be read (--skip-invalid)\n";
     PrintPassedOver(console, line.navaids->Name(), tally);
@@ -119,8 +119,9 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
 
 void PrintSummary(const Console& console, const std::string& database, const UpdateSummary& sum,
                   const UpdateSettings& settings) {
-    console.out << database << ": " << Records(sum.compared) << " compared: " << sum.unchanged
-                << " unchanged, " << sum.changed << " changed, " << sum.withdrawn << " withdrawn ("
+    console.out << ShownName(database) << ": " << Records(sum.compared)
+                << " compared: " << sum.unchanged << " unchanged, " << sum.changed << " changed, "
+                << sum.withdrawn << " withdrawn ("
                 << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
                 << (settings.addNew ? "added" : "not added") << ")\n";
 }
