@@ -196,6 +196,18 @@ Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::
         "", ShownName(database) + " has " + Records(count) + "; there is no record " + index);
 }
 
+std::uint64_t ParseRecordIndex(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        RefuseUsage("'" + text + "' is not a record index");
+    std::uint64_t index = 0;
+    for (const char digit : text) {
+        const unsigned value = static_cast<unsigned>(digit - '0');
+        if (index > (UINT64_MAX - value) / 10) return UINT64_MAX;
+        index = index * 10 + value;
+    }
+    return index;
+}
+
 namespace {
 
 // "--name VALUE", or "--name" for a flag.

@@ -12,17 +12,15 @@ namespace {
 Ending DeleteIndex(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& indexText = line.positional[1];
-    const bool digitsOnly = !indexText.empty() && indexText.size() <= 18 &&
-                            indexText.find_first_not_of("0123456789") == std::string::npos;
-    if (!digitsOnly) RefuseUsage("'" + indexText + "' is not a record index");
-    const long long index = std::stoll(indexText);
+    const std::uint64_t index = ParseRecordIndex(indexText);
     // The size is the one the tool checked: the database is whole records.
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-    if (static_cast<std::uint64_t>(index) >= count) return NoRecordAt(database, count, indexText);
+    if (index >= count) return NoRecordAt(database, count, indexText);
     StagedOutput out(WorkingCopyName(database));
     if (Outcome deleted = out.Write([&](const std::string& path) {
             return line.Database().CopyWith([&](io::File& file) {
-                return DeleteNavaid(file, path, RecordSize(line.family), index);
+                return DeleteNavaid(file, path, RecordSize(line.family),
+                                    static_cast<long long>(index));
             });
         });
         !deleted)

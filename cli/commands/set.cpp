@@ -28,11 +28,7 @@ std::string Encoded(const CommandLine& line) {
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& indexText = line.positional[1];
-    if (indexText.empty() || indexText.size() > 18 ||
-        indexText.find_first_not_of("0123456789") != std::string::npos) {
-        RefuseUsage("'" + indexText + "' is not a record index");
-    }
-    const std::uint64_t index = std::stoull(indexText);
+    const std::uint64_t index = ParseRecordIndex(indexText);
     const std::size_t size = RecordSize(line.family);
     const std::uint64_t count = line.databaseBytes / size;
     // What is wrong in the command line itself comes first.
