@@ -232,7 +232,7 @@ Outcome TakingPart(DatabaseFile& database, const UpdateSettings& settings,
     records.reserve(database.Count());
     return database.ForEach([&](std::uint64_t index, const std::uint8_t* r) {
         const DecodedRecord d = DecodeRecord(family, r);
-        if (Inside(pairing, d.latitude, d.longitude))
+        if (Inside(pairing, d.latitude, d.longitude) || KeyTakesPart(settings, d.id))
             records.push_back({static_cast<std::uint32_t>(index), KeyOf(d.id), d.typeCode,
                                !Inside(settings.near, d.latitude, d.longitude), d.latitude,
                                d.longitude, UpdateRecord::kNone});
@@ -306,6 +306,24 @@ std::optional<Circle> PairingCircle(const UpdateSettings& settings) {
     if (!settings.near) return std::nullopt;
     return Circle{settings.near->lat, settings.near->lon,
                   settings.near->nm + settings.matchWithinNm};
+}
+
+Outcome FindInsideKeys(DatabaseFile& database, UpdateSettings& settings) {
+    std::vector<MatchKey>& keys = settings.insideKeys;
+    keys.clear();
+    if (!settings.near) return Outcome::Success();
+    const Family family = database.RecordFamily();
+    const Outcome read = database.ForEach([&](std::uint64_t, const std::uint8_t* r) {
+        const DecodedRecord d = DecodeRecord(family, r);
+        if (Inside(settings.near, d.latitude, d.longitude)) keys.push_back(KeyOf(d.id));
+    });
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    return read;
+}
+
+bool KeyTakesPart(const UpdateSettings& settings, std::string_view id) {
+    return std::binary_search(settings.insideKeys.begin(), settings.insideKeys.end(), KeyOf(id));
 }
 
 Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const UpdateSettings& settings,

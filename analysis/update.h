@@ -92,6 +92,10 @@ struct UpdateSettings {
     std::vector<RecordField> fields;
     double matchWithinNm = 10;
     bool removeWithdrawn = false, addNew = false;
+    // The keys of the records inside `near`, sorted: their records and
+    // navaids take part wherever they lie, so that each of those records
+    // pairs as it would with no circle at all.
+    std::vector<MatchKey> insideKeys = {};
 };
 
 struct UpdateSummary {
@@ -102,6 +106,11 @@ struct UpdateSummary {
 // The circle the records and navaids are paired in: --near widened by the
 // match distance.
 std::optional<Circle> PairingCircle(const UpdateSettings& settings);
+// Sets settings.insideKeys from the records of `database` inside the circle.
+Outcome FindInsideKeys(DatabaseFile& database, UpdateSettings& settings);
+// Whether a record or navaid of `id` takes part: in the pairing circle or of
+// an inside key.
+bool KeyTakesPart(const UpdateSettings& settings, std::string_view id);
 
 // Brings the records of `database` inside the circle up to `navaids`: pairs
 // them, hands each finding to `report`, and writes the result to

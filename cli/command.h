@@ -58,6 +58,7 @@ enum Needs : unsigned {
     kEditsDatabase = 32,  // refuses a database that is not whole records (reading ones warn)
     kReadsNavaids = 64,   // the second argument is a database of the family or any import
                           // file, told by content; "-" is standard input
+    kOwnFamily = 128,     // refuses a database whose records look like the other family's
 };
 
 // "33 records", "1 record".
@@ -65,6 +66,9 @@ std::string Records(std::uint64_t count);
 // "vor.qvz has 32 records; there is no record 99": an index past the end is
 // found once the database is read, so it is a file's failure (status 1).
 Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index);
+// A record index as typed: digits only, or a usage failure. One too large for
+// 64 bits is past the end of any database, so it reads as the largest.
+std::uint64_t ParseRecordIndex(const std::string& text);
 
 // One command's row in the tool's table. Its help is made of the synopsis
 // and option list (from `arguments` and `options`), then `about`.

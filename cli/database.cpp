@@ -168,7 +168,8 @@ void RefuseLayoutUnlessNavDat(const ImportFilter& filter, const NavaidSource& so
     const Format* format = source.ImportFormat();
     if (filter.navDatVersion && format != &kNavDatFormat) {
         RefuseUsage("--" + std::string(NavDatLayoutOption().Name()) + " is for a nav.dat; " +
-                    source.Name() + " is " + (format ? std::string(format->name) : "a database"));
+                    ShownName(source.Name()) + " is " +
+                    (format ? std::string(format->name) : "a database"));
     }
 }
 
@@ -187,7 +188,7 @@ const Flag& SkipInvalidFlag() {
 
 void PrintPassedOver(const Console& console, const std::string& source, const ImportTally& tally) {
     for (const std::string& shown : tally.invalidShown)
-        console.err << "navaid: " << source << ": passed over " << shown << "\n";
+        console.err << "navaid: " << ShownName(source) << ": passed over " << shown << "\n";
 }
 
 const Option<double>& MatchWithinOption() {
@@ -243,7 +244,7 @@ bool Selects(const CommandLine& line) {
 }
 
 Outcome NoneSelected(const CommandLine& line) {
-    return Outcome::Failure("", line.positional[0] + " has " +
+    return Outcome::Failure("", ShownName(line.positional[0]) + " has " +
                                     Records(line.databaseBytes / RecordSize(line.family)) +
                                     "; the selection picks none of them");
 }

@@ -119,8 +119,9 @@ Outcome StagedOutput::Named(Outcome outcome) const {
 
 std::string StagedOutput::Wrote() const {
     if (ToStandardOutput()) return "wrote standard output";
-    if (!direct_.empty()) return "wrote " + target_ + " (" + direct_ + ", written directly)";
-    return "wrote " + target_ + (replaces_ ? " (replacing the earlier one)" : "");
+    if (!direct_.empty())
+        return "wrote " + ShownName(target_) + " (" + direct_ + ", written directly)";
+    return "wrote " + ShownName(target_) + (replaces_ ? " (replacing the earlier one)" : "");
 }
 
 std::ostream& StagedOutput::Report(const Console& console) const {

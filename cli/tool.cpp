@@ -79,7 +79,8 @@ Outcome RequireDatabaseFile(const std::string& path) {
 Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     bool same = false;
     Outcome queried = io::SameFile(database, output, same);
-    if (queried && same) return Outcome::Usage("the output " + output + " is the database itself");
+    if (queried && same)
+        return Outcome::Usage("the output " + ShownName(output) + " is the database itself");
     return queried;
 }
 
@@ -87,7 +88,7 @@ Outcome RefuseSameFile(const std::string& database, const std::string& output) {
 // holds, and the other family where its size fits that one.
 std::string Misaligned(const std::string& path, Family family, std::uint64_t size) {
     const std::uint64_t recordSize = RecordSize(family);
-    std::string text = path + ": its " + std::to_string(size) + " bytes are " +
+    std::string text = ShownName(path) + ": its " + std::to_string(size) + " bytes are " +
                        Records(size / recordSize) + " of " + FamilyName(family) + " and " +
                        Counted(size % recordSize, "byte") + " more";
     const Family other = OtherFamily(family);
@@ -99,7 +100,8 @@ std::string Misaligned(const std::string& path, Family family, std::uint64_t siz
 }
 
 // Each database read must exist; an edit refuses one that is not whole
-// records, a reading command says so once and goes on.
+// records, a reading command says so once and goes on. A command that picks
+// or writes records refuses one of the other family's records.
 Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandLine& line,
                       const Console& console) {
     const std::string& path = line.positional[argument];
@@ -109,12 +111,16 @@ Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandL
     if (Outcome opened = database->Open(path, line.family); !opened) return opened;
     const std::uint64_t size = database->Bytes();
     if (argument == 0) line.databaseBytes = size;
-    if (size % RecordSize(line.family) == 0) return Outcome::Success();
-    const std::string what = Misaligned(path, line.family, size);
-    if (command.needs & kEditsDatabase) {
-        return Outcome::Failure("", what + "; an edit would write records at wrong offsets");
+    const bool whole = size % RecordSize(line.family) == 0;
+    if (!whole && (command.needs & kEditsDatabase))
+        return Outcome::Failure("", Misaligned(path, line.family, size) +
+                                        "; an edit would write records at wrong offsets");
+    if (command.needs & kOwnFamily) {
+        std::string look;
+        if (Outcome sampled = database->OtherFamilyLook(look); !sampled) return sampled;
+        if (!look.empty()) return Outcome::Failure(path, look);
     }
-    console.err << "navaid: warning: " << what << "\n";
+    if (!whole) console.err << "navaid: warning: " << Misaligned(path, line.family, size) << "\n";
     return Outcome::Success();
 }
 
@@ -186,8 +192,20 @@ std::string Records(std::uint64_t count) {
 }
 
 Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index) {
-    return Outcome::Failure("",
-                            database + " has " + Records(count) + "; there is no record " + index);
+    return Outcome::Failure(
+        "", ShownName(database) + " has " + Records(count) + "; there is no record " + index);
+}
+
+std::uint64_t ParseRecordIndex(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        RefuseUsage("'" + text + "' is not a record index");
+    std::uint64_t index = 0;
+    for (const char digit : text) {
+        const unsigned value = static_cast<unsigned>(digit - '0');
+        if (index > (UINT64_MAX - value) / 10) return UINT64_MAX;
+        index = index * 10 + value;
+    }
+    return index;
 }
 
 namespace {

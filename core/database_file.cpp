@@ -1,5 +1,7 @@
 #include "database_file.h"
 
+#include <algorithm>
+
 namespace navaid {
 
 Outcome DatabaseFile::Open(const std::string& path, Family family) {
@@ -26,6 +28,22 @@ Outcome DatabaseFile::Unchanged(Outcome result) {
     if (Outcome sized = file_.Size(now); !sized) return sized;
     if (now != bytes_) return Outcome::Failure(path_, "it changed while it was read");
     return result;
+}
+
+Outcome DatabaseFile::OtherFamilyLook(std::string& look) {
+    look.clear();
+    io::File* file = nullptr;
+    if (Outcome started = Start(file); !started) return started;
+    std::string sample(std::min<std::uint64_t>(bytes_, kFamilySampleBytes), '\0');
+    std::size_t filled = 0, got = 0;
+    do {
+        if (Outcome read = file->Read(sample.data() + filled, sample.size() - filled, got); !read)
+            return read;
+        filled += got;
+    } while (got != 0 && filled < sample.size());
+    sample.resize(filled);
+    look = navaid::OtherFamilyLook(family_, sample);
+    return Outcome::Success();
 }
 
 Outcome DatabaseFile::StartReader(RecordReader& reader) {

@@ -21,6 +21,9 @@ public:
     Family RecordFamily() const { return family_; }
     std::uint64_t Bytes() const { return bytes_; }
     std::uint64_t Count() const { return bytes_ / RecordSize(family_); }
+    // Why its first records look like the other family's (OtherFamilyLook),
+    // or empty; reads a bounded sample, so a large database pays no second pass.
+    Outcome OtherFamilyLook(std::string& look);
 
     // Every complete record from the first, in file order; `trailing`, when
     // given, gets the piece after the last one.

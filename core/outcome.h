@@ -4,9 +4,29 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace navaid {
+
+// A file name as a line of output shows it: its control bytes as \xNN, so
+// that no name can end a line early or drive the terminal.
+inline std::string ShownName(std::string_view name) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(name.size());
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        shown += "\\x";
+        shown += kHex[byte >> 4];
+        shown += kHex[byte & 15];
+    }
+    return shown;
+}
 
 struct Outcome {
     // A file that could not be read, written or understood; or a request
@@ -47,7 +67,7 @@ struct Outcome {
 
     // "<file>:<line>: <reason>", without the parts that are not known.
     std::string Message() const {
-        std::string text = file;
+        std::string text = ShownName(file);
         if (line > 0) {
             text += ':';
             text += std::to_string(line);

@@ -124,4 +124,31 @@ bool IsValidTypeBlock(Family family, const std::uint8_t* block) {
     return false;
 }
 
+double TypeFit(Family family, std::string_view bytes, std::size_t& records) {
+    const std::size_t size = RecordSize(family);
+    records = bytes.size() / size;
+    std::size_t fit = 0;
+    for (std::size_t at = 0; at + size <= bytes.size(); at += size)
+        fit += IsValidTypeBlock(family, reinterpret_cast<const std::uint8_t*>(bytes.data() + at) +
+                                            RecordLayout::kTypeBlock);
+    return records ? double(fit) / records : 0;
+}
+
+namespace {
+std::string Percent(double share) { return std::to_string(int(share * 100 + 0.5)) + "%"; }
+}  // namespace
+
+std::string OtherFamilyLook(Family family, std::string_view sample) {
+    const Family other = OtherFamily(family);
+    std::size_t records = 0, otherRecords = 0;
+    const double fit = TypeFit(family, sample, records);
+    const double otherFit = TypeFit(other, sample, otherRecords);
+    if (otherFit < 0.5 || otherFit <= fit) return {};
+    return std::string("it looks like a database of ") + FamilyName(other) + ", not of " +
+           FamilyName(family) + ": " + Percent(otherFit) + " of its first " +
+           std::to_string(RecordSize(other)) + "-byte records have " + FamilyName(other) +
+           " type blocks, " + Percent(fit) + " of its " + std::to_string(RecordSize(family)) +
+           "-byte records " + FamilyName(family) + " type blocks";
+}
+
 }  // namespace navaid

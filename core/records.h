@@ -94,6 +94,15 @@ DecodedRecord DecodeRecord(Family family, const std::uint8_t* record);
 // Whether the type block at the start of `block` is one that the family's writers store.
 bool IsValidTypeBlock(Family family, const std::uint8_t* block);
 
+// Enough of a file's first bytes to tell which family's records it holds.
+inline constexpr std::size_t kFamilySampleBytes = 1 << 16;
+// The share of the complete records at the start of `bytes` whose type
+// block is one of the family's; `records` gets how many records that is.
+double TypeFit(Family family, std::string_view bytes, std::size_t& records);
+// Why the first bytes of a file look like a database of the other family
+// ("it looks like a database of VOR, not of NDB: ..."), or empty.
+std::string OtherFamilyLook(Family family, std::string_view sample);
+
 float ReadFloatLE(const std::uint8_t* p);
 std::int32_t ReadInt32LE(const std::uint8_t* p);
 void WriteFloatLE(std::uint8_t* p, float value);

@@ -12,14 +12,7 @@ std::string Counted(std::uint64_t count, std::string_view noun) {
     return std::to_string(count) + ' ' + std::string(noun) + (count == 1 ? "" : "s");
 }
 
-std::string Quoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '\'';
-    quoted += text;
-    quoted += '\'';
-    return quoted;
-}
+std::string Quoted(std::string_view text) { return '\'' + ShownName(text) + '\''; }
 
 namespace {
 

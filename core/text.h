@@ -16,7 +16,8 @@ std::string WithArticle(std::string_view familyName);
 // A count and its noun, plural unless the count is 1: "1 record", "2 records".
 std::string Counted(std::uint64_t count, std::string_view noun);
 
-// The text between single quotes, as messages show a value.
+// The text between single quotes, as messages show a value: its control
+// bytes as \xNN, so that a value read from a file stays on its line.
 std::string Quoted(std::string_view text);
 
 // Label bytes for a terminal: bytes below 0x20, 0x7F and the backslash as \xNN.

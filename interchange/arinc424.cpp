@@ -191,7 +191,7 @@ std::optional<NavaidEntry> ReadNavaid(const Record& record, const ImportFilter& 
     }
     NavaidEntry entry;
     ReadPosition(record, filter.family, entry);
-    if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+    if (!Keeps(filter, entry.latitude, entry.longitude, TrimWhiteSpace(record.At(14, 17)))) {
         ++tally.outside;
         return std::nullopt;
     }

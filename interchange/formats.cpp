@@ -12,6 +12,10 @@
 
 namespace navaid {
 
+bool Keeps(const ImportFilter& filter, double lat, double lon, std::string_view id) {
+    return Inside(filter.near, lat, lon) || (filter.alsoOutside && filter.alsoOutside(id));
+}
+
 namespace {
 
 // Sniffed in this order; the project's CSV, which has no sniff, last.

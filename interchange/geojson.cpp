@@ -4,6 +4,7 @@
 
 #include "code_page.h"
 #include "format_parts.h"
+#include "number_format.h"
 #include "text.h"
 
 namespace navaid {
@@ -60,7 +61,7 @@ Outcome LeaveOutOfRange(const ExportRecord& record) {
     if (PositionInRange(r.latitude, r.longitude)) return Outcome::Success();
     return Outcome::Warning("", "left out record " + std::to_string(record.index) + " (" +
                                     EscapeBytes(TrimWhiteSpace(r.id)) + "): position " +
-                                    JsonNumber(r.latitude) + "," + JsonNumber(r.longitude) +
+                                    FormatListReal(r.latitude) + "," + FormatListReal(r.longitude) +
                                     " is out of range");
 }
 

@@ -45,7 +45,13 @@ struct ImportFilter {
     std::optional<int> navDatVersion;  // the layout of nav.dat rows without a version line
     bool skipInvalid = false;          // pass over rows that cannot be read, counting them
     bool skipDuplicates = false;       // leave out nav.dat DMEs that repeat a station's own
+    // Rows outside `near` kept all the same, by their ID as the file gives it
+    // (update: the IDs of records inside, paired wherever their navaids lie).
+    std::function<bool(std::string_view id)> alsoOutside = nullptr;
 };
+
+// Whether a reader keeps a row at this place with this ID.
+bool Keeps(const ImportFilter& filter, double lat, double lon, std::string_view id);
 
 // Takes each navaid a reader keeps, in the order of the rows; a failure ends the read.
 using NavaidSink = std::function<Outcome(const NavaidEntry& entry)>;

@@ -13,19 +13,7 @@ namespace navaid {
 namespace {
 
 // Enough records to tell a database by, and the first lines of any text.
-constexpr std::size_t kSniffBytes = 1 << 16;
-
-// The share of the complete records at the start of `bytes` whose type
-// block is one of the family's, and how many records that is.
-double TypeFit(Family family, std::string_view bytes, std::size_t& records) {
-    const std::size_t size = RecordSize(family);
-    records = bytes.size() / size;
-    std::size_t fit = 0;
-    for (std::size_t at = 0; at + size <= bytes.size(); at += size)
-        fit += IsValidTypeBlock(family, reinterpret_cast<const std::uint8_t*>(bytes.data() + at) +
-                                            RecordLayout::kTypeBlock);
-    return records ? double(fit) / records : 0;
-}
+constexpr std::size_t kSniffBytes = kFamilySampleBytes;
 
 // A reader's zero is stored as +0: "W0000" or "-0.0" read as -0 would show
 // as a change at every update and as "-0" in an export.
@@ -77,21 +65,14 @@ Outcome NavaidSource::Open(const std::string& path, Family family) {
     // Text never holds a zero byte, records nearly always do; a text whose
     // every stride looks like a type block would have to be made so.
     const bool binary = bytes.find('\0') != std::string_view::npos;
-    const Family other = OtherFamily(family);
     std::size_t records = 0, otherRecords = 0;
     const double fit = TypeFit(family, bytes, records);
-    const double otherFit = TypeFit(other, bytes, otherRecords);
+    const double otherFit = TypeFit(OtherFamily(family), bytes, otherRecords);
     if (fit >= 0.5 && fit >= otherFit && (binary || (fit == 1 && records >= 2)))
         return Outcome::Success();
-    if (binary && otherFit >= 0.5 && otherFit > fit) {
-        return Outcome::Failure(
-            Name(), std::string("it looks like a database of ") + FamilyName(other) + ", not of " +
-                        FamilyName(family) + ": " + Percent(otherFit) + " of its first " +
-                        std::to_string(RecordSize(other)) + "-byte records have " +
-                        FamilyName(other) + " type blocks, " + Percent(fit) + " of its " +
-                        std::to_string(RecordSize(family)) + "-byte records " + FamilyName(family) +
-                        " type blocks");
-    }
+    if (binary)
+        if (std::string look = OtherFamilyLook(family, bytes); !look.empty())
+            return Outcome::Failure(Name(), look);
     if (binary) {
         // No text holds a zero byte: read as text, it would seem to hold nothing.
         return Outcome::Failure(
@@ -124,8 +105,8 @@ Outcome NavaidSource::Read(const ImportFilter& filter, const RecordSink& sink, I
         tally);
     // A file of a header alone (or a lone "I") holds no navaids, nor says it has none.
     if (read && tally.rows == 0)
-        return Outcome::Failure(
-            "", "no navaid rows found in " + Name() + "; looked for " + ReadFormatNames());
+        return Outcome::Failure("", "no navaid rows found in " + ShownName(Name()) +
+                                        "; looked for " + ReadFormatNames());
     return read;
 }
 
@@ -147,7 +128,8 @@ Outcome NavaidSource::ReadDatabase(const ImportFilter& filter, const RecordSink&
         ++index;
         const float lat = ReadFloatLE(record + RecordLayout::kLatitude);
         const float lon = ReadFloatLE(record + RecordLayout::kLongitude);
-        if (!Inside(filter.near, lat, lon)) return Outcome::Success();
+        const std::string_view id(reinterpret_cast<const char*>(record), RecordLayout::kIdSize);
+        if (!Keeps(filter, lat, lon, id)) return Outcome::Success();
         ++navaids;
         return sink(std::string_view(reinterpret_cast<const char*>(record), size), 0);
     };

@@ -454,7 +454,7 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                 try {
                     const char* type = TypeOf(row, pairing, filter, tally);
                     if (type == nullptr) return;
-                    if (!Inside(filter.near, row.lat, row.lon)) {
+                    if (!Keeps(filter, row.lat, row.lon, row.ident)) {
                         ++tally.outside;
                         return;
                     }

@@ -142,7 +142,7 @@ std::optional<NavaidEntry> ReadRow(const Row& row, const ImportFilter& filter, I
     NavaidEntry entry;
     entry.latitude = static_cast<float>(row.Number(kLatitude, true));
     entry.longitude = static_cast<float>(row.Number(kLongitude, true));
-    if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+    if (!Keeps(filter, entry.latitude, entry.longitude, row.Cell(kIdent))) {
         ++tally.outside;
         return std::nullopt;
     }

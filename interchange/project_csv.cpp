@@ -70,7 +70,7 @@ void Read(LineReader& lines, const ImportFilter& filter, const NavaidSink& sink,
                 throw ReadError{row.line, at + "column " + built.field + ": " + built.reason};
             // A file without the column states no altitude: an update keeps the stored one.
             if (where[kAlt] < 0) entry.unstated |= kUnstatedAltitude;
-            if (!Inside(filter.near, entry.latitude, entry.longitude)) {
+            if (!Keeps(filter, entry.latitude, entry.longitude, entry.id)) {
                 ++tally.outside;
                 return;
             }

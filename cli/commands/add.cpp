@@ -29,7 +29,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         !added)
         return added;
     out.Report(console) << ": " << Records(line.databaseBytes / RecordSize(line.family) + 1) << ", "
-                        << database << " plus "
+                        << ShownName(database) << " plus "
                         << TrimWhiteSpace(record.substr(0, RecordLayout::kIdSize)) << "\n";
     return kExitOk;
 }
@@ -58,7 +58,7 @@ const CommandInfo kAddCommand{"add",
                               "write DATABASE.new as the database plus one navaid",
                               {"DATABASE"},
                               EntryOptions(true),
-                              kReadsDatabase | kWritesNew | kEditsDatabase,
+                              kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
                               About(),
                               Run};
 

@@ -24,7 +24,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         },
         totals);
     if (!checked) return checked;
-    console.out << database << ": " << Counted(totals.records, "record") << ", "
+    console.out << ShownName(database) << ": " << Counted(totals.records, "record") << ", "
                 << Counted(totals.errors, "error") << ", " << Counted(totals.warnings, "warning")
                 << "\n";
     return totals.errors + totals.warnings == 0 ? kExitOk : kExitFindings;

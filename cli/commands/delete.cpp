@@ -12,23 +12,21 @@ namespace {
 Ending DeleteIndex(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& indexText = line.positional[1];
-    const bool digitsOnly = !indexText.empty() && indexText.size() <= 18 &&
-                            indexText.find_first_not_of("0123456789") == std::string::npos;
-    if (!digitsOnly) RefuseUsage("'" + indexText + "' is not a record index");
-    const long long index = std::stoll(indexText);
+    const std::uint64_t index = ParseRecordIndex(indexText);
     // The size is the one the tool checked: the database is whole records.
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-    if (static_cast<std::uint64_t>(index) >= count) return NoRecordAt(database, count, indexText);
+    if (index >= count) return NoRecordAt(database, count, indexText);
     StagedOutput out(WorkingCopyName(database));
     if (Outcome deleted = out.Write([&](const std::string& path) {
             return line.Database().CopyWith([&](io::File& file) {
-                return DeleteNavaid(file, path, RecordSize(line.family), index);
+                return DeleteNavaid(file, path, RecordSize(line.family),
+                                    static_cast<long long>(index));
             });
         });
         !deleted)
         return deleted;
-    out.Report(console) << ": " << Records(count - 1) << ", " << database << " without record "
-                        << index << "\n";
+    out.Report(console) << ": " << Records(count - 1) << ", " << ShownName(database)
+                        << " without record " << index << "\n";
     return kExitOk;
 }
 
@@ -56,8 +54,8 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     if (gone == 0) return NoneSelected(line);
     if (Outcome moved = out.Commit(); !moved) return out.Named(moved);
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
-    out.Report(console) << ": " << Records(count - gone) << ", " << database << " without "
-                        << Records(gone) << "\n";
+    out.Report(console) << ": " << Records(count - gone) << ", " << ShownName(database)
+                        << " without " << Records(gone) << "\n";
     return kExitOk;
 }
 
@@ -68,7 +66,7 @@ const CommandInfo kDeleteCommand{
     "write DATABASE.new as the database without one record, or a selection",
     {"DATABASE", "[INDEX]"},
     QueryOptions(),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
     "Writes DATABASE.new as the database without the record at INDEX (counting\n"
     "from 0, as 'navaid labels' and 'navaid find' print it), or without every\n"
     "record the options select as 'navaid find' selects them, each listed. Later\n"

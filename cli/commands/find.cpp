@@ -9,7 +9,7 @@ const CommandInfo kFindCommand{
     "print the records that match an ID, name, type or position",
     {"DATABASE"},
     QueryOptions(),
-    kReadsDatabase,
+    kReadsDatabase | kOwnFamily,
     "Prints each matching record as its index, a TAB, and the columns of its line\n"
     "in the list (ID and name bytes below 0x20, 0x7F and the backslash as \\xNN).\n"
     "The index goes straight to 'navaid delete'. All given conditions must hold;\n"

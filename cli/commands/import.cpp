@@ -64,8 +64,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
     });
     if (!written) return WithLayoutOption(written);
-    out.Report(console) << ": " << Records(database.Count() + count) << ", " << database.Path()
-                        << " plus " << count << " imported\n";
+    out.Report(console) << ": " << Records(database.Count() + count) << ", "
+                        << ShownName(database.Path()) << " plus " << count << " imported\n";
     PrintTally(console, tally, line.family, filter.skipDuplicates);
     PrintPassedOver(console, source.Name(), tally);
     return kExitOk;
@@ -84,7 +84,7 @@ const CommandInfo kImportCommand{
         options.push_back(SkipDuplicatesFlag().Spec());
         return options;
     }(),
-    kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily | kReadsNavaids,
     "Writes DATABASE.new as the whole database followed by one record per navaid\n"
     "of the family in FILE, in the order of its rows. FILE is read by its content,\n"
     "whatever its name (gzip data is decompressed as it is read):\n"

@@ -13,7 +13,7 @@ const CommandInfo kLabelsCommand{
     "print each record's index and label (ID and name)",
     {"DATABASE"},
     QueryOptions(),
-    kReadsDatabase,
+    kReadsDatabase | kOwnFamily,
     "Prints one line per label: the record's index, a TAB, and the label, the\n"
     "first 30 bytes of the record (ID and name, with their padding) up to any\n"
     "zero byte. Bytes below 0x20, 0x7F and the backslash are printed as \\xNN.\n"

@@ -28,11 +28,7 @@ std::string Encoded(const CommandLine& line) {
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& indexText = line.positional[1];
-    if (indexText.empty() || indexText.size() > 18 ||
-        indexText.find_first_not_of("0123456789") != std::string::npos) {
-        RefuseUsage("'" + indexText + "' is not a record index");
-    }
-    const std::uint64_t index = std::stoull(indexText);
+    const std::uint64_t index = ParseRecordIndex(indexText);
     const std::size_t size = RecordSize(line.family);
     const std::uint64_t count = line.databaseBytes / size;
     // What is wrong in the command line itself comes first.
@@ -58,8 +54,8 @@ Ending Run(const CommandLine& line, const Console& console) {
         });
         !written)
         return written;
-    out.Report(console) << ": " << Records(count) << ", " << database << " with record " << index
-                        << " changed\n";
+    out.Report(console) << ": " << Records(count) << ", " << ShownName(database) << " with record "
+                        << index << " changed\n";
     return kExitOk;
 }
 
@@ -70,7 +66,7 @@ const CommandInfo kSetCommand{
     "write DATABASE.new as the database with fields of one record changed",
     {"DATABASE", "INDEX"},
     EntryOptions(false),
-    kReadsDatabase | kWritesNew | kEditsDatabase,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
     "Writes DATABASE.new as the database with the record at INDEX (as 'navaid\n"
     "labels' and 'navaid find' print it) changed in the fields given, in its\n"
     "place; every other byte stays as it was. Each value is checked as 'navaid\n"

@@ -94,8 +94,10 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
                   const Console& console) {
     ImportTally tally;
     std::uint64_t count = 0;
-    const ImportFilter filter{line.family, PairingCircle(settings),
-                              NavDatLayoutOption().Given(line), SkipInvalidFlag().Get(line)};
+    ImportFilter filter{line.family, PairingCircle(settings), NavDatLayoutOption().Given(line),
+                        SkipInvalidFlag().Get(line)};
+    if (settings.near)
+        filter.alsoOutside = [&](std::string_view id) { return KeyTakesPart(settings, id); };
     RefuseLayoutUnlessNavDat(filter, *line.navaids);
     const Outcome read = line.navaids->Read(
         filter,
@@ -108,7 +110,7 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
     if (!tally.cycle.empty()) console.out << "data cycle " << tally.cycle << "\n";
     const std::string unit = line.navaids->ImportFormat() ? " row" : " record";
     if (tally.invalid > 0)
-        console.out << line.navaids->Name() << ": " << tally.invalid << unit
+        console.out << ShownName(line.navaids->Name()) << ": " << tally.invalid << unit
                     << (tally.invalid == 1 ? "" : "s")
                     << " skipped: could not be read (--skip-invalid)\n";
     PrintPassedOver(console, line.navaids->Name(), tally);
@@ -117,19 +119,21 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
 
 void PrintSummary(const Console& console, const std::string& database, const UpdateSummary& sum,
                   const UpdateSettings& settings) {
-    console.out << database << ": " << Records(sum.compared) << " compared: " << sum.unchanged
-                << " unchanged, " << sum.changed << " changed, " << sum.withdrawn << " withdrawn ("
+    console.out << ShownName(database) << ": " << Records(sum.compared)
+                << " compared: " << sum.unchanged << " unchanged, " << sum.changed << " changed, "
+                << sum.withdrawn << " withdrawn ("
                 << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
                 << (settings.addNew ? "added" : "not added") << ")\n";
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
-                                  RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
-    // NEWER first: its reader's pairing is gone before the records are kept.
+    UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
+                            RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
+    DatabaseFile& database = line.Database();
+    if (Outcome read = FindInsideKeys(database, settings); !read) return read;
+    // NEWER next: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
     if (Outcome read = ReadNewer(line, settings, navaids, console); !read) return read;
-    DatabaseFile& database = line.Database();
     auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
     UpdateSummary sum;
     if (DryRunFlag().Get(line)) {
@@ -167,7 +171,7 @@ const CommandInfo kUpdateCommand{
     "write DATABASE.new as the database brought up to a newer file's data",
     {"DATABASE", "NEWER"},
     Options(),
-    kReadsDatabase | kWritesNew | kEditsDatabase | kReadsNavaids,
+    kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily | kReadsNavaids,
     "Compares the records of DATABASE with the navaids of the family in NEWER (any\n"
     "file 'navaid import' reads, or a database of the family, told by content; -\n"
     "is standard input). A record and a navaid pair when their IDs are the same\n"
