@@ -10,7 +10,10 @@
 #include <sstream>
 #include <thread>
 #if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -253,6 +256,40 @@ TEST_F(FaultSweepTest, AFifoAsTheOutputIsWrittenDirectly) {
     EXPECT_TRUE(read.find("<svg") != std::string::npos && read.ends_with("</svg>\n")) << read;
     EXPECT_EQ(err.str(), "wrote out.svg (a FIFO, written directly): 0 of 3 records drawn\n");
     EXPECT_TRUE(fs::is_fifo("out.svg"));
+}
+
+// What stands at an output's name: a link stays and its target is replaced;
+// a link into the process's descriptors is that descriptor; a write-protected
+// file (even for root) and a socket are refused and stay.
+TEST_F(FaultSweepTest, AnOutputsNameIsFollowedOrRefused) {
+    WriteAll("db.qvz", std::string(56 * 3, 'v'));
+    const auto run = [](const std::string& out) {
+        std::ostringstream said, err;
+        cli::RunTool({"map", "vor", "db.qvz", out}, {said, err});
+        return err.str();
+    };
+    fs::create_directory("real");
+    WriteAll("real/out.svg", kStale);
+    fs::create_symlink("real/out.svg", "out.svg");
+    EXPECT_EQ(run("out.svg"), "");
+    EXPECT_TRUE(fs::is_symlink("out.svg") && ReadAll("real/out.svg")->ends_with("</svg>\n"));
+    const int descriptor = open("fd.svg", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string name = "/proc/self/fd/" + std::to_string(descriptor);
+    EXPECT_EQ(run(name), "wrote " + name + " (descriptor " + std::to_string(descriptor) +
+                             ", written directly): 0 of 3 records drawn\n");
+    close(descriptor);
+    EXPECT_TRUE(ReadAll("fd.svg")->ends_with("</svg>\n"));
+    WriteAll("ro.svg", kStale);
+    chmod("ro.svg", 0444);
+    EXPECT_EQ(run("ro.svg"), "navaid: ro.svg: " + io::ErrorText(EACCES) + "\n");
+    EXPECT_EQ(ReadAll("ro.svg"), kStale);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "s.svg");
+    ASSERT_EQ(bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(run("s.svg"), "navaid: s.svg: is a socket, which cannot be opened as a file\n");
+    close(socket);
 }
 
 // A signal during a long import: the temporary file goes, the earlier output
