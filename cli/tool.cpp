@@ -76,10 +76,16 @@ Outcome RequireDatabaseFile(const std::string& path) {
 
 // Refuses an output that is the database itself (through a link or alias):
 // the chosen database is never written.
+// Standard output as OUT ('-') is refused alike when it is the database (`>> DATABASE`).
 Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     bool same = false;
-    Outcome queried = io::SameFile(database, output, same);
-    if (queried && same) return Outcome::Usage("the output " + output + " is the database itself");
+    const bool standard = output == io::kStandardInputPath;
+    Outcome queried = standard ? io::IsStandardOutput(database, same)
+                               : io::SameFile(database, output, same);
+    if (queried && same) {
+        return Outcome::Usage("the output " + output + (standard ? " (standard output)" : "") +
+                              " is the database itself");
+    }
     return queried;
 }
 
@@ -126,7 +132,7 @@ Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console&
          {std::pair{kWritesNew, WorkingCopyName(database)},
           std::pair{kWritesList, ListName(database)},
           std::pair{kWritesOut, needs & kWritesOut ? line.positional[1] : std::string()}}) {
-        if ((needs & need) && output != io::kStandardInputPath)
+        if (needs & need)
             if (Outcome refused = RefuseSameFile(database, output); !refused) return refused;
     }
     if (needs & kReadsDatabase)

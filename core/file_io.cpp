@@ -516,6 +516,21 @@ Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
     return Outcome::Success();
 }
 
+Outcome IsStandardOutput(const std::string& path, bool& same) {
+    same = false;
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
+#if !defined(_WIN32)
+    struct stat output, file;
+    // A closed or odd standard output is no file of that name.
+    if (fstat(STDOUT_FILENO, &output) != 0 || stat(path.c_str(), &file) != 0)
+        return Outcome::Success();
+    same = output.st_dev == file.st_dev && output.st_ino == file.st_ino;
+#else
+    (void)path;
+#endif
+    return Outcome::Success();
+}
+
 namespace {
 using Kind = OutputStatus::Kind;
 

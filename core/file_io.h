@@ -100,6 +100,10 @@ Outcome MoveIntoPlace(const std::string& from, const std::string& to);
 // Windows.
 Outcome SameFile(const std::string& a, const std::string& b, bool& same);
 
+// Whether the process's standard output is the existing file `path`, as
+// `>> FILE` makes it (false on Windows, whose files carry no inode here).
+Outcome IsStandardOutput(const std::string& path, bool& same);
+
 // Whether `path` names a folder, following links. Fails with the system's
 // reason when nothing of that name can be queried (a missing file too).
 Outcome IsFolder(const std::string& path, bool& folder);

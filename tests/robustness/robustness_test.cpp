@@ -290,6 +290,17 @@ TEST_F(FaultSweepTest, AnOutputsNameIsFollowedOrRefused) {
     ASSERT_EQ(bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     EXPECT_EQ(run("s.svg"), "navaid: s.svg: is a socket, which cannot be opened as a file\n");
     close(socket);
+    // Standard output as '-' that is the database, as `>> db.qvz` makes it.
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(open("db.qvz", O_WRONLY | O_APPEND), 1);
+        std::ostringstream out, err;
+        _exit(cli::RunTool({"map", "vor", "db.qvz", "-"}, {out, err}));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), cli::kExitUsage);
+    EXPECT_EQ(ReadAll("db.qvz"), std::string(56 * 3, 'v'));
 }
 
 // A signal during a long import: the temporary file goes, the earlier output
