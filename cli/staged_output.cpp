@@ -107,10 +107,9 @@ Outcome StagedOutput::Commit() {
     Outcome result = replaces_ ? io::KeepOwnership(temporary_, earlier_) : Outcome::Success();
     // Flushed before the move: a crash must not leave the name on an empty file.
     if (result) result = io::FlushFile(temporary_);
-    if (result) result = io::MoveIntoPlace(temporary_, real_);
+    if (result) result = MoveHeld([&] { return io::MoveIntoPlace(temporary_, real_); });
     if (!result) return Named(result);
     committed_ = true;
-    ForgetOnInterrupt();
     if (Outcome flushed = io::FlushFolder(real_); !flushed) {
         return Outcome::Failure(target_, flushed.reason +
                                              ", flushing its folder to the disk (the new file is "

@@ -343,6 +343,33 @@ TEST_F(FaultSweepTest, ASignalRemovesTheTemporaryFile) {
     }
 }
 
+// A signal once the new output is in place (here while its folder is
+// flushed) stops nothing: the run ends with its own status and its line.
+TEST_F(FaultSweepTest, ASignalAfterTheMoveLetsTheRunFinish) {
+    WriteAll("db.qvz", std::string(56 * 3, 'v'));
+    const std::vector<std::string> args = {"delete", "vor", "db.qvz", "0"};
+    std::ostringstream out, err;
+    WriteAll("db.qvz.new", kStale);
+    io::faults::StartLog();
+    ASSERT_EQ(cli::RunTool(args, {out, err}), cli::kExitOk);
+    const auto& log = io::faults::Log();
+    const long flush = std::find(log.begin(), log.end(), std::string("flush folder")) - log.begin();
+    io::faults::Reset();
+    WriteAll("db.qvz.new", kStale);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGTERM, SIG_DFL);
+        cli::HandleInterrupts();
+        io::faults::BeforeCall(flush + 1, [] { raise(SIGTERM); });
+        const int status = cli::RunTool(args, {out, err});
+        _exit(status == cli::kExitOk && out.str().starts_with("wrote db.qvz.new") ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadAll("db.qvz.new"), std::string(56 * 2, 'v'));
+}
+
 // A folder that refuses new files is named as the cause. Root may write
 // anywhere, so the tool runs as an ordinary user then.
 TEST_F(FaultSweepTest, AReadOnlyFolderIsNamed) {
