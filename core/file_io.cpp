@@ -362,9 +362,11 @@ Outcome File::CopyFrom(File& source, std::uint64_t length, std::uint64_t& copied
     errno = 0;
     if (std::fflush(stream_) != 0) return Fail(LastError());
     off_t from = ftello(source.stream_);
-    off_t to = ftello(stream_);
     if (from < 0) return source.Fail(LastError());
-    if (to < 0) return Fail(LastError());
+    off_t to = ftello(stream_);
+    // An output that cannot seek (a FIFO, a pipe) takes the buffered copy.
+    refused = to < 0 && errno == ESPIPE;
+    if (to < 0) return refused ? Outcome::Success() : Fail(LastError());
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(length, std::size_t{1} << 30));
     errno = 0;
