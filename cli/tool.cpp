@@ -128,6 +128,9 @@ Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandL
 Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const unsigned needs = command.needs;
+    if ((needs & kWritesOut) && line.positional[1].empty())
+        return Outcome::Usage(std::string(command.arguments[1]) +
+                              " is empty: name a file, or '-' for standard output");
     for (const auto& [need, output] :
          {std::pair{kWritesNew, WorkingCopyName(database)},
           std::pair{kWritesList, ListName(database)},
