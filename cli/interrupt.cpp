@@ -18,6 +18,8 @@ namespace {
 // never shows it half a name.
 char g_temporary[4096];
 volatile std::sig_atomic_t g_armed = 0;
+// Set once the output is in place: a signal then no longer ends the run.
+volatile std::sig_atomic_t g_committed = 0;
 
 #if defined(_WIN32)
 volatile LONG g_status = 0;
@@ -27,6 +29,7 @@ volatile LONG g_status = 0;
 // it holds open), and its return ends the process, this thread with it. A
 // second event, or a run that does not come back, ends it at once.
 BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (g_committed) return TRUE;
     const LONG status = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? 130 : 129;
     if (InterlockedCompareExchange(&g_status, status, 0) != 0)
         TerminateProcess(GetCurrentProcess(), status);
@@ -38,9 +41,14 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 #else
 volatile std::sig_atomic_t g_ending = 0;
 
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
 // Only async-signal-safe calls: unlink and _exit. A second signal while the
 // first is cleaning up (the handler runs with signals unblocked) ends at once.
+// Once the output is in place the run goes on to its end: the handler returns,
+// and a write it interrupted (no SA_RESTART) fails.
 void OnSignal(int signal) {
+    if (g_committed) return;
     const int status = 128 + signal;
     if (g_ending) _exit(status);
     g_ending = 1;
@@ -59,7 +67,7 @@ void HandleInterrupts() {
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_NODEFER;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : kSignals) {
         struct sigaction before {};
         // nohup, or a shell's background job, ignores some: they stay ignored.
         if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
@@ -70,12 +78,33 @@ void HandleInterrupts() {
 
 void RemoveOnInterrupt(const std::string& path) {
     g_armed = 0;
+    g_committed = 0;
     if (path.size() >= sizeof g_temporary) return;  // too long to keep: left, as after SIGKILL
     std::memcpy(g_temporary, path.c_str(), path.size() + 1);
     g_armed = 1;
 }
 
 void ForgetOnInterrupt() { g_armed = 0; }
+
+Outcome MoveHeld(const std::function<Outcome()>& move) {
+#if !defined(_WIN32)
+    // Held back across the move, so that a signal finds the output either
+    // not moved (and removed) or in place.
+    sigset_t held, before;
+    sigemptyset(&held);
+    for (int signal : kSignals) sigaddset(&held, signal);
+    sigprocmask(SIG_BLOCK, &held, &before);
+#endif
+    Outcome moved = move();
+    if (moved) {
+        g_armed = 0;
+        g_committed = 1;
+    }
+#if !defined(_WIN32)
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+#endif
+    return moved;
+}
 
 int InterruptStatus() {
 #if defined(_WIN32)

@@ -2,9 +2,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <iostream>
-#if defined(_WIN32)
 #include <fcntl.h>
+#if defined(_WIN32)
 #include <io.h>
+#else
+#include <cerrno>
+#include <unistd.h>
 #endif
 
 #include "command.h"
@@ -26,7 +29,21 @@ static bool Utf8Locale() {
     return false;
 }
 
+// A standard descriptor the caller closed (`>&-`) is taken by /dev/null, so
+// that no file the run opens gets its number and the messages meant for it.
+// It is opened the other way round, as gnulib does: a write there still fails.
+static void OpenStandardDescriptors() {
+#if !defined(_WIN32)
+    for (int descriptor = 0; descriptor <= 2; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) != -1 || errno != EBADF) continue;
+        if (open("/dev/null", descriptor == 0 ? O_WRONLY : O_RDONLY) != descriptor)
+            _exit(navaid::cli::kExitFileError);
+    }
+#endif
+}
+
 int main(int argc, char** argv) {
+    OpenStandardDescriptors();
 #if defined(_WIN32)
     // Binary streams: the output is byte for byte the native tool's, "\n"
     // line ends included, which consoles show alike and pipes keep intact.

@@ -5,8 +5,7 @@ namespace navaid::cli {
 Outcome OutputFile::Open(const std::string& path) {
     staged_.emplace(path);
     if (Outcome checked = staged_->Check(); !checked) return checked;
-    if (staged_->ToStandardOutput()) return file_.OpenStandardOutput();
-    return staged_->Named(file_.Open(staged_->Path(), io::OpenMode::WriteTruncate));
+    return staged_->Open(file_);
 }
 
 void OutputFile::Write(std::string_view text) {

@@ -54,7 +54,7 @@ std::string StagedOutput::TemporaryName(const std::string& target) {
 }
 
 StagedOutput::StagedOutput(std::string target)
-    : target_(std::move(target)), temporary_(TemporaryName(target_)) {}
+    : target_(std::move(target)), real_(target_), temporary_(TemporaryName(target_)) {}
 
 StagedOutput::~StagedOutput() {
     if (committed_ || !direct_.empty()) return;
@@ -63,23 +63,43 @@ StagedOutput::~StagedOutput() {
 }
 
 Outcome StagedOutput::Check() {
-    if (ToStandardOutput()) {
-        direct_ = io::kStandardOutputName;
-        return Outcome::Success();
-    }
-    if (Outcome queried = io::QueryOutput(target_, earlier_); !queried) return InFolder(queried);
+    if (ToStandardOutput()) return Directly(1);
+    io::OutputTarget resolved;
+    if (Outcome followed = io::ResolveOutput(target_, resolved); !followed) return followed;
+    if (resolved.descriptor >= 0) return Directly(resolved.descriptor);
+    // A link stays: the file it leads to is the one replaced, from beside it.
+    real_ = resolved.path;
+    temporary_ = TemporaryName(real_);
+    if (Outcome queried = io::QueryOutput(real_, earlier_); !queried) return InFolder(queried);
     if (earlier_.kind == Kind::Folder) return Outcome::Failure(target_, io::ErrorText(EISDIR));
+    if (earlier_.kind == Kind::Socket)
+        return Outcome::Failure(target_, "is a socket, which cannot be opened as a file");
     if (earlier_.kind != Kind::Missing && earlier_.kind != Kind::Regular) {
         direct_ = KindText(earlier_.kind);
         return Outcome::Success();
     }
     RemoveOnInterrupt(temporary_);
     if (earlier_.kind == Kind::Missing) return Outcome::Success();
-    // A write-protected earlier output is the user's: refused, it stays.
+    // A write-protected earlier output is the user's: refused, it stays, even
+    // for root, whom the system would let write it.
+    if ((earlier_.mode & 0222) == 0) return Outcome::Failure(target_, io::ErrorText(EACCES));
     io::File existing;
-    if (Outcome opened = existing.Open(target_, io::OpenMode::Update); !opened) return opened;
+    if (Outcome opened = existing.Open(real_, io::OpenMode::Update); !opened) return Named(opened);
     replaces_ = true;
     return existing.Close();
+}
+
+Outcome StagedOutput::Directly(int descriptor) {
+    descriptor_ = descriptor;
+    direct_ = descriptor == 1 ? std::string(io::kStandardOutputName)
+                              : "descriptor " + std::to_string(descriptor);
+    return Outcome::Success();
+}
+
+Outcome StagedOutput::Open(io::File& file) const {
+    if (descriptor_ == 1) return file.OpenStandardOutput();
+    if (descriptor_ >= 0) return file.OpenDescriptor(descriptor_, target_);
+    return Named(file.Open(Path(), io::OpenMode::WriteTruncate));
 }
 
 Outcome StagedOutput::Commit() {
@@ -87,11 +107,10 @@ Outcome StagedOutput::Commit() {
     Outcome result = replaces_ ? io::KeepOwnership(temporary_, earlier_) : Outcome::Success();
     // Flushed before the move: a crash must not leave the name on an empty file.
     if (result) result = io::FlushFile(temporary_);
-    if (result) result = io::MoveIntoPlace(temporary_, target_);
-    if (!result) return result;
+    if (result) result = MoveHeld([&] { return io::MoveIntoPlace(temporary_, real_); });
+    if (!result) return Named(result);
     committed_ = true;
-    ForgetOnInterrupt();
-    if (Outcome flushed = io::FlushFolder(target_); !flushed) {
+    if (Outcome flushed = io::FlushFolder(real_); !flushed) {
         return Outcome::Failure(target_, flushed.reason +
                                              ", flushing its folder to the disk (the new file is "
                                              "in place)");
@@ -104,13 +123,14 @@ Outcome StagedOutput::InFolder(Outcome outcome) const {
     for (int error : {EACCES, EPERM, EROFS}) {
         if (outcome.reason != io::ErrorText(error)) continue;
         outcome.reason +=
-            " (the folder where " + target_.substr(NameStart(target_)) + " is written)";
-        outcome.file = io::FolderOf(target_);
+            " (the folder where " + real_.substr(NameStart(real_)) + " is written)";
+        outcome.file = io::FolderOf(real_);
     }
     return outcome;
 }
 
 Outcome StagedOutput::Named(Outcome outcome) const {
+    if (outcome.file == real_) outcome.file = target_;
     if (outcome.file != temporary_ || !direct_.empty()) return outcome;
     // The temporary file is new: a refusal to make it is the folder's.
     outcome.file = target_;

@@ -21,13 +21,18 @@ public:
     // Removes the temporary file unless it was moved into place.
     ~StagedOutput();
 
-    // Refuses a target that is a folder or a file that cannot be written (it
-    // stays as it is), and learns what stands there: an earlier output, whose
-    // mode the new one takes, or something written directly.
+    // Refuses a target that is a folder, a socket or a file that cannot be
+    // written (it stays as it is), follows its links, and learns what stands
+    // there: an earlier output, whose mode the new one takes, or something
+    // written directly.
     Outcome Check();
     // Where the output is written: a name of its own in the target's folder,
     // or the target itself when written directly.
     const std::string& Path() const { return direct_.empty() ? temporary_ : target_; }
+    // Opens Path() for writing, or the descriptor the target names.
+    Outcome Open(io::File& file) const;
+    // Whether the output goes straight to the target, which sees every byte.
+    bool Direct() const { return !direct_.empty(); }
     // Whether the output is the process's standard output.
     bool ToStandardOutput() const { return target_ == io::kStandardInputPath; }
     // Gives the complete file the earlier one's mode, flushes it to the disk,
@@ -59,8 +64,11 @@ public:
 private:
     // A refusal of the folder (no file may be made there), named as the folder's.
     Outcome InFolder(Outcome outcome) const;
+    // The target written straight to the process's `descriptor`.
+    Outcome Directly(int descriptor);
 
-    std::string target_, temporary_;
+    std::string target_, real_, temporary_;  // as given, its links followed, beside that
+    int descriptor_ = -1;
     std::string direct_;  // what the target is when written directly, else empty
     io::OutputStatus earlier_;
     bool replaces_ = false, committed_ = false;

@@ -76,11 +76,16 @@ Outcome RequireDatabaseFile(const std::string& path) {
 
 // Refuses an output that is the database itself (through a link or alias):
 // the chosen database is never written.
+// Standard output as OUT ('-') is refused alike when it is the database (`>> DATABASE`).
 Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     bool same = false;
-    Outcome queried = io::SameFile(database, output, same);
-    if (queried && same)
-        return Outcome::Usage("the output " + ShownName(output) + " is the database itself");
+    const bool standard = output == io::kStandardInputPath;
+    Outcome queried = standard ? io::IsStandardOutput(database, same)
+                               : io::SameFile(database, output, same);
+    if (queried && same) {
+        return Outcome::Usage("the output " + ShownName(output) + (standard ? " (standard output)" : "") +
+                              " is the database itself");
+    }
     return queried;
 }
 
@@ -128,11 +133,14 @@ Outcome CheckDatabase(std::size_t argument, const CommandInfo& command, CommandL
 Outcome CheckNeeds(const CommandInfo& command, CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const unsigned needs = command.needs;
+    if ((needs & kWritesOut) && line.positional[1].empty())
+        return Outcome::Usage(std::string(command.arguments[1]) +
+                              " is empty: name a file, or '-' for standard output");
     for (const auto& [need, output] :
          {std::pair{kWritesNew, WorkingCopyName(database)},
           std::pair{kWritesList, ListName(database)},
           std::pair{kWritesOut, needs & kWritesOut ? line.positional[1] : std::string()}}) {
-        if ((needs & need) && output != io::kStandardInputPath)
+        if (needs & need)
             if (Outcome refused = RefuseSameFile(database, output); !refused) return refused;
     }
     if (needs & kReadsDatabase)

@@ -237,6 +237,28 @@ Outcome File::OpenStandardOutput() {
     return Outcome::Success();
 }
 
+Outcome File::OpenDescriptor(int descriptor, const std::string& name) {
+    Discard();
+    path_ = name;
+    start_ = 0;
+    emptied_ = false;
+    writing_ = true;
+    if (int injected = NextCall("open")) return Fail(injected);
+    errno = 0;
+#if defined(_WIN32)
+    const int own = _dup(descriptor);
+    if (own >= 0) _setmode(own, _O_BINARY);
+    stream_ = own < 0 ? nullptr : _fdopen(own, "wb");
+    if (stream_ == nullptr && own >= 0) _close(own);
+#else
+    // A copy of the descriptor: closing the stream leaves the process's own open.
+    const int own = fcntl(descriptor, F_DUPFD_CLOEXEC, 3);
+    stream_ = own < 0 ? nullptr : fdopen(own, "wb");
+    if (stream_ == nullptr && own >= 0) close(own);
+#endif
+    return stream_ ? Outcome::Success() : Fail(LastError());
+}
+
 Outcome File::Rewind() {
     if (int injected = NextCall("rewind")) return Fail(injected);
     if (stream_ == nullptr) return Fail(EBADF);
@@ -340,9 +362,11 @@ Outcome File::CopyFrom(File& source, std::uint64_t length, std::uint64_t& copied
     errno = 0;
     if (std::fflush(stream_) != 0) return Fail(LastError());
     off_t from = ftello(source.stream_);
-    off_t to = ftello(stream_);
     if (from < 0) return source.Fail(LastError());
-    if (to < 0) return Fail(LastError());
+    off_t to = ftello(stream_);
+    // An output that cannot seek (a FIFO, a pipe) takes the buffered copy.
+    refused = to < 0 && errno == ESPIPE;
+    if (to < 0) return refused ? Outcome::Success() : Fail(LastError());
     const std::size_t want =
         static_cast<std::size_t>(std::min<std::uint64_t>(length, std::size_t{1} << 30));
     errno = 0;
@@ -494,6 +518,21 @@ Outcome SameFile(const std::string& a, const std::string& b, bool& same) {
     return Outcome::Success();
 }
 
+Outcome IsStandardOutput(const std::string& path, bool& same) {
+    same = false;
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
+#if !defined(_WIN32)
+    struct stat output, file;
+    // A closed or odd standard output is no file of that name.
+    if (fstat(STDOUT_FILENO, &output) != 0 || stat(path.c_str(), &file) != 0)
+        return Outcome::Success();
+    same = output.st_dev == file.st_dev && output.st_ino == file.st_ino;
+#else
+    (void)path;
+#endif
+    return Outcome::Success();
+}
+
 namespace {
 using Kind = OutputStatus::Kind;
 
@@ -555,6 +594,56 @@ Outcome QueryOutput(const std::string& path, OutputStatus& status) {
     status.mode = info.st_mode & 07777;
     status.owner = info.st_uid;
     status.group = info.st_gid;
+    return Outcome::Success();
+}
+
+#if !defined(_WIN32)
+namespace {
+// The descriptor `path` names when its folder is, by whatever links, this
+// process's /proc/PID/fd (or a thread's), else -1.
+int OwnDescriptor(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    char* real = realpath(FolderOf(path).c_str(), nullptr);
+    if (real == nullptr) return -1;
+    const std::string folder(real), process = "/proc/" + std::to_string(getpid());
+    std::free(real);
+    const bool own = folder == process + "/fd" ||
+                     (folder.starts_with(process + "/task/") && folder.ends_with("/fd"));
+    return own ? std::stoi(name) : -1;
+}
+
+// Follows the links `target.path` names, one at a time, stopping at a
+// descriptor of ours; 0 or the errno value.
+int FollowLinks(OutputTarget& target) {
+    for (int hop = 0; hop < 40; ++hop) {
+        if ((target.descriptor = OwnDescriptor(target.path)) >= 0) return 0;
+        struct stat info;
+        if (lstat(target.path.c_str(), &info) != 0) return IsMissing(errno) ? 0 : LastError();
+        if (!S_ISLNK(info.st_mode)) return 0;
+        std::vector<char> text(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 4095) + 1);
+        const ssize_t size = readlink(target.path.c_str(), text.data(), text.size());
+        if (size < 0) return LastError();
+        if (static_cast<std::size_t>(size) == text.size()) return ENAMETOOLONG;
+        const std::string link(text.data(), static_cast<std::size_t>(size));
+        std::string folder = target.path.find('/') == std::string::npos ? "" : FolderOf(target.path);
+        if (!folder.empty() && !folder.ends_with('/')) folder += '/';
+        target.path = link.starts_with('/') ? link : folder + link;
+    }
+    return ELOOP;
+}
+}  // namespace
+#endif
+
+Outcome ResolveOutput(const std::string& path, OutputTarget& target) {
+    target = OutputTarget{path, -1};
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
+#if !defined(_WIN32)
+    errno = 0;
+    if (int error = FollowLinks(target)) return Outcome::Failure(path, ErrorText(error));
+#endif
     return Outcome::Success();
 }
 

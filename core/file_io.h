@@ -39,6 +39,9 @@ public:
     // The process's standard output, written in binary, named "standard
     // output" in messages; closing it flushes the stream and leaves it open.
     Outcome OpenStandardOutput();
+    // The process's descriptor `descriptor`, written in binary from where it
+    // stands, named `name` in messages; closing it leaves the descriptor open.
+    Outcome OpenDescriptor(int descriptor, const std::string& name);
     // Back to the first byte (of standard input: where it stood when
     // opened), for a reader that needs a second pass over the very file it
     // opened; anything but a regular file fails with ESPIPE.
@@ -97,6 +100,10 @@ Outcome MoveIntoPlace(const std::string& from, const std::string& to);
 // Windows.
 Outcome SameFile(const std::string& a, const std::string& b, bool& same);
 
+// Whether the process's standard output is the existing file `path`, as
+// `>> FILE` makes it (false on Windows, whose files carry no inode here).
+Outcome IsStandardOutput(const std::string& path, bool& same);
+
 // Whether `path` names a folder, following links. Fails with the system's
 // reason when nothing of that name can be queried (a missing file too).
 Outcome IsFolder(const std::string& path, bool& folder);
@@ -117,6 +124,16 @@ struct OutputStatus {
 // Fills `status`; a missing file or folder on the way is Kind::Missing, not
 // a failure.
 Outcome QueryOutput(const std::string& path, OutputStatus& status);
+
+// Where an output named `path` is written: the file its links end at, so
+// that a link stays and its target is replaced, or, where a link leads into
+// this process's own descriptors (/dev/stdout, /dev/fd/N, /proc/self/fd/N),
+// that descriptor (else -1). On Windows `path` itself.
+struct OutputTarget {
+    std::string path;
+    int descriptor = -1;
+};
+Outcome ResolveOutput(const std::string& path, OutputTarget& target);
 
 // Gives the file `path` the permission bits of `earlier` and, where the user
 // may set them, its owner and group (on Windows the folder's rights apply,

@@ -30,6 +30,16 @@ Ending DeleteIndex(const CommandLine& line, const Console& console) {
     return kExitOk;
 }
 
+// Whether the query picks any record of the database (a regular file, which
+// can be read again); a failed read says so when the database is copied.
+bool Picks(const CommandLine& line, const FindQuery& query) {
+    bool picks = false;
+    line.Database().ForEach([&](std::uint64_t, const std::uint8_t* record) {
+        picks = picks || Matches(query, line.family, DecodeRecord(line.family, record));
+    });
+    return picks;
+}
+
 // Every selected record goes; each is listed as find lists it.
 Ending DeleteSelection(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
@@ -37,6 +47,9 @@ Ending DeleteSelection(const CommandLine& line, const Console& console) {
     std::uint64_t gone = 0;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome checked = out.Check(); !checked) return checked;
+    // A direct output (a FIFO) sees every byte: nothing goes there before
+    // the selection is known to pick a record.
+    if (out.Direct() && !Picks(line, query)) return NoneSelected(line);
     const Outcome deleted = line.Database().CopyWith([&](io::File& file) {
         return RewriteRecords(
             file, out.Path(), RecordSize(line.family),

@@ -33,6 +33,12 @@ const Format* FormatOf(const CommandLine& line, const std::string& outPath) {
     const Format* format = FormatOfName("." + *named);
     if (format == nullptr || named->find('.') != std::string::npos)
         RefuseValue(FormatOption().Name(), *named, "is not dat, geojson, kml or csv");
+    // A name that promises one format never holds another.
+    const Format* suffix = FormatOfName(outPath);
+    if (suffix != nullptr && suffix != format)
+        RefuseValue(FormatOption().Name(), *named,
+                    "is not the format OUT's name ends in ('" + outPath + "' is " +
+                        std::string(suffix->name) + ")");
     return format;
 }
 
@@ -86,8 +92,9 @@ const CommandInfo kExportCommand{
         return options;
     }(),
     kReadsDatabase | kWritesOut,
-    "Writes OUT in the format its name ends in, or --format names, complete or\n"
-    "not at all; OUT '-' is standard output, and a device or FIFO is written\n"
+    "Writes OUT in the format its name ends in, or --format names (never another\n"
+    "one than its ending's), complete or not at all; OUT '-' is standard output,\n"
+    "and a device, a FIFO or a link to a descriptor (/dev/stdout) is written\n"
     "directly. The selection options pick records as 'navaid find' does (one\n"
     "that picks none writes nothing: status 1):\n"
     "  .dat      nav.dat of the given version (default 1200): a VOR as a 3 row,\n"

@@ -6,7 +6,8 @@ e.g. `wine navaid.exe`). A case is `STATUS ARGUMENT... => CHECK...`, words quote
 as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEXT
 (exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
 (equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <DIR/ (made
-first); >PATH (stdout goes there); |FILE (a pipe from it is standard input); $NAME=VALUE (in its environment, where the
+first); >PATH (stdout goes there); >&- (stdout and stderr closed, native only);
+|FILE (a pipe from it is standard input); $NAME=VALUE (in its environment, where the
 native tool has LC_ALL=C unless a case sets it). No run may change the data
 files or leave navblock.qvz or a temporary output (*.tmp) behind.
 """
@@ -37,13 +38,15 @@ def run(line, cwd):
     status, args, checks = int(words[0]), words[1:arrow], words[arrow + 1:]
     for name, content in inputs.items():
         open(os.path.join(cwd, name), "wb").write(content)
-    stdin, stdout, env = None, subprocess.PIPE, dict(os.environ) if WINDOWS else dict(os.environ, LC_ALL="C")
+    stdin, stdout, closed, env = None, subprocess.PIPE, [], dict(os.environ) if WINDOWS else dict(os.environ, LC_ALL="C")
     for c in checks:
         if c.startswith(b"<") and c.endswith(b"/"):
             os.makedirs(os.path.join(cwd, path_of(c[1:])))
         elif c.startswith(b"<"):
             file, _, text = c[1:].partition(b"=")
             open(os.path.join(cwd, path_of(file)), "wb").write(text)
+        elif c == b">&-":
+            closed = ["sh", "-c", 'exec "$0" "$@" >&- 2>&-']
         elif c.startswith(b">"):
             stdout = open(c[1:], "wb")
         elif c.startswith(b"|"):
@@ -51,8 +54,8 @@ def run(line, cwd):
         elif c.startswith(b"$"):
             env.update([os.fsdecode(c[1:]).split("=", 1)])
     args = [path_of(a) for a in args] if WINDOWS else args
-    r = subprocess.run(command + args, cwd=cwd, stdout=stdout, stderr=subprocess.PIPE, env=env,
-                       input=stdin if stdin is not None else b"")
+    r = subprocess.run(closed + command + args, cwd=cwd, stdout=stdout, stderr=subprocess.PIPE,
+                       env=env, input=stdin if stdin is not None else b"")
     said = {b"out": r.stdout or b"", b"err": r.stderr}
     problems = [] if r.returncode == status else [f"status {r.returncode}, not {status}"]
     for c in (c for c in checks if c[:1] not in b"<>$|"):

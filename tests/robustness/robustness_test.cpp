@@ -3,6 +3,7 @@
 // the reason, leave the database as it was, leave no wrong output and no
 // temporary record file. A finished edit whose record file could not be
 // removed stays, with a warning.
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -10,7 +11,10 @@
 #include <sstream>
 #include <thread>
 #if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -237,22 +241,87 @@ TEST_F(FaultSweepTest, AnOutputIsFlushedAndKeepsTheEarlierOnesMode) {
 }
 
 #if !defined(_WIN32)
-// A FIFO named as OUT is written as one, not replaced by a file.
+// A FIFO named as an output is written as one, not replaced by a file: a
+// copy of the database goes through the buffer, and a selection that picks
+// nothing sends it nothing.
 TEST_F(FaultSweepTest, AFifoAsTheOutputIsWrittenDirectly) {
+    const std::string add =
+        "add vor db.qvz --id C --name X --lat 1 --lon 2 --freq 110 --magvar 0 --type VOR";
+    const struct {
+        std::string command, fifo;
+        int status;
+        std::size_t bytes;  // what the reader gets (0: not checked)
+        std::string last;   // how that ends
+    } rows[] = {{"map vor db.qvz out.svg", "out.svg", 0, 0, "</svg>\n"},
+                {add, "db.qvz.new", 0, 56 * 4, ""},
+                {"delete vor db.qvz --id NOSUCH", "db.qvz.new", 1, 0, ""}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.command);
+        WriteAll("db.qvz", std::string(56 * 3, 'v'));
+        ASSERT_EQ(mkfifo(row.fifo.c_str(), 0644), 0);
+        std::string read;
+        std::atomic<bool> done = false;
+        std::thread reader([&] {
+            std::ifstream in(row.fifo, std::ios::binary);
+            read.assign(std::istreambuf_iterator<char>(in), {});
+            done = true;
+        });
+        const Outcome result = Tool(row.command);
+        // A run that never opened the FIFO leaves the reader waiting: an end is sent.
+        for (int fd = -1; !done && fd < 0; usleep(1000))
+            if ((fd = open(row.fifo.c_str(), O_WRONLY | O_NONBLOCK)) >= 0) close(fd);
+        reader.join();
+        EXPECT_EQ(result.ok, row.status == 0) << result.file << ": " << result.reason;
+        EXPECT_TRUE(read.ends_with(row.last) && (row.bytes == 0 || read.size() == row.bytes))
+            << read.size();
+        EXPECT_TRUE(fs::is_fifo(row.fifo));
+        fs::remove(row.fifo);
+    }
+}
+
+// What stands at an output's name: a link stays and its target is replaced;
+// a link into the process's descriptors is that descriptor; a write-protected
+// file (even for root) and a socket are refused and stay.
+TEST_F(FaultSweepTest, AnOutputsNameIsFollowedOrRefused) {
     WriteAll("db.qvz", std::string(56 * 3, 'v'));
-    ASSERT_EQ(mkfifo("out.svg", 0644), 0);
-    std::string read;
-    std::thread reader([&] {
-        std::ifstream in("out.svg", std::ios::binary);
-        read.assign(std::istreambuf_iterator<char>(in), {});
-    });
-    std::ostringstream out, err;
-    const int status = cli::RunTool({"map", "vor", "db.qvz", "out.svg"}, {out, err});
-    reader.join();
-    EXPECT_EQ(status, cli::kExitOk) << err.str();
-    EXPECT_TRUE(read.find("<svg") != std::string::npos && read.ends_with("</svg>\n")) << read;
-    EXPECT_EQ(err.str(), "wrote out.svg (a FIFO, written directly): 0 of 3 records drawn\n");
-    EXPECT_TRUE(fs::is_fifo("out.svg"));
+    const auto run = [](const std::string& out) {
+        std::ostringstream said, err;
+        cli::RunTool({"map", "vor", "db.qvz", out}, {said, err});
+        return err.str();
+    };
+    fs::create_directory("real");
+    WriteAll("real/out.svg", kStale);
+    fs::create_symlink("real/out.svg", "out.svg");
+    EXPECT_EQ(run("out.svg"), "");
+    EXPECT_TRUE(fs::is_symlink("out.svg") && ReadAll("real/out.svg")->ends_with("</svg>\n"));
+    const int descriptor = open("fd.svg", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string name = "/proc/self/fd/" + std::to_string(descriptor);
+    EXPECT_EQ(run(name), "wrote " + name + " (descriptor " + std::to_string(descriptor) +
+                             ", written directly): 0 of 3 records drawn\n");
+    close(descriptor);
+    EXPECT_TRUE(ReadAll("fd.svg")->ends_with("</svg>\n"));
+    WriteAll("ro.svg", kStale);
+    chmod("ro.svg", 0444);
+    EXPECT_EQ(run("ro.svg"), "navaid: ro.svg: " + io::ErrorText(EACCES) + "\n");
+    EXPECT_EQ(ReadAll("ro.svg"), kStale);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, "s.svg");
+    ASSERT_EQ(bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(run("s.svg"), "navaid: s.svg: is a socket, which cannot be opened as a file\n");
+    close(socket);
+    // Standard output as '-' that is the database, as `>> db.qvz` makes it.
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(open("db.qvz", O_WRONLY | O_APPEND), 1);
+        std::ostringstream out, err;
+        _exit(cli::RunTool({"map", "vor", "db.qvz", "-"}, {out, err}));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), cli::kExitUsage);
+    EXPECT_EQ(ReadAll("db.qvz"), std::string(56 * 3, 'v'));
 }
 
 // A signal during a long import: the temporary file goes, the earlier output
@@ -293,6 +362,33 @@ TEST_F(FaultSweepTest, ASignalRemovesTheTemporaryFile) {
         EXPECT_EQ(temporaries(), 0);
         EXPECT_EQ(ReadAll("db.qvz.new"), kStale);
     }
+}
+
+// A signal once the new output is in place (here while its folder is
+// flushed) stops nothing: the run ends with its own status and its line.
+TEST_F(FaultSweepTest, ASignalAfterTheMoveLetsTheRunFinish) {
+    WriteAll("db.qvz", std::string(56 * 3, 'v'));
+    const std::vector<std::string> args = {"delete", "vor", "db.qvz", "0"};
+    std::ostringstream out, err;
+    WriteAll("db.qvz.new", kStale);
+    io::faults::StartLog();
+    ASSERT_EQ(cli::RunTool(args, {out, err}), cli::kExitOk);
+    const auto& log = io::faults::Log();
+    const long flush = std::find(log.begin(), log.end(), std::string("flush folder")) - log.begin();
+    io::faults::Reset();
+    WriteAll("db.qvz.new", kStale);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGTERM, SIG_DFL);
+        cli::HandleInterrupts();
+        io::faults::BeforeCall(flush + 1, [] { raise(SIGTERM); });
+        const int status = cli::RunTool(args, {out, err});
+        _exit(status == cli::kExitOk && out.str().starts_with("wrote db.qvz.new") ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadAll("db.qvz.new"), std::string(56 * 2, 'v'));
 }
 
 // A folder that refuses new files is named as the cause. Root may write
