@@ -38,7 +38,9 @@ void PrintOverview(std::ostream& out) {
            "Exit status: 0 success; 1 a file could not be read, written or understood,\n"
            "or an index or a selection names no record in it ('find': none matched);\n"
            "2 a wrong command line (nothing is opened then);\n"
-           "3 'check' found something, 'diff' or 'update' a difference.\n";
+           "3 'check' found something, 'diff' or 'update' a difference;\n"
+           "129, 130, 141, 143 stopped by SIGHUP, SIGINT, SIGPIPE, SIGTERM before its\n"
+           "output was moved into place (the earlier output is as it was).\n";
 }
 
 bool AsksForHelp(const std::vector<std::string>& args) {
