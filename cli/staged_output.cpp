@@ -29,14 +29,7 @@ const char* KindText(Kind kind) {
 }
 
 // Where the name's last part starts.
-std::size_t NameStart(const std::string& path) {
-#if defined(_WIN32)
-    const std::size_t slash = path.find_last_of("/\\:");
-#else
-    const std::size_t slash = path.find_last_of('/');
-#endif
-    return slash == std::string::npos ? 0 : slash + 1;
-}
+std::size_t NameStart(const std::string& path) { return path.size() - io::NameOf(path).size(); }
 
 }  // namespace
 

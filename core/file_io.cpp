@@ -691,6 +691,15 @@ Outcome FlushFolder(const std::string& path) {
     return Outcome::Success();
 }
 
+std::string NameOf(const std::string& path) {
+#if defined(_WIN32)
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string FolderOf(const std::string& path) {
 #if defined(_WIN32)
     const std::size_t slash = path.find_last_of("/\\:");

@@ -148,6 +148,8 @@ Outcome FlushFile(const std::string& path);
 Outcome FlushFolder(const std::string& path);
 // The folder of `path` as messages name it: "." for a bare name.
 std::string FolderOf(const std::string& path);
+// The last part of a path, split as FolderOf splits it.
+std::string NameOf(const std::string& path);
 
 // Fails every later call of the seam with EINTR, for a run told to stop by a
 // thread of its own (Windows' console events): it unwinds through its clean-up.

@@ -1,5 +1,6 @@
 // navaid map: the navaids drawn on a latitude/longitude map, as SVG.
 #include "command.h"
+#include "file_io.h"
 #include "database.h"
 #include "output_file.h"
 #include "svg_map.h"
@@ -8,19 +9,9 @@ namespace navaid::cli {
 
 namespace {
 
-// The last part of a path, split as the system splits its paths: plain
-// string work, so an ANSI name is not converted on the way.
-std::string FileName(const std::string& path) {
-#if defined(_WIN32)
-    const std::size_t slash = path.find_last_of("/\\:");
-#else
-    const std::size_t slash = path.find_last_of('/');
-#endif
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 Ending Run(const CommandLine& line, const Console& console) {
-    const MapJob job{line.family, FileName(line.positional[0]), SelectionOf(line)};
+    const MapJob job{line.family, io::NameOf(line.positional[0]), SelectionOf(line)};
     OutputSink file(line.positional[1]);
     HeldSink out(file);
     MapCounts counts;
