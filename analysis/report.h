@@ -23,6 +23,9 @@ struct ReportEvent {
     std::span<const std::uint8_t> record;
     std::span<const std::uint8_t> after = {};  // Changed: the record after, when the report has it
     std::vector<FieldChange> changes = {};     // Changed: what differs, in the record's order
+    // Removed and Added: how far the nearest record or navaid of the same ID
+    // on the other side lies, when there is one and the report looked.
+    std::optional<double> nearestNm = std::nullopt;
     // The piece after the last whole record, in `record`, with `index` the
     // records before it: it differs between the two, though it is no record.
     bool piece = false;
