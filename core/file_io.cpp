@@ -452,6 +452,54 @@ Outcome MoveIntoPlace(const std::string& from, const std::string& to) {
     return Outcome::Success();
 }
 
+#if defined(_WIN32)
+extern "C" __declspec(dllimport) int __stdcall CreateHardLinkA(const char* link,
+                                                               const char* existing,
+                                                               void* security);
+#else
+// The file systems that make no links, or none between these two names.
+static bool IsLinkRefusal(int error) {
+    return error == EPERM || error == EXDEV || error == EMLINK || error == ENOTSUP ||
+           error == EOPNOTSUPP || error == ENOSYS;
+}
+#endif
+
+Outcome LinkFile(const std::string& from, const std::string& to, bool& refused) {
+    refused = false;
+    if (int injected = NextCall("link")) {
+        refused = injected == EXDEV;
+        return refused ? Outcome::Success() : Outcome::Failure(to, ErrorText(injected));
+    }
+    errno = 0;
+#if defined(_WIN32)
+    if (CreateHardLinkA(to.c_str(), from.c_str(), nullptr) != 0) return Outcome::Success();
+    // ERROR_INVALID_FUNCTION (FAT), ERROR_NOT_SAME_DEVICE, ERROR_NOT_SUPPORTED,
+    // ERROR_TOO_MANY_LINKS: the file system's refusal, not a failure.
+    const unsigned long code = GetLastError();
+    refused = code == 1 || code == 17 || code == 50 || code == 1142;
+    return refused ? Outcome::Success() : Outcome::Failure(to, ErrorText(MoveError(code)));
+#else
+    if (link(from.c_str(), to.c_str()) == 0) return Outcome::Success();
+    const int error = LastError();
+    refused = IsLinkRefusal(error);
+    return refused ? Outcome::Success() : Outcome::Failure(to, ErrorText(error));
+#endif
+}
+
+Outcome IsLink(const std::string& path, bool& link) {
+    link = false;
+    if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
+#if !defined(_WIN32)
+    errno = 0;
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return IsMissing(errno) ? Outcome::Success()
+                                : Outcome::Failure(path, ErrorText(LastError()));
+    link = S_ISLNK(info.st_mode);
+#endif
+    return Outcome::Success();
+}
+
 Outcome RemoveFile(const std::string& path) {
     if (int injected = NextCall("query")) return Outcome::Failure(path, ErrorText(injected));
     Status status;

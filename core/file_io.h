@@ -95,6 +95,16 @@ Outcome RemoveFile(const std::string& path);
 // Both must be in the same folder.
 Outcome MoveIntoPlace(const std::string& from, const std::string& to);
 
+// Makes `to` (a name not yet taken, in `from`'s folder or on its file system)
+// a second link to the existing file `from`. Where the file system makes no
+// links (FAT, another device, a file with too many) `refused` is set and
+// nothing is made: the caller copies instead.
+Outcome LinkFile(const std::string& from, const std::string& to, bool& refused);
+
+// Whether `path` itself is a link (false for a missing name, and on Windows,
+// whose links this tool does not make); fails as IsFolder does otherwise.
+Outcome IsLink(const std::string& path, bool& link);
+
 // Whether two paths name the same existing file (false when either is
 // missing). Paths are the system's narrow strings, in the ANSI code page on
 // Windows.
