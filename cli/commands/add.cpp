@@ -1,21 +1,28 @@
 // navaid add: DATABASE.new as the database plus one navaid.
 #include "command.h"
 #include "database.h"
+#include "edits.h"
 #include "entry_texts.h"
 #include "navaid_db.h"
 #include "staged_output.h"
 
 namespace navaid::cli {
 
-namespace {
-
-Ending Run(const CommandLine& line, const Console& console) {
+std::string EntryRecord(const CommandLine& line) {
     const EntryTexts texts = EntryTextsOf(line, line.family);
     NavaidEntry entry;
     if (Outcome built = BuildEntry(line.family, texts, entry); !built)
         RefuseUsage("--" + built.field + ": " + built.reason);
     std::string record;
-    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) return encoded;
+    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded)
+        RefuseUsage(encoded.reason);
+    return record;
+}
+
+namespace {
+
+Ending Run(const CommandLine& line, const Console& console) {
+    const std::string record = EntryRecord(line);
     // Appended straight to the copy, as import does: the program's temporary
     // record file is the dialog's way, not the tool's.
     const std::string& database = line.positional[0];

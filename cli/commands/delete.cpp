@@ -2,17 +2,35 @@
 // every record a selection picks.
 #include "command.h"
 #include "database.h"
+#include "edits.h"
 #include "navaid_db.h"
 #include "staged_output.h"
 
 namespace navaid::cli {
 
+Deletion DeletionOf(const CommandLine& line) {
+    Deletion deletion;
+    deletion.selects = !line.options.empty();
+    if (deletion.selects == (line.positional.size() > 1)) {
+        RefuseUsage(deletion.selects ? "give INDEX or a selection, not both"
+                                     : "missing INDEX or a selection (--id, --name, --type, "
+                                       "--near)");
+    }
+    if (deletion.selects) {
+        deletion.query = QueryOf(line);
+    } else {
+        deletion.indexText = line.positional[1];
+        deletion.index = ParseRecordIndex(deletion.indexText);
+    }
+    return deletion;
+}
+
 namespace {
 
-Ending DeleteIndex(const CommandLine& line, const Console& console) {
+Ending DeleteIndex(const CommandLine& line, const Deletion& deletion, const Console& console) {
     const std::string& database = line.positional[0];
-    const std::string& indexText = line.positional[1];
-    const std::uint64_t index = ParseRecordIndex(indexText);
+    const std::string& indexText = deletion.indexText;
+    const std::uint64_t index = deletion.index;
     // The size is the one the tool checked: the database is whole records.
     const std::uint64_t count = line.databaseBytes / RecordSize(line.family);
     if (index >= count) return NoRecordAt(database, count, indexText);
@@ -41,9 +59,8 @@ bool Picks(const CommandLine& line, const FindQuery& query) {
 }
 
 // Every selected record goes; each is listed as find lists it.
-Ending DeleteSelection(const CommandLine& line, const Console& console) {
+Ending DeleteSelection(const CommandLine& line, const FindQuery& query, const Console& console) {
     const std::string& database = line.positional[0];
-    const FindQuery query = QueryOf(line);
     std::uint64_t gone = 0;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome checked = out.Check(); !checked) return checked;
@@ -91,13 +108,9 @@ const CommandInfo kDeleteCommand{
     "  navaid delete vor vor.qvz 17\n"
     "  navaid delete ndb ndb.qvz --near 50,8 --within 20 --type NDB\n",
     [](const CommandLine& line, const Console& console) -> Ending {
-        const bool selects = !line.options.empty();
-        if (selects == (line.positional.size() > 1)) {
-            RefuseUsage(selects ? "give INDEX or a selection, not both"
-                                : "missing INDEX or a selection (--id, --name, --type, "
-                                  "--near)");
-        }
-        return selects ? DeleteSelection(line, console) : DeleteIndex(line, console);
+        const Deletion deletion = DeletionOf(line);
+        return deletion.selects ? DeleteSelection(line, deletion.query, console)
+                                : DeleteIndex(line, deletion, console);
     }};
 
 }  // namespace navaid::cli

@@ -3,51 +3,46 @@
 
 #include "command.h"
 #include "database.h"
+#include "edits.h"
 #include "entry_texts.h"
 #include "navaid_db.h"
 #include "staged_output.h"
 
 namespace navaid::cli {
 
-namespace {
-
-// The record add would make of the given fields (the others stand in with
-// values add takes), so each given value is checked as add checks it.
-std::string Encoded(const CommandLine& line) {
-    const EntryTexts texts = EntryTextsOf(line, line.family);
-    NavaidEntry entry;
-    if (Outcome built = BuildEntry(line.family, texts, entry); !built)
-        RefuseUsage("--" + built.field + ": " + built.reason);
-    std::string record;
-    if (Outcome encoded = EncodeRecord(line.family, entry, record); !encoded) {
-        RefuseUsage(encoded.reason);
-    }
-    return record;
+void FieldChange::ApplyTo(std::string& record) const {
+    for (const auto& [offset, size] : fields) record.replace(offset, size, made, offset, size);
 }
+
+FieldChange FieldChangeOf(const CommandLine& line) {
+    FieldChange change{ParseRecordIndex(line.positional[1]), line.positional[1], {}, {}};
+    if (line.options.empty()) RefuseUsage("no field to set (--id, --name, --lat ...)");
+    change.made = EntryRecord(line);
+    for (const EntryField& field : EntryFields())
+        if (field.option.Given(line))
+            change.fields.emplace_back(field.offset,
+                                       field.size ? field.size : change.made.size() - field.offset);
+    return change;
+}
+
+namespace {
 
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
-    const std::string& indexText = line.positional[1];
-    const std::uint64_t index = ParseRecordIndex(indexText);
     const std::size_t size = RecordSize(line.family);
     const std::uint64_t count = line.databaseBytes / size;
     // What is wrong in the command line itself comes first.
-    if (line.options.empty()) RefuseUsage("no field to set (--id, --name, --lat ...)");
-    const std::string made = Encoded(line);
-    if (index >= count) return NoRecordAt(database, count, indexText);
+    const FieldChange change = FieldChangeOf(line);
+    if (change.index >= count) return NoRecordAt(database, count, change.indexText);
     std::string changed;
     StagedOutput out(WorkingCopyName(database));
     if (Outcome written = out.Write([&](const std::string& path) {
             return line.Database().CopyWith([&](io::File& file) {
                 return RewriteRecords(
                     file, path, size, [&](std::uint64_t at, const std::uint8_t* record) {
-                        if (at != index) return RecordFate{};
+                        if (at != change.index) return RecordFate{};
                         changed.assign(reinterpret_cast<const char*>(record), size);
-                        for (const EntryField& field : EntryFields()) {
-                            if (!field.option.Given(line)) continue;
-                            const std::size_t bytes = field.size ? field.size : size - field.offset;
-                            changed.replace(field.offset, bytes, made, field.offset, bytes);
-                        }
+                        change.ApplyTo(changed);
                         return RecordFate{RecordFate::Replace, changed};
                     });
             });
@@ -55,7 +50,7 @@ Ending Run(const CommandLine& line, const Console& console) {
         !written)
         return written;
     out.Report(console) << ": " << Records(count) << ", " << ShownName(database) << " with record "
-                        << index << " changed\n";
+                        << change.index << " changed\n";
     return kExitOk;
 }
 
