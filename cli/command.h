@@ -63,6 +63,9 @@ enum Needs : unsigned {
 
 // "33 records", "1 record".
 std::string Records(std::uint64_t count);
+// A database that is not a whole number of its family's records: what it
+// holds, and the other family where its size fits that one.
+std::string Misaligned(const std::string& path, Family family, std::uint64_t size);
 // "vor.qvz has 32 records; there is no record 99": an index past the end is
 // found once the database is read, so it is a file's failure (status 1).
 Outcome NoRecordAt(const std::string& database, std::uint64_t count, const std::string& index);
@@ -84,7 +87,7 @@ struct CommandInfo {
 
 extern const CommandInfo kListCommand, kLabelsCommand, kAddCommand, kDeleteCommand, kCheckCommand,
     kFindCommand, kImportCommand, kMapCommand, kExportCommand, kDiffCommand, kSetCommand,
-    kUpdateCommand;
+    kUpdateCommand, kApplyCommand, kEditCommand;
 
 // The command's full help, as --help prints it.
 std::string HelpText(const CommandInfo& command);

@@ -14,18 +14,19 @@ namespace navaid::cli {
 
 namespace {
 
-const std::array<const CommandInfo*, 12> kCommands = {
-    &kListCommand,   &kLabelsCommand, &kAddCommand,  &kSetCommand,
-    &kDeleteCommand, &kCheckCommand,  &kFindCommand, &kImportCommand,
-    &kMapCommand,    &kExportCommand, &kDiffCommand, &kUpdateCommand};
+const std::array<const CommandInfo*, 14> kCommands = {
+    &kListCommand,   &kLabelsCommand, &kAddCommand,    &kSetCommand,    &kDeleteCommand,
+    &kEditCommand,   &kCheckCommand,  &kFindCommand,   &kImportCommand, &kMapCommand,
+    &kExportCommand, &kDiffCommand,   &kUpdateCommand, &kApplyCommand};
 
 constexpr std::size_t kHelpWidth = 79;
 
 void PrintOverview(std::ostream& out) {
     out << "Usage: navaid COMMAND vor|ndb DATABASE [ARGUMENTS]\n"
            "\n"
-           "Reads and edits the navaid databases of the QVZ scenery. The database is\n"
-           "never written: edits go to DATABASE.new, lists to DATABASE.txt.\n"
+           "Reads and edits the navaid databases of the QVZ scenery. Edits go to\n"
+           "DATABASE.new, lists to DATABASE.txt; only 'apply' writes the database, putting\n"
+           "DATABASE.new in its place and keeping the earlier one as DATABASE.bak.\n"
            "\n"
            "Commands:\n";
     for (const CommandInfo* command : kCommands) {
@@ -91,8 +92,8 @@ Outcome RefuseSameFile(const std::string& database, const std::string& output) {
     return queried;
 }
 
-// A database that is not a whole number of its family's records: what it
-// holds, and the other family where its size fits that one.
+}  // namespace
+
 std::string Misaligned(const std::string& path, Family family, std::uint64_t size) {
     const std::uint64_t recordSize = RecordSize(family);
     std::string text = ShownName(path) + ": its " + std::to_string(size) + " bytes are " +
@@ -105,6 +106,8 @@ std::string Misaligned(const std::string& path, Family family, std::uint64_t siz
     }
     return text;
 }
+
+namespace {
 
 // Each database read must exist; an edit refuses one that is not whole
 // records, a reading command says so once and goes on. A command that picks
