@@ -5,8 +5,8 @@ the files it left. Usage: run_cases.py CASES DATA_DIR COMMAND... (the tool, or
 e.g. `wine navaid.exe`). A case is `STATUS ARGUMENT... => CHECK...`, words quoted
 as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEXT
 (exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
-(equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <DIR/ (made
-first); >PATH (stdout goes there); >&- (stdout and stderr closed, native only);
+(equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <FILE@DATA,
+<DIR/ (made first; DATA is a file of DATA_DIR); >PATH (stdout goes there); >&- (stdout and stderr closed, native only);
 |FILE (a pipe from it is standard input); $NAME=VALUE (in its environment, where the
 native tool has LC_ALL=C unless a case sets it). No run may change the data
 files or leave navblock.qvz or a temporary output (*.tmp) behind.
@@ -42,6 +42,9 @@ def run(line, cwd):
     for c in checks:
         if c.startswith(b"<") and c.endswith(b"/"):
             os.makedirs(os.path.join(cwd, path_of(c[1:])))
+        elif c.startswith(b"<") and b"@" in c and b"=" not in c:
+            file, _, name = c[1:].partition(b"@")
+            open(os.path.join(cwd, path_of(file)), "wb").write(read(os.path.join(data, name.decode())))
         elif c.startswith(b"<"):
             file, _, text = c[1:].partition(b"=")
             open(os.path.join(cwd, path_of(file)), "wb").write(text)

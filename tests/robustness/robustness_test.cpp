@@ -57,6 +57,7 @@ struct Operation {
     std::string command;         // the tool's arguments; empty for the core's working copy
     std::string source, output;  // empty: no database / writes no file
     bool leftoverTemporary = false;
+    std::string next = {};  // a DATABASE.new for apply to put in place
 };
 
 std::vector<Operation> Operations(std::size_t count) {
@@ -73,7 +74,9 @@ std::vector<Operation> Operations(std::size_t count) {
             {"check vor db.qvz", vor, ""}, {"find vor db.qvz --name V", vor, ""},
             {"import vor db.qvz rows.csv", whole, "db.qvz.new"}, {"map vor db.qvz m.svg", vor, "m.svg"},
             {"set vor db.qvz 0 --freq 111", whole, "db.qvz.new"}, {"delete vor db.qvz --name V", whole, "db.qvz.new"},
-            {"update vor db.qvz rows.csv --add-new", whole, "db.qvz.new"}};
+            {"update vor db.qvz rows.csv --add-new", whole, "db.qvz.new"},
+            {"edit vor db.qvz edits.txt", whole, "db.qvz.new"},
+            {"apply vor db.qvz", whole, "db.qvz.bak", false, std::string(56 * count + 56, 'w')}};
     // clang-format on
 }
 
@@ -85,6 +88,10 @@ protected:
         if (!op.output.empty()) WriteAll(op.output, kStale);
         if (op.leftoverTemporary) WriteAll(kRecordFile, "a leftover record file");
         WriteAll("rows.csv", "id,name,lat,lon,freq,magvar,type\nC,X,1,2,110,0,VOR\n");
+        WriteAll("edits.txt",
+                 "set 0 --freq 111\ndelete 1\nadd --id C --name X --lat 1 --lon 2 "
+                 "--freq 110 --magvar 0 --type VOR\n");
+        if (!op.next.empty()) WriteAll("db.qvz.new", op.next);
     }
     Outcome Run(const Operation& op) {
         return op.command.empty() ? MakeWorkingCopy("db.qvz", "db.qvz.new") : Tool(op.command);
@@ -114,7 +121,8 @@ protected:
                 continue;
             }
             EXPECT_TRUE(result.reason.starts_with(io::ErrorText(error))) << result.reason;
-            const std::set<std::string> files = {"db.qvz", "rows.csv", op.output, kRecordFile};
+            const std::set<std::string> files = {"db.qvz",  "rows.csv",   "edits.txt",
+                                                 op.output, "db.qvz.new", kRecordFile};
             // A refusal to make the temporary file is its folder's.
             const bool folder = result.file == "." && result.reason.ends_with(" is written)");
             EXPECT_TRUE(files.count(result.file) || (folder && error == EACCES)) << result.file;
@@ -127,7 +135,11 @@ protected:
             const auto output = ReadAll(op.output);
             // The tool's outputs are moved into place complete: the earlier
             // one stays. The core's own are removed if this run emptied them.
-            if (!op.command.empty()) {
+            if (!op.next.empty()) {
+                // apply's backup may be in place, the move over the database not made.
+                EXPECT_TRUE(output == kStale || output == op.source) << op.output << " lost";
+                EXPECT_EQ(ReadAll("db.qvz.new"), op.next);
+            } else if (!op.command.empty()) {
                 EXPECT_TRUE(op.output.empty() || output == kStale) << op.output << " lost";
             } else {
                 EXPECT_TRUE(!output || output == golden || output == kStale)
