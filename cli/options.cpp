@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "code_page.h"
 #include "number_format.h"
 
 namespace navaid::cli {
@@ -26,6 +27,19 @@ double Distance(std::string_view option, const std::string& text) {
     if (!ParseStrictReal(text, nm) || !(nm >= 0) || std::isinf(nm))
         RefuseValue(option, text, "is not a distance in NM");
     return nm;
+}
+
+const Option<std::string>& MapOption() {
+    static const Option<std::string> option{
+        "map", "OUT.svg", "also draw the changes on a map, as SVG",
+        [](std::string_view name, const std::string& text) {
+            const std::string_view suffix = ".svg";
+            if (text.size() <= suffix.size() ||
+                LowerCase(text.substr(text.size() - suffix.size())) != suffix)
+                RefuseValue(name, text, "does not end in .svg");
+            return text;
+        }};
+    return option;
 }
 
 }  // namespace navaid::cli

@@ -81,4 +81,7 @@ std::string AsGiven(std::string_view option, const std::string& text);
 // A distance in NM: a finite number, not negative.
 double Distance(std::string_view option, const std::string& text);
 
+// --map OUT.svg, for update and diff: the map of the changes.
+const Option<std::string>& MapOption();
+
 }  // namespace navaid::cli

@@ -2,9 +2,14 @@
 
 namespace navaid::cli {
 
-Outcome OutputFile::Open(const std::string& path) {
+Outcome OutputFile::Check(const std::string& path) {
     staged_.emplace(path);
-    if (Outcome checked = staged_->Check(); !checked) return checked;
+    return staged_->Check();
+}
+
+Outcome OutputFile::Open(const std::string& path) {
+    if (!staged_)
+        if (Outcome checked = Check(path); !checked) return checked;
     return staged_->Open(file_);
 }
 

@@ -16,6 +16,9 @@ namespace navaid::cli {
 
 class OutputFile {
 public:
+    // Checks the target before anything is written, so that a bad one
+    // refuses a run before its other outputs; Open then opens it.
+    Outcome Check(const std::string& path);
     Outcome Open(const std::string& path);
     // Adds text; after a failed write nothing more is written, and Close says why.
     void Write(std::string_view text);
@@ -41,6 +44,7 @@ private:
 class OutputSink final : public TextSink {
 public:
     explicit OutputSink(std::string path) : path_(std::move(path)) {}
+    Outcome Check() { return file_.Check(path_); }
     Outcome Open() override { return file_.Open(path_); }
     void Write(std::string_view text) override { file_.Write(text); }
     Outcome Close() override { return file_.Close(); }

@@ -1,13 +1,13 @@
 #include "svg_map.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "code_page.h"
 #include "geo.h"
 #include "map_symbols.h"
 #include "number_format.h"
+#include "svg_parts.h"
 #include "text.h"
 
 namespace navaid {
@@ -18,14 +18,7 @@ constexpr double kMapSize = 1000;  // pixels along the map's longer side
 constexpr double kFontSize = 11, kCharWidth = 6.6;
 constexpr std::size_t kMaxListed = 500;
 
-std::string Num(double value) {
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-    std::string text(buffer, result.ptr);
-    if (text.size() > 2 && text.compare(text.size() - 2, 2, ".0") == 0)
-        text.resize(text.size() - 2);
-    return text == "-0" ? "0" : text;
-}
+std::string Num(double value) { return SvgNumber(value); }
 
 struct Style {
     const char* symbol;
@@ -36,33 +29,6 @@ struct Style {
 Style StyleOf(Family family, std::uint8_t code) {
     const TypeBlock* type = FindType(family, code);
     return type ? Style{MapSymbol(*type), type->name} : Style{"undef", kTypeUndefined};
-}
-
-const char* kSymbols =
-    "<defs>\n"
-    "<g id=\"vor\"><polygon points=\"-5,0 -2.5,-4.3 2.5,-4.3 5,0 2.5,4.3 -2.5,4.3\" fill=\"#fff\" "
-    "stroke=\"#1f5fbf\" stroke-width=\"1.5\"/><circle r=\"1\" fill=\"#1f5fbf\"/></g>\n"
-    "<g id=\"vordme\"><rect x=\"-6\" y=\"-5\" width=\"12\" height=\"10\" fill=\"#fff\" "
-    "stroke=\"#1f5fbf\"/><polygon points=\"-5,0 -2.5,-4.3 2.5,-4.3 5,0 2.5,4.3 -2.5,4.3\" "
-    "fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"1.5\"/></g>\n"
-    "<g id=\"dme\"><rect x=\"-4.5\" y=\"-4.5\" width=\"9\" height=\"9\" fill=\"#fff\" "
-    "stroke=\"#1f5fbf\" stroke-width=\"1.5\"/></g>\n"
-    "<g id=\"vortac\"><polygon points=\"-5,0 -2.5,-4.3 2.5,-4.3 5,0 2.5,4.3 -2.5,4.3\" "
-    "fill=\"#0b3d91\" stroke=\"#0b3d91\" stroke-width=\"1.5\"/></g>\n"
-    "<g id=\"tacan\"><polygon points=\"0,-5.5 5,3.5 -5,3.5\" fill=\"#fff\" stroke=\"#0b7d7d\" "
-    "stroke-width=\"1.8\"/></g>\n"
-    "<g id=\"ndb\"><circle r=\"4.5\" fill=\"#fff\" stroke=\"#8b1a1a\" stroke-width=\"1.5\"/>"
-    "<circle r=\"1.5\" fill=\"#8b1a1a\"/></g>\n"
-    "<g id=\"ndbdme\"><rect x=\"-5.5\" y=\"-5.5\" width=\"11\" height=\"11\" fill=\"#fff\" "
-    "stroke=\"#8b1a1a\"/><circle r=\"4\" fill=\"none\" stroke=\"#8b1a1a\" stroke-width=\"1.5\"/>"
-    "<circle r=\"1.5\" fill=\"#8b1a1a\"/></g>\n"
-    "<g id=\"undef\"><path d=\"M-4,-4 L4,4 M-4,4 L4,-4\" stroke=\"#d00000\" "
-    "stroke-width=\"2\"/></g>\n"
-    "</defs>\n";
-
-std::string Degrees(double value, const char* positive, const char* negative) {
-    if (value == 0) return "0\xC2\xB0";
-    return Num(std::fabs(value)) + "\xC2\xB0" + (value > 0 ? positive : negative);
 }
 
 // The navaids' bounds with a margin of a tenth of the extent, at least one degree.
@@ -142,7 +108,7 @@ std::string SvgMap::Head() const {
         Num(width_) + "\" height=\"" + Num(height_) + "\" viewBox=\"0 0 " + Num(width_) + " " +
         Num(height_) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
     svg += "<title>" + XmlEscape(title_) + "</title>\n";
-    svg += kSymbols;
+    svg += kMapSymbolDefs;
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg += "<text x=\"" + Num(kLeft) + "\" y=\"28\" font-size=\"16\" font-weight=\"bold\">" +
            XmlEscape(title_) + "</text>\n";
@@ -151,30 +117,9 @@ std::string SvgMap::Head() const {
     return svg + Graticule() + "<g id=\"navaids\">\n";
 }
 
-// Lines every 10 degrees, labelled on the left and bottom edges where they leave room.
+// Lines every 10 degrees, whatever the extent.
 std::string SvgMap::Graticule() const {
-    const Extent& e = extent_;
-    std::string svg =
-        "<g id=\"graticule\" stroke=\"#b8c4cc\" stroke-width=\"0.8\" font-size=\"10\" "
-        "fill=\"#555\">\n";
-    const int labelEvery = 10 * static_cast<int>(std::ceil(48 / (10 * scale_)));
-    for (int lat = -90; lat <= 90; lat += 10) {
-        if (lat < e.south || lat > e.north) continue;
-        svg += "<line x1=\"" + Num(X(e.west)) + "\" y1=\"" + Num(Y(lat)) + "\" x2=\"" +
-               Num(X(e.east)) + "\" y2=\"" + Num(Y(lat)) + "\"/>\n";
-        if (lat % labelEvery != 0) continue;
-        svg += "<text x=\"" + Num(kLeft - 4) + "\" y=\"" + Num(Y(lat) + 3.5) +
-               "\" text-anchor=\"end\" stroke=\"none\">" + Degrees(lat, "N", "S") + "</text>\n";
-    }
-    for (int lon = -180; lon <= 180; lon += 10) {
-        if (lon < e.west || lon > e.east) continue;
-        svg += "<line x1=\"" + Num(X(lon)) + "\" y1=\"" + Num(Y(e.north)) + "\" x2=\"" +
-               Num(X(lon)) + "\" y2=\"" + Num(Y(e.south)) + "\"/>\n";
-        if (lon % labelEvery != 0) continue;
-        svg += "<text x=\"" + Num(X(lon)) + "\" y=\"" + Num(Y(e.south) + 14) +
-               "\" text-anchor=\"middle\" stroke=\"none\">" + Degrees(lon, "E", "W") + "</text>\n";
-    }
-    return svg + "</g>\n";
+    return navaid::Graticule(MapFrame{extent_, kLeft, kTop, scale_, scale_}, 10);
 }
 
 // Symbols claim their place before any label, so a label never hides a navaid.

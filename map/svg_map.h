@@ -12,6 +12,7 @@
 #include "record_job.h"
 #include "record_reader.h"
 #include "records.h"
+#include "svg_parts.h"
 
 namespace navaid {
 
@@ -20,11 +21,6 @@ struct MapNavaid {
     std::string id;  // the record's ID bytes, trimmed (Windows-1252)
     float lat, lon;
     std::uint8_t typeCode;
-};
-
-// The map area in degrees: the navaids' extent with a margin, inside the world.
-struct Extent {
-    double south, north, west, east;
 };
 
 // Builds the map's text piece by piece, in this order: Count every navaid,

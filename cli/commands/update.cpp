@@ -2,9 +2,11 @@
 // data, each record changed in its place, with a report of what differs.
 #include "update.h"
 
+#include "change_map_output.h"
 #include "code_page.h"
 #include "command.h"
 #include "database.h"
+#include "file_io.h"
 #include "interchange.h"
 #include "line_reader.h"
 #include "navaid_db.h"
@@ -126,20 +128,42 @@ void PrintSummary(const Console& console, const std::string& database, const Upd
                 << (settings.addNew ? "added" : "not added") << ")\n";
 }
 
+// OUT of --map, checked before anything is read or written.
+Outcome CheckMap(ChangeMapOutput& map, const CommandLine& line) {
+    const std::string& database = line.positional[0];
+    return map.Check({database, line.positional[1], WorkingCopyName(database)});
+}
+
+// The map of the changes, once DATABASE.new is in place (after a dry run, at once).
+Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const UpdateSettings& settings,
+                const Console& console, bool dryRun) {
+    const std::string title = std::string(FamilyName(line.family)) + " update of " +
+                              Cp1252ToUtf8(io::NameOf(line.positional[0])) + " from " +
+                              Cp1252ToUtf8(io::NameOf(line.positional[1]));
+    const std::string written = WorkingCopyName(line.positional[0]);
+    return map.Write(line.Database(), title, settings.near, console, dryRun ? nullptr : &written);
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
     UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
                             RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
     DatabaseFile& database = line.Database();
+    ChangeMapOutput map(line, "withdrawn", "new");
+    if (Outcome checked = CheckMap(map, line); !checked) return checked;
     if (Outcome read = FindInsideKeys(database, settings); !read) return read;
     // NEWER next: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
     if (Outcome read = ReadNewer(line, settings, navaids, console); !read) return read;
-    auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
+    auto print = [&](const ReportEvent& event) {
+        Print(console, line.family, event);
+        map.Keep(event);
+    };
     UpdateSummary sum;
     if (DryRunFlag().Get(line)) {
         if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)
             return read;
         PrintSummary(console, database.Path(), sum, settings);
+        if (Outcome drawn = DrawMap(map, line, settings, console, true); !drawn) return drawn;
         return sum.Differs() ? kExitFindings : kExitOk;
     }
     StagedOutput out(WorkingCopyName(database.Path()));
@@ -152,6 +176,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     const std::uint64_t kept = database.Count() - (settings.removeWithdrawn ? sum.withdrawn : 0) +
                                (settings.addNew ? sum.added : 0);
     out.Report(console) << ": " << Records(kept) << "\n";
+    if (Outcome drawn = DrawMap(map, line, settings, console, false); !drawn) return drawn;
     return sum.Differs() ? kExitFindings : kExitOk;
 }
 
@@ -160,7 +185,7 @@ std::vector<OptionSpec> Options() {
     options.insert(options.end(),
                    {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(),
                     MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
-                    AddNewFlag().Spec(), DryRunFlag().Spec()});
+                    AddNewFlag().Spec(), DryRunFlag().Spec(), MapOption().Spec()});
     return options;
 }
 
@@ -187,8 +212,12 @@ const CommandInfo kUpdateCommand{
     "its place. Records no navaid pairs with are withdrawn: kept, or left out with\n"
     "--remove-withdrawn; navaids no record pairs with are new, appended with\n"
     "--add-new. Prints a line for each changed (~), withdrawn (-) and new (+)\n"
-    "one, then a summary and what it wrote. Exit status 0 when nothing differs,\n"
-    "3 when something does (DATABASE.new is written either way).\n"
+    "one, then a summary and what it wrote. --map OUT.svg also draws the changes\n"
+    "as 'navaid map' draws navaids, framed to them or to the circle: withdrawn,\n"
+    "new, changed and unchanged records in four styles, a moved one as an arrow\n"
+    "from its old place; OUT is written after DATABASE.new (with --dry-run too).\n"
+    "Exit status 0 when nothing differs, 3 when something does (DATABASE.new is\n"
+    "written either way).\n"
     "\n"
     "Example:\n"
     "  navaid update vor vor.qvz earth_nav.dat.gz --dry-run\n",

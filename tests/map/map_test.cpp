@@ -1,11 +1,12 @@
 // The map's label grid past the boxes a cell keeps exactly: it must still
 // refuse every overlap and keep room where nothing stands; and the map's
-// three reads on a database in memory.
+// three reads on a database in memory; how a change map frames its changes.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
+#include "change_map.h"
 #include "job_doubles.h"
 #include "label_grid.h"
 #include "map_symbols.h"
@@ -76,6 +77,32 @@ TEST(DrawJobTest, OpensOnlyAReadableDatabaseAndDropsTheMapAfterAFailedRead) {
     ASSERT_TRUE(Draw({Family::Vor, "M\xFCnster.qvz", {}}, db.Source(), out, counts));
     EXPECT_NE(out.text.find("<title>VOR database M\xC3\xBCnster.qvz: 3 navaids</title>"),
               std::string::npos);
+}
+
+// A change alone gets a degree or so; a line of them room beside it; the
+// world is the most there is; the grid and the scale follow the extent.
+TEST(ChangeMapFrameTest, FramesGridsAndScalesFollowTheExtent) {
+    const std::vector<std::pair<Extent, Extent>> frames = {
+        {{50, 50, 8, 8}, {49.4, 50.6, 7.0665, 8.9335}},
+        {{40, 60, 10, 10}, {38, 62, 0.665, 19.335}},
+        {{-80, 85, -170, 175}, {-90, 90, -180, 180}},
+        {CircleBounds({50, 8, 60}), {48.8, 51.2, 6.0932, 9.9068}},
+        {CircleBounds({85, 0, 600}), {68.4032, 90, -180, 180}}};
+    for (const auto& [bounds, want] : frames) {
+        const Extent got = FrameAround(bounds);
+        SCOPED_TRACE(std::to_string(bounds.south) + " " + std::to_string(bounds.west));
+        EXPECT_NEAR(got.south, want.south, 1e-3);
+        EXPECT_NEAR(got.north, want.north, 1e-3);
+        EXPECT_NEAR(got.west, want.west, 1e-3);
+        EXPECT_NEAR(got.east, want.east, 1e-3);
+    }
+    const std::pair<double, double> steps[] = {{360, 10}, {40, 10}, {39, 5}, {19, 2},
+                                               {7.9, 1}, {3, 0.5}, {1.2, 0.2}, {0.5, 0.1}};
+    for (const auto& [span, step] : steps) EXPECT_EQ(GridStep(span), step) << span;
+    const std::tuple<double, double, double> scales[] = {
+        {0.06, 210, 10}, {21.6, 210, 2000}, {1, 210, 200}, {0.5, 210, 100}, {0.3, 210, 50}};
+    for (const auto& [nmPerPixel, pixels, nm] : scales)
+        EXPECT_EQ(ScaleBarNm(nmPerPixel, pixels), nm) << nmPerPixel;
 }
 
 }  // namespace

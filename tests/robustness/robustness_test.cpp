@@ -57,7 +57,8 @@ struct Operation {
     std::string command;         // the tool's arguments; empty for the core's working copy
     std::string source, output;  // empty: no database / writes no file
     bool leftoverTemporary = false;
-    std::string next = {};  // a DATABASE.new for apply to put in place
+    std::string next = {};      // a DATABASE.new for apply to put in place
+    std::string compared = {};  // a file it only compares OUT with, which a failure may name
 };
 
 std::vector<Operation> Operations(std::size_t count) {
@@ -76,7 +77,8 @@ std::vector<Operation> Operations(std::size_t count) {
             {"set vor db.qvz 0 --freq 111", whole, "db.qvz.new"}, {"delete vor db.qvz --name V", whole, "db.qvz.new"},
             {"update vor db.qvz rows.csv --add-new", whole, "db.qvz.new"},
             {"edit vor db.qvz edits.txt", whole, "db.qvz.new"},
-            {"apply vor db.qvz", whole, "db.qvz.bak", false, std::string(56 * count + 56, 'w')}};
+            {"apply vor db.qvz", whole, "db.qvz.bak", false, std::string(56 * count + 56, 'w')},
+            {"update vor db.qvz rows.csv --dry-run --map m.svg", whole, "m.svg", false, "", "db.qvz.new"}};
     // clang-format on
 }
 
@@ -125,7 +127,9 @@ protected:
                                                  op.output, "db.qvz.new", kRecordFile};
             // A refusal to make the temporary file is its folder's.
             const bool folder = result.file == "." && result.reason.ends_with(" is written)");
-            EXPECT_TRUE(files.count(result.file) || (folder && error == EACCES)) << result.file;
+            EXPECT_TRUE(files.count(result.file) || result.file == op.compared ||
+                        (folder && error == EACCES))
+                << result.file;
             if (result.reason.ends_with("(the new file is in place)")) {
                 // Only the folder's flush after the move failed.
                 EXPECT_EQ(ReadAll(op.output), golden);
