@@ -29,15 +29,32 @@ void Print(Family family, const ReportEvent& event, const Console& console) {
     }
 }
 
+const Flag& UnorderedFlag() {
+    static const Flag flag{"unordered", "pair records by ID and nearness, whatever their order"};
+    return flag;
+}
+
+// The counts last, as update's summary gives them.
+void PrintSummary(const CommandLine& line, const DiffSummary& sum, const Console& console) {
+    console.out << ShownName(line.positional[0]) << " -> " << ShownName(line.positional[1]) << ": "
+                << Records(sum.oldRecords) << " in OLD, " << sum.newRecords
+                << " in NEW: " << sum.unchanged << " unchanged";
+    if (sum.moved) console.out << " (" << *sum.moved << " moved in the file)";
+    console.out << ", " << sum.changed << " changed, " << sum.removed << " removed, " << sum.added
+                << " added";
+    if (sum.piecesDiffer) console.out << "; the bytes after the last records differ";
+    console.out << '\n';
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
-    bool differ = false;
-    const Outcome compared = Diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
-                                  MatchWithin(line), [&](const ReportEvent& event) {
-                                      differ = true;
-                                      Print(line.family, event, console);
-                                  });
+    DiffSummary summary;
+    const auto print = [&](const ReportEvent& event) { Print(line.family, event, console); };
+    const auto diff = UnorderedFlag().Get(line) ? DiffUnordered : Diff;
+    const Outcome compared = diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
+                                  MatchWithin(line), print, summary);
     if (!compared) return compared;
-    return differ ? kExitFindings : kExitOk;
+    PrintSummary(line, summary, console);
+    return summary.Differs() ? kExitFindings : kExitOk;
 }
 
 }  // namespace
@@ -46,7 +63,7 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {MatchWithinOption().Spec()},
+    {MatchWithinOption().Spec(), UnorderedFlag().Spec()},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"
