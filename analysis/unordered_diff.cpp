@@ -1,6 +1,7 @@
 // diff --unordered: the records of two databases paired whatever their order,
 // as update pairs a database with a newer file's navaids.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <tuple>
@@ -22,12 +23,17 @@ MatchKey KeyOfRecord(const std::uint8_t* record) {
 float LatOf(const std::uint8_t* record) { return ReadFloatLE(record + RecordLayout::kLatitude); }
 float LonOf(const std::uint8_t* record) { return ReadFloatLE(record + RecordLayout::kLongitude); }
 
-// A record's hash and its place in its file: equal hashes sort in file order.
+// A record's hash and its place in its file, in 12 bytes (the hash in
+// halves, so that nothing pads it): equal hashes sort in file order.
 struct Hashed {
-    std::uint64_t hash;
-    std::uint32_t index;
+    std::uint32_t high, low, index;
+    Hashed(std::uint64_t hash, std::uint32_t at)
+        : high(static_cast<std::uint32_t>(hash >> 32)),
+          low(static_cast<std::uint32_t>(hash)),
+          index(at) {}
+    auto Hash() const { return std::tie(high, low); }
     bool operator<(const Hashed& h) const {
-        return std::tie(hash, index) < std::tie(h.hash, h.index);
+        return std::tie(high, low, index) < std::tie(h.high, h.low, h.index);
     }
 };
 
@@ -39,7 +45,7 @@ Outcome ReadOld(Family family, const DatabaseInput& before, std::vector<UpdateRe
         const auto at = static_cast<std::uint32_t>(index);
         records.push_back(
             {at, KeyOfRecord(r), r[RecordLayout::kTypeBlock], false, LatOf(r), LonOf(r), kNone});
-        hashes.push_back({HashRecord(r, size), at});
+        hashes.emplace_back(HashRecord(r, size), at);
     });
 }
 
@@ -50,13 +56,13 @@ void PairIdentical(std::vector<Hashed> old, const UpdateNavaids& navaids,
     std::vector<Hashed> fresh;
     fresh.reserve(navaids.Count());
     for (std::size_t n = 0; n < navaids.Count(); ++n)
-        fresh.push_back({HashRecord(navaids.Record(n), navaids.Bytes(n).size()),
-                         static_cast<std::uint32_t>(n)});
+        fresh.emplace_back(HashRecord(navaids.Record(n), navaids.Bytes(n).size()),
+                           static_cast<std::uint32_t>(n));
     std::sort(old.begin(), old.end());
     std::sort(fresh.begin(), fresh.end());
     for (std::size_t o = 0, n = 0; o < old.size() && n < fresh.size();) {
-        if (old[o].hash != fresh[n].hash) {
-            ++(old[o].hash < fresh[n].hash ? o : n);
+        if (old[o].Hash() != fresh[n].Hash()) {
+            ++(old[o].Hash() < fresh[n].Hash() ? o : n);
             continue;
         }
         records[old[o++].index].partner = fresh[n].index;
@@ -78,46 +84,92 @@ void PairTheRest(std::vector<UpdateRecord>& records, const UpdateNavaids& navaid
     }
 }
 
-// The places of some keys on one side, for the nearest of a key to a place.
-// Places out of range have no distance and are left out.
+// The places of some keys on one side, for the nearest of a key to a place:
+// each key's places a k-d tree over points on the unit sphere, where the
+// nearest by the straight line is the nearest by the great circle, whatever
+// the longitudes. Places out of range have no distance and are left out.
 class NearestOfKey {
 public:
-    void Add(const MatchKey& key, float lat, float lon) {
-        if (PositionInRange(lat, lon)) points_.push_back({key, lat, lon});
-    }
-    void Sort() {
-        std::sort(points_.begin(), points_.end());
-        points_.erase(std::unique(points_.begin(), points_.end()), points_.end());
-    }
+    void Add(const MatchKey& key, float lat, float lon);
+    // After the last Add: each key's places once, as its tree.
+    void Build();
     std::optional<double> Nearest(const MatchKey& key, float lat, float lon) const;
 
 private:
-    struct Point {
+    using Point3 = std::array<double, 3>;
+    struct Place {
         MatchKey key;
         float lat, lon;
-        auto operator<=>(const Point&) const = default;
+        Point3 at;
     };
-    std::vector<Point> points_;
+    static Point3 OnSphere(float lat, float lon);
+    void Build(std::size_t from, std::size_t to, int axis);
+    void Search(std::size_t from, std::size_t to, int axis, const Point3& at,
+                std::pair<double, std::size_t>& best) const;
+    std::vector<Place> places_;
 };
 
-// Outwards from the latitude in both directions, until a degree of latitude
-// (60 NM and a little) alone is farther than the nearest found.
+NearestOfKey::Point3 NearestOfKey::OnSphere(float lat, float lon) {
+    constexpr double kRad = 3.14159265358979323846 / 180;
+    return {std::cos(lat * kRad) * std::cos(lon * kRad),
+            std::cos(lat * kRad) * std::sin(lon * kRad), std::sin(lat * kRad)};
+}
+
+void NearestOfKey::Add(const MatchKey& key, float lat, float lon) {
+    if (PositionInRange(lat, lon)) places_.push_back({key, lat, lon, OnSphere(lat, lon)});
+}
+
+void NearestOfKey::Build() {
+    auto site = [](const Place& p) { return std::tie(p.key, p.lat, p.lon); };
+    std::sort(places_.begin(), places_.end(),
+              [&](const Place& a, const Place& b) { return site(a) < site(b); });
+    places_.erase(std::unique(places_.begin(), places_.end(),
+                              [&](const Place& a, const Place& b) { return site(a) == site(b); }),
+                  places_.end());
+    for (std::size_t from = 0, to = 0; from < places_.size(); from = to) {
+        while (to < places_.size() && places_[to].key == places_[from].key) ++to;
+        Build(from, to, 0);
+    }
+}
+
+// The median by one axis at the middle, the halves below it by the next.
+void NearestOfKey::Build(std::size_t from, std::size_t to, int axis) {
+    if (to - from < 2) return;
+    const std::size_t mid = from + (to - from) / 2;
+    std::nth_element(places_.begin() + from, places_.begin() + mid, places_.begin() + to,
+                     [axis](const Place& a, const Place& b) { return a.at[axis] < b.at[axis]; });
+    Build(from, mid, (axis + 1) % 3);
+    Build(mid + 1, to, (axis + 1) % 3);
+}
+
+// The nearest place as its squared straight distance and its number; the
+// far half only where the plane between them is nearer than that.
+void NearestOfKey::Search(std::size_t from, std::size_t to, int axis, const Point3& at,
+                          std::pair<double, std::size_t>& best) const {
+    if (from >= to) return;
+    const std::size_t mid = from + (to - from) / 2;
+    const Point3& p = places_[mid].at;
+    const double squared = (at[0] - p[0]) * (at[0] - p[0]) + (at[1] - p[1]) * (at[1] - p[1]) +
+                           (at[2] - p[2]) * (at[2] - p[2]);
+    if (squared < best.first) best = {squared, mid};
+    const double apart = at[axis] - p[axis];
+    const int next = (axis + 1) % 3;
+    Search(apart < 0 ? from : mid + 1, apart < 0 ? mid : to, next, at, best);
+    if (apart * apart < best.first)
+        Search(apart < 0 ? mid + 1 : from, apart < 0 ? to : mid, next, at, best);
+}
+
 std::optional<double> NearestOfKey::Nearest(const MatchKey& key, float lat, float lon) const {
-    std::optional<double> best;
-    if (!PositionInRange(lat, lon)) return best;
-    const auto from = std::lower_bound(points_.begin(), points_.end(), Point{key, lat, -1000});
-    auto look = [&](const Point& p) {
-        if (p.key != key || (best && std::fabs(static_cast<double>(p.lat) - lat) * 60.0 > *best))
-            return false;
-        const double nm = DistanceNm(lat, lon, p.lat, p.lon);
-        if (!best || nm < *best) best = nm;
-        return true;
-    };
-    for (auto p = from; p != points_.end() && look(*p); ++p) {
-    }
-    for (auto p = from; p != points_.begin() && look(*(p - 1)); --p) {
-    }
-    return best;
+    if (!PositionInRange(lat, lon)) return std::nullopt;
+    const auto first = std::partition_point(places_.begin(), places_.end(),
+                                            [&](const Place& p) { return p.key < key; });
+    const auto last =
+        std::partition_point(first, places_.end(), [&](const Place& p) { return p.key == key; });
+    std::pair<double, std::size_t> best{5.0, 0};  // farther than any two points (2 squared is 4)
+    Search(first - places_.begin(), last - places_.begin(), 0, OnSphere(lat, lon), best);
+    if (best.first > 4.5) return std::nullopt;
+    const Place& nearest = places_[best.second];
+    return DistanceNm(lat, lon, nearest.lat, nearest.lon);
 }
 
 std::vector<MatchKey> SortedKeys(std::vector<MatchKey> keys) {
@@ -146,8 +198,8 @@ void PlacesForUnpaired(const std::vector<UpdateRecord>& records, const UpdateNav
         if (std::binary_search(removed.begin(), removed.end(), key))
             places[1].Add(key, LatOf(r), LonOf(r));
     }
-    places[0].Sort();
-    places[1].Sort();
+    places[0].Build();
+    places[1].Build();
 }
 
 // The length of a longest increasing subsequence of the values fed in, by

@@ -193,11 +193,42 @@ TEST(DiffJobTest, UnorderedPairsByBytesThenAsUpdateAndCountsTheFewestMoves) {
         // changes and removals in OLD's order, additions in NEW's.
         {d + a + b, c + at("D", 54) + at("B", 51, "VOR", 115) + a,
          "-0 D @60.0\n~2 B>B freq\n+0 C\n+1 D @60.0\n= 1 0"},
+        // The nearest across the date line, 12 NM, not the one 24 NM west.
+        {Record({"E", "N", 0, 179.9f, 114.2f, 0, 0, "VOR"}),
+         Record({"E", "N", 0, 179.5f, 114.2f, 0, 0, "VOR"}) +
+             Record({"E", "N", 0, -179.9f, 114.2f, 0, 0, "VOR"}),
+         "-0 E @12.0\n+0 E @24.0\n+1 E @12.0\n= 0 0"},
         {a + "xy", a + "z", "-1 piece of 2\n+1 piece of 1\n= 1 0"},
     };
     for (const auto& [before, after, events] : cases)
         EXPECT_EQ(Events(before, after, 10, 0, true), events);
     EXPECT_EQ(Events(a + b, b + a, 10, 2, true), "old: it changed while it was read\n");
+    // Scattered stations of one ID, none paired: each one's nearest on the
+    // other side, as every distance would give it.
+    std::vector<std::pair<float, float>> places[2];
+    std::string bytes[2];
+    std::uint32_t seed = 11;
+    for (int i = 0; i < 60; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const float lat = static_cast<float>(seed % 1700) / 10 - 85,
+                    lon = (seed >> 16) % 360 - 180.0f;
+        places[i % 2].emplace_back(lat, lon);
+        bytes[i % 2] += Record({"S", "N", lat, lon, 114.2f, 0, 0, "VOR"});
+    }
+    test::MemoryDatabase before{bytes[0], 56}, after{bytes[1], 56};
+    DiffSummary summary;
+    ASSERT_TRUE(DiffUnordered(
+        Family::Vor, before.Input("old"), after.Input("new"), 0,
+        [&](const ReportEvent& e) {
+            const bool added = e.kind == ReportEvent::Kind::Added;
+            const auto [lat, lon] = places[added][*e.index];
+            double nearest = 1e9;
+            for (const auto& [otherLat, otherLon] : places[!added])
+                nearest = std::min(nearest, DistanceNm(lat, lon, otherLat, otherLon));
+            EXPECT_EQ(e.nearestNm, nearest) << added << *e.index;
+        },
+        summary));
+    EXPECT_EQ(summary.removed + summary.added, 60u);
 }
 
 std::string Script(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b,
