@@ -71,13 +71,21 @@ const CommandInfo kDiffCommand{
     "TAB, and its columns as 'navaid find' prints them, in file order. A record\n"
     "removed and one added at the same place, or of the same ID within\n"
     "--match-within NM, are one changed record (\"~ \"): its index in OLD, its ID\n"
-    "and each changed field as old -> new, numbers with every digit they need. A\n"
-    "piece after the last record that differs is shown last. Exit status 0 when\n"
-    "both hold the same records in the same order (and the same piece after\n"
-    "them), 3 when they differ.\n"
+    "and each changed field as old -> new, numbers with every digit they need.\n"
+    "With --unordered the records are paired whatever their order: a record with\n"
+    "one of the same bytes, else as 'navaid update' pairs them (the same ID\n"
+    "within --match-within NM, the same type first, then the closest); a record\n"
+    "that only stands elsewhere is unchanged, and the changed and removed ones\n"
+    "are printed in OLD's order, then the added ones in NEW's. A piece after the\n"
+    "last record that differs is shown after the records. Last, a summary: the\n"
+    "records of each, how many are unchanged (with --unordered, how many of them\n"
+    "moved in the file), changed, removed and added. Exit status 0 when both\n"
+    "hold the same records in the same order (with --unordered, in any order)\n"
+    "and the same piece after them, 3 when they differ.\n"
     "\n"
     "Example:\n"
-    "  navaid diff vor vor.qvz vor.qvz.new\n",
+    "  navaid diff vor vor.qvz vor.qvz.new\n"
+    "  navaid diff vor vor.qvz fresh-import.qvz --unordered\n",
     Run};
 
 }  // namespace navaid::cli
