@@ -114,23 +114,30 @@ void ReportHunk(Family family, double matchNm, const Hunk& hunk, const std::stri
         if (!paired[n]) report({ReportEvent::Kind::Added, hunk.addedAt + n, added(n)});
 }
 
-// Where the records leave a different piece behind, each side's piece.
-void ReportPieces(const RecordHashes (&hashes)[2], const ReportSink& report) {
-    if (hashes[0].trailing == hashes[1].trailing) return;
+}  // namespace
+
+void ReportPieces(const std::string& before, std::uint64_t beforeRecords, const std::string& after,
+                  std::uint64_t afterRecords, const ReportSink& report) {
+    if (before == after) return;
+    const std::string* pieces[2] = {&before, &after};
+    const std::uint64_t records[2] = {beforeRecords, afterRecords};
     for (int i = 0; i < 2; ++i) {
-        const std::string& piece = hashes[i].trailing;
+        const std::string& piece = *pieces[i];
         if (piece.empty()) continue;
-        ReportEvent event{i ? ReportEvent::Kind::Added : ReportEvent::Kind::Removed,
-                          hashes[i].Size(), Span(piece, 0, piece.size())};
+        ReportEvent event{i ? ReportEvent::Kind::Added : ReportEvent::Kind::Removed, records[i],
+                          Span(piece, 0, piece.size())};
         event.piece = true;
         report(event);
     }
 }
 
-}  // namespace
-
 Outcome Diff(Family family, const DatabaseInput& before, const DatabaseInput& after, double matchNm,
-             const ReportSink& report) {
+             const ReportSink& sink, DiffSummary& summary) {
+    summary = {};
+    const ReportSink report = [&](const ReportEvent& event) {
+        summary.Count(event);
+        sink(event);
+    };
     const std::size_t size = RecordSize(family);
     const DatabaseInput* inputs[2] = {&before, &after};
     RecordHashes hashes[2];
@@ -154,8 +161,13 @@ Outcome Diff(Family family, const DatabaseInput& before, const DatabaseInput& af
             from[1] += hunks[h].added;
         }
     }
-    ReportPieces(hashes, report);
-    return read;
+    if (!read) return read;
+    ReportPieces(hashes[0].trailing, hashes[0].Size(), hashes[1].trailing, hashes[1].Size(),
+                 report);
+    summary.oldRecords = hashes[0].Size();
+    summary.newRecords = hashes[1].Size();
+    summary.unchanged = summary.oldRecords - summary.changed - summary.removed;
+    return Outcome::Success();
 }
 
 }  // namespace navaid

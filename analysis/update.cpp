@@ -86,10 +86,11 @@ std::vector<std::uint32_t> SiteStarts(const std::vector<T>& items) {
     return starts;
 }
 
-std::vector<Place> PlacesOf(const UpdateNavaids& navaids) {
+std::vector<Place> PlacesOf(const UpdateNavaids& navaids, const std::vector<bool>& taken) {
     std::vector<Place> places;
     places.reserve(navaids.Count());
     for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        if (n < taken.size() && taken[n]) continue;
         const std::uint8_t* r = navaids.Record(n);
         places.push_back(
             {KeyOf(std::string_view(reinterpret_cast<const char*>(r), RecordLayout::kIdSize)),
@@ -175,13 +176,13 @@ void GiveTwinsInOrder(std::vector<UpdateRecord>& records, const std::vector<Plac
 
 }  // namespace
 
-void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navaids,
-                  double withinNm) {
+void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navaids, double withinNm,
+                  const std::vector<bool>& taken) {
     std::sort(records.begin(), records.end(), [](const UpdateRecord& a, const UpdateRecord& b) {
         return SiteOrder(a, a.index) < SiteOrder(b, b.index);
     });
     std::vector<std::uint32_t> recordStarts = SiteStarts(records);
-    const std::vector<Place> places = PlacesOf(navaids);
+    const std::vector<Place> places = PlacesOf(navaids, taken);
     std::vector<std::uint32_t> navaidStarts = SiteStarts(places);
     std::vector<Candidate> candidates;
     const std::size_t sites = recordStarts.size() - 1;

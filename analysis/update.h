@@ -70,9 +70,10 @@ private:
 // one pair. Twins (one key, type and place) are paired as one, in their
 // order, so that a thousand of them cost what one does; pairs equally near
 // (rare but for twins) go by the places' order. Sets each record's partner;
-// `records` are in the order of their indexes before and after.
-void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navaids,
-                  double withinNm);
+// `records` are in the order of their indexes before and after. The navaids
+// `taken` marks (when given) are paired already and take no part.
+void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navaids, double withinNm,
+                  const std::vector<bool>& taken = {});
 
 // The fields of `fields` the navaid states that differ from the stored
 // record, and the record with them taken from the navaid.

@@ -39,20 +39,39 @@ Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const Console& co
     return map.Write(line.Database(0), title, std::nullopt, console);
 }
 
+const Flag& UnorderedFlag() {
+    static const Flag flag{"unordered", "pair records by ID and nearness, whatever their order"};
+    return flag;
+}
+
+// The counts last, as update's summary gives them.
+void PrintSummary(const CommandLine& line, const DiffSummary& sum, const Console& console) {
+    console.out << ShownName(line.positional[0]) << " -> " << ShownName(line.positional[1]) << ": "
+                << Records(sum.oldRecords) << " in OLD, " << sum.newRecords
+                << " in NEW: " << sum.unchanged << " unchanged";
+    if (sum.moved) console.out << " (" << *sum.moved << " moved in the file)";
+    console.out << ", " << sum.changed << " changed, " << sum.removed << " removed, " << sum.added
+                << " added";
+    if (sum.piecesDiffer) console.out << "; the bytes after the last records differ";
+    console.out << '\n';
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
-    bool differ = false;
     ChangeMapOutput map(line, "removed", "added");
     if (Outcome checked = map.Check({line.positional[0], line.positional[1]}); !checked)
         return checked;
-    const Outcome compared = Diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
-                                  MatchWithin(line), [&](const ReportEvent& event) {
-                                      differ = true;
-                                      Print(line.family, event, console);
-                                      map.Keep(event);
-                                  });
+    DiffSummary summary;
+    const auto report = [&](const ReportEvent& event) {
+        Print(line.family, event, console);
+        map.Keep(event);
+    };
+    const auto diff = UnorderedFlag().Get(line) ? DiffUnordered : Diff;
+    const Outcome compared = diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
+                                  MatchWithin(line), report, summary);
     if (!compared) return compared;
+    PrintSummary(line, summary, console);
     if (Outcome drawn = DrawMap(map, line, console); !drawn) return drawn;
-    return differ ? kExitFindings : kExitOk;
+    return summary.Differs() ? kExitFindings : kExitOk;
 }
 
 }  // namespace
@@ -61,7 +80,7 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {MatchWithinOption().Spec(), MapOption().Spec()},
+    {MatchWithinOption().Spec(), UnorderedFlag().Spec(), MapOption().Spec()},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"
@@ -69,14 +88,23 @@ const CommandInfo kDiffCommand{
     "TAB, and its columns as 'navaid find' prints them, in file order. A record\n"
     "removed and one added at the same place, or of the same ID within\n"
     "--match-within NM, are one changed record (\"~ \"): its index in OLD, its ID\n"
-    "and each changed field as old -> new, numbers with every digit they need. A\n"
-    "piece after the last record that differs is shown last. --map OUT.svg also\n"
-    "draws the changes, over OLD's unchanged records, as 'navaid update' does.\n"
-    "Exit status 0 when both hold the same records in the same order (and the\n"
-    "same piece after them), 3 when they differ.\n"
+    "and each changed field as old -> new, numbers with every digit they need.\n"
+    "With --unordered the records are paired whatever their order: a record with\n"
+    "one of the same bytes, else as 'navaid update' pairs them (the same ID\n"
+    "within --match-within NM, the same type first, then the closest); a record\n"
+    "that only stands elsewhere is unchanged, and the changed and removed ones\n"
+    "are printed in OLD's order, then the added ones in NEW's. A piece after the\n"
+    "last record that differs is shown after the records. Last, a summary: the\n"
+    "records of each, how many are unchanged (with --unordered, how many of them\n"
+    "moved in the file), changed, removed and added. --map OUT.svg also draws\n"
+    "the changes, over OLD's unchanged records, as 'navaid update' does. Exit\n"
+    "status 0 when both hold the same records in the same order (with\n"
+    "--unordered, in any order) and the same piece after them, 3 when they\n"
+    "differ.\n"
     "\n"
     "Example:\n"
-    "  navaid diff vor vor.qvz vor.qvz.new\n",
+    "  navaid diff vor vor.qvz vor.qvz.new\n"
+    "  navaid diff vor vor.qvz fresh-import.qvz --unordered\n",
     Run};
 
 }  // namespace navaid::cli

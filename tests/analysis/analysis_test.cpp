@@ -111,14 +111,18 @@ TEST(CheckJobTest, CountsWhatItReportsAndNamesADatabaseThatChangedBetweenTheRead
 }
 
 // Each event as a line: sign, index, the record's ID, and for a change the
-// ID it was paired with and the fields that changed.
+// ID it was paired with and the fields that changed; the nearest
+// counterpart's distance where there is one. Unordered, the unchanged and
+// moved counts last.
 std::string Events(const std::string& before, const std::string& after, double matchNm = 10,
-                   int shortAt = 0) {
+                   int shortAt = 0, bool unordered = false) {
     test::MemoryDatabase a{before, 56}, b{after, 56};
-    b.shortAt = shortAt;
+    (unordered ? a : b).shortAt = shortAt;
     std::string text;
-    const Outcome diffed =
-        Diff(Family::Vor, a.Input("old"), b.Input("new"), matchNm, [&](const ReportEvent& e) {
+    DiffSummary summary;
+    const Outcome diffed = (unordered ? DiffUnordered : Diff)(
+        Family::Vor, a.Input("old"), b.Input("new"), matchNm,
+        [&](const ReportEvent& e) {
             text += "~-+"[static_cast<int>(e.kind)];
             text += std::to_string(e.index.value_or(-1)) + " ";
             const auto id = [](std::span<const std::uint8_t> r) {
@@ -133,9 +137,13 @@ std::string Events(const std::string& before, const std::string& after, double m
             if (e.kind == ReportEvent::Kind::Changed) text += '>' + id(e.after);
             for (const FieldChange& change : e.changes)
                 text += ' ' + change.text.substr(0, change.text.find(' '));
+            if (e.nearestNm) text += " @" + std::to_string(*e.nearestNm).substr(0, 4);
             text += "\n";
-        });
-    if (!diffed) text += diffed.Message() + "\n";
+        },
+        summary);
+    if (!diffed) return text + diffed.Message() + "\n";
+    if (unordered)
+        text += "= " + std::to_string(summary.unchanged) + " " + std::to_string(*summary.moved);
     return text;
 }
 
@@ -162,6 +170,65 @@ TEST(DiffJobTest, EventsInFileOrderPairedByIdThenByPlace) {
         EXPECT_EQ(Events(before, after, nm), events);
     // The records come from a second read: one that finds fewer is named.
     EXPECT_EQ(Events(a + b, a + c + d, 10, 2), "new: it changed while it was read\n");
+}
+
+TEST(DiffJobTest, UnorderedPairsByBytesThenAsUpdateAndCountsTheFewestMoves) {
+    auto at = [](const char* id, float lat, const char* type = "VOR", float freq = 114.2f) {
+        return Record({id, "N", lat, 8, freq, 0, 0, type});
+    };
+    const std::string a = at("A", 50), b = at("B", 51), c = at("C", 52), d = at("D", 53);
+    // Twins: one ID, type and place, another frequency.
+    const std::string t1 = at("T", 54, "VOR", 113), t2 = at("T", 54, "VOR", 114);
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {a + b + c + d, d + a + b + c, "= 4 1"},
+        {a + b + c + d, b + a + d + c, "= 4 2"},
+        // The twin of the same bytes stays; the other one went, 0 NM from it.
+        {t1 + t2, t2, "-0 T @0.00\n= 1 0"},
+        {t1 + t2, t2 + t1, "= 2 1"},
+        // One ID at two places 120 NM apart: each pairs with its own.
+        {b + at("B", 53), at("B", 53.05f) + b, "~1 B>B lat\n= 1 0"},
+        // The same type first: the VOR that moved 6 NM, not the DME in its place.
+        {at("X", 50), at("X", 50, "DME") + at("X", 50.1f), "~0 X>X lat\n+0 X @0.00\n= 0 0"},
+        // Beyond the match distance: removed and added, 60 NM from each other;
+        // changes and removals in OLD's order, additions in NEW's.
+        {d + a + b, c + at("D", 54) + at("B", 51, "VOR", 115) + a,
+         "-0 D @60.0\n~2 B>B freq\n+0 C\n+1 D @60.0\n= 1 0"},
+        // The nearest across the date line, 12 NM, not the one 24 NM west.
+        {Record({"E", "N", 0, 179.9f, 114.2f, 0, 0, "VOR"}),
+         Record({"E", "N", 0, 179.5f, 114.2f, 0, 0, "VOR"}) +
+             Record({"E", "N", 0, -179.9f, 114.2f, 0, 0, "VOR"}),
+         "-0 E @12.0\n+0 E @24.0\n+1 E @12.0\n= 0 0"},
+        {a + "xy", a + "z", "-1 piece of 2\n+1 piece of 1\n= 1 0"},
+    };
+    for (const auto& [before, after, events] : cases)
+        EXPECT_EQ(Events(before, after, 10, 0, true), events);
+    EXPECT_EQ(Events(a + b, b + a, 10, 2, true), "old: it changed while it was read\n");
+    // Scattered stations of one ID, none paired: each one's nearest on the
+    // other side, as every distance would give it.
+    std::vector<std::pair<float, float>> places[2];
+    std::string bytes[2];
+    std::uint32_t seed = 11;
+    for (int i = 0; i < 60; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        const float lat = static_cast<float>(seed % 1700) / 10 - 85,
+                    lon = (seed >> 16) % 360 - 180.0f;
+        places[i % 2].emplace_back(lat, lon);
+        bytes[i % 2] += Record({"S", "N", lat, lon, 114.2f, 0, 0, "VOR"});
+    }
+    test::MemoryDatabase before{bytes[0], 56}, after{bytes[1], 56};
+    DiffSummary summary;
+    ASSERT_TRUE(DiffUnordered(
+        Family::Vor, before.Input("old"), after.Input("new"), 0,
+        [&](const ReportEvent& e) {
+            const bool added = e.kind == ReportEvent::Kind::Added;
+            const auto [lat, lon] = places[added][*e.index];
+            double nearest = 1e9;
+            for (const auto& [otherLat, otherLon] : places[!added])
+                nearest = std::min(nearest, DistanceNm(lat, lon, otherLat, otherLon));
+            EXPECT_EQ(e.nearestNm, nearest) << added << *e.index;
+        },
+        summary));
+    EXPECT_EQ(summary.removed + summary.added, 60u);
 }
 
 std::string Script(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b,
