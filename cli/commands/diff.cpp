@@ -5,6 +5,7 @@
 #include "command.h"
 #include "database.h"
 #include "find.h"
+#include "report_file.h"
 #include "text.h"
 
 namespace navaid::cli {
@@ -30,14 +31,25 @@ void Print(Family family, const ReportEvent& event, const Console& console) {
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    bool differ = false;
+    ReportFile report;
+    if (Outcome opened = report.Open(line, {line.positional[0], line.positional[1]}); !opened)
+        return opened;
+    std::uint64_t counts[3] = {0, 0, 0};  // changed, removed, added
     const Outcome compared = Diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
                                   MatchWithin(line), [&](const ReportEvent& event) {
-                                      differ = true;
+                                      ++counts[static_cast<int>(event.kind)];
                                       Print(line.family, event, console);
+                                      if (report.Wanted()) report.Rows().Add(event);
                                   });
     if (!compared) return compared;
-    return differ ? kExitFindings : kExitOk;
+    if (report.Wanted())
+        if (Outcome found = report.Rows().FindNearest(DatabaseSource(line, 0), DatabaseSource(line, 1));
+            !found)
+            return found;
+    const ReportSummary summary = {
+        {"changed", counts[0]}, {"removed", counts[1]}, {"added", counts[2]}};
+    if (Outcome written = report.Finish(summary, console); !written) return written;
+    return counts[0] + counts[1] + counts[2] > 0 ? kExitFindings : kExitOk;
 }
 
 }  // namespace
@@ -46,7 +58,7 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {MatchWithinOption().Spec()},
+    {MatchWithinOption().Spec(), ReportOption().Spec()},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"

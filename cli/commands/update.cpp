@@ -8,6 +8,8 @@
 #include "interchange.h"
 #include "line_reader.h"
 #include "navaid_db.h"
+#include "number_format.h"
+#include "report_file.h"
 #include "staged_output.h"
 #include "text.h"
 
@@ -64,6 +66,12 @@ const Flag& AddNewFlag() {
     static const Flag flag{"add-new", "append the navaids no record pairs with"};
     return flag;
 }
+const Option<double>& MinMoveOption() {
+    static const Option<double> option{"min-move", "NM",
+                                       "a position moved less than this stays as it is", Distance,
+                                       0, "0"};
+    return option;
+}
 const Flag& DryRunFlag() {
     static const Flag flag{"dry-run", "report only; write nothing"};
     return flag;
@@ -117,41 +125,65 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
     return Outcome::Success();
 }
 
+// The summary's counts by name, as the report's summary holds them; the
+// small moves only when --min-move asks for them.
+ReportSummary Counts(const UpdateSummary& sum, bool minMove) {
+    ReportSummary counts = {{"compared", sum.compared}, {"unchanged", sum.unchanged},
+                            {"changed", sum.changed},   {"withdrawn", sum.withdrawn},
+                            {"new", sum.added}};
+    if (minMove) counts.emplace_back("moves_passed_over", sum.smallMoves);
+    return counts;
+}
+
 void PrintSummary(const Console& console, const std::string& database, const UpdateSummary& sum,
-                  const UpdateSettings& settings) {
+                  const UpdateSettings& settings, bool minMove) {
     console.out << ShownName(database) << ": " << Records(sum.compared)
                 << " compared: " << sum.unchanged << " unchanged, " << sum.changed << " changed, "
                 << sum.withdrawn << " withdrawn ("
                 << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
-                << (settings.addNew ? "added" : "not added") << ")\n";
+                << (settings.addNew ? "added" : "not added") << ")";
+    if (minMove)
+        console.out << ", " << Counted(sum.smallMoves, "move") << " under "
+                    << FormatListReal(static_cast<float>(settings.minMoveNm)) << " NM passed over";
+    console.out << "\n";
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
     UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
-                            RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
+                            RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line),
+                            MinMoveOption().Get(line)};
     DatabaseFile& database = line.Database();
+    const bool dryRun = DryRunFlag().Get(line);
+    const std::string newCopy = WorkingCopyName(database.Path());
+    ReportFile report;
+    if (Outcome opened = report.Open(line, {database.Path(), line.positional[1], newCopy}); !opened)
+        return opened;
+    settings.nearest = report.Wanted();
     if (Outcome read = FindInsideKeys(database, settings); !read) return read;
     // NEWER next: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
     if (Outcome read = ReadNewer(line, settings, navaids, console); !read) return read;
-    auto print = [&](const ReportEvent& event) { Print(console, line.family, event); };
+    auto print = [&](const ReportEvent& event) {
+        Print(console, line.family, event);
+        if (report.Wanted()) report.Rows().Add(event);
+    };
     UpdateSummary sum;
-    if (DryRunFlag().Get(line)) {
-        if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)
-            return read;
-        PrintSummary(console, database.Path(), sum, settings);
-        return sum.Differs() ? kExitFindings : kExitOk;
-    }
-    StagedOutput out(WorkingCopyName(database.Path()));
-    if (Outcome written = out.Write([&](const std::string& path) {
-            return Update(database, navaids, settings, &path, print, sum);
-        });
-        !written)
-        return written;
-    PrintSummary(console, database.Path(), sum, settings);
+    std::optional<StagedOutput> out;
+    if (!dryRun) out.emplace(newCopy);
+    const Outcome updated =
+        dryRun ? Update(database, navaids, settings, nullptr, print, sum)
+               : out->Write([&](const std::string& path) {
+                     return Update(database, navaids, settings, &path, print, sum);
+                 });
+    if (!updated) return updated;
+    const bool minMove = MinMoveOption().Present(line);
+    PrintSummary(console, database.Path(), sum, settings, minMove);
     const std::uint64_t kept = database.Count() - (settings.removeWithdrawn ? sum.withdrawn : 0) +
                                (settings.addNew ? sum.added : 0);
-    out.Report(console) << ": " << Records(kept) << "\n";
+    if (out) out->Report(console) << ": " << Records(kept) << "\n";
+    if (Outcome written = report.Finish(Counts(sum, minMove), console, dryRun ? "" : newCopy);
+        !written)
+        return written;
     return sum.Differs() ? kExitFindings : kExitOk;
 }
 
@@ -160,7 +192,8 @@ std::vector<OptionSpec> Options() {
     options.insert(options.end(),
                    {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(),
                     MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
-                    AddNewFlag().Spec(), DryRunFlag().Spec()});
+                    AddNewFlag().Spec(), MinMoveOption().Spec(), DryRunFlag().Spec(),
+                    ReportOption().Spec()});
     return options;
 }
 
