@@ -69,10 +69,14 @@ const CommandInfo kDiffCommand{
     "and each changed field as old -> new, numbers with every digit they need. A\n"
     "piece after the last record that differs is shown last. Exit status 0 when\n"
     "both hold the same records in the same order (and the same piece after\n"
-    "them), 3 when they differ.\n"
+    "them), 3 when they differ. --report FILE writes the same as rows, CSV or\n"
+    "JSON by FILE's ending: a row per changed field, and per removed or added\n"
+    "record with how far the nearest record of its ID in the other database\n"
+    "lies (distance_nm).\n"
     "\n"
-    "Example:\n"
-    "  navaid diff vor vor.qvz vor.qvz.new\n",
+    "Examples:\n"
+    "  navaid diff vor vor.qvz vor.qvz.new\n"
+    "  navaid diff vor vor.qvz vor.qvz.new --report changes.json\n",
     Run};
 
 }  // namespace navaid::cli

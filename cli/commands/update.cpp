@@ -219,12 +219,18 @@ const CommandInfo kUpdateCommand{
     "state, as nav.dat's variation on DME and NDB rows, is left alone) changed in\n"
     "its place. Records no navaid pairs with are withdrawn: kept, or left out with\n"
     "--remove-withdrawn; navaids no record pairs with are new, appended with\n"
-    "--add-new. Prints a line for each changed (~), withdrawn (-) and new (+)\n"
-    "one, then a summary and what it wrote. Exit status 0 when nothing differs,\n"
-    "3 when something does (DATABASE.new is written either way).\n"
+    "--add-new. A position that moved less than --min-move NM stays as it is,\n"
+    "and the summary counts those moves. Prints a line for each changed (~),\n"
+    "withdrawn (-) and new (+) one, then a summary and what it wrote. --report\n"
+    "FILE writes the same as rows, CSV or JSON by FILE's ending (also with\n"
+    "--dry-run), after DATABASE.new: a row per changed field, and per withdrawn\n"
+    "or new one with how far its ID's nearest navaid or record lies\n"
+    "(distance_nm). Exit status 0 when nothing differs, 3 when something does\n"
+    "(DATABASE.new is written either way).\n"
     "\n"
-    "Example:\n"
-    "  navaid update vor vor.qvz earth_nav.dat.gz --dry-run\n",
+    "Examples:\n"
+    "  navaid update vor vor.qvz earth_nav.dat.gz --dry-run\n"
+    "  navaid update vor vor.qvz navaids.csv --dry-run --min-move 0.1 --report r.csv\n",
     Run};
 
 }  // namespace navaid::cli
