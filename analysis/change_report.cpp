@@ -49,7 +49,8 @@ std::string CsvCell(std::string_view stored, bool text) {
 std::string JsonString(std::string_view stored) {
     std::string out = "\"";
     for (unsigned char c : stored) {
-        const std::string utf8 = Cp1252ToUtf8Whole(std::string_view(reinterpret_cast<char*>(&c), 1));
+        const std::string utf8 =
+            Cp1252ToUtf8Whole(std::string_view(reinterpret_cast<char*>(&c), 1));
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -114,7 +115,9 @@ Outcome ChangeReport::FindNearest(const RecordSource& before, const RecordSource
 }
 
 Outcome ChangeReport::Nearest(const RecordSource& other, char change) {
-    auto wanted = [&](const Row& row) { return row.change == change && row.field.empty() && !row.nm; };
+    auto wanted = [&](const Row& row) {
+        return row.change == change && row.field.empty() && !row.nm;
+    };
     std::vector<PlaceKey> keys;
     for (const Row& row : rows_)
         if (wanted(row)) keys.push_back(KeyOfId(row.id));
@@ -125,7 +128,8 @@ Outcome ChangeReport::Nearest(const RecordSource& other, char change) {
     const Outcome read = other([&](std::uint64_t, const std::uint8_t* record) {
         const DecodedRecord r = DecodeRecord(family_, record);
         const PlaceKey key = KeyOfId(r.id);
-        if (std::binary_search(keys.begin(), keys.end(), key)) places.Add(key, r.latitude, r.longitude);
+        if (std::binary_search(keys.begin(), keys.end(), key))
+            places.Add(key, r.latitude, r.longitude);
     });
     if (!read) return read;
     places.Seal();
@@ -179,7 +183,9 @@ void ChangeReport::AppendRow(const Row& row, bool json, std::string& text) {
         }
         const bool number = c == 1 || c == 8;
         text += std::string(c ? ", \"" : "{\"") + kColumns[c] + "\": " +
-                (!number ? JsonString(cells[c]) : cells[c].empty() ? "null" : cells[c]);
+                (!number            ? JsonString(cells[c])
+                 : cells[c].empty() ? "null"
+                                    : cells[c]);
     }
     text += json ? "}" : "\n";
 }

@@ -31,9 +31,9 @@ void NearestPlaces::Seal() {
 
 std::optional<double> NearestPlaces::Nearest(const PlaceKey& key, float lat, float lon) const {
     if (!std::isfinite(lat) || !std::isfinite(lon)) return std::nullopt;
-    const auto from = std::lower_bound(
-        places_.begin(), places_.end(), std::tie(key, lat),
-        [](const Place& p, const auto& k) { return std::tie(p.key, p.lat) < k; });
+    const auto from =
+        std::lower_bound(places_.begin(), places_.end(), std::tie(key, lat),
+                         [](const Place& p, const auto& k) { return std::tie(p.key, p.lat) < k; });
     std::optional<double> best;
     auto closer = [&](const Place& p) {
         if (p.key != key) return false;

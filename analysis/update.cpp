@@ -401,7 +401,8 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
     std::optional<NearestPlaces> navaidPlaces, recordPlaces;
     if (settings.nearest) navaidPlaces = NearestOf(navaids), recordPlaces = NearestOf(records);
     std::size_t next = 0;  // the next record that takes part
-    Judge judge{family, navaids, settings, report, summary, navaidPlaces ? &*navaidPlaces : nullptr};
+    Judge judge{family, navaids, settings,
+                report, summary, navaidPlaces ? &*navaidPlaces : nullptr};
     std::copy_if(settings.fields.begin(), settings.fields.end(),
                  std::back_inserter(judge.withoutPosition),
                  [](RecordField field) { return field != RecordField::Position; });

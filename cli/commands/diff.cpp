@@ -43,7 +43,8 @@ Ending Run(const CommandLine& line, const Console& console) {
                                   });
     if (!compared) return compared;
     if (report.Wanted())
-        if (Outcome found = report.Rows().FindNearest(DatabaseSource(line, 0), DatabaseSource(line, 1));
+        if (Outcome found =
+                report.Rows().FindNearest(DatabaseSource(line, 0), DatabaseSource(line, 1));
             !found)
             return found;
     const ReportSummary summary = {

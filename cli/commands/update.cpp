@@ -67,9 +67,8 @@ const Flag& AddNewFlag() {
     return flag;
 }
 const Option<double>& MinMoveOption() {
-    static const Option<double> option{"min-move", "NM",
-                                       "a position moved less than this stays as it is", Distance,
-                                       0, "0"};
+    static const Option<double> option{
+        "min-move", "NM", "a position moved less than this stays as it is", Distance, 0, "0"};
     return option;
 }
 const Flag& DryRunFlag() {
@@ -128,8 +127,10 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
 // The summary's counts by name, as the report's summary holds them; the
 // small moves only when --min-move asks for them.
 ReportSummary Counts(const UpdateSummary& sum, bool minMove) {
-    ReportSummary counts = {{"compared", sum.compared}, {"unchanged", sum.unchanged},
-                            {"changed", sum.changed},   {"withdrawn", sum.withdrawn},
+    ReportSummary counts = {{"compared", sum.compared},
+                            {"unchanged", sum.unchanged},
+                            {"changed", sum.changed},
+                            {"withdrawn", sum.withdrawn},
                             {"new", sum.added}};
     if (minMove) counts.emplace_back("moves_passed_over", sum.smallMoves);
     return counts;
@@ -149,9 +150,9 @@ void PrintSummary(const Console& console, const std::string& database, const Upd
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
-                            RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line),
-                            MinMoveOption().Get(line)};
+    UpdateSettings settings{CircleOf(line),         FieldsOption().Get(line),
+                            MatchWithin(line),      RemoveWithdrawnFlag().Get(line),
+                            AddNewFlag().Get(line), MinMoveOption().Get(line)};
     DatabaseFile& database = line.Database();
     const bool dryRun = DryRunFlag().Get(line);
     const std::string newCopy = WorkingCopyName(database.Path());
@@ -170,11 +171,11 @@ Ending Run(const CommandLine& line, const Console& console) {
     UpdateSummary sum;
     std::optional<StagedOutput> out;
     if (!dryRun) out.emplace(newCopy);
-    const Outcome updated =
-        dryRun ? Update(database, navaids, settings, nullptr, print, sum)
-               : out->Write([&](const std::string& path) {
-                     return Update(database, navaids, settings, &path, print, sum);
-                 });
+    const Outcome updated = dryRun
+                                ? Update(database, navaids, settings, nullptr, print, sum)
+                                : out->Write([&](const std::string& path) {
+                                      return Update(database, navaids, settings, &path, print, sum);
+                                  });
     if (!updated) return updated;
     const bool minMove = MinMoveOption().Present(line);
     PrintSummary(console, database.Path(), sum, settings, minMove);
@@ -189,11 +190,11 @@ Ending Run(const CommandLine& line, const Console& console) {
 
 std::vector<OptionSpec> Options() {
     std::vector<OptionSpec> options = CircleOptions();
-    options.insert(options.end(),
-                   {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(),
-                    MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
-                    AddNewFlag().Spec(), MinMoveOption().Spec(), DryRunFlag().Spec(),
-                    ReportOption().Spec()});
+    options.insert(
+        options.end(),
+        {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(), MatchWithinOption().Spec(),
+         FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(), AddNewFlag().Spec(),
+         MinMoveOption().Spec(), DryRunFlag().Spec(), ReportOption().Spec()});
     return options;
 }
 

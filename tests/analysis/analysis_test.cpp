@@ -140,11 +140,13 @@ TEST(ChangeReportTest, CellsEscapedForEachFormatAndTheNearestOfTheIdFound) {
     std::string before, csv, json;
     for (const auto& [name, cell, string] : names) {
         before += named("X", name, 50);
-        report.Add({ReportEvent::Kind::Removed, names.size(), Bytes(before.substr(before.size() - 56))});
+        report.Add(
+            {ReportEvent::Kind::Removed, names.size(), Bytes(before.substr(before.size() - 56))});
         csv += "-,5,X," + cell + ",VOR,,,,30.020231\n";
-        json += ",\n{\"change\": \"-\", \"index\": 5, \"id\": \"X\", \"name\": " + string +
-                ", \"type\": \"VOR\", \"field\": \"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": "
-                "30.020231}";
+        json +=
+            ",\n{\"change\": \"-\", \"index\": 5, \"id\": \"X\", \"name\": " + string +
+            ", \"type\": \"VOR\", \"field\": \"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": "
+            "30.020231}";
     }
     // Twins and a farther one on either side of the nearest; Y has none.
     const std::string after = named("X", "T", 51) + named("X", "T", 51) + named("X", "T", 49.5f) +
@@ -164,11 +166,13 @@ TEST(ChangeReportTest, CellsEscapedForEachFormatAndTheNearestOfTheIdFound) {
     text.clear();
     report.Write(ReportFormat::Json, {{"removed", 5}, {"added", 1}},
                  [&](std::string_view piece) { text += piece; });
-    EXPECT_EQ(text.substr(0, text.find("\n{\"change\": \"+\"")),
-              "{\"summary\": {\"removed\": 5, \"added\": 1},\n\"changes\": [" + json.substr(1) + ",");
-    EXPECT_NE(text.find("\"index\": 4, \"id\": \"Y\", \"name\": \"T\", \"type\": \"VOR\", \"field\": "
-                        "\"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": null}"),
-              std::string::npos);
+    EXPECT_EQ(
+        text.substr(0, text.find("\n{\"change\": \"+\"")),
+        "{\"summary\": {\"removed\": 5, \"added\": 1},\n\"changes\": [" + json.substr(1) + ",");
+    EXPECT_NE(
+        text.find("\"index\": 4, \"id\": \"Y\", \"name\": \"T\", \"type\": \"VOR\", \"field\": "
+                  "\"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": null}"),
+        std::string::npos);
 }
 
 // Each event as a line: sign, index, the record's ID, and for a change the
