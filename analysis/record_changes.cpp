@@ -36,6 +36,31 @@ const std::vector<RecordField>& AllFields() {
     return all;
 }
 
+std::string FieldValue(Family family, const DecodedRecord& record, RecordField field) {
+    switch (field) {
+        case RecordField::Id:
+            return std::string(TrimWhiteSpace(record.id));
+        case RecordField::Name:
+            return std::string(TrimWhiteSpace(record.name));
+        case RecordField::Position:
+            return Exact(record.latitude) + "," + Exact(record.longitude);
+        case RecordField::Freq:
+            return Exact(record.frequency);
+        case RecordField::MagVar:
+            return Exact(record.magVar);
+        case RecordField::Alt:
+            return family == Family::Vor ? std::to_string(record.altitude) : std::string();
+        case RecordField::Type:
+            break;
+    }
+    return record.type;
+}
+
+const char* FieldName(RecordField field) {
+    constexpr const char* kNames[] = {"position", "freq", "magvar", "alt", "type", "name", "id"};
+    return kNames[static_cast<int>(field)];
+}
+
 std::vector<FieldChange> ChangedFields(Family family, const std::uint8_t* before,
                                        const std::uint8_t* after,
                                        const std::vector<RecordField>& fields) {

@@ -24,6 +24,12 @@ std::vector<FieldChange> ChangedFields(Family family, const std::uint8_t* before
                                        const std::uint8_t* after,
                                        const std::vector<RecordField>& fields);
 
+// One field's value as a report gives it: ID and name trimmed, as stored;
+// numbers with the digits above, a position as "lat,lon"; the type's name.
+std::string FieldValue(Family family, const DecodedRecord& record, RecordField field);
+// A field's name as update's --fields takes it ("position", "freq").
+const char* FieldName(RecordField field);
+
 // Every field, in the record's order.
 const std::vector<RecordField>& AllFields();
 

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <tuple>
 
 #include "code_page.h"
 #include "navaid_db.h"
+#include "nearest.h"
 
 namespace navaid {
 
@@ -255,6 +257,18 @@ std::vector<bool> NewNavaids(const UpdateNavaids& navaids, const std::vector<Upd
     return fresh;
 }
 
+// Whether the navaid lies less than `minMoveNm` from the stored record,
+// though not at its place. A distance that is no number is a move.
+bool SmallMove(const std::uint8_t* stored, const std::uint8_t* newer, double minMoveNm) {
+    if (minMoveNm <= 0 ||
+        std::memcmp(stored + RecordLayout::kLatitude, newer + RecordLayout::kLatitude, 8) == 0)
+        return false;
+    auto at = [](const std::uint8_t* r, std::size_t offset) { return ReadFloatLE(r + offset); };
+    return DistanceNm(at(stored, RecordLayout::kLatitude), at(stored, RecordLayout::kLongitude),
+                      at(newer, RecordLayout::kLatitude),
+                      at(newer, RecordLayout::kLongitude)) < minMoveNm;
+}
+
 // A record that takes part, paired with `navaid` or none: withdrawn,
 // unchanged or changed, reported and counted.
 struct Judge {
@@ -263,17 +277,19 @@ struct Judge {
     const UpdateSettings& settings;
     const ReportSink& report;
     UpdateSummary& summary;
-    std::string updated;
+    const NearestPlaces* navaidPlaces;  // when withdrawn records are told the nearest
+    std::vector<RecordField> withoutPosition = {};
+    std::string updated = {};
 
     RecordFate operator()(std::uint64_t index, const std::uint8_t* record, std::uint32_t navaid) {
         ++summary.compared;
         const std::span<const std::uint8_t> bytes(record, RecordSize(family));
-        if (navaid == UpdateRecord::kNone) {
-            ++summary.withdrawn;
-            report({ReportEvent::Kind::Removed, index, bytes});
-            return settings.removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
-        }
-        RecordUpdate update = UpdateRecordFrom(family, record, navaids, navaid, settings.fields);
+        if (navaid == UpdateRecord::kNone) return Withdrawn(index, bytes);
+        const bool small = withoutPosition.size() < settings.fields.size() &&
+                           SmallMove(record, navaids.Record(navaid), settings.minMoveNm);
+        summary.smallMoves += small;
+        RecordUpdate update = UpdateRecordFrom(family, record, navaids, navaid,
+                                               small ? withoutPosition : settings.fields);
         if (update.changes.empty()) {
             ++summary.unchanged;
             return {};
@@ -285,7 +301,54 @@ struct Judge {
                 std::move(update.changes)});
         return {RecordFate::Replace, updated};
     }
+
+    RecordFate Withdrawn(std::uint64_t index, std::span<const std::uint8_t> bytes) {
+        ++summary.withdrawn;
+        ReportEvent event{ReportEvent::Kind::Removed, index, bytes};
+        if (navaidPlaces) {
+            const DecodedRecord d = DecodeRecord(family, bytes.data());
+            event.nearestNm = navaidPlaces->Nearest(KeyOf(d.id), d.latitude, d.longitude);
+        }
+        report(event);
+        return settings.removeWithdrawn ? RecordFate{RecordFate::Drop, {}} : RecordFate{};
+    }
 };
+
+// The places of the navaids or of the records, by key, for the nearest of each.
+NearestPlaces NearestOf(const UpdateNavaids& navaids) {
+    NearestPlaces places;
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        const std::uint8_t* r = navaids.Record(n);
+        places.Add(KeyOf(std::string_view(reinterpret_cast<const char*>(r), RecordLayout::kIdSize)),
+                   ReadFloatLE(r + RecordLayout::kLatitude),
+                   ReadFloatLE(r + RecordLayout::kLongitude));
+    }
+    places.Seal();
+    return places;
+}
+NearestPlaces NearestOf(const std::vector<UpdateRecord>& records) {
+    NearestPlaces places;
+    for (const UpdateRecord& record : records) places.Add(record.key, record.lat, record.lon);
+    places.Seal();
+    return places;
+}
+
+// The new navaids, counted and reported in the newer file's order.
+void ReportNew(Family family, const UpdateNavaids& navaids, const std::vector<bool>& fresh,
+               const NearestPlaces* recordPlaces, const ReportSink& report,
+               UpdateSummary& summary) {
+    for (std::size_t n = 0; n < navaids.Count(); ++n) {
+        if (!fresh[n]) continue;
+        ++summary.added;
+        ReportEvent event{ReportEvent::Kind::Added, std::nullopt,
+                          std::span(navaids.Record(n), RecordSize(family))};
+        if (recordPlaces) {
+            const DecodedRecord d = DecodeRecord(family, navaids.Record(n));
+            event.nearestNm = recordPlaces->Nearest(KeyOf(d.id), d.latitude, d.longitude);
+        }
+        report(event);
+    }
+}
 
 // The new navaids handed on in pieces, so that they are never held twice.
 Outcome AppendNew(const UpdateNavaids& navaids, const std::vector<bool>& fresh,
@@ -336,8 +399,14 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
     MatchRecords(records, navaids, settings.matchWithinNm);
     summary = {};
 
+    std::optional<NearestPlaces> navaidPlaces, recordPlaces;
+    if (settings.nearest) navaidPlaces = NearestOf(navaids), recordPlaces = NearestOf(records);
     std::size_t next = 0;  // the next record that takes part
-    Judge judge{family, navaids, settings, report, summary, {}};
+    Judge judge{family, navaids, settings,
+                report, summary, navaidPlaces ? &*navaidPlaces : nullptr};
+    std::copy_if(settings.fields.begin(), settings.fields.end(),
+                 std::back_inserter(judge.withoutPosition),
+                 [](RecordField field) { return field != RecordField::Position; });
     auto visit = [&](std::uint64_t index, const std::uint8_t* record) -> RecordFate {
         if (next == records.size() || records[next].index != index) return {};
         if (records[next].outside) return ++next, RecordFate{};
@@ -355,11 +424,7 @@ Outcome Update(DatabaseFile& database, const UpdateNavaids& navaids, const Updat
     const Outcome written =
         workingCopy ? database.CopyWith(rewrite) : database.Unchanged(database.ForEach(dryRun));
     if (!written) return written;
-    for (std::size_t n = 0; n < navaids.Count(); ++n) {
-        if (!fresh[n]) continue;
-        ++summary.added;
-        report({ReportEvent::Kind::Added, std::nullopt, std::span(navaids.Record(n), size)});
-    }
+    ReportNew(family, navaids, fresh, recordPlaces ? &*recordPlaces : nullptr, report, summary);
     return Outcome::Success();
 }
 

@@ -93,6 +93,11 @@ struct UpdateSettings {
     std::vector<RecordField> fields;
     double matchWithinNm = 10;
     bool removeWithdrawn = false, addNew = false;
+    // A move shorter than this is no change: the record keeps its position.
+    double minMoveNm = 0;
+    // Whether withdrawn records and new navaids are told how far the nearest
+    // navaid or record of their key lies (a report wants it).
+    bool nearest = false;
     // The keys of the records inside `near`, sorted: their records and
     // navaids take part wherever they lie, so that each of those records
     // pairs as it would with no circle at all.
@@ -101,6 +106,7 @@ struct UpdateSettings {
 
 struct UpdateSummary {
     std::uint64_t compared = 0, unchanged = 0, changed = 0, withdrawn = 0, added = 0;
+    std::uint64_t smallMoves = 0;  // positions kept as under minMoveNm
     bool Differs() const { return changed + withdrawn + added > 0; }
 };
 

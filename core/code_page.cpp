@@ -172,6 +172,16 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string Cp1252ToUtf8Whole(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (unsigned char c : bytes) {
+        const bool high = c >= 0x80 && c < 0xA0 && kCp1252High[c - 0x80];
+        AppendUtf8(out, high ? kCp1252High[c - 0x80] : c);
+    }
+    return out;
+}
+
 std::string Utf8ToCp1252(std::string_view text) {
     std::string out;
     std::string_view lacking;

@@ -39,6 +39,11 @@ std::string_view TruncateToBytes(std::string_view text, std::size_t maxBytes);
 // Windows-1252 text as UTF-8; bytes with no character (and control bytes,
 // which XML does not allow) become U+FFFD.
 std::string Cp1252ToUtf8(std::string_view bytes);
+// Windows-1252 text as UTF-8 with every byte kept, for data that is read,
+// not shown: control bytes stay themselves, and the five bytes the code page
+// leaves without a character become the C1 controls of their number, as
+// Windows converts them.
+std::string Cp1252ToUtf8Whole(std::string_view bytes);
 // UTF-8 text as Windows-1252: characters the code page lacks become '?';
 // text that is not UTF-8 is kept as it is.
 std::string Utf8ToCp1252(std::string_view text);

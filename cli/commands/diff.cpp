@@ -7,6 +7,7 @@
 #include "database.h"
 #include "file_io.h"
 #include "find.h"
+#include "report_file.h"
 #include "text.h"
 
 namespace navaid::cli {
@@ -44,6 +45,15 @@ const Flag& UnorderedFlag() {
     return flag;
 }
 
+// The counts as the report's summary gives them.
+ReportSummary Counts(const DiffSummary& sum) {
+    ReportSummary counts = {{"old_records", sum.oldRecords}, {"new_records", sum.newRecords},
+                            {"unchanged", sum.unchanged},    {"changed", sum.changed},
+                            {"removed", sum.removed},        {"added", sum.added}};
+    if (sum.moved) counts.emplace_back("moved_in_file", *sum.moved);
+    return counts;
+}
+
 // The counts last, as update's summary gives them.
 void PrintSummary(const CommandLine& line, const DiffSummary& sum, const Console& console) {
     console.out << ShownName(line.positional[0]) << " -> " << ShownName(line.positional[1]) << ": "
@@ -57,19 +67,31 @@ void PrintSummary(const CommandLine& line, const DiffSummary& sum, const Console
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
+    const bool unordered = UnorderedFlag().Get(line);
+    std::vector<std::string> files = {line.positional[0], line.positional[1]};
     ChangeMapOutput map(line, "removed", "added");
-    if (Outcome checked = map.Check({line.positional[0], line.positional[1]}); !checked)
-        return checked;
+    if (Outcome checked = map.Check(files); !checked) return checked;
+    ReportFile report;
+    if (MapOption().Present(line)) files.push_back(MapOption().Get(line));
+    if (Outcome opened = report.Open(line, files); !opened) return opened;
     DiffSummary summary;
-    const auto report = [&](const ReportEvent& event) {
+    const auto each = [&](const ReportEvent& event) {
         Print(line.family, event, console);
         map.Keep(event);
+        if (report.Wanted()) report.Rows().Add(event);
     };
-    const auto diff = UnorderedFlag().Get(line) ? DiffUnordered : Diff;
+    const auto diff = unordered ? DiffUnordered : Diff;
     const Outcome compared = diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
-                                  MatchWithin(line), report, summary);
+                                  MatchWithin(line), each, summary);
     if (!compared) return compared;
     PrintSummary(line, summary, console);
+    // The unordered pairing has found each removed and added record's nearest already.
+    if (report.Wanted() && !unordered)
+        if (Outcome found =
+                report.Rows().FindNearest(DatabaseSource(line, 0), DatabaseSource(line, 1));
+            !found)
+            return found;
+    if (Outcome written = report.Finish(Counts(summary), console); !written) return written;
     if (Outcome drawn = DrawMap(map, line, console); !drawn) return drawn;
     return summary.Differs() ? kExitFindings : kExitOk;
 }
@@ -80,7 +102,8 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {MatchWithinOption().Spec(), UnorderedFlag().Spec(), MapOption().Spec()},
+    {MatchWithinOption().Spec(), UnorderedFlag().Spec(), ReportOption().Spec(),
+     MapOption().Spec()},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"
@@ -96,15 +119,17 @@ const CommandInfo kDiffCommand{
     "are printed in OLD's order, then the added ones in NEW's. A piece after the\n"
     "last record that differs is shown after the records. Last, a summary: the\n"
     "records of each, how many are unchanged (with --unordered, how many of them\n"
-    "moved in the file), changed, removed and added. --map OUT.svg also draws\n"
-    "the changes, over OLD's unchanged records, as 'navaid update' does. Exit\n"
-    "status 0 when both hold the same records in the same order (with\n"
-    "--unordered, in any order) and the same piece after them, 3 when they\n"
-    "differ.\n"
+    "moved in the file), changed, removed and added. --report FILE writes the\n"
+    "same as rows, CSV or JSON by FILE's ending: a row per changed field, and per\n"
+    "removed or added record with how far the nearest record of its ID in the\n"
+    "other database lies (distance_nm). --map OUT.svg draws the changes, over\n"
+    "OLD's unchanged records, as 'navaid update' does. Exit status 0 when both\n"
+    "hold the same records in the same order (with --unordered, in any order)\n"
+    "and the same piece after them, 3 when they differ.\n"
     "\n"
-    "Example:\n"
+    "Examples:\n"
     "  navaid diff vor vor.qvz vor.qvz.new\n"
-    "  navaid diff vor vor.qvz fresh-import.qvz --unordered\n",
+    "  navaid diff vor vor.qvz fresh-import.qvz --unordered --report changes.json\n",
     Run};
 
 }  // namespace navaid::cli

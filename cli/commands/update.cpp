@@ -10,6 +10,8 @@
 #include "interchange.h"
 #include "line_reader.h"
 #include "navaid_db.h"
+#include "number_format.h"
+#include "report_file.h"
 #include "staged_output.h"
 #include "text.h"
 
@@ -66,6 +68,11 @@ const Flag& AddNewFlag() {
     static const Flag flag{"add-new", "append the navaids no record pairs with"};
     return flag;
 }
+const Option<double>& MinMoveOption() {
+    static const Option<double> option{
+        "min-move", "NM", "a position moved less than this stays as it is", Distance, 0, "0"};
+    return option;
+}
 const Flag& DryRunFlag() {
     static const Flag flag{"dry-run", "report only; write nothing"};
     return flag;
@@ -119,13 +126,29 @@ Outcome ReadNewer(const CommandLine& line, const UpdateSettings& settings, Updat
     return Outcome::Success();
 }
 
+// The summary's counts by name, as the report's summary holds them; the
+// small moves only when --min-move asks for them.
+ReportSummary Counts(const UpdateSummary& sum, bool minMove) {
+    ReportSummary counts = {{"compared", sum.compared},
+                            {"unchanged", sum.unchanged},
+                            {"changed", sum.changed},
+                            {"withdrawn", sum.withdrawn},
+                            {"new", sum.added}};
+    if (minMove) counts.emplace_back("moves_passed_over", sum.smallMoves);
+    return counts;
+}
+
 void PrintSummary(const Console& console, const std::string& database, const UpdateSummary& sum,
-                  const UpdateSettings& settings) {
+                  const UpdateSettings& settings, bool minMove) {
     console.out << ShownName(database) << ": " << Records(sum.compared)
                 << " compared: " << sum.unchanged << " unchanged, " << sum.changed << " changed, "
                 << sum.withdrawn << " withdrawn ("
                 << (settings.removeWithdrawn ? "removed" : "kept") << "), " << sum.added << " new ("
-                << (settings.addNew ? "added" : "not added") << ")\n";
+                << (settings.addNew ? "added" : "not added") << ")";
+    if (minMove)
+        console.out << ", " << Counted(sum.smallMoves, "move") << " under "
+                    << FormatListReal(static_cast<float>(settings.minMoveNm)) << " NM passed over";
+    console.out << "\n";
 }
 
 // OUT of --map, checked before anything is read or written.
@@ -145,11 +168,19 @@ Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const UpdateSetti
 }
 
 Ending Run(const CommandLine& line, const Console& console) {
-    UpdateSettings settings{CircleOf(line), FieldsOption().Get(line), MatchWithin(line),
-                            RemoveWithdrawnFlag().Get(line), AddNewFlag().Get(line)};
+    UpdateSettings settings{CircleOf(line),         FieldsOption().Get(line),
+                            MatchWithin(line),      RemoveWithdrawnFlag().Get(line),
+                            AddNewFlag().Get(line), MinMoveOption().Get(line)};
     DatabaseFile& database = line.Database();
+    const bool dryRun = DryRunFlag().Get(line);
+    const std::string newCopy = WorkingCopyName(database.Path());
     ChangeMapOutput map(line, "withdrawn", "new");
     if (Outcome checked = CheckMap(map, line); !checked) return checked;
+    std::vector<std::string> files = {database.Path(), line.positional[1], newCopy};
+    if (MapOption().Present(line)) files.push_back(MapOption().Get(line));
+    ReportFile report;
+    if (Outcome opened = report.Open(line, files); !opened) return opened;
+    settings.nearest = report.Wanted();
     if (Outcome read = FindInsideKeys(database, settings); !read) return read;
     // NEWER next: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
@@ -157,26 +188,26 @@ Ending Run(const CommandLine& line, const Console& console) {
     auto print = [&](const ReportEvent& event) {
         Print(console, line.family, event);
         map.Keep(event);
+        if (report.Wanted()) report.Rows().Add(event);
     };
     UpdateSummary sum;
-    if (DryRunFlag().Get(line)) {
-        if (Outcome read = Update(database, navaids, settings, nullptr, print, sum); !read)
-            return read;
-        PrintSummary(console, database.Path(), sum, settings);
-        if (Outcome drawn = DrawMap(map, line, settings, console, true); !drawn) return drawn;
-        return sum.Differs() ? kExitFindings : kExitOk;
-    }
-    StagedOutput out(WorkingCopyName(database.Path()));
-    if (Outcome written = out.Write([&](const std::string& path) {
-            return Update(database, navaids, settings, &path, print, sum);
-        });
-        !written)
-        return written;
-    PrintSummary(console, database.Path(), sum, settings);
+    std::optional<StagedOutput> out;
+    if (!dryRun) out.emplace(newCopy);
+    const Outcome updated = dryRun
+                                ? Update(database, navaids, settings, nullptr, print, sum)
+                                : out->Write([&](const std::string& path) {
+                                      return Update(database, navaids, settings, &path, print, sum);
+                                  });
+    if (!updated) return updated;
+    const bool minMove = MinMoveOption().Present(line);
+    PrintSummary(console, database.Path(), sum, settings, minMove);
     const std::uint64_t kept = database.Count() - (settings.removeWithdrawn ? sum.withdrawn : 0) +
                                (settings.addNew ? sum.added : 0);
-    out.Report(console) << ": " << Records(kept) << "\n";
-    if (Outcome drawn = DrawMap(map, line, settings, console, false); !drawn) return drawn;
+    if (out) out->Report(console) << ": " << Records(kept) << "\n";
+    if (Outcome written = report.Finish(Counts(sum, minMove), console, dryRun ? "" : newCopy);
+        !written)
+        return written;
+    if (Outcome drawn = DrawMap(map, line, settings, console, dryRun); !drawn) return drawn;
     return sum.Differs() ? kExitFindings : kExitOk;
 }
 
@@ -185,7 +216,8 @@ std::vector<OptionSpec> Options() {
     options.insert(options.end(),
                    {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(),
                     MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
-                    AddNewFlag().Spec(), DryRunFlag().Spec(), MapOption().Spec()});
+                    AddNewFlag().Spec(), MinMoveOption().Spec(), DryRunFlag().Spec(),
+                    ReportOption().Spec(), MapOption().Spec()});
     return options;
 }
 
@@ -211,16 +243,22 @@ const CommandInfo kUpdateCommand{
     "state, as nav.dat's variation on DME and NDB rows, is left alone) changed in\n"
     "its place. Records no navaid pairs with are withdrawn: kept, or left out with\n"
     "--remove-withdrawn; navaids no record pairs with are new, appended with\n"
-    "--add-new. Prints a line for each changed (~), withdrawn (-) and new (+)\n"
-    "one, then a summary and what it wrote. --map OUT.svg also draws the changes\n"
-    "as 'navaid map' draws navaids, framed to them or to the circle: withdrawn,\n"
-    "new, changed and unchanged records in four styles, a moved one as an arrow\n"
-    "from its old place; OUT is written after DATABASE.new (with --dry-run too).\n"
-    "Exit status 0 when nothing differs, 3 when something does (DATABASE.new is\n"
-    "written either way).\n"
+    "--add-new. A position that moved less than --min-move NM stays as it is,\n"
+    "and the summary counts those moves. Prints a line for each changed (~),\n"
+    "withdrawn (-) and new (+) one, then a summary and what it wrote. --report\n"
+    "FILE writes the same as rows, CSV or JSON by FILE's ending (also with\n"
+    "--dry-run), after DATABASE.new: a row per changed field, and per withdrawn\n"
+    "or new one with how far its ID's nearest navaid or record lies\n"
+    "(distance_nm). --map OUT.svg also draws the changes as 'navaid map' draws\n"
+    "navaids, framed to them or to the circle: withdrawn, new, changed and\n"
+    "unchanged records in four styles, a moved one as an arrow from its old\n"
+    "place; OUT is written after DATABASE.new (with --dry-run too). Exit status\n"
+    "0 when nothing differs, 3 when something does (DATABASE.new is written\n"
+    "either way).\n"
     "\n"
-    "Example:\n"
-    "  navaid update vor vor.qvz earth_nav.dat.gz --dry-run\n",
+    "Examples:\n"
+    "  navaid update vor vor.qvz earth_nav.dat.gz --dry-run\n"
+    "  navaid update vor vor.qvz navaids.csv --dry-run --min-move 0.1 --report r.csv\n",
     Run};
 
 }  // namespace navaid::cli

@@ -3,8 +3,10 @@
 // update's matching, on records and hashes made here.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <map>
 
+#include "change_report.h"
 #include "check.h"
 #include "code_page.h"
 #include "diff.h"
@@ -20,6 +22,13 @@ std::string Record(const NavaidEntry& entry) {
     std::string bytes;
     EXPECT_TRUE(EncodeRecord(Family::Vor, entry, bytes));
     return bytes;
+}
+
+// Record bytes as an event holds them; the test's strings outlive the events.
+std::span<const std::uint8_t> Bytes(const std::string& bytes) {
+    static std::deque<std::string> kept;
+    kept.push_back(bytes);
+    return {reinterpret_cast<const std::uint8_t*>(kept.back().data()), bytes.size()};
 }
 
 // Both reads in pieces of `piece` bytes; "changed" when the second one is short.
@@ -108,6 +117,62 @@ TEST(CheckJobTest, CountsWhatItReportsAndNamesADatabaseThatChangedBetweenTheRead
     db.shortAt = 2;
     const Outcome changed = CheckDatabase(Family::Vor, db.Input("db.qvz"), report, totals);
     EXPECT_EQ(changed.Message(), "db.qvz: it changed while it was read");
+}
+
+// A report's cells escaped for CSV and JSON from names in Windows-1252, and
+// the distance to the nearest record of the ID on the other side.
+TEST(ChangeReportTest, CellsEscapedForEachFormatAndTheNearestOfTheIdFound) {
+    auto named = [](const std::string& id, std::string name, float lat) {
+        name.resize(RecordLayout::kNameSize, ' ');
+        return Record({id, "N", lat, 8, 114.2f, 0, 0, "VOR"})
+            .replace(RecordLayout::kName, RecordLayout::kNameSize, name);
+    };
+    // The name as stored, its CSV cell, its JSON string.
+    const std::vector<std::tuple<std::string, std::string, std::string>> names = {
+        {"A,B", "\"A,B\"", "\"A,B\""},
+        {"say \"hi\\\"", "\"say \"\"hi\\\"\"\"", "\"say \\\"hi\\\\\\\"\""},
+        {"a\r\nb\x01\x7f", "\"a\r\nb\x01\x7f\"", "\"a\\u000d\\u000ab\\u0001\\u007f\""},
+        {"M\xfcNCHEN\x80\x81", "M\xc3\xbcNCHEN\xe2\x82\xac\xc2\x81",
+         "\"M\xc3\xbcNCHEN\xe2\x82\xac\\u0081\""},
+        {"=1+2", "'=1+2", "\"=1+2\""},
+    };
+    ChangeReport report(Family::Vor);
+    std::string before, csv, json;
+    for (const auto& [name, cell, string] : names) {
+        before += named("X", name, 50);
+        report.Add(
+            {ReportEvent::Kind::Removed, names.size(), Bytes(before.substr(before.size() - 56))});
+        csv += "-,5,X," + cell + ",VOR,,,,30.020231\n";
+        json +=
+            ",\n{\"change\": \"-\", \"index\": 5, \"id\": \"X\", \"name\": " + string +
+            ", \"type\": \"VOR\", \"field\": \"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": "
+            "30.020231}";
+    }
+    // Twins and a farther one on either side of the nearest; Y has none.
+    const std::string after = named("X", "T", 51) + named("X", "T", 51) + named("X", "T", 49.5f) +
+                              named("X", "T", 48) + named("Y", "T", 50);
+    report.Add({ReportEvent::Kind::Added, 4, Bytes(after.substr(4 * 56))});
+    const std::string moved = named("-X", "T", 50.5f);
+    report.Add({ReportEvent::Kind::Changed, 0, Bytes(named("X", "T", 50)), Bytes(moved),
+                ChangedFields(Family::Vor, Bytes(named("X", "T", 50)).data(), Bytes(moved).data(),
+                              AllFields())});
+    test::MemoryDatabase a{before, 56}, b{after, 56};
+    ASSERT_TRUE(report.FindNearest(a.Source(), b.Source()));
+    std::string text;
+    report.Write(ReportFormat::Csv, {}, [&](std::string_view piece) { text += piece; });
+    EXPECT_EQ(text, "change,index,id,name,type,field,old,new,distance_nm\n" + csv +
+                        "+,4,Y,T,VOR,,,,\n~,0,X,T,VOR,id,X,'-X,\n"
+                        "~,0,X,T,VOR,position,\"50,8\",\"50.5,8\",30.020231\n");
+    text.clear();
+    report.Write(ReportFormat::Json, {{"removed", 5}, {"added", 1}},
+                 [&](std::string_view piece) { text += piece; });
+    EXPECT_EQ(
+        text.substr(0, text.find("\n{\"change\": \"+\"")),
+        "{\"summary\": {\"removed\": 5, \"added\": 1},\n\"changes\": [" + json.substr(1) + ",");
+    EXPECT_NE(
+        text.find("\"index\": 4, \"id\": \"Y\", \"name\": \"T\", \"type\": \"VOR\", \"field\": "
+                  "\"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": null}"),
+        std::string::npos);
 }
 
 // Each event as a line: sign, index, the record's ID, and for a change the

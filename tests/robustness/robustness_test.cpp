@@ -78,7 +78,8 @@ std::vector<Operation> Operations(std::size_t count) {
             {"update vor db.qvz rows.csv --add-new", whole, "db.qvz.new"},
             {"edit vor db.qvz edits.txt", whole, "db.qvz.new"},
             {"apply vor db.qvz", whole, "db.qvz.bak", false, std::string(56 * count + 56, 'w')},
-            {"update vor db.qvz rows.csv --dry-run --map m.svg", whole, "m.svg", false, "", "db.qvz.new"}};
+            {"update vor db.qvz rows.csv --dry-run --map m.svg", whole, "m.svg", false, "", "db.qvz.new"},
+            {"update vor db.qvz rows.csv --dry-run --report r.json", whole, "r.json"}};
     // clang-format on
 }
 

@@ -1,0 +1,65 @@
+#include "report_file.h"
+
+#include "file_io.h"
+
+namespace navaid::cli {
+
+namespace {
+
+std::string ReportName(std::string_view option, const std::string& text) {
+    if (text == io::kStandardInputPath)
+        RefuseValue(option, text,
+                    "is standard output, where the report would run into the other lines: name "
+                    "a .csv or .json file");
+    if (!ReportFormatOf(text)) RefuseValue(option, text, "does not end in .csv or .json");
+    return text;
+}
+
+// Whether the output `path` would write `input`: the same file, or the same
+// name in the same folder where that file is not there yet.
+Outcome WritesOver(const std::string& path, const std::string& input, bool& same) {
+    io::OutputTarget target;
+    if (Outcome resolved = io::ResolveOutput(path, target); !resolved) return resolved;
+    if (target.descriptor >= 0) return Outcome::Success();
+    if (Outcome queried = io::SameFile(target.path, input, same); !queried || same) return queried;
+    if (io::NameOf(target.path) != io::NameOf(input)) return Outcome::Success();
+    return io::SameFile(io::FolderOf(target.path), io::FolderOf(input), same);
+}
+
+}  // namespace
+
+const Option<std::string>& ReportOption() {
+    static const Option<std::string> option{
+        "report", "FILE", "the changes as rows: FILE ends in .csv or .json", ReportName};
+    return option;
+}
+
+Outcome ReportFile::Open(const CommandLine& line, const std::vector<std::string>& inputs) {
+    const std::optional<std::string> path = ReportOption().Given(line);
+    if (!path) return Outcome::Success();
+    for (const std::string& input : inputs) {
+        bool same = false;
+        if (input == io::kStandardInputPath) continue;
+        if (Outcome checked = WritesOver(*path, input, same); !checked) return checked;
+        if (same)
+            return Outcome::Usage("--" + std::string(ReportOption().Name()) + ": " +
+                                  ShownName(*path) + " is " + ShownName(input) +
+                                  ", which the run reads or writes");
+    }
+    format_ = ReportFormatOf(*path);
+    rows_.emplace(line.family);
+    return file_.Open(*path);
+}
+
+Outcome ReportFile::Finish(const ReportSummary& summary, const Console& console,
+                           const std::string& done) {
+    if (!Wanted()) return Outcome::Success();
+    rows_->Write(*format_, summary, [&](std::string_view text) { file_.Write(text); });
+    Outcome closed = file_.Close();
+    if (!closed && !done.empty()) closed.reason += " (" + ShownName(done) + " is in place)";
+    if (!closed) return closed;
+    file_.Report(console) << ": " << Counted(rows_->Rows(), "row") << "\n";
+    return Outcome::Success();
+}
+
+}  // namespace navaid::cli
