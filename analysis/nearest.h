@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "records.h"
@@ -13,23 +15,30 @@ namespace navaid {
 // An ID as it is looked up, padded with zeros.
 using PlaceKey = std::array<char, RecordLayout::kIdSize>;
 
+// Each key's places as a k-d tree over points on the unit sphere, where the
+// nearest by the straight line is the nearest by the great circle, whatever
+// the longitudes: a search costs log n however the places lie.
 class NearestPlaces {
 public:
-    // A place that is not finite is nowhere and is left out.
+    // A place out of range is nowhere and is left out.
     void Add(const PlaceKey& key, float lat, float lon);
-    // Sorts the places by key and latitude, each place of a key once: twins
-    // cost what one place does. Call before Nearest.
+    // Each place of a key once, as its tree: twins cost what one place does.
+    // Call after the last Add, before Nearest.
     void Seal();
-    // The distance in NM to the nearest place of `key`, if it has one: the
-    // search walks out from the latitude and stops where the latitude alone
-    // lies farther than the best found.
+    // The distance in NM to the nearest place of `key`, if it has one.
     std::optional<double> Nearest(const PlaceKey& key, float lat, float lon) const;
 
 private:
+    using Point3 = std::array<double, 3>;
     struct Place {
         PlaceKey key;
         float lat, lon;
+        Point3 at;
     };
+    static Point3 OnSphere(float lat, float lon);
+    void Build(std::size_t from, std::size_t to, int axis);
+    void Search(std::size_t from, std::size_t to, int axis, const Point3& at,
+                std::pair<double, std::size_t>& best) const;
     std::vector<Place> places_;
 };
 

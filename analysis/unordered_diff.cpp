@@ -9,6 +9,7 @@
 #include "diff.h"
 #include "edit_script.h"
 #include "geo.h"
+#include "nearest.h"
 #include "update.h"
 
 namespace navaid {
@@ -84,94 +85,6 @@ void PairTheRest(std::vector<UpdateRecord>& records, const UpdateNavaids& navaid
     }
 }
 
-// The places of some keys on one side, for the nearest of a key to a place:
-// each key's places a k-d tree over points on the unit sphere, where the
-// nearest by the straight line is the nearest by the great circle, whatever
-// the longitudes. Places out of range have no distance and are left out.
-class NearestOfKey {
-public:
-    void Add(const MatchKey& key, float lat, float lon);
-    // After the last Add: each key's places once, as its tree.
-    void Build();
-    std::optional<double> Nearest(const MatchKey& key, float lat, float lon) const;
-
-private:
-    using Point3 = std::array<double, 3>;
-    struct Place {
-        MatchKey key;
-        float lat, lon;
-        Point3 at;
-    };
-    static Point3 OnSphere(float lat, float lon);
-    void Build(std::size_t from, std::size_t to, int axis);
-    void Search(std::size_t from, std::size_t to, int axis, const Point3& at,
-                std::pair<double, std::size_t>& best) const;
-    std::vector<Place> places_;
-};
-
-NearestOfKey::Point3 NearestOfKey::OnSphere(float lat, float lon) {
-    constexpr double kRad = 3.14159265358979323846 / 180;
-    return {std::cos(lat * kRad) * std::cos(lon * kRad),
-            std::cos(lat * kRad) * std::sin(lon * kRad), std::sin(lat * kRad)};
-}
-
-void NearestOfKey::Add(const MatchKey& key, float lat, float lon) {
-    if (PositionInRange(lat, lon)) places_.push_back({key, lat, lon, OnSphere(lat, lon)});
-}
-
-void NearestOfKey::Build() {
-    auto site = [](const Place& p) { return std::tie(p.key, p.lat, p.lon); };
-    std::sort(places_.begin(), places_.end(),
-              [&](const Place& a, const Place& b) { return site(a) < site(b); });
-    places_.erase(std::unique(places_.begin(), places_.end(),
-                              [&](const Place& a, const Place& b) { return site(a) == site(b); }),
-                  places_.end());
-    for (std::size_t from = 0, to = 0; from < places_.size(); from = to) {
-        while (to < places_.size() && places_[to].key == places_[from].key) ++to;
-        Build(from, to, 0);
-    }
-}
-
-// The median by one axis at the middle, the halves below it by the next.
-void NearestOfKey::Build(std::size_t from, std::size_t to, int axis) {
-    if (to - from < 2) return;
-    const std::size_t mid = from + (to - from) / 2;
-    std::nth_element(places_.begin() + from, places_.begin() + mid, places_.begin() + to,
-                     [axis](const Place& a, const Place& b) { return a.at[axis] < b.at[axis]; });
-    Build(from, mid, (axis + 1) % 3);
-    Build(mid + 1, to, (axis + 1) % 3);
-}
-
-// The nearest place as its squared straight distance and its number; the
-// far half only where the plane between them is nearer than that.
-void NearestOfKey::Search(std::size_t from, std::size_t to, int axis, const Point3& at,
-                          std::pair<double, std::size_t>& best) const {
-    if (from >= to) return;
-    const std::size_t mid = from + (to - from) / 2;
-    const Point3& p = places_[mid].at;
-    const double squared = (at[0] - p[0]) * (at[0] - p[0]) + (at[1] - p[1]) * (at[1] - p[1]) +
-                           (at[2] - p[2]) * (at[2] - p[2]);
-    if (squared < best.first) best = {squared, mid};
-    const double apart = at[axis] - p[axis];
-    const int next = (axis + 1) % 3;
-    Search(apart < 0 ? from : mid + 1, apart < 0 ? mid : to, next, at, best);
-    if (apart * apart < best.first)
-        Search(apart < 0 ? mid + 1 : from, apart < 0 ? to : mid, next, at, best);
-}
-
-std::optional<double> NearestOfKey::Nearest(const MatchKey& key, float lat, float lon) const {
-    if (!PositionInRange(lat, lon)) return std::nullopt;
-    const auto first = std::partition_point(places_.begin(), places_.end(),
-                                            [&](const Place& p) { return p.key < key; });
-    const auto last =
-        std::partition_point(first, places_.end(), [&](const Place& p) { return p.key == key; });
-    std::pair<double, std::size_t> best{5.0, 0};  // farther than any two points (2 squared is 4)
-    Search(first - places_.begin(), last - places_.begin(), 0, OnSphere(lat, lon), best);
-    if (best.first > 4.5) return std::nullopt;
-    const Place& nearest = places_[best.second];
-    return DistanceNm(lat, lon, nearest.lat, nearest.lon);
-}
-
 std::vector<MatchKey> SortedKeys(std::vector<MatchKey> keys) {
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
@@ -181,7 +94,7 @@ std::vector<MatchKey> SortedKeys(std::vector<MatchKey> keys) {
 // The places on each side of the keys an unpaired record of the other side
 // has: [0] OLD's, for NEW's added records; [1] NEW's, for OLD's removed ones.
 void PlacesForUnpaired(const std::vector<UpdateRecord>& records, const UpdateNavaids& navaids,
-                       const std::vector<bool>& taken, NearestOfKey (&places)[2]) {
+                       const std::vector<bool>& taken, NearestPlaces (&places)[2]) {
     std::vector<MatchKey> removed, added;
     for (const UpdateRecord& record : records)
         if (record.partner == kNone) removed.push_back(record.key);
@@ -198,8 +111,8 @@ void PlacesForUnpaired(const std::vector<UpdateRecord>& records, const UpdateNav
         if (std::binary_search(removed.begin(), removed.end(), key))
             places[1].Add(key, LatOf(r), LonOf(r));
     }
-    places[0].Build();
-    places[1].Build();
+    places[0].Seal();
+    places[1].Seal();
 }
 
 // The length of a longest increasing subsequence of the values fed in, by
@@ -226,7 +139,7 @@ struct Paired {
     Family family;
     const std::vector<UpdateRecord>& records;
     const UpdateNavaids& navaids;
-    const NearestOfKey (&places)[2];
+    const NearestPlaces (&places)[2];
 };
 
 // OLD's second read: each record unchanged, changed or removed; the
@@ -293,7 +206,7 @@ Outcome DiffUnordered(Family family, const DatabaseInput& before, const Database
     std::vector<bool> taken(navaids.Count(), false);
     PairIdentical(std::move(hashes), navaids, records, taken);
     PairTheRest(records, navaids, matchNm, taken);
-    NearestOfKey places[2];
+    NearestPlaces places[2];
     PlacesForUnpaired(records, navaids, taken, places);
     const Paired paired{family, records, navaids, places};
     if (Outcome reread = ReportOld(paired, before, report, summary); !reread) return reread;
