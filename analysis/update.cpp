@@ -58,6 +58,8 @@ std::uint32_t Ordered(float value) {
     return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
 }
 
+constexpr double kHuge = 1e300;
+
 // A navaid by its key and place.
 struct Place {
     MatchKey key;
@@ -119,29 +121,80 @@ struct Candidate {
     }
 };
 
+// The navaid sites by key, band of latitude and longitude, so that a record
+// looks only at the sites of its key in its band and the two beside it, in
+// its stretch of longitude: places of one ID along one parallel cost log n
+// each, not n. The sites keep their numbers, and the pairs their order.
+class SiteBands {
+public:
+    SiteBands(const std::vector<Place>& places, const std::vector<std::uint32_t>& starts,
+              double withinNm)
+        : places_(places), starts_(starts), height_(withinNm / 60.0 + 1e-4) {
+        for (std::uint32_t s = 0; s + 1 < starts.size(); ++s)
+            if (std::fabs(places[starts[s]].lat) < kFar) order_.push_back(s);
+        std::sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return Position(Of(a)) < Position(Of(b));
+        });
+    }
+    // Calls `visit` with each site of `key` in `band` whose longitude lies in [west, east].
+    template <typename Visit>
+    void Each(const MatchKey& key, std::int64_t band, double west, double east, Visit&& visit) const {
+        auto at = std::partition_point(order_.begin(), order_.end(), [&](std::uint32_t s) {
+            return Position(Of(s)) < std::tuple<const MatchKey&, std::int64_t, double>(key, band, west);
+        });
+        for (; at != order_.end(); ++at) {
+            const Place& p = Of(*at);
+            if (p.key != key || Band(p.lat) != band || p.lon > east) break;
+            visit(*at, p);
+        }
+    }
+    std::int64_t Band(double lat) const { return static_cast<std::int64_t>(std::floor(lat / height_)); }
+    // Latitudes beyond are no place at all, in a file that holds them.
+    static constexpr double kFar = 1e6;
+
+private:
+    const Place& Of(std::uint32_t site) const { return places_[starts_[site]]; }
+    std::tuple<const MatchKey&, std::int64_t, double> Position(const Place& p) const {
+        return {p.key, Band(p.lat), p.lon};
+    }
+    const std::vector<Place>& places_;
+    const std::vector<std::uint32_t>& starts_;
+    double height_;
+    std::vector<std::uint32_t> order_;
+};
+
 // The navaid sites of the record's key near enough to it, as candidates.
-void AddCandidates(const std::vector<Place>& places, const std::vector<std::uint32_t>& starts,
-                   std::uint32_t site, const UpdateRecord& record, double withinNm,
-                   std::vector<Candidate>& candidates) {
+void AddCandidates(const SiteBands& bands, std::uint32_t site, const UpdateRecord& record,
+                   double withinNm, std::vector<Candidate>& candidates) {
+    if (!(std::fabs(record.lat) < SiteBands::kFar)) return;
     const float window = static_cast<float>(withinNm / 60.0 + 1e-4);
-    const auto from = std::make_tuple(std::cref(record.key), Ordered(record.lat - window));
-    auto s = std::partition_point(starts.begin(), starts.end() - 1, [&](std::uint32_t start) {
-        return std::make_tuple(std::cref(places[start].key), Ordered(places[start].lat)) < from;
-    });
     const double reach =
         LongitudeReach(withinNm, std::fabs(record.lat) + window) + 1e-4;  // float's rounding
-    for (; s + 1 < starts.end(); ++s) {
-        const Place& place = places[*s];
-        if (place.key != record.key || !(place.lat <= record.lat + window)) break;
+    auto consider = [&](std::uint32_t navaidSite, const Place& place) {
+        if (!(place.lat >= record.lat - window && place.lat <= record.lat + window)) return;
         double apart = std::fabs(static_cast<double>(place.lon) - record.lon);
         if (apart > 180) apart = 360 - apart;
-        if (apart > reach) continue;
+        if (apart > reach) return;
         const double nm = DistanceNm(record.lat, record.lon, place.lat, place.lon);
         if (nm <= withinNm)
             candidates.push_back({static_cast<float>(nm),
                                   site | (place.typeCode != record.typeCode ? 0x80000000u : 0),
-                                  static_cast<std::uint32_t>(s - starts.begin())});
+                                  navaidSite});
+    };
+    // The stretches of longitude, across 180 where it reaches past; the
+    // navaids' longitudes are in range, a record's may not be.
+    const double lon = record.lon;
+    std::vector<std::pair<double, double>> stretches;
+    if (reach >= 180 || !(std::fabs(lon) <= 180)) {
+        stretches.push_back({-kHuge, kHuge});
+    } else {
+        stretches.push_back({lon - reach, lon + reach});
+        if (lon - reach < -180) stretches.push_back({lon - reach + 360, kHuge});
+        if (lon + reach > 180) stretches.push_back({-kHuge, lon + reach - 360});
     }
+    const std::int64_t band = bands.Band(record.lat);
+    for (std::int64_t b = band - 1; b <= band + 1; ++b)
+        for (const auto& [west, east] : stretches) bands.Each(record.key, b, west, east, consider);
 }
 
 // The next twin after item i of its site, or kNone: where sites end is
@@ -190,8 +243,11 @@ void MatchRecords(std::vector<UpdateRecord>& records, const UpdateNavaids& navai
     const std::size_t sites = recordStarts.size() - 1;
     // Mostly one each, and a few more: room for them without doubling.
     candidates.reserve(sites + sites / 4);
-    for (std::uint32_t s = 0; s < sites; ++s)
-        AddCandidates(places, navaidStarts, s, records[recordStarts[s]], withinNm, candidates);
+    {
+        const SiteBands bands(places, navaidStarts, withinNm);
+        for (std::uint32_t s = 0; s < sites; ++s)
+            AddCandidates(bands, s, records[recordStarts[s]], withinNm, candidates);
+    }
     std::sort(candidates.begin(), candidates.end());
     for (UpdateRecord& record : records) record.partner = UpdateRecord::kNone;
     Pair(records, recordStarts, places, navaidStarts, candidates);
