@@ -44,7 +44,7 @@ void NearestPlaces::Build(std::size_t from, std::size_t to, int axis) {
 // The nearest place as its squared straight distance and its number; the
 // far half only where the plane between them is nearer than that.
 void NearestPlaces::Search(std::size_t from, std::size_t to, int axis, const Point3& at,
-                          std::pair<double, std::size_t>& best) const {
+                           std::pair<double, std::size_t>& best) const {
     if (from >= to) return;
     const std::size_t mid = from + (to - from) / 2;
     const Point3& p = places_[mid].at;

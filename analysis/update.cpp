@@ -138,9 +138,11 @@ public:
     }
     // Calls `visit` with each site of `key` in `band` whose longitude lies in [west, east].
     template <typename Visit>
-    void Each(const MatchKey& key, std::int64_t band, double west, double east, Visit&& visit) const {
+    void Each(const MatchKey& key, std::int64_t band, double west, double east,
+              Visit&& visit) const {
         auto at = std::partition_point(order_.begin(), order_.end(), [&](std::uint32_t s) {
-            return Position(Of(s)) < std::tuple<const MatchKey&, std::int64_t, double>(key, band, west);
+            return Position(Of(s)) <
+                   std::tuple<const MatchKey&, std::int64_t, double>(key, band, west);
         });
         for (; at != order_.end(); ++at) {
             const Place& p = Of(*at);
@@ -148,7 +150,9 @@ public:
             visit(*at, p);
         }
     }
-    std::int64_t Band(double lat) const { return static_cast<std::int64_t>(std::floor(lat / height_)); }
+    std::int64_t Band(double lat) const {
+        return static_cast<std::int64_t>(std::floor(lat / height_));
+    }
     // Latitudes beyond are no place at all, in a file that holds them.
     static constexpr double kFar = 1e6;
 

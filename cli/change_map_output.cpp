@@ -19,14 +19,8 @@ ChangeMapOutput::ChangeMapOutput(const CommandLine& line, const char* goneWord,
 
 Outcome ChangeMapOutput::Check(const std::vector<std::string>& files) {
     if (!out_) return Outcome::Success();
-    for (const std::string& file : files) {
-        bool same = false;
-        if (file == io::kStandardInputPath) continue;
-        if (Outcome queried = io::SameFile(*out_, file, same); !queried) return queried;
-        if (same)
-            return Outcome::Usage("--map: " + ShownName(*out_) + " would replace " +
-                                  ShownName(file) + ", which the run reads or writes");
-    }
+    if (Outcome refused = RefuseRunFiles(MapOption().Name(), *out_, files); !refused)
+        return refused;
     sink_.emplace(*out_);
     if (Outcome checked = sink_->Check(); !checked) return checked;
     // A missing folder would refuse the map only once the run had written the rest.

@@ -2,6 +2,32 @@
 
 namespace navaid::cli {
 
+namespace {
+
+Outcome WritesOver(const std::string& path, const std::string& input, bool& same) {
+    io::OutputTarget target;
+    if (Outcome resolved = io::ResolveOutput(path, target); !resolved) return resolved;
+    if (target.descriptor >= 0) return Outcome::Success();
+    if (Outcome queried = io::SameFile(target.path, input, same); !queried || same) return queried;
+    if (io::NameOf(target.path) != io::NameOf(input)) return Outcome::Success();
+    return io::SameFile(io::FolderOf(target.path), io::FolderOf(input), same);
+}
+
+}  // namespace
+
+Outcome RefuseRunFiles(std::string_view option, const std::string& path,
+                       const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        bool same = false;
+        if (file == io::kStandardInputPath) continue;
+        if (Outcome checked = WritesOver(path, file, same); !checked) return checked;
+        if (same)
+            return Outcome::Usage("--" + std::string(option) + ": " + ShownName(path) + " is " +
+                                  ShownName(file) + ", which the run reads or writes");
+    }
+    return Outcome::Success();
+}
+
 Outcome OutputFile::Check(const std::string& path) {
     staged_.emplace(path);
     return staged_->Check();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "file_io.h"
 #include "outcome.h"
@@ -39,6 +40,12 @@ private:
     std::string pending_;
     Outcome written_ = Outcome::Success();
 };
+
+// Refuses, as a wrong command line naming `option`, an output `path` that
+// would write one of `files` the run reads or writes: the same file, by a
+// link too, or the same name in the same folder where it is not there yet.
+Outcome RefuseRunFiles(std::string_view option, const std::string& path,
+                       const std::vector<std::string>& files);
 
 // The output file at `path` as a library job's sink, opened when the job says.
 class OutputSink final : public TextSink {

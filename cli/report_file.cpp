@@ -15,17 +15,6 @@ std::string ReportName(std::string_view option, const std::string& text) {
     return text;
 }
 
-// Whether the output `path` would write `input`: the same file, or the same
-// name in the same folder where that file is not there yet.
-Outcome WritesOver(const std::string& path, const std::string& input, bool& same) {
-    io::OutputTarget target;
-    if (Outcome resolved = io::ResolveOutput(path, target); !resolved) return resolved;
-    if (target.descriptor >= 0) return Outcome::Success();
-    if (Outcome queried = io::SameFile(target.path, input, same); !queried || same) return queried;
-    if (io::NameOf(target.path) != io::NameOf(input)) return Outcome::Success();
-    return io::SameFile(io::FolderOf(target.path), io::FolderOf(input), same);
-}
-
 }  // namespace
 
 const Option<std::string>& ReportOption() {
@@ -37,15 +26,8 @@ const Option<std::string>& ReportOption() {
 Outcome ReportFile::Open(const CommandLine& line, const std::vector<std::string>& inputs) {
     const std::optional<std::string> path = ReportOption().Given(line);
     if (!path) return Outcome::Success();
-    for (const std::string& input : inputs) {
-        bool same = false;
-        if (input == io::kStandardInputPath) continue;
-        if (Outcome checked = WritesOver(*path, input, same); !checked) return checked;
-        if (same)
-            return Outcome::Usage("--" + std::string(ReportOption().Name()) + ": " +
-                                  ShownName(*path) + " is " + ShownName(input) +
-                                  ", which the run reads or writes");
-    }
+    if (Outcome refused = RefuseRunFiles(ReportOption().Name(), *path, inputs); !refused)
+        return refused;
     format_ = ReportFormatOf(*path);
     rows_.emplace(line.family);
     return file_.Open(*path);

@@ -297,7 +297,13 @@ std::string Use(const char* id, double x, double y) {
 std::string ChangeMap::Legend() const {
     const double x = kLeft + mapW_ + 20;
     std::uint64_t n[3] = {};
-    for (const MapChange& c : job_.changes) ++n[static_cast<int>(c.kind)];
+    std::uint64_t moves = 0;  // drawn or not: a move shorter than a few pixels has no arrow
+    for (const MapChange& c : job_.changes) {
+        ++n[static_cast<int>(c.kind)];
+        moves += c.kind == Kind::Changed && (c.fromLat != c.lat || c.fromLon != c.lon);
+    }
+    const std::string undrawn =
+        moves > arrows_ ? ", " + std::to_string(moves - arrows_) + " too short to draw" : "";
     std::string svg = "<g id=\"legend\" font-size=\"12\">\n<text x=\"" + N(x) + "\" y=\"" +
                       N(kTop + 12) + "\" font-weight=\"bold\">Changes</text>\n";
     double y = kTop + 35;
@@ -308,7 +314,7 @@ std::string ChangeMap::Legend() const {
     row(Use("changed", x + 6, y - 4), "changed (" + std::to_string(n[0]) + ")");
     row("<line x1=\"" + N(x - 2) + "\" y1=\"" + N(y - 4) + "\" x2=\"" + N(x + 14) + "\" y2=\"" +
             N(y - 4) + "\" stroke=\"#d97a00\" stroke-width=\"1.8\" marker-end=\"url(#head)\"/>",
-        "moved, from its old place (" + std::to_string(arrows_) + ")");
+        "moved, from its old place (" + std::to_string(moves) + undrawn + ")");
     row(Use("gone", x + 6, y - 4), std::string(job_.goneWord) + " (" + std::to_string(n[1]) + ")");
     row(Use("came", x + 6, y - 4), std::string(job_.cameWord) + " (" + std::to_string(n[2]) + ")");
     row("<g opacity=\"0.4\">" + Use("vor", x + 6, y - 4) + "</g>",

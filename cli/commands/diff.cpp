@@ -1,13 +1,12 @@
 // navaid diff: the records removed from one database and added in another.
 #include "diff.h"
 
-#include "change_map_output.h"
+#include "change_outputs.h"
 #include "code_page.h"
 #include "command.h"
 #include "database.h"
 #include "file_io.h"
 #include "find.h"
-#include "report_file.h"
 #include "text.h"
 
 namespace navaid::cli {
@@ -68,17 +67,14 @@ void PrintSummary(const CommandLine& line, const DiffSummary& sum, const Console
 
 Ending Run(const CommandLine& line, const Console& console) {
     const bool unordered = UnorderedFlag().Get(line);
-    std::vector<std::string> files = {line.positional[0], line.positional[1]};
-    ChangeMapOutput map(line, "removed", "added");
-    if (Outcome checked = map.Check(files); !checked) return checked;
-    ReportFile report;
-    if (MapOption().Present(line)) files.push_back(MapOption().Get(line));
-    if (Outcome opened = report.Open(line, files); !opened) return opened;
+    ChangeOutputs outputs(line, "removed", "added");
+    if (Outcome checked = outputs.Check(line, {line.positional[0], line.positional[1]}); !checked)
+        return checked;
+    ReportFile& report = outputs.report;
     DiffSummary summary;
     const auto each = [&](const ReportEvent& event) {
         Print(line.family, event, console);
-        map.Keep(event);
-        if (report.Wanted()) report.Rows().Add(event);
+        outputs.Keep(event);
     };
     const auto diff = unordered ? DiffUnordered : Diff;
     const Outcome compared = diff(line.family, DatabaseInputOf(line, 0), DatabaseInputOf(line, 1),
@@ -92,7 +88,7 @@ Ending Run(const CommandLine& line, const Console& console) {
             !found)
             return found;
     if (Outcome written = report.Finish(Counts(summary), console); !written) return written;
-    if (Outcome drawn = DrawMap(map, line, console); !drawn) return drawn;
+    if (Outcome drawn = DrawMap(outputs.map, line, console); !drawn) return drawn;
     return summary.Differs() ? kExitFindings : kExitOk;
 }
 
@@ -102,8 +98,7 @@ const CommandInfo kDiffCommand{
     "diff",
     "print the records removed from OLD and added in NEW",
     {"OLD", "NEW"},
-    {MatchWithinOption().Spec(), UnorderedFlag().Spec(), ReportOption().Spec(),
-     MapOption().Spec()},
+    {MatchWithinOption().Spec(), UnorderedFlag().Spec(), ReportOption().Spec(), MapOption().Spec()},
     kReadsDatabase | kReadsSecond,
     "Compares the complete records of two databases, as a review of an edit\n"
     "before DATABASE.new takes the place of DATABASE. Prints one line per record\n"

@@ -2,7 +2,7 @@
 // data, each record changed in its place, with a report of what differs.
 #include "update.h"
 
-#include "change_map_output.h"
+#include "change_outputs.h"
 #include "code_page.h"
 #include "command.h"
 #include "database.h"
@@ -11,7 +11,6 @@
 #include "line_reader.h"
 #include "navaid_db.h"
 #include "number_format.h"
-#include "report_file.h"
 #include "staged_output.h"
 #include "text.h"
 
@@ -151,12 +150,6 @@ void PrintSummary(const Console& console, const std::string& database, const Upd
     console.out << "\n";
 }
 
-// OUT of --map, checked before anything is read or written.
-Outcome CheckMap(ChangeMapOutput& map, const CommandLine& line) {
-    const std::string& database = line.positional[0];
-    return map.Check({database, line.positional[1], WorkingCopyName(database)});
-}
-
 // The map of the changes, once DATABASE.new is in place (after a dry run, at once).
 Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const UpdateSettings& settings,
                 const Console& console, bool dryRun) {
@@ -167,6 +160,16 @@ Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const UpdateSetti
     return map.Write(line.Database(), title, settings.near, console, dryRun ? nullptr : &written);
 }
 
+// DATABASE.new as the update writes it into `out`, or on a dry run nothing.
+Outcome WriteUpdate(DatabaseFile& database, const UpdateNavaids& navaids,
+                    const UpdateSettings& settings, const ReportSink& report, UpdateSummary& sum,
+                    std::optional<StagedOutput>& out) {
+    if (!out) return Update(database, navaids, settings, nullptr, report, sum);
+    return out->Write([&](const std::string& path) {
+        return Update(database, navaids, settings, &path, report, sum);
+    });
+}
+
 Ending Run(const CommandLine& line, const Console& console) {
     UpdateSettings settings{CircleOf(line),         FieldsOption().Get(line),
                             MatchWithin(line),      RemoveWithdrawnFlag().Get(line),
@@ -174,50 +177,44 @@ Ending Run(const CommandLine& line, const Console& console) {
     DatabaseFile& database = line.Database();
     const bool dryRun = DryRunFlag().Get(line);
     const std::string newCopy = WorkingCopyName(database.Path());
-    ChangeMapOutput map(line, "withdrawn", "new");
-    if (Outcome checked = CheckMap(map, line); !checked) return checked;
-    std::vector<std::string> files = {database.Path(), line.positional[1], newCopy};
-    if (MapOption().Present(line)) files.push_back(MapOption().Get(line));
-    ReportFile report;
-    if (Outcome opened = report.Open(line, files); !opened) return opened;
-    settings.nearest = report.Wanted();
+    ChangeOutputs outputs(line, "withdrawn", "new");
+    if (Outcome checked = outputs.Check(line, {database.Path(), line.positional[1], newCopy});
+        !checked)
+        return checked;
+    settings.nearest = outputs.report.Wanted();
     if (Outcome read = FindInsideKeys(database, settings); !read) return read;
     // NEWER next: its reader's pairing is gone before the records are kept.
     UpdateNavaids navaids(line.family);
     if (Outcome read = ReadNewer(line, settings, navaids, console); !read) return read;
-    auto print = [&](const ReportEvent& event) {
+    auto each = [&](const ReportEvent& event) {
         Print(console, line.family, event);
-        map.Keep(event);
-        if (report.Wanted()) report.Rows().Add(event);
+        outputs.Keep(event);
     };
     UpdateSummary sum;
     std::optional<StagedOutput> out;
     if (!dryRun) out.emplace(newCopy);
-    const Outcome updated = dryRun
-                                ? Update(database, navaids, settings, nullptr, print, sum)
-                                : out->Write([&](const std::string& path) {
-                                      return Update(database, navaids, settings, &path, print, sum);
-                                  });
-    if (!updated) return updated;
+    if (Outcome updated = WriteUpdate(database, navaids, settings, each, sum, out); !updated)
+        return updated;
     const bool minMove = MinMoveOption().Present(line);
     PrintSummary(console, database.Path(), sum, settings, minMove);
     const std::uint64_t kept = database.Count() - (settings.removeWithdrawn ? sum.withdrawn : 0) +
                                (settings.addNew ? sum.added : 0);
     if (out) out->Report(console) << ": " << Records(kept) << "\n";
-    if (Outcome written = report.Finish(Counts(sum, minMove), console, dryRun ? "" : newCopy);
+    if (Outcome written =
+            outputs.report.Finish(Counts(sum, minMove), console, dryRun ? "" : newCopy);
         !written)
         return written;
-    if (Outcome drawn = DrawMap(map, line, settings, console, dryRun); !drawn) return drawn;
+    if (Outcome drawn = DrawMap(outputs.map, line, settings, console, dryRun); !drawn) return drawn;
     return sum.Differs() ? kExitFindings : kExitOk;
 }
 
 std::vector<OptionSpec> Options() {
     std::vector<OptionSpec> options = CircleOptions();
-    options.insert(options.end(),
-                   {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(),
-                    MatchWithinOption().Spec(), FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(),
-                    AddNewFlag().Spec(), MinMoveOption().Spec(), DryRunFlag().Spec(),
-                    ReportOption().Spec(), MapOption().Spec()});
+    options.insert(
+        options.end(),
+        {NavDatLayoutOption().Spec(), SkipInvalidFlag().Spec(), MatchWithinOption().Spec(),
+         FieldsOption().Spec(), RemoveWithdrawnFlag().Spec(), AddNewFlag().Spec(),
+         MinMoveOption().Spec(), DryRunFlag().Spec(), ReportOption().Spec(), MapOption().Spec()});
     return options;
 }
 
