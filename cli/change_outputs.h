@@ -16,11 +16,13 @@ public:
     ChangeOutputs(const CommandLine& line, const char* goneWord, const char* cameWord)
         : map(line, goneWord, cameWord) {}
     // `files` are the run's inputs and outputs, which neither may replace,
-    // nor the report the map.
-    Outcome Check(const CommandLine& line, std::vector<std::string> files) {
-        if (Outcome checked = map.Check(files); !checked) return checked;
-        if (MapOption().Present(line)) files.push_back(MapOption().Get(line));
-        return report.Open(line, files);
+    // nor one the other: a link from either may lead to the other's name.
+    Outcome Check(const CommandLine& line, const std::vector<std::string>& files) {
+        std::vector<std::string> forMap = files, forReport = files;
+        if (ReportOption().Present(line)) forMap.push_back(ReportOption().Get(line));
+        if (MapOption().Present(line)) forReport.push_back(MapOption().Get(line));
+        if (Outcome checked = map.Check(forMap); !checked) return checked;
+        return report.Open(line, forReport);
     }
     void Keep(const ReportEvent& event) {
         map.Keep(event);
