@@ -19,6 +19,9 @@ ChangeMapOutput::ChangeMapOutput(const CommandLine& line, const char* goneWord,
 
 Outcome ChangeMapOutput::Check(const std::vector<std::string>& files) {
     if (!out_) return Outcome::Success();
+    if (Outcome refused = RefuseStandardOutput(MapOption().Name(), *out_, "map", "a .svg file");
+        !refused)
+        return refused;
     if (Outcome refused = RefuseRunFiles(MapOption().Name(), *out_, files); !refused)
         return refused;
     sink_.emplace(*out_);

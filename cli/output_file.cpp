@@ -28,6 +28,22 @@ Outcome RefuseRunFiles(std::string_view option, const std::string& path,
     return Outcome::Success();
 }
 
+std::string OnStandardOutput(std::string_view what, std::string_view instead) {
+    return "is standard output, where the " + std::string(what) +
+           " would run into the other lines: name " + std::string(instead);
+}
+
+Outcome RefuseStandardOutput(std::string_view option, const std::string& path,
+                             std::string_view what, std::string_view instead) {
+    io::OutputTarget target;
+    if (path != io::kStandardInputPath) {
+        if (Outcome resolved = io::ResolveOutput(path, target); !resolved) return resolved;
+        if (target.descriptor != 1) return Outcome::Success();
+    }
+    return Outcome::Usage("--" + std::string(option) + ": '" + path + "' " +
+                          OnStandardOutput(what, instead));
+}
+
 Outcome OutputFile::Check(const std::string& path) {
     staged_.emplace(path);
     return staged_->Check();

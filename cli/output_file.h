@@ -47,6 +47,14 @@ private:
 Outcome RefuseRunFiles(std::string_view option, const std::string& path,
                        const std::vector<std::string>& files);
 
+// Refuses, as a wrong command line naming `option`, an output `path` that is
+// the process's standard output ("-", or a link to descriptor 1), where
+// `what` would run into the other lines; `instead` says what to name.
+Outcome RefuseStandardOutput(std::string_view option, const std::string& path,
+                             std::string_view what, std::string_view instead);
+// The refusal's words after the quoted name.
+std::string OnStandardOutput(std::string_view what, std::string_view instead);
+
 // The output file at `path` as a library job's sink, opened when the job says.
 class OutputSink final : public TextSink {
 public:

@@ -6,11 +6,11 @@ namespace navaid::cli {
 
 namespace {
 
+constexpr std::string_view kInstead = "a .csv or .json file";
+
 std::string ReportName(std::string_view option, const std::string& text) {
     if (text == io::kStandardInputPath)
-        RefuseValue(option, text,
-                    "is standard output, where the report would run into the other lines: name "
-                    "a .csv or .json file");
+        RefuseValue(option, text, OnStandardOutput("report", kInstead));
     if (!ReportFormatOf(text)) RefuseValue(option, text, "does not end in .csv or .json");
     return text;
 }
@@ -26,6 +26,9 @@ const Option<std::string>& ReportOption() {
 Outcome ReportFile::Open(const CommandLine& line, const std::vector<std::string>& inputs) {
     const std::optional<std::string> path = ReportOption().Given(line);
     if (!path) return Outcome::Success();
+    if (Outcome refused = RefuseStandardOutput(ReportOption().Name(), *path, "report", kInstead);
+        !refused)
+        return refused;
     if (Outcome refused = RefuseRunFiles(ReportOption().Name(), *path, inputs); !refused)
         return refused;
     format_ = ReportFormatOf(*path);
