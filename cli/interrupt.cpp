@@ -15,9 +15,11 @@ namespace navaid::cli {
 namespace {
 
 // The handler reads these, so they are plain memory, set in an order that
-// never shows it half a name.
-char g_temporary[4096];
-volatile std::sig_atomic_t g_armed = 0;
+// never shows it half a name. A run holds a few at once: DATABASE.new's, the
+// report's and the map's beside a backup's.
+constexpr int kHeld = 8;
+char g_temporary[kHeld][4096];
+volatile std::sig_atomic_t g_armed[kHeld] = {};
 // Set once the output is in place: a signal then no longer ends the run.
 volatile std::sig_atomic_t g_committed = 0;
 
@@ -52,7 +54,8 @@ void OnSignal(int signal) {
     const int status = 128 + signal;
     if (g_ending) _exit(status);
     g_ending = 1;
-    if (g_armed) unlink(g_temporary);
+    for (int held = 0; held < kHeld; ++held)
+        if (g_armed[held]) unlink(g_temporary[held]);
     _exit(status);
 }
 #endif
@@ -76,17 +79,34 @@ void HandleInterrupts() {
 #endif
 }
 
-void RemoveOnInterrupt(const std::string& path) {
-    g_armed = 0;
-    g_committed = 0;
-    if (path.size() >= sizeof g_temporary) return;  // too long to keep: left, as after SIGKILL
-    std::memcpy(g_temporary, path.c_str(), path.size() + 1);
-    g_armed = 1;
+namespace {
+
+// The slot holding `path`, or -1.
+int Holding(const std::string& path) {
+    for (int held = 0; held < kHeld; ++held)
+        if (g_armed[held] && path == g_temporary[held]) return held;
+    return -1;
 }
 
-void ForgetOnInterrupt() { g_armed = 0; }
+}  // namespace
 
-Outcome MoveHeld(const std::function<Outcome()>& move) {
+void RemoveOnInterrupt(const std::string& path) {
+    g_committed = 0;
+    // Too long to keep, or more than the slots: left, as after SIGKILL.
+    if (path.size() >= sizeof g_temporary[0] || Holding(path) >= 0) return;
+    for (int held = 0; held < kHeld; ++held) {
+        if (g_armed[held]) continue;
+        std::memcpy(g_temporary[held], path.c_str(), path.size() + 1);
+        g_armed[held] = 1;
+        return;
+    }
+}
+
+void ForgetOnInterrupt(const std::string& path) {
+    if (const int held = Holding(path); held >= 0) g_armed[held] = 0;
+}
+
+Outcome MoveHeld(const std::string& temporary, const std::function<Outcome()>& move) {
 #if !defined(_WIN32)
     // Held back across the move, so that a signal finds the output either
     // not moved (and removed) or in place.
@@ -97,7 +117,7 @@ Outcome MoveHeld(const std::function<Outcome()>& move) {
 #endif
     Outcome moved = move();
     if (moved) {
-        g_armed = 0;
+        ForgetOnInterrupt(temporary);
         g_committed = 1;
     }
 #if !defined(_WIN32)

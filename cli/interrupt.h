@@ -15,12 +15,14 @@ namespace navaid::cli {
 // the tool was started to ignore stays ignored.
 void HandleInterrupts();
 
-// The temporary file that a signal removes, until Forget; one at a time.
+// A temporary file that a signal removes, until it is forgotten; the few
+// a run writes at once are each held.
 void RemoveOnInterrupt(const std::string& path);
-void ForgetOnInterrupt();
-// Runs `move`, which puts the output in place, with the signals held back;
-// after its success a signal lets the run finish with its own status.
-Outcome MoveHeld(const std::function<Outcome()>& move);
+void ForgetOnInterrupt(const std::string& path);
+// Runs `move`, which puts the output written as `temporary` in place, with
+// the signals held back; after its success `temporary` is forgotten and a
+// signal lets the run finish with its own status.
+Outcome MoveHeld(const std::string& temporary, const std::function<Outcome()>& move);
 
 // 0, or the status a Windows console event asked the run to end with, once
 // it has unwound; on POSIX a signal ends the process in its handler.

@@ -52,7 +52,7 @@ StagedOutput::StagedOutput(std::string target)
 StagedOutput::~StagedOutput() {
     if (committed_ || !direct_.empty()) return;
     io::RemoveFile(temporary_);
-    ForgetOnInterrupt();
+    ForgetOnInterrupt(temporary_);
 }
 
 Outcome StagedOutput::Check() {
@@ -100,7 +100,7 @@ Outcome StagedOutput::Commit() {
     Outcome result = replaces_ ? io::KeepOwnership(temporary_, earlier_) : Outcome::Success();
     // Flushed before the move: a crash must not leave the name on an empty file.
     if (result) result = io::FlushFile(temporary_);
-    if (result) result = MoveHeld([&] { return io::MoveIntoPlace(temporary_, real_); });
+    if (result) result = MoveHeld(temporary_, [&] { return io::MoveIntoPlace(temporary_, real_); });
     if (!result) return Named(result);
     committed_ = true;
     if (Outcome flushed = io::FlushFolder(real_); !flushed) {

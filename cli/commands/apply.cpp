@@ -123,9 +123,9 @@ Outcome Prepare(Names& names) {
 
 Outcome Replace(Names& names) {
     Outcome result = Prepare(names);
-    if (result) result = MoveHeld([&] { return Moves(names); });
+    if (result) result = MoveHeld(names.temporary, [&] { return Moves(names); });
     if (!result) {
-        ForgetOnInterrupt();
+        ForgetOnInterrupt(names.temporary);
         return result;
     }
     if (Outcome flushed = io::FlushFolder(names.real); !flushed)

@@ -408,6 +408,36 @@ TEST_F(FaultSweepTest, ASignalAfterTheMoveLetsTheRunFinish) {
     EXPECT_EQ(ReadAll("db.qvz.new"), std::string(56 * 2, 'v'));
 }
 
+// A signal before DATABASE.new is in place (as it is flushed) removes every
+// temporary file the run holds: the report's, opened at the start, too.
+TEST_F(FaultSweepTest, ASignalRemovesEachOfTheRunsTemporaryFiles) {
+    for (const char* outputs : {"--report r.csv", "--report r.json --map m.svg"}) {
+        SCOPED_TRACE(outputs);
+        Prepare({"", std::string(56 * 3, 'v'), "db.qvz.new"});
+        const std::string command = std::string("update vor db.qvz rows.csv --add-new ") + outputs;
+        io::faults::StartLog();
+        ASSERT_TRUE(Tool(command).ok);
+        const auto& log = io::faults::Log();
+        const long flush = std::find(log.begin(), log.end(), std::string("flush")) - log.begin();
+        io::faults::Reset();
+        Prepare({"", std::string(56 * 3, 'v'), "db.qvz.new"});
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGTERM, SIG_DFL);
+            cli::HandleInterrupts();
+            io::faults::BeforeCall(flush + 1, [] { raise(SIGTERM); });
+            _exit(Tool(command).ok ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
+        for (const auto& entry : fs::directory_iterator("."))
+            EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+        EXPECT_EQ(ReadAll("db.qvz.new"), kStale);
+        EXPECT_FALSE(fs::exists("r.csv") || fs::exists("r.json") || fs::exists("m.svg"));
+    }
+}
+
 // A folder that refuses new files is named as the cause. Root may write
 // anywhere, so the tool runs as an ordinary user then.
 TEST_F(FaultSweepTest, AReadOnlyFolderIsNamed) {
