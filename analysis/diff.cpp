@@ -1,5 +1,7 @@
 #include "diff.h"
 
+#include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -69,22 +71,57 @@ std::span<const std::uint8_t> Span(const std::string& bytes, std::size_t at, std
     return {reinterpret_cast<const std::uint8_t*>(bytes.data()) + at * size, size};
 }
 
-// One hunk's events: each removed record, changed where it pairs, then the
-// added records left. By ID within the distance first, then by place.
-void ReportHunk(Family family, double matchNm, const Hunk& hunk, const std::string& removedBytes,
-                std::size_t removedFrom, const std::string& addedBytes, std::size_t addedFrom,
-                const ReportSink& report) {
-    const std::size_t size = RecordSize(family);
-    auto removed = [&](std::size_t r) { return Span(removedBytes, removedFrom + r, size); };
-    auto added = [&](std::size_t a) { return Span(addedBytes, addedFrom + a, size); };
-    constexpr std::size_t kNone = -1;
-    std::vector<std::size_t> partner(hunk.removed, kNone);
-    std::vector<bool> paired(hunk.added, false);
-    for (std::size_t r = 0; r < hunk.removed; ++r) {
-        const DecodedRecord a = DecodeRecord(family, removed(r).data());
-        for (std::size_t n = 0; n < hunk.added; ++n) {
+// One hunk's records, from the bytes of each side's edited records.
+struct HunkRecords {
+    const Hunk& hunk;
+    const std::string &removedBytes, &addedBytes;
+    std::size_t removedFrom, addedFrom, size;
+    std::span<const std::uint8_t> Removed(std::size_t r) const {
+        return Span(removedBytes, removedFrom + r, size);
+    }
+    std::span<const std::uint8_t> Added(std::size_t a) const {
+        return Span(addedBytes, addedFrom + a, size);
+    }
+};
+
+constexpr std::size_t kNone = -1;
+
+std::string_view Bytes(std::span<const std::uint8_t> record) {
+    return {reinterpret_cast<const char*>(record.data()), record.size()};
+}
+
+// A removed record that stands among the added ones with the same bytes is
+// unchanged: it pairs with that one before any other.
+void PairSame(const HunkRecords& h, std::vector<std::size_t>& partner, std::vector<bool>& paired) {
+    std::vector<std::size_t> order(h.hunk.added);
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const auto less = [&](std::size_t a, std::size_t b) {
+        return Bytes(h.Added(a)) < Bytes(h.Added(b));
+    };
+    std::stable_sort(order.begin(), order.end(), less);
+    for (std::size_t r = 0; r < h.hunk.removed; ++r) {
+        const std::string_view bytes = Bytes(h.Removed(r));
+        auto at = std::lower_bound(order.begin(), order.end(), bytes,
+                                   [&](std::size_t a, auto b) { return Bytes(h.Added(a)) < b; });
+        while (at != order.end() && paired[*at] && Bytes(h.Added(*at)) == bytes) ++at;
+        if (at == order.end() || Bytes(h.Added(*at)) != bytes) continue;
+        paired[*at] = true;
+        partner[r] = *at;
+    }
+}
+
+// Each removed record's added partner, or kNone: the same bytes first, then
+// by ID within the distance, then by place.
+std::vector<std::size_t> Partners(Family family, double matchNm, const HunkRecords& h) {
+    std::vector<std::size_t> partner(h.hunk.removed, kNone);
+    std::vector<bool> paired(h.hunk.added, false);
+    PairSame(h, partner, paired);
+    for (std::size_t r = 0; r < h.hunk.removed; ++r) {
+        if (partner[r] != kNone) continue;
+        const DecodedRecord a = DecodeRecord(family, h.Removed(r).data());
+        for (std::size_t n = 0; n < h.hunk.added; ++n) {
             if (paired[n]) continue;
-            const DecodedRecord b = DecodeRecord(family, added(n).data());
+            const DecodedRecord b = DecodeRecord(family, h.Added(n).data());
             if (TrimWhiteSpace(a.id) == TrimWhiteSpace(b.id) &&
                 DistanceNm(a.latitude, a.longitude, b.latitude, b.longitude) <= matchNm) {
                 paired[n] = true;
@@ -93,25 +130,35 @@ void ReportHunk(Family family, double matchNm, const Hunk& hunk, const std::stri
             }
         }
     }
-    for (std::size_t r = 0, next = 0; r < hunk.removed; ++r) {
+    for (std::size_t r = 0, next = 0; r < h.hunk.removed; ++r) {
         if (partner[r] != kNone) continue;
-        while (next < hunk.added && paired[next]) ++next;
-        if (next == hunk.added) break;
+        while (next < h.hunk.added && paired[next]) ++next;
+        if (next == h.hunk.added) break;
         paired[next] = true;
         partner[r] = next;
     }
-    for (std::size_t r = 0; r < hunk.removed; ++r) {
-        ReportEvent event{ReportEvent::Kind::Removed, hunk.removedAt + r, removed(r)};
+    return partner;
+}
+
+// One hunk's events: each removed record, changed where it pairs (nothing
+// where its partner has its bytes), then the added records left.
+void ReportHunk(Family family, double matchNm, const HunkRecords& h, const ReportSink& report) {
+    const std::vector<std::size_t> partner = Partners(family, matchNm, h);
+    std::vector<bool> paired(h.hunk.added, false);
+    for (std::size_t r = 0; r < h.hunk.removed; ++r) {
+        ReportEvent event{ReportEvent::Kind::Removed, h.hunk.removedAt + r, h.Removed(r)};
         if (partner[r] != kNone) {
+            paired[partner[r]] = true;
             event.kind = ReportEvent::Kind::Changed;
-            event.after = added(partner[r]);
+            event.after = h.Added(partner[r]);
+            if (Bytes(event.record) == Bytes(event.after)) continue;
             event.changes =
                 ChangedFields(family, event.record.data(), event.after.data(), AllFields());
         }
         report(event);
     }
-    for (std::size_t n = 0; n < hunk.added; ++n)
-        if (!paired[n]) report({ReportEvent::Kind::Added, hunk.addedAt + n, added(n)});
+    for (std::size_t n = 0; n < h.hunk.added; ++n)
+        if (!paired[n]) report({ReportEvent::Kind::Added, h.hunk.addedAt + n, h.Added(n)});
 }
 
 }  // namespace
@@ -156,7 +203,8 @@ Outcome Diff(Family family, const DatabaseInput& before, const DatabaseInput& af
         for (int i = 0; i < 2 && read; ++i)
             read = Collect(*inputs[i], size, hunks, first, last, i == 1, bytes[i]);
         for (std::size_t h = first, from[2] = {0, 0}; h < last && read; ++h) {
-            ReportHunk(family, matchNm, hunks[h], bytes[0], from[0], bytes[1], from[1], report);
+            ReportHunk(family, matchNm, {hunks[h], bytes[0], bytes[1], from[0], from[1], size},
+                       report);
             from[0] += hunks[h].removed;
             from[1] += hunks[h].added;
         }

@@ -235,6 +235,17 @@ TEST(DiffJobTest, EventsInFileOrderPairedByIdThenByPlace) {
         EXPECT_EQ(Events(before, after, nm), events);
     // The records come from a second read: one that finds fewer is named.
     EXPECT_EQ(Events(a + b, a + c + d, 10, 2), "new: it changed while it was read\n");
+    // Beyond the edit search a rotation is removed and added whole: the two
+    // records that stand in it on both sides are unchanged, not changed in nothing.
+    std::string head, tail;
+    for (int i = 0; i < 2002; ++i) {
+        char id[8];
+        std::snprintf(id, sizeof id, "A%d", i);
+        (i < 1001 ? head : tail) += Record({id, "N", 50, 8, 114.2f, 0, 0, "VOR"});
+    }
+    const std::string rotated = Events(head + tail, tail + head);
+    EXPECT_EQ(rotated.find('~'), std::string::npos);
+    EXPECT_EQ(std::count(rotated.begin(), rotated.end(), '\n'), 4000);
 }
 
 TEST(DiffJobTest, UnorderedPairsByBytesThenAsUpdateAndCountsTheFewestMoves) {
