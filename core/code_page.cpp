@@ -172,6 +172,21 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string FileNameToUtf8(std::string_view name) {
+#if !defined(_WIN32)
+    for (std::size_t at = 0; at < name.size();)
+        if (NextUtf8(name, at) == kNotUtf8) return Cp1252ToUtf8(name);
+    std::string out;
+    for (char c : name) {
+        const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        out += control ? std::string("\xEF\xBF\xBD") : std::string(1, c);
+    }
+    return out;
+#else
+    return Cp1252ToUtf8(name);
+#endif
+}
+
 std::string Cp1252ToUtf8Whole(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

@@ -39,6 +39,10 @@ std::string_view TruncateToBytes(std::string_view text, std::size_t maxBytes);
 // Windows-1252 text as UTF-8; bytes with no character (and control bytes,
 // which XML does not allow) become U+FFFD.
 std::string Cp1252ToUtf8(std::string_view bytes);
+// A file name as UTF-8 for a title: on Linux one that is UTF-8 already is
+// kept, one that is not is read as Windows-1252 (the ANSI code page names
+// every file on Windows); control bytes become U+FFFD either way.
+std::string FileNameToUtf8(std::string_view name);
 // Windows-1252 text as UTF-8 with every byte kept, for data that is read,
 // not shown: control bytes stay themselves, and the five bytes the code page
 // leaves without a character become the C1 controls of their number, as

@@ -34,8 +34,8 @@ void Print(Family family, const ReportEvent& event, const Console& console) {
 // The map of the changes over OLD's unchanged records.
 Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const Console& console) {
     const std::string title = std::string(FamilyName(line.family)) + " diff of " +
-                              Cp1252ToUtf8(io::NameOf(line.positional[0])) + " and " +
-                              Cp1252ToUtf8(io::NameOf(line.positional[1]));
+                              FileNameToUtf8(io::NameOf(line.positional[0])) + " and " +
+                              FileNameToUtf8(io::NameOf(line.positional[1]));
     return map.Write(line.Database(0), title, std::nullopt, console);
 }
 

@@ -154,8 +154,8 @@ void PrintSummary(const Console& console, const std::string& database, const Upd
 Outcome DrawMap(ChangeMapOutput& map, const CommandLine& line, const UpdateSettings& settings,
                 const Console& console, bool dryRun) {
     const std::string title = std::string(FamilyName(line.family)) + " update of " +
-                              Cp1252ToUtf8(io::NameOf(line.positional[0])) + " from " +
-                              Cp1252ToUtf8(io::NameOf(line.positional[1]));
+                              FileNameToUtf8(io::NameOf(line.positional[0])) + " from " +
+                              FileNameToUtf8(io::NameOf(line.positional[1]));
     const std::string written = WorkingCopyName(line.positional[0]);
     return map.Write(line.Database(), title, settings.near, console, dryRun ? nullptr : &written);
 }
