@@ -10,6 +10,7 @@
 #include "geo.h"
 #include "nearest.h"
 #include "record_changes.h"
+#include "update.h"
 
 namespace navaid {
 
@@ -17,14 +18,6 @@ namespace {
 
 constexpr const char* kColumns[] = {"change", "index", "id",  "name",       "type",
                                     "field",  "old",   "new", "distance_nm"};
-
-// Diff pairs records of the same ID as stored, trimmed: so are counterparts.
-PlaceKey KeyOfId(std::string_view id) {
-    const std::string_view trimmed = TrimWhiteSpace(id);
-    PlaceKey key{};
-    std::copy_n(trimmed.begin(), std::min(trimmed.size(), key.size()), key.begin());
-    return key;
-}
 
 std::string Number(double value) {
     if (!std::isfinite(value)) return {};
@@ -115,27 +108,29 @@ Outcome ChangeReport::FindNearest(const RecordSource& before, const RecordSource
     return Nearest(before, '+');
 }
 
+// Counterparts are found by the key update and the unordered diff pair by:
+// the ID trimmed and upper-cased.
 Outcome ChangeReport::Nearest(const RecordSource& other, char change) {
     auto wanted = [&](const Row& row) {
         return row.change == change && row.field.empty() && !row.nm;
     };
     std::vector<PlaceKey> keys;
     for (const Row& row : rows_)
-        if (wanted(row)) keys.push_back(KeyOfId(row.id));
+        if (wanted(row)) keys.push_back(KeyOf(row.id));
     if (keys.empty()) return Outcome::Success();
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     NearestPlaces places;
     const Outcome read = other([&](std::uint64_t, const std::uint8_t* record) {
         const DecodedRecord r = DecodeRecord(family_, record);
-        const PlaceKey key = KeyOfId(r.id);
+        const PlaceKey key = KeyOf(r.id);
         if (std::binary_search(keys.begin(), keys.end(), key))
             places.Add(key, r.latitude, r.longitude);
     });
     if (!read) return read;
     places.Seal();
     for (Row& row : rows_)
-        if (wanted(row)) row.nm = places.Nearest(KeyOfId(row.id), row.lat, row.lon);
+        if (wanted(row)) row.nm = places.Nearest(KeyOf(row.id), row.lat, row.lon);
     return Outcome::Success();
 }
 

@@ -148,8 +148,10 @@ TEST(ChangeReportTest, CellsEscapedForEachFormatAndTheNearestOfTheIdFound) {
             ", \"type\": \"VOR\", \"field\": \"\", \"old\": \"\", \"new\": \"\", \"distance_nm\": "
             "30.020231}";
     }
-    // Twins and a farther one on either side of the nearest; Y has none.
-    const std::string after = named("X", "T", 51) + named("X", "T", 51) + named("X", "T", 49.5f) +
+    // Twins and a farther one on either side of the nearest, whose ID is in
+    // lower case; Y has none.
+    const std::string after = named("X", "T", 51) + named("X", "T", 51) +
+                              named("X", "T", 49.5f).replace(RecordLayout::kId, 1, "x") +
                               named("X", "T", 48) + named("Y", "T", 50);
     report.Add({ReportEvent::Kind::Added, 4, Bytes(after.substr(4 * 56))});
     const std::string moved = named("-X", "T", 50.5f);
