@@ -18,6 +18,7 @@ struct Names {
     std::string real;                    // the file DATABASE's links lead to
     io::OutputStatus earlier;            // that file's mode and owner, for the new one
     std::string temporary;               // the backup while it is made
+    bool backupIsEarlier = false;        // DATABASE.bak is a second link to that file
 };
 
 Outcome RefuseLink(const std::string& path, const char* why) {
@@ -87,7 +88,7 @@ Outcome SameEntry(const std::string& path, const std::string& other, bool& same)
 }
 
 // Two of the three names on one file would move a file onto itself and lose
-// the earlier database; a .bak that is another link to it already holds it.
+// the earlier database; only a .bak that is another link to it already holds it.
 Outcome CheckDistinct(Names& names) {
     const std::string kept = "apply keeps the earlier database there";
     const std::pair<const std::string*, std::string> pairs[] = {
@@ -105,6 +106,7 @@ Outcome CheckDistinct(Names& names) {
         return Outcome::Failure(names.database,
                                 "is a link to " + ShownName(names.backup) +
                                     ", where apply keeps the earlier database");
+    names.backupIsEarlier = true;
     return Outcome::Success();
 }
 
@@ -124,6 +126,10 @@ Outcome InFolder(const Outcome& flushed, const std::string& path) {
 // The backup in place first, then the new database over the earlier one,
 // each move flushed to the disk with its folder, the signals held.
 Outcome Moves(const Names& names) {
+    if (names.backupIsEarlier) {
+        Outcome moved = io::MoveIntoPlace(names.next, names.real);
+        return moved ? moved : Told(moved, names, "nothing was moved");
+    }
     if (Outcome moved = io::MoveIntoPlace(names.temporary, names.backup); !moved) {
         io::RemoveFile(names.temporary);
         return Told(moved, names, "nothing was moved");
@@ -140,6 +146,10 @@ Outcome Moves(const Names& names) {
 
 // The backup made under a temporary name; the new database given the earlier one's mode.
 Outcome Prepare(Names& names) {
+    if (names.backupIsEarlier) {
+        Outcome kept = io::KeepOwnership(names.next, names.earlier);
+        return kept ? kept : Told(kept, names, "nothing was moved");
+    }
     names.temporary = StagedOutput::TemporaryName(names.backup);
     RemoveOnInterrupt(names.temporary);
     bool linked = false;
