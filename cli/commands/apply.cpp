@@ -1,6 +1,7 @@
 // navaid apply: DATABASE.new takes the database's place, the earlier one kept
 // as DATABASE.bak; at no moment is there no DATABASE.
 #include <cerrno>
+#include <utility>
 
 #include "command.h"
 #include "interrupt.h"
@@ -17,6 +18,7 @@ struct Names {
     std::string real;                    // the file DATABASE's links lead to
     io::OutputStatus earlier;            // that file's mode and owner, for the new one
     std::string temporary;               // the backup while it is made
+    bool backupIsEarlier = false;        // DATABASE.bak is a second link to that file
 };
 
 Outcome RefuseLink(const std::string& path, const char* why) {
@@ -78,6 +80,36 @@ Outcome CheckBackup(const std::string& backup) {
     return Outcome::Success();
 }
 
+// Whether `path` and `other` are one entry of one folder, not two links to a file.
+Outcome SameEntry(const std::string& path, const std::string& other, bool& same) {
+    same = false;
+    if (io::NameOf(path) != io::NameOf(other)) return Outcome::Success();
+    return io::SameFile(io::FolderOf(path), io::FolderOf(other), same);
+}
+
+// Two of the three names on one file would move a file onto itself and lose
+// the earlier database; only a .bak that is another link to it already holds it.
+Outcome CheckDistinct(Names& names) {
+    const std::string kept = "apply keeps the earlier database there";
+    const std::pair<const std::string*, std::string> pairs[] = {
+        {&names.real, "is " + ShownName(names.database) + " itself; nothing to apply"},
+        {&names.backup, "is " + ShownName(names.backup) + " itself; " + kept}};
+    bool same = false;
+    for (const auto& [other, why] : pairs) {
+        if (Outcome queried = io::SameFile(names.next, *other, same); !queried) return queried;
+        if (same) return Outcome::Failure(names.next, why);
+    }
+    if (Outcome queried = io::SameFile(names.real, names.backup, same); !queried || !same)
+        return queried;
+    if (Outcome queried = SameEntry(names.real, names.backup, same); !queried) return queried;
+    if (same)
+        return Outcome::Failure(names.database,
+                                "is a link to " + ShownName(names.backup) +
+                                    ", where apply keeps the earlier database");
+    names.backupIsEarlier = true;
+    return Outcome::Success();
+}
+
 // A failure named by the user's names, and what stands where after it.
 Outcome Told(Outcome failure, const Names& names, const std::string& where) {
     if (failure.file == names.temporary) failure.file = names.backup;
@@ -94,6 +126,10 @@ Outcome InFolder(const Outcome& flushed, const std::string& path) {
 // The backup in place first, then the new database over the earlier one,
 // each move flushed to the disk with its folder, the signals held.
 Outcome Moves(const Names& names) {
+    if (names.backupIsEarlier) {
+        Outcome moved = io::MoveIntoPlace(names.next, names.real);
+        return moved ? moved : Told(moved, names, "nothing was moved");
+    }
     if (Outcome moved = io::MoveIntoPlace(names.temporary, names.backup); !moved) {
         io::RemoveFile(names.temporary);
         return Told(moved, names, "nothing was moved");
@@ -110,6 +146,10 @@ Outcome Moves(const Names& names) {
 
 // The backup made under a temporary name; the new database given the earlier one's mode.
 Outcome Prepare(Names& names) {
+    if (names.backupIsEarlier) {
+        Outcome kept = io::KeepOwnership(names.next, names.earlier);
+        return kept ? kept : Told(kept, names, "nothing was moved");
+    }
     names.temporary = StagedOutput::TemporaryName(names.backup);
     RemoveOnInterrupt(names.temporary);
     bool linked = false;
@@ -144,6 +184,7 @@ Ending Run(const CommandLine& line, const Console& console) {
     if (Outcome checked = CheckDatabase(names); !checked) return checked;
     if (Outcome checked = CheckNext(names.next, line.family, count); !checked) return checked;
     if (Outcome checked = CheckBackup(names.backup); !checked) return checked;
+    if (Outcome checked = CheckDistinct(names); !checked) return checked;
     if (Outcome replaced = Replace(names); !replaced) return replaced;
     console.out << ShownName(database) << ": " << Records(count) << " (was "
                 << line.databaseBytes / RecordSize(line.family) << "); the earlier one is "
@@ -168,8 +209,10 @@ const CommandInfo kApplyCommand{
     "\n"
     "A missing DATABASE or DATABASE.new, a DATABASE.new that is a link or not\n"
     "whole records of the family (told by its content, as the edits tell it),\n"
-    "and a DATABASE.bak that is a link or no file are refused with status 1,\n"
-    "and nothing is moved; a failure on the way says what stands where.\n"
+    "a DATABASE.bak that is a link or no file, and two of the three names\n"
+    "that are one file are refused with status 1, and nothing is moved (a\n"
+    "DATABASE.bak that is a second link to DATABASE already is the backup);\n"
+    "a failure on the way says what stands where.\n"
     "\n"
     "Example:\n"
     "  navaid update vor vor.qvz nav.dat --add-new --remove-withdrawn\n"

@@ -6,7 +6,8 @@ e.g. `wine navaid.exe`). A case is `STATUS ARGUMENT... => CHECK...`, words quote
 as in a shell, backslashes as byte escapes. Checks: out=TEXT, err=TEXT, FILE=TEXT
 (exactly); out~TEXT, err~TEXT, FILE~TEXT (contains); out@GOLDEN, FILE@GOLDEN
 (equals DATA_DIR/expected/GOLDEN); !FILE (absent); <FILE=TEXT, <FILE@DATA,
-<DIR/, <LINK->TARGET (made first; DATA is a file of DATA_DIR; a link native only); >PATH (stdout goes there); >&- (stdout and stderr closed, native only);
+<DIR/, <LINK->TARGET (a symbolic link, native only), <LINK+>FILE (a second link to
+FILE) (made first, in order; DATA is a file of DATA_DIR); >PATH (stdout goes there); >&- (stdout and stderr closed, native only);
 |FILE (a pipe from it is standard input); $NAME=VALUE (in its environment, where the
 native tool has LC_ALL=C unless a case sets it). No run may change the data
 files or leave navblock.qvz or a temporary output (*.tmp) behind.
@@ -40,11 +41,15 @@ def run(line, cwd):
         open(os.path.join(cwd, name), "wb").write(content)
     stdin, stdout, closed, env = None, subprocess.PIPE, [], dict(os.environ) if WINDOWS else dict(os.environ, LC_ALL="C")
     for c in checks:
-        if c.startswith(b"<") and b"->" in c and b"=" not in c:
-            link, _, target = c[1:].partition(b"->")
-            os.symlink(target, os.path.join(cwd, path_of(link)))
-        elif c.startswith(b"<") and c.endswith(b"/"):
+        if c.startswith(b"<") and c.endswith(b"/"):
             os.makedirs(os.path.join(cwd, path_of(c[1:])))
+        elif c.startswith(b"<") and b">" in c and b"=" not in c:
+            at = c.index(b">")
+            link, target = os.path.join(cwd, path_of(c[1:at - 1])), path_of(c[at + 1:])
+            if c[at - 1:at] == b"-":
+                os.symlink(target, link)
+            else:
+                os.link(os.path.join(cwd, target), link)
         elif c.startswith(b"<") and b"@" in c and b"=" not in c:
             file, _, name = c[1:].partition(b"@")
             open(os.path.join(cwd, path_of(file)), "wb").write(read(os.path.join(data, name.decode())))
