@@ -19,7 +19,7 @@ ChangeMapOutput::ChangeMapOutput(const CommandLine& line, const char* goneWord,
 
 Outcome ChangeMapOutput::Check(const std::vector<std::string>& files) {
     if (!out_) return Outcome::Success();
-    if (Outcome refused = RefuseRunFiles(MapOption().Name(), *out_, files); !refused)
+    if (Outcome refused = RefuseRunFiles("--" + std::string(MapOption().Name()), *out_, files); !refused)
         return refused;
     sink_.emplace(*out_);
     if (Outcome checked = sink_->Check(); !checked) return checked;

@@ -26,7 +26,7 @@ const Option<std::string>& ReportOption() {
 Outcome ReportFile::Open(const CommandLine& line, const std::vector<std::string>& inputs) {
     const std::optional<std::string> path = ReportOption().Given(line);
     if (!path) return Outcome::Success();
-    if (Outcome refused = RefuseRunFiles(ReportOption().Name(), *path, inputs); !refused)
+    if (Outcome refused = RefuseRunFiles("--" + std::string(ReportOption().Name()), *path, inputs); !refused)
         return refused;
     format_ = ReportFormatOf(*path);
     rows_.emplace(line.family);
