@@ -22,7 +22,8 @@ Outcome ChangeMapOutput::Check(const std::vector<std::string>& files) {
     if (Outcome refused = RefuseStandardOutput(MapOption().Name(), *out_, "map", "a .svg file");
         !refused)
         return refused;
-    if (Outcome refused = RefuseRunFiles(MapOption().Name(), *out_, files); !refused)
+    if (Outcome refused = RefuseRunFiles("--" + std::string(MapOption().Name()), *out_, files);
+        !refused)
         return refused;
     sink_.emplace(*out_);
     if (Outcome checked = sink_->Check(); !checked) return checked;

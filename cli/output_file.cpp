@@ -15,14 +15,14 @@ Outcome WritesOver(const std::string& path, const std::string& input, bool& same
 
 }  // namespace
 
-Outcome RefuseRunFiles(std::string_view option, const std::string& path,
+Outcome RefuseRunFiles(std::string_view label, const std::string& path,
                        const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         bool same = false;
         if (file == io::kStandardInputPath) continue;
         if (Outcome checked = WritesOver(path, file, same); !checked) return checked;
         if (same)
-            return Outcome::Usage("--" + std::string(option) + ": " + ShownName(path) + " is " +
+            return Outcome::Usage(std::string(label) + ": " + ShownName(path) + " is " +
                                   ShownName(file) + ", which the run reads or writes");
     }
     return Outcome::Success();

@@ -41,10 +41,10 @@ private:
     Outcome written_ = Outcome::Success();
 };
 
-// Refuses, as a wrong command line naming `option`, an output `path` that
-// would write one of `files` the run reads or writes: the same file, by a
-// link too, or the same name in the same folder where it is not there yet.
-Outcome RefuseRunFiles(std::string_view option, const std::string& path,
+// Refuses, as a wrong command line naming `label` ("--report", "EDITS"), a
+// `path` that would be one of `files` the run reads or writes: the same file,
+// by a link too, or the same name in the same folder where it is not there yet.
+Outcome RefuseRunFiles(std::string_view label, const std::string& path,
                        const std::vector<std::string>& files);
 
 // Refuses, as a wrong command line naming `option`, an output `path` that is

@@ -29,7 +29,8 @@ Outcome ReportFile::Open(const CommandLine& line, const std::vector<std::string>
     if (Outcome refused = RefuseStandardOutput(ReportOption().Name(), *path, "report", kInstead);
         !refused)
         return refused;
-    if (Outcome refused = RefuseRunFiles(ReportOption().Name(), *path, inputs); !refused)
+    if (Outcome refused = RefuseRunFiles("--" + std::string(ReportOption().Name()), *path, inputs);
+        !refused)
         return refused;
     format_ = ReportFormatOf(*path);
     rows_.emplace(line.family);

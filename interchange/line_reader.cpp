@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace navaid {
 
@@ -19,7 +20,7 @@ constexpr std::size_t kChunk = 1 << 16;
 constexpr std::size_t kPeekBytes = 1 << 20;
 }  // namespace
 
-LineReader::LineReader() : raw_(kChunk) {}
+LineReader::LineReader(std::string kind) : kind_(std::move(kind)), raw_(kChunk) {}
 LineReader::~LineReader() = default;
 
 Outcome LineReader::Fail(const std::string& why) const { return Outcome::Failure(path_, why); }
@@ -164,7 +165,7 @@ Outcome LineReader::Next(std::string_view& line, bool& got) {
            (end + 1 == text_.size() && text_[end] == '\r' && !atEnd_)) {
         if (text_.size() - textBegin_ > kMaxLine) {
             return Outcome::FailureAt(path_, number_ + 1,
-                                      "a line of more than 64 KiB: not a navaid file");
+                                      "a line of more than 64 KiB: not " + kind_);
         }
         if (atEnd_) break;
         if (textBegin_ > 0 && !peeking_) {
@@ -179,7 +180,7 @@ Outcome LineReader::Next(std::string_view& line, bool& got) {
     }
     if (end - textBegin_ > kMaxLine) {
         return Outcome::FailureAt(path_, number_ + 1,
-                                  "a line of more than 64 KiB: not a navaid file");
+                                  "a line of more than 64 KiB: not " + kind_);
     }
     line = std::string_view(text_).substr(textBegin_, end - textBegin_);
     const bool crLf = end + 1 < text_.size() && text_[end] == '\r' && text_[end + 1] == '\n';

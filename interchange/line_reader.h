@@ -21,7 +21,8 @@ public:
     // decompression bomb of one endless line quickly.
     static constexpr std::size_t kMaxLine = 64 * 1024;
 
-    LineReader();
+    // `kind` is what a longer line says the input is not.
+    explicit LineReader(std::string kind = "a navaid file");
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -55,7 +56,7 @@ private:
     Outcome Fail(const std::string& why) const;
 
     io::File file_;
-    std::string path_;
+    std::string path_, kind_;
     void Reset();
 
     bool gzip_ = false, started_ = false, atEnd_ = false, inflateEnded_ = false;

@@ -1,13 +1,14 @@
 // navaid edit: DATABASE.new as the database with a file's list of set, delete
 // and add lines made in one pass, every line checked before anything is written.
-#include <algorithm>
 #include <array>
 #include <map>
 
 #include "command.h"
 #include "database.h"
 #include "edits.h"
+#include "line_reader.h"
 #include "navaid_db.h"
+#include "output_file.h"
 #include "staged_output.h"
 
 namespace navaid::cli {
@@ -45,18 +46,11 @@ Outcome AtLine(Outcome failure, const std::string& name, std::size_t line) {
 
 bool Selects(const Edit& edit) { return edit.command == &kDeleteCommand && edit.deletion.selects; }
 
-// EDITS whole, read once: a pipe cannot be read again.
-Outcome ReadEdits(const std::string& path, std::string& text) {
-    io::File file;
-    Outcome result = path == io::kStandardInputPath ? file.OpenStandardInput()
-                                                    : file.Open(path, io::OpenMode::Read);
-    char buffer[64 * 1024];
-    for (std::size_t got = 1; result && got > 0;) {
-        result = file.Read(buffer, sizeof buffer, got);
-        text.append(buffer, got);
-    }
-    const Outcome closed = file.Close();
-    return result ? closed : result;
+// A refusal of a huge word shows its start and its end, never the whole line.
+std::string Shortened(const std::string& reason) {
+    constexpr std::size_t kHead = 100, kTail = 60;
+    if (reason.size() <= kHead + kTail + 5) return reason;
+    return reason.substr(0, kHead) + " ... " + reason.substr(reason.size() - kTail);
 }
 
 // Reads the double-quoted text that starts at text[i] into `word`, i left at
@@ -127,41 +121,45 @@ Edit ParseEdit(const std::vector<std::string>& words, Family family, std::size_t
     return edit;
 }
 
-// Every edit of the text, or the first bad line's refusal, named by `name` and its line.
-std::vector<Edit> ParseEdits(std::string_view text, Family family, const std::string& name) {
-    if (text.starts_with("\xef\xbb\xbf")) text.remove_prefix(3);
-    std::vector<Edit> edits;
-    for (std::size_t number = 1; !text.empty(); ++number) {
-        std::string_view line = text.substr(0, text.find('\n'));
-        text.remove_prefix(std::min(text.size(), line.size() + 1));
-        if (line.ends_with('\r')) line.remove_suffix(1);
+// Every edit of EDITS, read a line at a time (a pipe cannot be read again),
+// or the first bad line's refusal, named by EDITS and its line.
+Outcome ParseEdits(LineReader& reader, Family family, std::vector<Edit>& edits) {
+    std::string_view line;
+    bool got = true;
+    while (true) {
+        if (Outcome read = reader.Next(line, got); !read || !got) return read;
+        if (reader.Number() == 1 && line.starts_with("\xef\xbb\xbf")) line.remove_prefix(3);
         try {
             const std::vector<std::string> words = Words(line);
-            if (!words.empty()) edits.push_back(ParseEdit(words, family, number));
+            if (!words.empty()) edits.push_back(ParseEdit(words, family, reader.Number()));
         } catch (Outcome& refused) {
-            refused.file = name;
-            refused.line = number;
+            refused.file = reader.Name();
+            refused.line = reader.Number();
+            refused.reason = Shortened(refused.reason);
             throw;
         }
     }
-    return edits;
 }
 
 // The records each selection picks among those of the database as it is; one
 // that picks none is refused as delete refuses it.
 Outcome PickSelections(const CommandLine& line, std::vector<Edit>& edits, const std::string& name) {
-    if (std::none_of(edits.begin(), edits.end(), Selects)) return Outcome::Success();
+    // Only the lines with a selection are walked for each record.
+    std::vector<Edit*> selecting;
+    for (Edit& edit : edits)
+        if (Selects(edit)) selecting.push_back(&edit);
+    if (selecting.empty()) return Outcome::Success();
     Outcome read = line.Database().ForEach([&](std::uint64_t index, const std::uint8_t* record) {
         const DecodedRecord decoded = DecodeRecord(line.family, record);
-        for (Edit& edit : edits) {
-            if (!Selects(edit) || !Matches(edit.deletion.query, line.family, decoded)) continue;
-            edit.picks.push_back(index);
-            edit.shown.push_back(RecordLine(line.family, index, record));
+        for (Edit* edit : selecting) {
+            if (!Matches(edit->deletion.query, line.family, decoded)) continue;
+            edit->picks.push_back(index);
+            edit->shown.push_back(RecordLine(line.family, index, record));
         }
     });
     if (!read) return read;
-    for (const Edit& edit : edits)
-        if (Selects(edit) && edit.picks.empty()) return AtLine(NoneSelected(line), name, edit.line);
+    for (const Edit* edit : selecting)
+        if (edit->picks.empty()) return AtLine(NoneSelected(line), name, edit->line);
     return Outcome::Success();
 }
 
@@ -264,10 +262,17 @@ void PrintEdits(const std::vector<Edit>& edits, const Console& console) {
 Ending Run(const CommandLine& line, const Console& console) {
     const std::string& database = line.positional[0];
     const std::string& path = line.positional[1];
-    const std::string name = path == io::kStandardInputPath ? io::kStandardInputName : path;
-    std::string text;
-    if (Outcome read = ReadEdits(path, text); !read) return read;
-    std::vector<Edit> edits = ParseEdits(text, line.family, name);
+    // The list must outlast the run: DATABASE.new is written over it.
+    if (path != io::kStandardInputPath)
+        if (Outcome refused = RefuseRunFiles("EDITS", path, {WorkingCopyName(database)}); !refused)
+            return refused;
+    LineReader reader("a list of edits");
+    std::vector<Edit> edits;
+    Outcome read = reader.Open(path);
+    if (read) read = ParseEdits(reader, line.family, edits);
+    if (Outcome closed = reader.Close(); read) read = closed;
+    if (!read) return read;
+    const std::string& name = reader.Name();
     if (edits.empty()) RefuseUsage(ShownName(name) + " holds no edit (set, delete or add lines)");
     Plan plan;
     if (Outcome picked = PickSelections(line, edits, name); !picked) return picked;
@@ -289,8 +294,8 @@ const CommandInfo kEditCommand{
     {},
     kReadsDatabase | kWritesNew | kEditsDatabase | kOwnFamily,
     "Writes DATABASE.new as the database with the edits EDITS lists (a file, or\n"
-    "'-' for standard input), one a line in the words of the commands that make\n"
-    "each alone:\n"
+    "'-' for standard input; a line ends in LF, CR LF or CR), one a line in the\n"
+    "words of the commands that make each alone:\n"
     "  set INDEX --field VALUE...   as 'navaid set'\n"
     "  delete INDEX                 as 'navaid delete', or with a selection\n"
     "  add --id ID --name NAME ...  as 'navaid add'\n"
@@ -302,9 +307,10 @@ const CommandInfo kEditCommand{
     "\n"
     "Every line is checked before anything is written. A line that is wrong in\n"
     "itself, or that deletes a record another line deletes or sets by index,\n"
-    "writes nothing and exits with status 2, naming EDITS and the line; an\n"
-    "INDEX past the end, a selection that picks nothing or picks a record\n"
-    "another line takes, with status 1. The result has the bytes of the same\n"
+    "writes nothing and exits with status 2, naming EDITS and the line, as\n"
+    "does an EDITS that is DATABASE.new; an INDEX past the end, a selection\n"
+    "that picks nothing or picks a record another line takes, or a line of\n"
+    "more than 64 KiB, with status 1. The result has the bytes of the same\n"
     "edits made one after the other with 'set', 'delete', 'add' and 'apply'.\n"
     "\n"
     "Example, with fixes.txt holding these lines:\n"
