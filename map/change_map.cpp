@@ -164,13 +164,7 @@ ChangeMap::ChangeMap(const ChangeMapJob& job, const Extent& e) : job_(job) {
 
 std::string ChangeMap::Head() const {
     const std::string title = job_.title + ": " + ChangeCounts(job_.changes, job_);
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg +=
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-        "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" width=\"" +
-        N(width_) + "\" height=\"" + N(height_) + "\" viewBox=\"0 0 " + N(width_) + " " +
-        N(height_) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
-    svg += "<title>" + XmlEscape(title) + "</title>\n";
+    std::string svg = SvgStart(width_, height_, title);
     svg += std::string(kMapSymbolDefs) + kChangeDefs;
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg += "<text x=\"" + N(kLeft) + "\" y=\"28\" font-size=\"16\" font-weight=\"bold\">" +

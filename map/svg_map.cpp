@@ -101,13 +101,7 @@ void SvgMap::LayOut(std::string title) {
 }
 
 std::string SvgMap::Head() const {
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg +=
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-        "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" width=\"" +
-        Num(width_) + "\" height=\"" + Num(height_) + "\" viewBox=\"0 0 " + Num(width_) + " " +
-        Num(height_) + "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n";
-    svg += "<title>" + XmlEscape(title_) + "</title>\n";
+    std::string svg = SvgStart(width_, height_, title_);
     svg += kMapSymbolDefs;
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
     svg += "<text x=\"" + Num(kLeft) + "\" y=\"28\" font-size=\"16\" font-weight=\"bold\">" +

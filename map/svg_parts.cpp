@@ -64,4 +64,14 @@ std::string Graticule(const MapFrame& f, double step) {
     return svg + "</g>\n";
 }
 
+std::string SvgStart(double width, double height, const std::string& title) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.1\" width=\"" +
+           SvgNumber(width) + "\" height=\"" + SvgNumber(height) + "\" viewBox=\"0 0 " +
+           SvgNumber(width) + " " + SvgNumber(height) +
+           "\" font-family=\"DejaVu Sans, Arial, sans-serif\">\n<title>" + XmlEscape(title) +
+           "</title>\n";
+}
+
 }  // namespace navaid

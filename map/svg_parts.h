@@ -33,4 +33,7 @@ std::string SvgText(std::string_view cp1252);
 // bottom edges where they leave room.
 std::string Graticule(const MapFrame& frame, double step);
 
+// The document's start up to its title (UTF-8), as both maps open.
+std::string SvgStart(double width, double height, const std::string& title);
+
 }  // namespace navaid
